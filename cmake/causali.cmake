@@ -1,0 +1,28 @@
+# One static library per folder under src/, its sources picked up by glob so that adding a file
+# needs no edit here. Qt headers come precompiled once and are reused by every library.
+function(causali_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${_sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  if(TARGET causali_pch)
+    target_precompile_headers(${name} REUSE_FROM causali_pch)
+  endif()
+endfunction()
+
+# One test executable per folder under tests/, every *.cpp of the folder in it.
+function(causali_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${_sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  if(TARGET causali_pch)
+    target_precompile_headers(${name} REUSE_FROM causali_pch)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,105 @@
+#pragma once
+// The database connection the module opens on the stand-in server (an SQLite file).
+//
+// Open takes a connection string naming the file ("Data Source=PATH"); the server functions
+// of the engine are registered on every connection, with a busy timeout so that a second
+// writer waits. Every text sent through Execute, Command or Recordset is rewritten from T-SQL
+// first (rewriteTsql). BeginTrans starts a write transaction at once (BEGIN IMMEDIATE). When
+// SQLite rolls a transaction back by itself after an error (disk full, I/O), the connection
+// notices it: later statements of that "transaction" are refused instead of running one by one
+// in autocommit, and RollbackTrans then succeeds quietly. A statement that fails inside a
+// transaction leaves it open for the caller to roll back.
+
+#include "ado/constants.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+namespace ado {
+
+class Recordset;
+class Statement;
+
+// One provider error, as ADO's Errors collection keeps it.
+struct ProviderError
+{
+    long number = 0;
+    QString description;
+    QString source;
+    QString sqlState;
+    long nativeError = 0;
+};
+
+class Connection
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QString ConnectionString() const;
+    void setConnectionString(const QString &text);
+    // Opens the file named by "Data Source=" (an empty argument uses ConnectionString).
+    // A missing file is an error: the database must exist (the engine creates it).
+    void Open(const QString &connectionString = {}, const QString &userId = {},
+              const QString &password = {}, long options = -1);
+    void Close();
+    ObjectState State() const;
+
+    // Runs one statement. With adCmdTextNoRecords (129) any rows are thrown away and nullptr
+    // comes back; otherwise a Recordset (closed when the statement returns no rows).
+    std::unique_ptr<Recordset> Execute(const QString &text, QVariant *recordsAffected = nullptr,
+                                       long options = -1);
+
+    long BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    int transactionLevel() const;
+
+    // Provider errors of the last failing call; not cleared by successful calls.
+    const std::vector<ProviderError> &Errors() const { return m_errors; }
+    void clearErrors() { m_errors.clear(); }
+
+    long CommandTimeout() const { return m_commandTimeout; }
+    void setCommandTimeout(long seconds) { m_commandTimeout = seconds; }
+
+    // ----- for the layer's own classes -----
+    sqlite3 *handle() const { return m_db; }
+    // Rewrites the T-SQL text and prepares it. Raises on an unsupported construct or a
+    // statement SQLite refuses.
+    std::unique_ptr<Statement> prepare(const QString &tsql);
+    // Raises the SQLite error of the last call as a RuntimeError (and records it in Errors);
+    // checks whether SQLite ended an open transaction by itself.
+    [[noreturn]] void raiseLastError(const QString &context);
+    // Called by Statement before each first step: refuses statements of a transaction that
+    // SQLite has already rolled back.
+    void checkTransactionAlive();
+    // Statements run so far on this connection (tests count queries with it).
+    quint64 statementsRun() const { return m_statementsRun; }
+    void noteStatementRun() { ++m_statementsRun; }
+
+    // Recordsets opened on this connection register so that Close closes them.
+    void attach(Recordset *rs);
+    void detach(Recordset *rs);
+
+private:
+    QString m_connectionString;
+    sqlite3 *m_db = nullptr;
+    int m_transactionLevel = 0;
+    bool m_transactionLost = false;
+    long m_commandTimeout = 30;
+    quint64 m_statementsRun = 0;
+    std::vector<ProviderError> m_errors;
+    std::vector<Recordset *> m_recordsets;
+};
+
+// The path named by "Data Source=" in a connection string (empty when none).
+QString dataSourceOf(const QString &connectionString);
+
+} // namespace ado

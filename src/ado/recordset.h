@@ -1,0 +1,142 @@
+#pragma once
+// A client-side, batch-optimistic row set, as classic ADO's with a client cursor.
+//
+// Open reads every row of the SELECT at once; each row keeps its current and original values
+// and a state (unchanged, new, modified, deleted). Nothing reaches the database until
+// UpdateBatch, which writes the pending rows to the base table of the SELECT (the table the
+// columns come from): INSERT for new rows, UPDATE of the changed columns, DELETE; a row is
+// located by the original values of its written columns (NULL-safe), one row at a time.
+// Columns that come from no table ("'' AS X", expressions) are carried but never written.
+// After an INSERT the row is read back from the table, so database-given columns (identity
+// values set by a trigger) show in it.
+//
+// Choices where ADO leaves room (written here, tested in tests/ado):
+// - Setting or clearing Filter moves to the first visible row; Sort keeps the current row.
+// - A Clone shares rows and their changes, but has its own position, Filter and Sort, and
+//   starts at its first row.
+// - Moving off an edited or new row calls Update implicitly; so do Filter, Sort and
+//   UpdateBatch. Requery and CancelBatch drop pending changes.
+// - UpdateBatch writes every pending row whether or not the Filter shows it (adAffectAll and
+//   adAffectAllChapters behave alike); adAffectCurrent writes the current row only.
+// - After Delete the deleted row stays current (its fields cannot be read) until a move.
+
+#include "ado/constants.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ado {
+
+class Command;
+class Connection;
+class Recordset;
+struct RowStore;
+
+// A view of one column of the current row of a Recordset.
+class Field
+{
+public:
+    Field(Recordset &rs, int index) : m_rs(&rs), m_index(index) {}
+    QString Name() const;
+    QVariant Value() const;             // raises 3021 at BOF/EOF or on a deleted row
+    void setValue(const QVariant &v);   // starts an edit (EditMode adEditInProgress)
+    QVariant OriginalValue() const;     // as of the last read or successful UpdateBatch
+    int index() const { return m_index; }
+    // True when the column comes from the base table and UpdateBatch writes it.
+    bool isWritable() const;
+
+private:
+    Recordset *m_rs;
+    int m_index;
+};
+
+// What changed in a row set, told to listeners (the host's grids and frames).
+enum class RecordsetEvent {
+    Reset,       // opened, closed, requeried, filtered or sorted: everything may differ
+    Moved,       // the current row changed
+    RowChanged,  // values of the row `row` (a bookmark) changed
+    RowAdded,    // the row `row` was added (AddNew)
+    RowRemoved,  // the row `row` left the visible rows (Delete, CancelUpdate of a new row)
+};
+
+class Recordset
+{
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    // ----- opening -----
+    // Source is a SELECT text. A null connection keeps ActiveConnection. Cursor and lock -1
+    // mean "the property"; with a client cursor every row set is static and batch-optimistic.
+    void Open(const QString &source, Connection *connection = nullptr,
+              long cursorType = adOpenUnspecified, long lockType = adLockUnspecified,
+              long options = -1);
+    void Open(Command &command, long cursorType = adOpenUnspecified,
+              long lockType = adLockUnspecified, long options = -1);
+    void Close();
+    ObjectState State() const;
+    Connection *ActiveConnection() const;
+    void setActiveConnection(Connection *c);
+    QString Source() const;
+    // Requery: the SELECT runs again; pending changes are lost (an edit in progress raises).
+    void Requery(long options = -1);
+    std::unique_ptr<Recordset> Clone(long lockType = adLockUnspecified);
+
+    // ----- fields -----
+    int FieldCount() const;
+    Field Fields(int index);             // raises 3265 when out of range
+    Field Fields(const QString &name);   // raises 3265 naming the unknown column
+    int fieldIndex(const QString &name) const; // -1 when unknown
+
+    // ----- position -----
+    bool isBOF() const; // ADO's BOF
+    bool isEOF() const; // ADO's EOF (a macro name in C)
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    void Move(long rows); // relative to the current row
+    long AbsolutePosition() const; // 1-based among visible rows; adPosBOF/adPosEOF/adPosUnknown
+    void setAbsolutePosition(long position);
+    long RecordCount() const;      // visible rows; raises 3704 when closed
+    QVariant Bookmark() const;     // raises 3021 at BOF/EOF
+    void setBookmark(const QVariant &bookmark); // raises 3001 for an unknown bookmark
+
+    // ----- filter and sort -----
+    // Criteria "F op V [AND|OR ...]" with = <> < > <= >= LIKE, strings in quotes, [Field],
+    // #dates#; "" or adFilterNone clears it, adFilterPendingRecords shows the pending rows.
+    // A malformed criteria raises 3001 naming what is wrong.
+    QVariant Filter() const;
+    void setFilter(const QVariant &criteria);
+    QString Sort() const;
+    void setSort(const QString &sort); // "F [ASC|DESC], ..."; "" restores the read order
+
+    // ----- editing -----
+    void AddNew();
+    void Update();
+    void CancelUpdate();
+    void Delete(long affect = adAffectCurrent);
+    void UpdateBatch(long affect = adAffectAll);
+    void CancelBatch(long affect = adAffectAll);
+    long EditMode() const;
+    long Status() const;            // RecordStatus flags of the current row
+    bool hasPendingChanges() const; // any row new, modified or deleted and not yet written
+
+    // ----- listeners -----
+    using Listener = std::function<void(RecordsetEvent, const QVariant &row)>;
+    int addListener(Listener listener);
+    void removeListener(int id);
+
+private:
+    friend class Field;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace ado

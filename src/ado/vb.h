@@ -1,0 +1,41 @@
+#pragma once
+// VB-like values and conversions used wherever the module reads control texts and fields.
+//
+// Empty is an invalid QVariant(); Null is QVariant::fromValue(nullptr). Conversions that VB
+// would refuse raise ado::RuntimeError: 13 "Type mismatch", 6 "Overflow".
+
+#include <QString>
+#include <QVariant>
+
+namespace ado {
+
+QVariant Empty();
+QVariant Null();
+bool isEmpty(const QVariant &v);
+bool isNull(const QVariant &v);
+// Empty or Null: the value a VB "& \"\"" turns into "".
+bool isMissing(const QVariant &v);
+
+// "" for a missing argument; otherwise the value as text (Null gives "") with trailing blanks
+// removed.
+QString NormalizzaStringa();
+QString NormalizzaStringa(const QVariant &value);
+// "0" when NormalizzaStringa(value) is ""; otherwise that text as a decimal number and back.
+QString NormalizzaNumero(const QVariant &value);
+// The value, or the default when the value is Empty or Null.
+QVariant ValueOrDefault(const QVariant &value, const QVariant &defaultValue);
+
+// VB CStr: Empty gives "", Null raises 94 "Invalid use of Null".
+QString CStr(const QVariant &v);
+// VB CInt / CLng: round half to even, Overflow (6) outside the range, Type mismatch (13) for
+// text that is not a number; Empty gives 0; Null raises 94.
+qint16 CInt(const QVariant &v);
+qint32 CLng(const QVariant &v);
+double CDbl(const QVariant &v);
+// VB CBool: numbers are True when not 0; "True"/"False" texts; others Type mismatch.
+bool CBool(const QVariant &v);
+
+// Error numbers raised by the conversions above.
+enum VbError : long { Overflow = 6, TypeMismatch = 13, InvalidUseOfNull = 94 };
+
+} // namespace ado

@@ -1,0 +1,41 @@
+#pragma once
+// What a data frame needs of a control bound to a column of its row set. Every control of the
+// host's control set that can be bound (code, number, account, combo and check boxes)
+// implements it; the frame reads and writes values through it and listens to its edits.
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+class QWidget;
+
+namespace host {
+
+class Bindable
+{
+public:
+    virtual ~Bindable() = default;
+
+    virtual QWidget *widget() = 0;
+    // Column of the frame's row set the control shows ("" when not bound).
+    virtual QString dataField() const = 0;
+    virtual void setDataField(const QString &field) = 0;
+    // Caption used in the frame's messages ("Codice", "Ditta", ...).
+    virtual QString caption() const = 0;
+    // The control's value as the row stores it (Null when empty) and how the frame shows one.
+    virtual QVariant boundValue() const = 0;
+    virtual void setBoundValue(const QVariant &value) = 0;
+    // Value a new row starts with (Null for none).
+    virtual QVariant defaultValue() const = 0;
+    virtual bool isRequired() const = 0;
+    // True when the control holds a value (used by the required-field check).
+    virtual bool hasValue() const = 0;
+    virtual bool isEnabledForInput() const = 0;
+    virtual void focus() = 0;
+    // The frame calls this with a callback the control invokes whenever the user changes its
+    // value (the frame then marks the record changed).
+    virtual void setEditedCallback(std::function<void()> callback) = 0;
+};
+
+} // namespace host
