@@ -1,0 +1,170 @@
+#include "host/lookup_dialog.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace host {
+
+QString displayText(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull() || value.typeId() == QMetaType::Nullptr)
+        return {};
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString().trimmed();
+}
+
+LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
+    : QDialog(parent), m_request(request)
+{
+    setWindowTitle(request.title.isEmpty() ? QStringLiteral("Ricerca") : request.title);
+    setModal(true);
+
+    m_filter = new QLineEdit(this);
+    m_filter->setPlaceholderText(QStringLiteral("Testo da cercare in tutte le colonne"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    auto *filterLabel = new QLabel(QStringLiteral("&Cerca:"), this);
+    filterLabel->setBuddy(m_filter);
+
+    int columns = int(request.captions.size());
+    for (const auto &row : request.rows)
+        columns = std::max(columns, int(row.size()));
+    m_table = new QTableWidget(int(request.rows.size()), columns, this);
+    QStringList headers = request.captions;
+    while (headers.size() < columns)
+        headers << QString();
+    m_table->setHorizontalHeaderLabels(headers);
+    for (int r = 0; r < int(request.rows.size()); ++r) {
+        const auto &row = request.rows[size_t(r)];
+        for (int c = 0; c < int(row.size()); ++c)
+            m_table->setItem(r, c, new QTableWidgetItem(displayText(row[c])));
+    }
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->resizeColumnsToContents();
+    m_table->installEventFilter(this);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { choose(); });
+
+    m_count = new QLabel(this);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("Seleziona"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { choose(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &t) { applyFilter(t); });
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(filterLabel);
+    top->addWidget(m_filter, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_count, 1);
+    bottom->addWidget(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(bottom);
+
+    applyFilter({});
+    resize(560, 380);
+    m_filter->setFocus();
+}
+
+void LookupDialog::applyFilter(const QString &text)
+{
+    const QString needle = text.trimmed();
+    int visible = 0;
+    int firstVisible = -1;
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        bool match = needle.isEmpty();
+        for (int c = 0; !match && c < m_table->columnCount(); ++c) {
+            const auto *item = m_table->item(r, c);
+            match = item && item->text().contains(needle, Qt::CaseInsensitive);
+        }
+        m_table->setRowHidden(r, !match);
+        if (match) {
+            ++visible;
+            if (firstVisible < 0)
+                firstVisible = r;
+        }
+    }
+    const int current = m_table->currentRow();
+    if (current < 0 || m_table->isRowHidden(current)) {
+        if (firstVisible >= 0)
+            m_table->setCurrentCell(firstVisible, 0);
+        else
+            m_table->setCurrentCell(-1, -1);
+    }
+    m_count->setText(visible == 1 ? QStringLiteral("1 riga") : QStringLiteral("%1 righe").arg(visible));
+}
+
+void LookupDialog::setFilterText(const QString &text)
+{
+    m_filter->setText(text);
+}
+
+int LookupDialog::visibleRowCount() const
+{
+    int visible = 0;
+    for (int r = 0; r < m_table->rowCount(); ++r)
+        visible += m_table->isRowHidden(r) ? 0 : 1;
+    return visible;
+}
+
+QVariant LookupDialog::currentKey() const
+{
+    const int r = m_table->currentRow();
+    if (r < 0 || m_table->isRowHidden(r) || r >= int(m_request.rows.size()))
+        return {};
+    const auto &row = m_request.rows[size_t(r)];
+    if (m_request.keyColumn < 0 || m_request.keyColumn >= int(row.size()))
+        return {};
+    return row[m_request.keyColumn];
+}
+
+void LookupDialog::choose()
+{
+    m_chosen = currentKey();
+    if (m_chosen.isValid())
+        accept();
+}
+
+QVariant LookupDialog::pick()
+{
+    m_chosen = QVariant();
+    return exec() == QDialog::Accepted ? m_chosen : QVariant();
+}
+
+bool LookupDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter) {
+            choose();
+            return true;
+        }
+        // Up and down in the filter box move through the list.
+        if (watched == m_filter && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
+            QCoreApplication::sendEvent(m_table, event);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace host

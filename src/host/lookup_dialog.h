@@ -1,0 +1,49 @@
+#pragma once
+// The list a code box opens to pick a code: one row per candidate with the captions of the
+// lookup as column headers, a filter box above (rows containing the typed text in any column),
+// Enter or a double click picks the current row, Esc cancels.
+
+#include "host/dialogs.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace host {
+
+class LookupDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit LookupDialog(const LookupRequest &request, QWidget *parent = nullptr);
+
+    // Shows the dialog modally; the key value of the row picked, or an invalid QVariant.
+    QVariant pick();
+
+    // The key of the current visible row (invalid when none); what Enter would pick.
+    QVariant currentKey() const;
+    void setFilterText(const QString &text);
+    int visibleRowCount() const;
+    QTableWidget *table() const { return m_table; }
+    QLineEdit *filterBox() const { return m_filter; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void applyFilter(const QString &text);
+    void choose();
+
+    LookupRequest m_request;
+    QLineEdit *m_filter = nullptr;
+    QTableWidget *m_table = nullptr;
+    QLabel *m_count = nullptr;
+    QVariant m_chosen;
+};
+
+// A cell's text as a list shows it (Null and Empty show nothing).
+QString displayText(const QVariant &value);
+
+} // namespace host
