@@ -9,6 +9,20 @@
 // notices it: later statements of that "transaction" are refused instead of running one by one
 // in autocommit, and RollbackTrans then succeeds quietly. A statement that fails inside a
 // transaction leaves it open for the caller to roll back.
+//
+// Choices of this layer:
+// - Transactions do not nest, as with the server's provider: BeginTrans while one is open
+//   raises adErrIllegalOperation, so BeginTrans always returns 1. CommitTrans and RollbackTrans
+//   without an open transaction raise adErrIllegalOperation too.
+// - Foreign keys are enforced (PRAGMA foreign_keys = ON), as the server enforces them;
+//   synchronous = FULL.
+// - Errors keeps the provider errors of the last failing call: SQLite's refusals, the
+//   rewriter's, a file that cannot be opened, a statement refused because the database rolled
+//   the transaction back. Misuse of the objects (closed connection, bad arguments) raises
+//   without touching Errors, as ADO's own errors do.
+// - CommandTimeout is kept for callers; statements are not cut short (waiting for another
+//   writer is bounded by the busy timeout the engine sets).
+// - One text is one statement: a text holding more than one is refused.
 
 #include "ado/constants.h"
 
@@ -71,30 +85,53 @@ public:
 
     // ----- for the layer's own classes -----
     sqlite3 *handle() const { return m_db; }
-    // Rewrites the T-SQL text and prepares it. Raises on an unsupported construct or a
-    // statement SQLite refuses.
-    std::unique_ptr<Statement> prepare(const QString &tsql);
+    // Rewrites the T-SQL text and prepares it. Raises on an unsupported construct, a text
+    // holding more than one statement or a statement SQLite refuses. `source` is the source of
+    // the errors raised here and later by the statement ("ado.Command", "ado.Recordset").
+    std::unique_ptr<Statement> prepare(const QString &tsql,
+                                       const QString &source = QStringLiteral("ado.Connection"));
     // Raises the SQLite error of the last call as a RuntimeError (and records it in Errors);
-    // checks whether SQLite ended an open transaction by itself.
-    [[noreturn]] void raiseLastError(const QString &context);
+    // checks whether SQLite ended an open transaction by itself. `context` is the statement's
+    // text or the operation that failed: its first line goes into the description.
+    [[noreturn]] void raiseLastError(const QString &context,
+                                     const QString &source = QStringLiteral("ado.Connection"));
     // Called by Statement before each first step: refuses statements of a transaction that
     // SQLite has already rolled back.
     void checkTransactionAlive();
-    // Statements run so far on this connection (tests count queries with it).
+    // Statements run so far on this connection (tests count queries with it): every first
+    // step after a prepare or reset. The layer's own BEGIN/COMMIT/ROLLBACK are not counted.
     quint64 statementsRun() const { return m_statementsRun; }
     void noteStatementRun() { ++m_statementsRun; }
+    // Texts prepared so far (a prepared Command prepares once however often it runs).
+    quint64 statementsPrepared() const { return m_statementsPrepared; }
+
+    // Whether Execute options ask to throw rows away (adExecuteNoRecords); raises
+    // adErrInvalidArgument for options other than text commands.
+    static bool noRecordsRequested(long options, const QString &source);
 
     // Recordsets opened on this connection register so that Close closes them.
     void attach(Recordset *rs);
     void detach(Recordset *rs);
 
 private:
+    // Records a provider error in Errors (replacing the previous ones) and raises it.
+    [[noreturn]] void fail(long number, const QString &description, const QString &source,
+                           const QString &sqlState = {}, long nativeError = 0);
+    void requireOpen(const char *operation) const;
+    // After an error: a transaction SQLite rolled back by itself is marked lost.
+    bool noticeLostTransaction();
+    // Runs one of the layer's own statements (PRAGMA, BEGIN, COMMIT, ROLLBACK).
+    void runInternal(const char *sql, const QString &source);
+    void closeRecordsets();
+    void closeHandle();
+
     QString m_connectionString;
     sqlite3 *m_db = nullptr;
     int m_transactionLevel = 0;
     bool m_transactionLost = false;
     long m_commandTimeout = 30;
     quint64 m_statementsRun = 0;
+    quint64 m_statementsPrepared = 0;
     std::vector<ProviderError> m_errors;
     std::vector<Recordset *> m_recordsets;
 };

@@ -42,6 +42,8 @@ enum AdoError : long {
     adErrItemNotFound = 3265,        // item cannot be found in the collection
     adErrObjectClosed = 3704,        // operation not allowed when the object is closed
     adErrObjectOpen = 3705,          // operation not allowed when the object is open
+    adErrInvalidParamInfo = 3708,    // a parameter is improperly defined
+    adErrInvalidConnection = 3709,   // the connection cannot be used for this operation
     adErrProviderFailed = -2147467259, // 0x80004005: the database refused the operation
     adErrSqlError = -2147217900,     // 0x80040E14: the statement failed (text in description)
     adErrRowNotFound = -2147217864,  // 0x80040E38: row cannot be located for updating

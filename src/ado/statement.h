@@ -41,11 +41,18 @@ public:
 
     const QString &sourceText() const { return m_sourceText; }
     sqlite3_stmt *handle() const { return m_stmt; }
+    // The source errors of this statement carry ("ado.Connection" unless the owner says).
+    const QString &errorSource() const { return m_errorSource; }
+    void setErrorSource(const QString &source) { m_errorSource = source; }
 
 private:
+    [[noreturn]] void fail();
+
     Connection &m_connection;
     sqlite3_stmt *m_stmt;
     QString m_sourceText;
+    QString m_errorSource;
+    bool m_running = false; // stepped since the last reset: the next step is not a new run
 };
 
 } // namespace ado
