@@ -1,6 +1,16 @@
 #pragma once
 // A command with '?' parameters bound by position. With Prepared the statement is compiled
-// on the first Execute and reused (reset and rebound) on every later one.
+// on the first Execute and reused (reset and rebound) on every later one; setting CommandText,
+// ActiveConnection or Prepared False drops it. Without Prepared the text is compiled on every
+// Execute. Only text commands run (CommandType adCmdText, adCmdUnknown or adCmdUnspecified).
+//
+// Parameter types: adWChar (fixed-length text of Size characters; the value is not padded with
+// blanks, the schema compares such columns with COLLATE RTRIM), adVarWChar (text of at most Size
+// characters), adSmallInt and adInteger (VB CInt / CLng: rounding half to even, Overflow 6 out
+// of range), adDouble, adNumeric / adDecimal (Precision and NumericScale; the value is rounded to
+// NumericScale half away from zero; Overflow 6 when its integer digits do not fit; bound as an
+// integer when NumericScale is 0). Empty and Null bind NULL. Parameters.Append refuses with 3708
+// an output parameter, another type, or a text type without Size.
 
 #include "ado/constants.h"
 
@@ -27,8 +37,9 @@ public:
     int NumericScale = 0;
     QVariant Value;
 
-    // The value converted as the parameter's type asks (fixed-length text is truncated to Size
-    // only when it would not fit: longer text raises; small integers check their range).
+    // The value converted as the parameter's type asks: text longer than Size raises
+    // adErrInvalidArgument naming the parameter (it is never truncated); numbers out of the
+    // type's range raise Overflow (6), values that are no number Type mismatch (13).
     QVariant boundValue() const;
 };
 
@@ -69,14 +80,26 @@ public:
     Parameters &parameters() { return m_parameters; }
 
     // Runs the command; with adCmdTextNoRecords (129) returns nullptr, otherwise a Recordset
-    // holding the rows (closed when the statement returns none).
+    // holding the rows (closed when the statement returns none). Without an open connection
+    // raises adErrInvalidConnection (3709).
     std::unique_ptr<Recordset> Execute(QVariant *recordsAffected = nullptr, long options = -1);
+    // The same with parameter values for this run only: the i-th value replaces the Value of
+    // the i-th parameter (converted by its type); values past the parameters bind as they are.
+    std::unique_ptr<Recordset> Execute(QVariant *recordsAffected, const QVariantList &parameters,
+                                       long options = -1);
 
-    // For Recordset::Open on a command: the bound, ready statement.
+    // For Recordset::Open on a command: the bound, ready statement. The number of '?' in the
+    // text must match the number of values to bind.
     Statement &preparedStatement();
 
 private:
     static constexpr long adEmpty = 0;
+    std::unique_ptr<Recordset> execute(QVariant *recordsAffected, const QVariantList *values,
+                                       long options);
+    void requireConnection() const;
+    void bindParameters(Statement &statement);
+
+    const QVariantList *m_callValues = nullptr; // values given to the running Execute
     Connection *m_connection = nullptr;
     QString m_text;
     long m_type = adCmdUnknown;
