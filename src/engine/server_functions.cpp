@@ -32,6 +32,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace engine {
@@ -135,37 +136,65 @@ struct Candidate
     long long credit = kAllTypes;
 };
 
-Candidate readCandidate(sqlite3 *db, sqlite3_value *code)
+// The two queries that read a candidate, prepared once per calling statement: they are kept as
+// auxiliary data of the mask argument, which SQLite keeps while the mask stays the same (a
+// literal in the lookups) and drops, finalizing them, when the calling statement ends.
+class CandidateReader
 {
-    Candidate candidate;
+public:
+    explicit CandidateReader(sqlite3 *db)
+        : m_header(db, "SELECT CI03_INDTIPOMOVDATI FROM CI03_CAUSALI WHERE CI03_CODCAUS = ?1")
+        , m_checks(db, "SELECT CI11_SEGNO, CI11_FLGCOLLEG, CI11_FLGTRANSIT, CI11_FLGCOMPET,"
+                       " CI11_FLGCDC, CI11_FLGLAVPROG, CI11_FLGMAGAZ, CI11_FLGMARGLORDI,"
+                       " CI11_FLGMARGNETTI, CI11_FLGRISULT, CI11_FLGALTRITIPI"
+                       " FROM CI11_CONTROLLOCONTI WHERE CI11_CODCAUS_CI03 = ?1")
     {
-        Statement header(db, "SELECT CI03_INDTIPOMOVDATI FROM CI03_CAUSALI"
-                             " WHERE CI03_CODCAUS = ?1");
-        sqlite3_bind_value(header.handle(), 1, code);
-        if (!header.step())
+    }
+
+    Candidate read(sqlite3_value *code)
+    {
+        Candidate candidate;
+        sqlite3_bind_value(m_header.handle(), 1, code);
+        const bool found = m_header.step();
+        if (found)
+            candidate.movement = int(m_header.intColumn(0));
+        m_header.reset();
+        if (!found)
             return candidate;
         candidate.exists = true;
-        candidate.movement = int(header.intColumn(0));
-    }
-    Statement checks(db, "SELECT CI11_SEGNO, CI11_FLGCOLLEG, CI11_FLGTRANSIT, CI11_FLGCOMPET,"
-                         " CI11_FLGCDC, CI11_FLGLAVPROG, CI11_FLGMAGAZ, CI11_FLGMARGLORDI,"
-                         " CI11_FLGMARGNETTI, CI11_FLGRISULT, CI11_FLGALTRITIPI"
-                         " FROM CI11_CONTROLLOCONTI WHERE CI11_CODCAUS_CI03 = ?1");
-    sqlite3_bind_value(checks.handle(), 1, code);
-    while (checks.step()) {
-        long long types = 0;
-        for (int i = 0; i < kTypeCount; ++i) {
-            if (checks.intColumn(1 + i) != 0)
-                types |= 1LL << i;
+        sqlite3_bind_value(m_checks.handle(), 1, code);
+        while (m_checks.step()) {
+            long long types = 0;
+            for (int i = 0; i < kTypeCount; ++i) {
+                if (m_checks.intColumn(1 + i) != 0)
+                    types |= 1LL << i;
+            }
+            if (types == 0)
+                types = kAllTypes;              // nothing ticked: no restriction
+            const long long side = m_checks.intColumn(0);
+            if (side == 1)
+                candidate.debit = types;
+            else if (side == 2)
+                candidate.credit = types;
         }
-        if (types == 0)
-            types = kAllTypes;                  // nothing ticked: no restriction
-        const long long side = checks.intColumn(0);
-        if (side == 1)
-            candidate.debit = types;
-        else if (side == 2)
-            candidate.credit = types;
+        m_checks.reset();
+        return candidate;
     }
+
+private:
+    Statement m_header;
+    Statement m_checks;
+};
+
+Candidate readCandidate(sqlite3_context *context, sqlite3_value *code)
+{
+    if (auto *cached = static_cast<CandidateReader *>(sqlite3_get_auxdata(context, 0)))
+        return cached->read(code);
+    auto reader = std::make_unique<CandidateReader>(sqlite3_context_db_handle(context));
+    const Candidate candidate = reader->read(code);
+    // On failure SQLite runs the destructor at once; the reader is not used afterwards.
+    sqlite3_set_auxdata(context, 0, reader.release(),
+                        [](void *p) { delete static_cast<CandidateReader *>(p); });
     return candidate;
 }
 
@@ -198,7 +227,7 @@ void concausCompatible(sqlite3_context *context, int argc, sqlite3_value **argv)
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_int(context, 0);
     try {
-        const Candidate candidate = readCandidate(sqlite3_context_db_handle(context), argv[1]);
+        const Candidate candidate = readCandidate(context, argv[1]);
         const long long editedCredit = sideOf(mask, 0);
         const long long editedDebit = sideOf(mask, kTypeCount);
         const bool ok = candidate.exists && (candidate.debit & editedCredit) != 0
@@ -222,7 +251,7 @@ void concausRifCompatible(sqlite3_context *context, int argc, sqlite3_value **ar
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL || (movement != 1 && movement != 2))
         return sqlite3_result_int(context, 0);
     try {
-        const Candidate candidate = readCandidate(sqlite3_context_db_handle(context), argv[1]);
+        const Candidate candidate = readCandidate(context, argv[1]);
         const long long editedCredit = sideOf(mask, 0);
         const long long editedDebit = sideOf(mask, kTypeCount);
         const bool ok = candidate.exists && candidate.movement == 0
