@@ -1,0 +1,402 @@
+// The data frame's editing operations: new row, confirm, delete, undo and the settling of a
+// pending record.
+
+#include "host/data_frame.h"
+#include "host/data_frame_p.h"
+
+#include "ado/constants.h"
+#include "ado/error.h"
+#include "ado/recordset.h"
+#include "ado/vb.h"
+#include "host/bindable.h"
+#include "host/dialogs.h"
+#include "host/grid.h"
+
+#include <QWidget>
+
+namespace host {
+
+// ---------------------------------------------------------------- new row
+
+// BeforeAddNew -> AddNew with the controls' defaults -> AfterAddNew -> ChangeStatus(2).
+// keepEdits: what the user already typed (in a frame that showed no row) goes into the new row.
+bool DataFrame::startNewRow(long reason, bool keepEdits)
+{
+    requireRecordset("AddNew");
+    frame::Busy busy(m_ownOperation);
+    bool cancel = false;
+    emit BeforeAddNew(cancel);
+    if (cancel)
+        return false;
+    const QVariant before = currentBookmark();
+    try {
+        m_recordset->AddNew();
+        for (auto &b : m_bindings) {
+            const bool typed = keepEdits && b->dirty && b->widget;
+            if (!typed)
+                b->dirty = false;
+            const QVariant value = typed ? b->control->boundValue()
+                                         : (b->widget ? b->control->defaultValue() : QVariant());
+            ado::Field field = m_recordset->Fields(b->column);
+            if (!ado::isMissing(value))
+                field.setValue(value);
+            b->snapshot = field.Value();
+        }
+    } catch (const ado::RuntimeError &) {
+        ado::ignoreErrors({[this] {
+            if (m_recordset->EditMode() == ado::adEditAdd)
+                m_recordset->CancelUpdate();
+        }});
+        emit AfterAddNew(OperationFailed);
+        throw;
+    }
+    m_rowBeforeNew = before;
+    m_newRowBookmark = m_recordset->Bookmark();
+    m_shownBookmark = m_newRowBookmark;
+    m_recordChanged = keepEdits && m_recordChanged;
+    m_reportedPending = false;
+    setStatusValue(StatusNew);
+    emit AfterAddNew(OperationSucceeded);
+    showCurrentRow(true);
+    notifyState();
+    emit ChangeStatus(m_status, reason);
+    return true;
+}
+
+bool DataFrame::AddNew()
+{
+    requireRecordset("AddNew");
+    if (!ConfirmPending(m_optionB, true, true))
+        return false;
+    bool droppedNewRow = false;
+    if (m_status == StatusNew) {
+        // An unchanged new row makes room for the next one.
+        frame::Busy busy(m_ownOperation);
+        dropNewRow();
+        setStatusValue(StatusBrowse);
+        droppedNewRow = true;
+    }
+    if (!startNewRow(ReasonAddNew, false)) {
+        showCurrentRow(false);
+        notifyState();
+        if (droppedNewRow)
+            emit ChangeStatus(m_status, ReasonUndo);
+        return false;
+    }
+    if (m_optionC && m_firstControl)
+        focusControl(m_firstControl);
+    return true;
+}
+
+void DataFrame::PrepareNewRow(bool fbol_ShowValues, bool fbol_ShowInGrid)
+{
+    if (m_status != StatusNew || !hasCurrentRow())
+        return;
+    if (fbol_ShowValues)
+        showCurrentRow(true);
+    if (fbol_ShowInGrid) {
+        if (auto *grid = Grid())
+            grid->Redraw();
+    }
+}
+
+// Takes the new row of status 2 out of the row set (never written) and comes back to the row
+// shown before it.
+void DataFrame::dropNewRow()
+{
+    if (!m_recordset || m_recordset->State() != ado::adStateOpen)
+        return;
+    if (m_recordset->EditMode() == ado::adEditAdd) {
+        m_recordset->CancelUpdate();
+    } else if (goToBookmark(m_newRowBookmark) && (m_recordset->Status() & ado::adRecNew)) {
+        // The row set took the new row in (an implicit Update, a failed write): drop it.
+        m_recordset->CancelBatch(ado::adAffectCurrent);
+    }
+    m_newRowBookmark = QVariant();
+    if (!hasCurrentRow() && !goToBookmark(m_rowBeforeNew) && m_recordset->RecordCount() > 0)
+        m_recordset->MoveFirst();
+    m_rowBeforeNew = QVariant();
+}
+
+// Drops the edits of the stored row shown (and, in immediate mode, a write that failed).
+void DataFrame::dropRowEdits()
+{
+    if (!m_recordset || m_recordset->State() != ado::adStateOpen)
+        return;
+    if (m_recordset->EditMode() == ado::adEditInProgress)
+        m_recordset->CancelUpdate();
+    if (isImmediate() && hasCurrentRow()
+        && (m_recordset->Status() & (ado::adRecModified | ado::adRecNew)))
+        m_recordset->CancelBatch(ado::adAffectCurrent);
+}
+
+// ---------------------------------------------------------------- confirm
+
+bool DataFrame::isPending()
+{
+    bool changed = m_recordChanged;
+    emit IsRecordChanged(changed);
+    m_reportedPending = changed && !m_recordChanged;
+    return changed;
+}
+
+bool DataFrame::Confirm()
+{
+    requireRecordset("Confirm");
+    if (!isPending())
+        return true;
+    if (!hasCurrentRow())
+        ado::raise(ado::adErrNoCurrentRecord,
+                   QStringLiteral("Conferma: il frame non mostra alcuna riga da salvare."),
+                   frame::source());
+    if (!checkRequired())
+        return false;
+    try {
+        takeControlsIntoRow();
+    } catch (const ado::RuntimeError &e) {
+        showMessage(frame::saveFailedMessage(m_subjectSave, e.description()), vbCritical);
+        return false;
+    }
+    if (!checkValidateRecord())
+        return false;
+    bool cancel = false;
+    emit BeforeUpdate(cancel);
+    if (cancel)
+        return false;
+    if (!writeRow())
+        return false;
+    setStatusValue(StatusBrowse);
+    m_recordChanged = false;
+    m_reportedPending = false;
+    m_newRowBookmark = QVariant();
+    m_rowBeforeNew = QVariant();
+    if (!isImmediate())
+        m_modified = true;
+    showCurrentRow(false);
+    notifyState();
+    emit AfterUpdate(OperationSucceeded);
+    emit ChangeStatus(m_status, ReasonSaved);
+    return true;
+}
+
+bool DataFrame::checkRequired()
+{
+    for (const auto &b : m_bindings) {
+        if (!b->widget || !b->control->isRequired() || b->control->hasValue())
+            continue;
+        const QString caption = b->control->caption().isEmpty() ? b->column
+                                                                : b->control->caption();
+        showMessage(frame::requiredMessage(caption), vbExclamation);
+        b->control->focus();
+        return false;
+    }
+    return true;
+}
+
+bool DataFrame::checkValidateRecord()
+{
+    QObject *control = nullptr;
+    QString message;
+    emit ValidateRecord(control, message);
+    if (!control && message.isEmpty())
+        return true;
+    if (message.isEmpty()) {
+        Bindable *bound = bindableFor(control);
+        QString caption = bound ? bound->caption() : QString();
+        if (caption.isEmpty())
+            caption = bound ? bound->dataField() : control->objectName();
+        message = frame::invalidMessage(caption);
+    }
+    showMessage(message, vbExclamation);
+    if (auto *widget = qobject_cast<QWidget *>(control))
+        focusControl(widget);
+    return false;
+}
+
+// Update, and in immediate mode the write of the row. A failure: AfterUpdate(0), the error
+// shown, the record left in edit.
+bool DataFrame::writeRow()
+{
+    frame::Busy busy(m_ownOperation);
+    const QVariant row = currentBookmark();
+    try {
+        if (m_recordset->EditMode() != ado::adEditNone)
+            m_recordset->Update();
+        if (isImmediate())
+            m_recordset->UpdateBatch(ado::adAffectCurrent);
+    } catch (const ado::RuntimeError &e) {
+        if (!hasCurrentRow())
+            goToBookmark(row);
+        emit AfterUpdate(OperationFailed);
+        showMessage(frame::saveFailedMessage(m_subjectSave, e.description()), vbCritical);
+        notifyState();
+        return false;
+    }
+    if (!hasCurrentRow())
+        goToBookmark(row);
+    return true;
+}
+
+// ---------------------------------------------------------------- delete
+
+bool DataFrame::Delete()
+{
+    requireRecordset("Delete");
+    if (m_status == StatusNew || !hasCurrentRow())
+        ado::raise(ado::adErrNoCurrentRecord,
+                   QStringLiteral("Elimina: il frame non mostra una riga memorizzata."),
+                   frame::source());
+    const int answer = DialogService::instance().message(frame::deleteQuestion(m_subjectDelete),
+                                                         vbYesNo | vbQuestion, frame::title());
+    if (answer != vbYes)
+        return false;
+    bool cancel = false;
+    emit BeforeDelete(cancel);
+    if (cancel)
+        return false;
+    QVariant previous;
+    QVariant next;
+    neighbours(&previous, &next);
+    {
+        frame::Busy busy(m_ownOperation);
+        try {
+            if (m_recordset->EditMode() == ado::adEditInProgress)
+                m_recordset->CancelUpdate();
+            m_recordset->Delete();
+            if (isImmediate())
+                m_recordset->UpdateBatch(ado::adAffectCurrent);
+        } catch (const ado::RuntimeError &e) {
+            const QVariant shown = m_shownBookmark;
+            ado::ignoreErrors({[this] {
+                if (isImmediate())
+                    m_recordset->CancelBatch(ado::adAffectCurrent);
+            }});
+            goToBookmark(shown);
+            showCurrentRow(true);
+            emit AfterDelete(OperationFailed);
+            showMessage(frame::deleteFailedMessage(m_subjectDelete, e.description()),
+                        vbCritical);
+            notifyState();
+            return false;
+        }
+    }
+    m_recordChanged = false;
+    m_reportedPending = false;
+    dropDirtyFlags();
+    if (!isImmediate())
+        m_modified = true;
+    emit AfterDelete(OperationSucceeded);
+    showAfterDelete(next, previous);
+    return true;
+}
+
+// Bookmarks of the rows before and after the current one, as the frame shows them.
+void DataFrame::neighbours(QVariant *previous, QVariant *next) const
+{
+    const QVariant current = currentBookmark();
+    auto view = cloneView();
+    if (!frame::seek(*view, current))
+        return;
+    view->MoveNext();
+    if (!view->isEOF())
+        *next = view->Bookmark();
+    view->setBookmark(current);
+    view->MovePrevious();
+    if (!view->isBOF())
+        *previous = view->Bookmark();
+}
+
+// After a delete: the next row, else the previous one, else a new row.
+void DataFrame::showAfterDelete(const QVariant &next, const QVariant &previous)
+{
+    bool onRow = false;
+    {
+        frame::Busy busy(m_ownOperation);
+        onRow = goToBookmark(next) || goToBookmark(previous);
+        if (!onRow && m_recordset->RecordCount() > 0) {
+            m_recordset->MoveFirst();
+            onRow = hasCurrentRow();
+        }
+    }
+    setStatusValue(StatusBrowse);
+    if (!onRow && startNewRow(ReasonDeleted, false))
+        return;
+    showCurrentRow(false);
+    notifyState();
+    emit ChangeStatus(m_status, ReasonDeleted);
+}
+
+// ---------------------------------------------------------------- undo and settling
+
+void DataFrame::Undo()
+{
+    requireRecordset("Undo");
+    {
+        frame::Busy busy(m_ownOperation);
+        if (m_status == StatusNew)
+            dropNewRow();
+        else
+            dropRowEdits();
+        setStatusValue(StatusBrowse);
+        m_recordChanged = false;
+        m_reportedPending = false;
+        if (!hasCurrentRow() && !goToBookmark(m_shownBookmark)
+            && m_recordset->RecordCount() > 0)
+            m_recordset->MoveFirst();
+    }
+    showCurrentRow(false);
+    notifyState();
+    emit AfterUndo(OperationSucceeded);
+    emit ChangeStatus(m_status, ReasonUndo);
+}
+
+bool DataFrame::ConfirmPending(bool ask, bool includeNewRow, bool allowCancel)
+{
+    if (!m_initialized || !m_recordset || m_recordset->State() != ado::adStateOpen)
+        return true;
+    if (m_status == StatusNew && !includeNewRow) {
+        Undo();
+        return true;
+    }
+    if (!isPending())
+        return true;
+    if (!ask)
+        return Confirm();
+    const int style = (allowCancel ? vbYesNoCancel : vbYesNo) | vbQuestion;
+    const int answer = DialogService::instance().message(frame::saveQuestion(m_subjectSave),
+                                                         style, frame::title());
+    if (answer == vbYes)
+        return Confirm();
+    if (answer == vbCancel && allowCancel)
+        return false;
+    Undo();
+    return true;
+}
+
+// ---------------------------------------------------------------- helpers
+
+void DataFrame::showMessage(const QString &text, int style)
+{
+    DialogService::instance().message(text, style, frame::title());
+}
+
+Bindable *DataFrame::bindableFor(QObject *control) const
+{
+    if (!control)
+        return nullptr;
+    for (const auto &b : m_bindings) {
+        if (b->widget == control)
+            return b->control;
+    }
+    return dynamic_cast<Bindable *>(control);
+}
+
+void DataFrame::focusControl(QWidget *widget)
+{
+    if (Bindable *bound = bindableFor(widget))
+        bound->focus();
+    else
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace host
