@@ -19,11 +19,19 @@ void createSchema(sqlite3 *db);
 // codes with all their satellites).
 void fillDemoData(sqlite3 *db);
 
-// Adds `reasonCodes` generated reason codes with `rowsPerSatellite` rows in each satellite
-// (benchmarks). Codes are "G000".."GZZZ"-like, four characters, distinct from the demo ones.
+// Adds `reasonCodes` generated reason codes with `rowsPerSatellite` rows (0..255) in each list
+// satellite (default journals, search sequence, proposal), two account-type check rows and an
+// ITA and ENG description each, in one transaction (benchmarks). Codes are four base-36
+// characters starting with a digit ("0000".."9ZZZ"), distinct from the demo ones (letters);
+// a later call continues after the highest generated code. Companies are added when fewer
+// than `rowsPerSatellite` exist.
 void generateReasonCodes(sqlite3 *db, int reasonCodes, int rowsPerSatellite);
 
-// Creates a database file at `path` (which must not exist) with schema and demo data.
+// Creates a database file at `path` (which must not exist) with schema and demo data, in one
+// transaction; on failure no file is left behind.
+//
+// Every function here reports a failure by throwing engine::Error (engine/sqlite_util.h), a
+// std::runtime_error whose message says what failed.
 void createDemoDatabase(const QString &path);
 
 } // namespace engine

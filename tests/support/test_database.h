@@ -1,0 +1,75 @@
+#pragma once
+// A fresh demo database for a test: a temporary directory holding a file with the schema and
+// the demo data set (engine::createDemoDatabase), removed with the object. Plus the facts of the
+// demo data that tests rely on.
+
+#include <QString>
+
+#include <memory>
+
+class QTemporaryDir;
+
+namespace testsupport {
+
+class TestDatabase
+{
+public:
+    // Creates the file; throws (engine::Error, std::runtime_error) when it cannot.
+    TestDatabase();
+    ~TestDatabase();
+    TestDatabase(const TestDatabase &) = delete;
+    TestDatabase &operator=(const TestDatabase &) = delete;
+
+    // Absolute path of the database file.
+    QString path() const;
+    // "Data Source=PATH", what ado::Connection::Open takes.
+    QString connectionString() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+// Facts of the demo data set (src/engine/demo_*.cpp).
+namespace demo {
+
+constexpr int ReasonCodeCount = 21;
+constexpr int ReasonCodeProvenance = 903;
+
+// Companies: 1, 2, 3 have cost accounting on chart 1 (2 without expense-item chart, -1);
+// 4 has none. Journal "VE" exists in every company with different descriptions.
+constexpr int CompanyCount = 4;
+constexpr int CostAccountingCompanyCount = 3;
+constexpr int CompanyWithoutCostAccounting = 4;
+constexpr int CompanyWithoutExpenseChart = 2;
+constexpr int ChartOfAccounts = 1;
+constexpr int ExpenseItemChart = 2;
+inline const char *const SalesJournal = "VE";
+inline const char *const SalesJournalCompany1 = "Fatture di vendita";
+inline const char *const SalesJournalCompany2 = "Vendite tessuti";
+
+// One reason code per data movement.
+inline const char *const StandardCode = "CESE";      // movement 0, "Costi d'esercizio"
+inline const char *const StockCode = "ACQM";         // movement 1, IDPROV 1
+inline const char *const LabourCode = "MOD1";        // movement 2
+inline const char *const ReallocationCode = "RIP1";  // movement 3, used by CI50_ANAGRIB
+
+inline const char *const ApostropheDescription = "Costi d'esercizio";   // CESE in ITA
+// ENER's default journal of company 3 is "ZZ", which company 3 does not have.
+inline const char *const OrphanJournalCode = "ENER";
+constexpr int OrphanJournalCompany = 3;
+inline const char *const OrphanJournal = "ZZ";
+// RESI is used only by a company stock document (MG3G_DOCDITTA), not by MG36_DOCUMENTI.
+inline const char *const CompanyStockDocumentOnlyCode = "RESI";
+// CHIU has an ITA description only and no account-type checks.
+inline const char *const ItalianOnlyCode = "CHIU";
+// COMM and PROG are used by production master data.
+inline const char *const ProductionCode = "COMM";
+// Not used by any other module.
+inline const char *const UnusedCode = "GIRO";
+// Stored linked codes: CESE -> STOR, STOR -> CESE, GIRO -> RIP1; for the reference movement
+// ACQM -> RIFM and MOD1 -> RIFM.
+
+} // namespace demo
+
+} // namespace testsupport
