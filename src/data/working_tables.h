@@ -1,0 +1,71 @@
+#pragma once
+// The working tables in which the satellites of a reason code are edited: local temporary
+// tables of the window's connection, created once and filled with a copy of their source table
+// by one set-based INSERT ... SELECT each.
+//
+//   #SEZIONALI          <- CI05_PROPSEZ (with company name and journal description)
+//   #CI06_RICERCACONTO  <- CI06_RICERCACONTO
+//   #SVILUPPO           <- CI10_PROPCONTICAUS (PDCVDS -1 for no expense/revenue item)
+//   #CI99_DESLINGUA     <- CI99_DESLINGUA, provenance 903, the window's language only
+//
+// The first three are prepared once per window (WindowState::prepareFlags; a failed
+// preparation leaves its flag False); the language table is created and filled on every call
+// and dropped by the language dialog's close.
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace ado {
+class Command;
+}
+
+namespace causali {
+
+struct WindowState;
+
+class WorkingTables
+{
+public:
+    explicit WorkingTables(WindowState &state);
+    ~WorkingTables();
+    WorkingTables(const WorkingTables &) = delete;
+    WorkingTables &operator=(const WorkingTables &) = delete;
+
+    void PreparazioneTabellaSezionali();
+    void PreparazioneTabellaRic();
+    void PreparazioneTabellaSviluppo();
+    void PreparazioneTabellaCausaliLingua();
+    // Drops #CI99_DESLINGUA when it exists.
+    void dropTabellaCausaliLingua();
+
+    // ----- statement texts -----
+    static QString createSezionaliText();
+    static QString createRicText();
+    static QString createSviluppoText();
+    static QString createCausaliLinguaText();
+    static QString fillSezionaliText();
+    static QString fillRicText();
+    static QString fillSviluppoText();
+    static QString fillCausaliLinguaText(const QString &codLingua);
+    static QString dropCausaliLinguaText();
+    // Removal of one reason code's rows (code quoted in place of "@CAUSALE").
+    static QString deleteRicRowsText(const QString &code);
+    static QString deleteSviluppoRowsText(const QString &code);
+    static QString deleteSezionaliRowsText(const QString &code);
+    // Removal of the description rows of one header row (CI03_IDPROV, placed bare).
+    static QString deleteCausaliLinguaRowsText(const QVariant &idProv);
+
+private:
+    void prepare(bool *flag, const QString &createText, std::unique_ptr<ado::Command> &fill,
+                 const QString &fillText);
+
+    WindowState &m_state;
+    std::unique_ptr<ado::Command> m_fillSezionali;
+    std::unique_ptr<ado::Command> m_fillRic;
+    std::unique_ptr<ado::Command> m_fillSviluppo;
+    std::unique_ptr<ado::Command> m_fillCausaliLingua;
+};
+
+} // namespace causali
