@@ -107,6 +107,12 @@ private:
     bool punctAt(int k, QChar c) const { return inRange(k) && tok(k).isPunct(c); }
     QString &out(int k) { return m_out[size_t(m_sig[size_t(k)])]; }
     void remove(int k) { out(k).clear(); }
+    // Clears significant tokens `from` to `to` and the blanks and comments between them.
+    void removeRange(int from, int to)
+    {
+        for (int i = m_sig[size_t(from)]; i <= m_sig[size_t(to)]; ++i)
+            m_out[size_t(i)].clear();
+    }
     int posOf(int k) const { return inRange(k) ? tok(k).pos : (m_tokens.empty() ? 0 : m_tokens.back().pos); }
 
     // The text as written from significant token `from` to `to`, both included.
@@ -316,8 +322,7 @@ private:
         if (t.value.compare(QLatin1StringView("DBO"), Qt::CaseInsensitive) == 0 && punctAt(k + 1, u'.')) {
             if (punctAt(k - 1, u'.'))
                 failAt(k, QStringLiteral("a three-part name (database.dbo.object)"));
-            remove(k);
-            remove(k + 1);
+            removeRange(k, k + 1);
             return k + 2;
         }
         if (t.value.startsWith(u'#')) {
@@ -343,8 +348,7 @@ private:
     {
         const int close = m_match[size_t(k + 1)];
         if (close == k + 3 && keywordAt(k + 2, "NOLOCK")) {
-            for (int i = k; i <= close; ++i)
-                remove(i);
+            removeRange(k, close);
             return close + 1;
         }
         failAt(k, QStringLiteral("the table hint WITH %1").arg(sourceText(k + 1, close)));
@@ -365,6 +369,8 @@ private:
     {
         if (!inRange(k + 1))
             failAt(k, QStringLiteral("DELETE without a table"));
+        if (keywordAt(k + 1, "TOP"))
+            failAt(k + 1, QStringLiteral("DELETE TOP"));
         if (!keywordAt(k + 1, "FROM"))
             m_suffix[size_t(m_sig[size_t(k)])] += QStringLiteral(" FROM");
         checkSingleFrom(keywordAt(k + 1, "FROM") ? k + 1 : k,
@@ -440,8 +446,7 @@ private:
         const int end = selectEnd(select);
         if (inCompound(select, end))
             failAt(top, QStringLiteral("TOP in a SELECT joined by UNION, EXCEPT or INTERSECT"));
-        for (int i = top; i <= last; ++i)
-            remove(i);
+        removeRange(top, last);
         m_suffix[size_t(m_sig[size_t(end)])] += QStringLiteral(" LIMIT ") + rows;
         return last + 1;
     }
