@@ -198,42 +198,44 @@ private:
     {
         if (!keywordAt(0, "IF"))
             return std::nullopt;
-        const QString shape = QStringLiteral("IF OBJECT_ID(N'tempdb..#X', N'U') IS NOT NULL DROP TABLE #X");
-        auto bad = [&](int k) -> std::optional<QString> {
-            failAt(k, QStringLiteral("an IF statement other than \"%1\"").arg(shape));
-        };
         int k = 1;
         if (!keywordAt(k, "OBJECT_ID") || !punctAt(k + 1, u'(') || !inRange(k + 2)
             || tok(k + 2).kind != TokenKind::String)
-            return bad(k);
+            failDrop(k);
         const QString object = tok(k + 2).value;
         static const QString prefix = QStringLiteral("tempdb..");
         if (!object.startsWith(prefix, Qt::CaseInsensitive) || object.size() < prefix.size() + 2
             || object[prefix.size()] != u'#' || object.contains(u'\''))
-            return bad(k + 2);
+            failDrop(k + 2);
         k += 3;
         if (punctAt(k, u',')) {
             if (!inRange(k + 1) || tok(k + 1).kind != TokenKind::String
                 || tok(k + 1).value.compare(QLatin1StringView("U"), Qt::CaseInsensitive) != 0)
-                return bad(k + 1);
+                failDrop(k + 1);
             k += 2;
         }
         const char *tail[] = {"IS", "NOT", "NULL", "DROP", "TABLE"};
         if (!punctAt(k, u')'))
-            return bad(k);
+            failDrop(k);
         ++k;
         for (const char *word : tail) {
             if (!keywordAt(k, word))
-                return bad(k);
+                failDrop(k);
             ++k;
         }
         const QString table = object.mid(prefix.size());
         if (!inRange(k) || tok(k).kind != TokenKind::Identifier
             || tok(k).value.compare(table, Qt::CaseInsensitive) != 0)
-            return bad(k);
+            failDrop(k);
         if (k + 1 < count())
-            return bad(k + 1);
+            failDrop(k + 1);
         return QStringLiteral("DROP TABLE IF EXISTS temp.") + sql::quotedIdentifier(tok(k).value);
+    }
+
+    [[noreturn]] void failDrop(int k) const
+    {
+        failAt(k, QStringLiteral("an IF statement other than "
+                                 "\"IF OBJECT_ID(N'tempdb..#X', N'U') IS NOT NULL DROP TABLE #X\""));
     }
 
     void checkStatementStart() const
