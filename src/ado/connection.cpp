@@ -195,15 +195,16 @@ void Connection::Open(const QString &connectionString, const QString &userId,
              kSource);
     if (!info.isFile())
         fail(adErrProviderFailed,
-             QStringLiteral("Cannot open the database \"%1\": it is not a file").arg(path), kSource);
+             QStringLiteral("Cannot open the database \"%1\": it is not a file").arg(path),
+             kSource);
 
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                    SQLITE_OPEN_READWRITE, nullptr);
     auto refuse = [&](const QString &why) {
         sqlite3_close_v2(db);
-        fail(adErrProviderFailed, QStringLiteral("Cannot open the database \"%1\": %2").arg(path, why),
-             kSource);
+        fail(adErrProviderFailed,
+             QStringLiteral("Cannot open the database \"%1\": %2").arg(path, why), kSource);
     };
     if (rc != SQLITE_OK)
         refuse(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
@@ -218,6 +219,9 @@ void Connection::Open(const QString &connectionString, const QString &userId,
         engine::registerServerFunctions(db);
     } catch (const RuntimeError &e) {
         refuse(QStringLiteral("the server functions could not be registered: ") + e.description());
+    } catch (const std::exception &e) {
+        refuse(QStringLiteral("the server functions could not be registered: ")
+               + QString::fromUtf8(e.what()));
     }
     m_db = db;
     m_transactionLevel = 0;

@@ -115,8 +115,8 @@ QString describe(const QVariant &v)
 
 [[noreturn]] void overflow(const QString &value, const char *function, const char *range)
 {
-    raise(Overflow, QStringLiteral("Overflow: %1 is outside the range %2").arg(value,
-                                                                               QLatin1String(range)),
+    raise(Overflow,
+          QStringLiteral("Overflow: %1 is outside the range %2").arg(value, QLatin1String(range)),
           QLatin1String(function));
 }
 
