@@ -12,13 +12,30 @@
 //
 // Choices where ADO leaves room (written here, tested in tests/ado):
 // - Setting or clearing Filter moves to the first visible row; Sort keeps the current row.
+//   The visible rows are worked out when Filter or Sort is set: a row edited so that it no
+//   longer matches stays visible until the Filter is set again. Criteria syntax and how values
+//   compare (numbers numerically, text without regard to case or trailing blanks): filter.h.
 // - A Clone shares rows and their changes, but has its own position, Filter and Sort, and
-//   starts at its first row.
-// - Moving off an edited or new row calls Update implicitly; so do Filter, Sort and
-//   UpdateBatch. Requery and CancelBatch drop pending changes.
+//   starts at its first row. A row added through one recordset shows in the others sharing
+//   the rows when it matches their Filter at the time it is added.
+// - Moving off an edited or new row calls Update implicitly; so do UpdateBatch, and Filter and
+//   Sort for an edit of a stored row. A row being added (AddNew not yet updated) survives
+//   Filter and Sort: it stays current and visible and CancelUpdate still drops it, so a
+//   filter can be re-applied while a new row is being entered.
 // - UpdateBatch writes every pending row whether or not the Filter shows it (adAffectAll and
-//   adAffectAllChapters behave alike); adAffectCurrent writes the current row only.
-// - After Delete the deleted row stays current (its fields cannot be read) until a move.
+//   adAffectAllChapters behave alike); adAffectGroup writes the rows the Filter lets through
+//   and adAffectCurrent the current row only. Without an edit to write it does nothing.
+// - After Delete the deleted row stays current (its fields cannot be read, AbsolutePosition
+//   is adPosUnknown, EditMode adEditDelete) until a move. Deleting a row added since the last
+//   UpdateBatch simply drops it.
+// - Requery and CancelBatch drop pending changes. Requery keeps the Filter (criteria or
+//   pending rows; a list of bookmarks is cleared) and the Sort and moves to the first row;
+//   clones keep the rows they had. CancelBatch keeps the current row when it still exists.
+// - Close drops rows, Filter and Sort (a closed recordset ignores Close); Connection::Close
+//   closes the recordsets opened on it. Open on a Command keeps a pointer to it for Requery:
+//   the command must outlive the recordset.
+// - A field of a new row never given a value reads as Null and is left out of the INSERT, so
+//   that database defaults and triggers fill it; a value set to Null is written as NULL.
 
 #include "ado/constants.h"
 
@@ -107,6 +124,14 @@ public:
     long RecordCount() const;      // visible rows; raises 3704 when closed
     QVariant Bookmark() const;     // raises 3021 at BOF/EOF
     void setBookmark(const QVariant &bookmark); // raises 3001 for an unknown bookmark
+
+    // For grids, without moving the current row: the bookmark of the visible row at
+    // `position` (1-based; raises 3001 out of range), the position of a bookmark among the
+    // visible rows (adPosUnknown when not visible) and a field of any row by bookmark
+    // (raises 3001 for an unknown bookmark, 3265 for a bad field).
+    QVariant bookmarkAt(long position) const;
+    long positionOf(const QVariant &bookmark) const;
+    QVariant valueAt(const QVariant &bookmark, int field) const;
 
     // ----- filter and sort -----
     // Criteria "F op V [AND|OR ...]" with = <> < > <= >= LIKE, strings in quotes, [Field],

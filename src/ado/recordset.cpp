@@ -1,0 +1,654 @@
+// Recordset: opening, closing, fields, positions and the public face of the row operations.
+
+#include "ado/recordset.h"
+
+#include "ado/command.h"
+#include "ado/connection.h"
+#include "ado/error.h"
+#include "ado/row_store.h"
+#include "ado/statement.h"
+#include "ado/vb.h"
+
+#include <sqlite3.h>
+
+namespace ado {
+
+QVariant storedValue(const Statement &statement, int column)
+{
+    const QVariant v = statement.value(column);
+    if (v.typeId() == QMetaType::Int)
+        return QVariant(qlonglong(v.toInt()));
+    return v;
+}
+
+namespace {
+
+// What a field shows: a column never given a value (a new row) reads as Null.
+QVariant shown(const QVariant &v)
+{
+    return v.isValid() ? v : Null();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Impl: open and close
+
+Recordset::Impl::~Impl()
+{
+    if (store)
+        store->removeView(this);
+}
+
+void Recordset::Impl::requireOpen(const char *operation) const
+{
+    if (state != adStateOpen)
+        raise(adErrObjectClosed,
+              QStringLiteral("Operation is not allowed when the object is closed: %1 on a "
+                             "closed recordset.")
+                  .arg(QLatin1String(operation)),
+              recordsetSource());
+}
+
+void Recordset::Impl::requireWritable(const char *operation) const
+{
+    requireOpen(operation);
+    if (readOnly)
+        raise(adErrIllegalOperation,
+              QStringLiteral("%1: the recordset is read-only (a clone made with "
+                             "adLockReadOnly).")
+                  .arg(QLatin1String(operation)),
+              recordsetSource());
+}
+
+// Reads the columns and every row of a statement just prepared (or bound) and not yet run.
+// A statement without result columns is run and leaves the recordset closed.
+void Recordset::Impl::load(Statement &statement)
+{
+    const int count = statement.columnCount();
+    if (count == 0) {
+        while (statement.step()) {
+        }
+        return;
+    }
+    auto rows = std::make_shared<RowStore>();
+    rows->columns.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        Column c;
+        c.name = statement.columnName(i);
+        c.originTable = statement.originTable(i);
+        c.originColumn = statement.originColumn(i);
+        if (!c.originTable.isEmpty())
+            c.originDatabase =
+                QString::fromUtf8(sqlite3_column_database_name(statement.handle(), i));
+        rows->columns.push_back(std::move(c));
+    }
+    rows->resolveBaseTable();
+    while (statement.step()) {
+        std::vector<QVariant> values(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            values[size_t(i)] = storedValue(statement, i);
+        rows->append(std::move(values), RowState::Unchanged);
+    }
+    attachStore(std::move(rows));
+    state = adStateOpen;
+}
+
+void Recordset::Impl::attachStore(std::shared_ptr<RowStore> rows)
+{
+    detachStore();
+    store = std::move(rows);
+    store->addView(this);
+}
+
+void Recordset::Impl::detachStore()
+{
+    if (store)
+        store->removeView(this);
+    store.reset();
+    visible.clear();
+    cursor = Cursor{};
+    editMode = adEditNone;
+    snapshot.clear();
+}
+
+void Recordset::Impl::setConnection(Connection *c)
+{
+    if (c == connection)
+        return;
+    if (connection && state == adStateOpen)
+        connection->detach(&q);
+    connection = c;
+    if (connection && state == adStateOpen)
+        connection->attach(&q);
+}
+
+void Recordset::Impl::emitEvent(RecordsetEvent event, const QVariant &row)
+{
+    const auto copy = listeners;
+    for (const auto &[id, listener] : copy) {
+        if (listeners.count(id))
+            listener(event, row);
+    }
+}
+
+// ---------------------------------------------------------------- opening
+
+Recordset::Recordset() : d(std::make_unique<Impl>(*this)) {}
+
+Recordset::~Recordset()
+{
+    if (d->connection && d->state == adStateOpen)
+        d->connection->detach(this);
+}
+
+void Recordset::Open(const QString &source, Connection *connection, long, long, long)
+{
+    if (d->state == adStateOpen)
+        raise(adErrObjectOpen,
+              QStringLiteral("Operation is not allowed when the object is open: Open on a "
+                             "recordset already open (%1).")
+                  .arg(d->source),
+              recordsetSource());
+    Connection *c = connection ? connection : d->connection;
+    if (!c || c->State() != adStateOpen)
+        raise(adErrInvalidConnection,
+              QStringLiteral("Open: the recordset has no open connection to run \"%1\".")
+                  .arg(source),
+              recordsetSource());
+    if (source.trimmed().isEmpty())
+        raise(adErrInvalidArgument, QStringLiteral("Open: the source text is empty."),
+              recordsetSource());
+    const auto statement = c->prepare(source, recordsetSource());
+    setActiveConnection(c);
+    d->source = source;
+    d->command = nullptr;
+    d->load(*statement);
+    if (d->state != adStateOpen)
+        return;
+    c->attach(this);
+    d->rebuildVisible();
+    d->placeAt(0);
+    d->emitEvent(RecordsetEvent::Reset);
+}
+
+void Recordset::Open(Command &command, long, long, long)
+{
+    if (d->state == adStateOpen)
+        raise(adErrObjectOpen,
+              QStringLiteral("Operation is not allowed when the object is open: Open on a "
+                             "recordset already open (%1).")
+                  .arg(d->source),
+              recordsetSource());
+    Statement &statement = command.preparedStatement();
+    setActiveConnection(command.ActiveConnection());
+    d->source = command.CommandText();
+    d->command = &command;
+    try {
+        d->load(statement);
+    } catch (...) {
+        statement.reset();
+        throw;
+    }
+    statement.reset();
+    if (d->state != adStateOpen)
+        return;
+    if (d->connection)
+        d->connection->attach(this);
+    d->rebuildVisible();
+    d->placeAt(0);
+    d->emitEvent(RecordsetEvent::Reset);
+}
+
+void Recordset::Close()
+{
+    if (d->state != adStateOpen)
+        return;
+    d->detachStore();
+    d->state = adStateClosed;
+    d->filter = QVariant();
+    d->filterKind = FilterKind::None;
+    d->criteria = FilterCriteria();
+    d->filterBookmarks.clear();
+    d->sort.clear();
+    d->sortKeys.clear();
+    if (d->connection)
+        d->connection->detach(this);
+    d->emitEvent(RecordsetEvent::Reset);
+}
+
+ObjectState Recordset::State() const
+{
+    return d->state;
+}
+
+Connection *Recordset::ActiveConnection() const
+{
+    return d->connection;
+}
+
+void Recordset::setActiveConnection(Connection *c)
+{
+    d->setConnection(c);
+}
+
+QString Recordset::Source() const
+{
+    return d->source;
+}
+
+void Recordset::Requery(long)
+{
+    d->requireOpen("Requery");
+    if (d->editMode != adEditNone)
+        raise(adErrIllegalOperation,
+              QStringLiteral("Requery: an edit or AddNew is in progress; call Update or "
+                             "CancelUpdate first."),
+              recordsetSource());
+    std::unique_ptr<Statement> own;
+    Statement *statement = nullptr;
+    if (d->command) {
+        statement = &d->command->preparedStatement();
+    } else {
+        if (!d->connection || d->connection->State() != adStateOpen)
+            raise(adErrInvalidConnection,
+                  QStringLiteral("Requery: the recordset has no open connection."),
+                  recordsetSource());
+        own = d->connection->prepare(d->source, recordsetSource());
+        statement = own.get();
+    }
+    // Clones keep the rows they had; this recordset reads new ones.
+    auto previous = d->store;
+    const QVariant filter = d->filter;
+    const QString sort = d->sort;
+    d->state = adStateClosed;
+    try {
+        d->load(*statement);
+    } catch (...) {
+        if (d->command)
+            statement->reset();
+        d->store = previous;
+        d->state = adStateOpen;
+        throw;
+    }
+    if (d->command)
+        statement->reset();
+    if (d->state != adStateOpen) { // the source no longer returns rows
+        d->state = adStateOpen;
+        Close();
+        return;
+    }
+    d->filterKind = FilterKind::None;
+    d->sortKeys.clear();
+    d->sort.clear();
+    d->rebuildVisible();
+    d->placeAt(0);
+    // The Filter and Sort stay: applied again to the new rows (a column gone raises here).
+    if (!sort.isEmpty())
+        d->applySort(sort);
+    // Bookmarks of the rows read before mean nothing now: such a Filter is cleared.
+    d->applyFilter(filter.typeId() == QMetaType::QVariantList ? QVariant() : filter);
+}
+
+std::unique_ptr<Recordset> Recordset::Clone(long lockType)
+{
+    d->requireOpen("Clone");
+    if (lockType != adLockUnspecified && lockType != adLockReadOnly)
+        raise(adErrInvalidArgument,
+              QStringLiteral("Clone: lock type %1 is not allowed (adLockUnspecified -1 or "
+                             "adLockReadOnly 1).")
+                  .arg(lockType),
+              recordsetSource());
+    auto clone = std::make_unique<Recordset>();
+    Impl &c = *clone->d;
+    c.source = d->source;
+    c.command = d->command;
+    c.readOnly = d->readOnly || lockType == adLockReadOnly;
+    c.attachStore(d->store);
+    c.state = adStateOpen;
+    clone->setActiveConnection(d->connection); // attaches: the clone is open
+    c.rebuildVisible();
+    c.placeAt(0);
+    return clone;
+}
+
+// ---------------------------------------------------------------- fields
+
+int Recordset::FieldCount() const
+{
+    return d->state == adStateOpen ? int(d->store->columns.size()) : 0;
+}
+
+Field Recordset::Fields(int index)
+{
+    d->requireOpen("Fields");
+    if (index < 0 || index >= FieldCount())
+        raise(adErrItemNotFound,
+              QStringLiteral("Item cannot be found in the collection corresponding to the "
+                             "requested name or ordinal: field %1 (the recordset has %2).")
+                  .arg(index)
+                  .arg(FieldCount()),
+              recordsetSource());
+    return Field(*this, index);
+}
+
+Field Recordset::Fields(const QString &name)
+{
+    d->requireOpen("Fields");
+    const int index = fieldIndex(name);
+    if (index < 0)
+        raise(adErrItemNotFound,
+              QStringLiteral("Item cannot be found in the collection corresponding to the "
+                             "requested name or ordinal: no field '%1'.")
+                  .arg(name),
+              recordsetSource());
+    return Field(*this, index);
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    return d->state == adStateOpen ? d->store->columnIndex(name) : -1;
+}
+
+QString Field::Name() const
+{
+    m_rs->d->requireOpen("Field.Name");
+    return m_rs->d->store->columns[size_t(m_index)].name;
+}
+
+QVariant Field::Value() const
+{
+    return shown(m_rs->d->requireCurrentRow("Field.Value").values[size_t(m_index)]);
+}
+
+void Field::setValue(const QVariant &v)
+{
+    m_rs->d->setValue(m_index, v);
+}
+
+QVariant Field::OriginalValue() const
+{
+    return shown(m_rs->d->requireCurrentRow("Field.OriginalValue").original[size_t(m_index)]);
+}
+
+bool Field::isWritable() const
+{
+    m_rs->d->requireOpen("Field");
+    return m_rs->d->store->columns[size_t(m_index)].writable;
+}
+
+// ---------------------------------------------------------------- position
+
+bool Recordset::isBOF() const
+{
+    d->requireOpen("BOF");
+    return d->cursor.kind == Cursor::Bof
+        || (d->visible.empty() && d->cursor.kind != Cursor::OnDeleted);
+}
+
+bool Recordset::isEOF() const
+{
+    d->requireOpen("EOF");
+    return d->cursor.kind == Cursor::Eof
+        || (d->visible.empty() && d->cursor.kind != Cursor::OnDeleted);
+}
+
+void Recordset::MoveFirst()
+{
+    d->requireOpen("MoveFirst");
+    if (d->visible.empty())
+        raise(adErrNoCurrentRecord,
+              QStringLiteral("MoveFirst: the recordset has no rows (BOF and EOF are True)."),
+              recordsetSource());
+    d->go(0);
+}
+
+void Recordset::MoveLast()
+{
+    d->requireOpen("MoveLast");
+    if (d->visible.empty())
+        raise(adErrNoCurrentRecord,
+              QStringLiteral("MoveLast: the recordset has no rows (BOF and EOF are True)."),
+              recordsetSource());
+    d->go(int(d->visible.size()) - 1);
+}
+
+void Recordset::MoveNext()
+{
+    d->moveRelative(1);
+}
+
+void Recordset::MovePrevious()
+{
+    d->moveRelative(-1);
+}
+
+void Recordset::Move(long rows)
+{
+    d->moveRelative(rows);
+}
+
+long Recordset::AbsolutePosition() const
+{
+    d->requireOpen("AbsolutePosition");
+    if (d->visible.empty())
+        return adPosUnknown;
+    switch (d->cursor.kind) {
+    case Cursor::Bof:
+        return adPosBOF;
+    case Cursor::Eof:
+        return adPosEOF;
+    case Cursor::OnRow:
+        return d->cursor.index + 1;
+    case Cursor::OnDeleted:
+        break;
+    }
+    return adPosUnknown;
+}
+
+void Recordset::setAbsolutePosition(long position)
+{
+    d->requireOpen("AbsolutePosition");
+    if (position < 1 || position > long(d->visible.size()))
+        raise(adErrInvalidArgument,
+              QStringLiteral("AbsolutePosition %1 is out of range: the recordset shows %2 "
+                             "rows.")
+                  .arg(position)
+                  .arg(d->visible.size()),
+              recordsetSource());
+    d->go(int(position - 1));
+}
+
+long Recordset::RecordCount() const
+{
+    d->requireOpen("RecordCount");
+    return long(d->visible.size());
+}
+
+QVariant Recordset::Bookmark() const
+{
+    d->requireOpen("Bookmark");
+    if (d->cursor.kind != Cursor::OnRow && d->cursor.kind != Cursor::OnDeleted)
+        raise(adErrNoCurrentRecord,
+              QStringLiteral("Bookmark: either BOF or EOF is True: there is no current "
+                             "record."),
+              recordsetSource());
+    return QVariant(d->cursor.id);
+}
+
+void Recordset::setBookmark(const QVariant &bookmark)
+{
+    d->requireOpen("Bookmark");
+    bool ok = false;
+    const RowId id = bookmark.toLongLong(&ok);
+    const int index = ok ? d->indexOf(id) : -1;
+    if (index < 0)
+        raise(adErrInvalidArgument,
+              QStringLiteral("Bookmark '%1' is not valid: no visible row of this recordset "
+                             "has it.")
+                  .arg(bookmark.toString()),
+              recordsetSource());
+    d->go(index);
+}
+
+QVariant Recordset::bookmarkAt(long position) const
+{
+    d->requireOpen("bookmarkAt");
+    if (position < 1 || position > long(d->visible.size()))
+        raise(adErrInvalidArgument,
+              QStringLiteral("Position %1 is out of range: the recordset shows %2 rows.")
+                  .arg(position)
+                  .arg(d->visible.size()),
+              recordsetSource());
+    return QVariant(d->visible[size_t(position - 1)]);
+}
+
+long Recordset::positionOf(const QVariant &bookmark) const
+{
+    d->requireOpen("positionOf");
+    bool ok = false;
+    const RowId id = bookmark.toLongLong(&ok);
+    const int index = ok ? d->indexOf(id) : -1;
+    return index < 0 ? long(adPosUnknown) : long(index + 1);
+}
+
+QVariant Recordset::valueAt(const QVariant &bookmark, int field) const
+{
+    d->requireOpen("valueAt");
+    bool ok = false;
+    const Row *row = d->store->find(bookmark.toLongLong(&ok));
+    if (!ok || !row)
+        raise(adErrInvalidArgument,
+              QStringLiteral("Bookmark '%1' is not valid: no row of this recordset has it.")
+                  .arg(bookmark.toString()),
+              recordsetSource());
+    if (field < 0 || field >= int(row->values.size()))
+        raise(adErrItemNotFound,
+              QStringLiteral("Item cannot be found in the collection corresponding to the "
+                             "requested name or ordinal: field %1 (the recordset has %2).")
+                  .arg(field)
+                  .arg(row->values.size()),
+              recordsetSource());
+    return shown(row->values[size_t(field)]);
+}
+
+// ---------------------------------------------------------------- filter, sort, editing
+
+QVariant Recordset::Filter() const
+{
+    return d->state == adStateOpen ? d->filter : QVariant(int(adFilterNone));
+}
+
+void Recordset::setFilter(const QVariant &criteria)
+{
+    d->applyFilter(criteria);
+}
+
+QString Recordset::Sort() const
+{
+    return d->sort;
+}
+
+void Recordset::setSort(const QString &sort)
+{
+    d->applySort(sort);
+}
+
+void Recordset::AddNew()
+{
+    d->addNew();
+}
+
+void Recordset::Update()
+{
+    d->update();
+}
+
+void Recordset::CancelUpdate()
+{
+    d->cancelUpdate();
+}
+
+void Recordset::Delete(long affect)
+{
+    d->requireWritable("Delete");
+    if (affect == adAffectGroup) {
+        if (d->editMode == adEditAdd)
+            d->cancelUpdate();
+        const std::vector<RowId> ids = d->visible;
+        for (RowId id : ids)
+            d->deleteRow(id);
+        return;
+    }
+    if (affect != adAffectCurrent)
+        raise(adErrInvalidArgument,
+              QStringLiteral("Delete: %1 is not allowed (adAffectCurrent 1 or adAffectGroup "
+                             "2).")
+                  .arg(affect),
+              recordsetSource());
+    d->deleteRow(d->requireCurrentRow("Delete").id);
+}
+
+void Recordset::UpdateBatch(long affect)
+{
+    d->updateBatch(affect);
+}
+
+void Recordset::CancelBatch(long affect)
+{
+    d->cancelBatch(affect);
+}
+
+long Recordset::EditMode() const
+{
+    d->requireOpen("EditMode");
+    if (d->cursor.kind == Cursor::OnDeleted)
+        return adEditDelete;
+    return d->editMode;
+}
+
+long Recordset::Status() const
+{
+    d->requireOpen("Status");
+    if (d->cursor.kind == Cursor::OnDeleted)
+        return adRecDeleted;
+    switch (d->requireCurrentRow("Status").state) {
+    case RowState::New:
+        return adRecNew;
+    case RowState::Modified:
+        return adRecModified;
+    case RowState::Deleted:
+        return adRecDeleted;
+    case RowState::Unchanged:
+        break;
+    }
+    return adRecUnmodified;
+}
+
+bool Recordset::hasPendingChanges() const
+{
+    if (d->state != adStateOpen)
+        return false;
+    if (d->editMode != adEditNone)
+        return true;
+    for (const auto &row : d->store->rows) {
+        if (row->state != RowState::Unchanged || row->adding)
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- listeners
+
+int Recordset::addListener(Listener listener)
+{
+    const int id = d->nextListener++;
+    d->listeners.emplace(id, std::move(listener));
+    return id;
+}
+
+void Recordset::removeListener(int id)
+{
+    d->listeners.erase(id);
+}
+
+} // namespace ado
