@@ -60,6 +60,7 @@ private:
     QList<int> m_accountTypes;
     QString m_descriptionColumn;
     int m_accountKind = 0;
+    bool m_switchedOn = true;
 };
 
 } // namespace host

@@ -49,7 +49,7 @@ signals:
     void CloseDescrizioniInLingua();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool handleKey(QKeyEvent *event) override;
     void addMenuEntries(QMenu *menu) override;
 
 private:

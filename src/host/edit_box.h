@@ -91,7 +91,7 @@ public:
     void setConnection(ado::Connection *connection) { m_connection = connection; }
 
     // ----- state and operations -----
-    bool IsValid() const { return m_valid; }
+    bool IsValid() const { return m_valid && !m_pending; }
     // Raises StartDecode and runs the decode (see above). Errors are raised to the caller.
     void Decode();
     // Raises StartLookup and shows the list; errors are shown, not raised.
@@ -139,6 +139,10 @@ protected:
     virtual void decodedRow(ado::Recordset *row);
     // Called after the user changed the text (each keystroke).
     virtual void userEdited();
+    // A key the box did not swallow in KeyDown: true when the box used it (F3, Enter...).
+    virtual bool handleKey(QKeyEvent *event);
+    // Restricts what can be typed to texts matching the expression (empty: no restriction).
+    void setInputPattern(const QString &regularExpression);
     // Extra entries of the context menu.
     virtual void addMenuEntries(QMenu *menu);
     // The text shown for a value set from code, and the value a text stands for.
@@ -152,7 +156,8 @@ protected:
 
 private:
     void onTextEdited();
-    bool handleKeyPress(QKeyEvent *event);
+    void commitNow();
+    void runLookup();
     void handleFocusOut(int reason);
     void showContextMenu(const QPoint &pos);
     void clearTargets();
@@ -161,6 +166,7 @@ private:
     QHBoxLayout *m_layout = nullptr;
     QLineEdit *m_edit = nullptr;
     QToolButton *m_lookupButton = nullptr;
+    class BoxValidator *m_validator = nullptr;
     ado::Connection *m_connection = nullptr;
     std::function<void()> m_edited;
     std::vector<QPointer<EditBox>> m_lastTargets;
@@ -170,6 +176,7 @@ private:
     QString m_lookupName;
     QVariant m_defaultValue;
     CharacterSet m_characterSet = AnyCharacters;
+    int m_maxLength = 0;
     int m_lookupKeyColumn = 0;
     bool m_upperCase = false;
     bool m_required = false;
@@ -177,6 +184,7 @@ private:
     bool m_lookupEnabled = false;
     bool m_decodeEnabled = true;
     bool m_valid = true;
+    bool m_pending = false; // typed by the user and not yet decoded
     bool m_editOpen = false;
     bool m_decoding = false;
     bool m_inFocusOut = false;

@@ -74,7 +74,8 @@ protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
-    void selectRow(int row);
+    void followRow(int row);
+    void applyColumns();
     void applyColumnLook();
 
     GridModel *m_model = nullptr;
