@@ -1,0 +1,249 @@
+#include "ado/connection.h"
+#include "ado/recordset.h"
+
+#include "ado/scratch_db.h"
+
+#include <QFile>
+
+#include <set>
+
+using namespace ado;
+using adotest::errorOf;
+using adotest::mentions;
+using adotest::ScratchDb;
+
+namespace {
+
+const char *const kSchema = R"(
+CREATE TABLE a(id INTEGER PRIMARY KEY, name TEXT);
+CREATE TABLE b(id INTEGER PRIMARY KEY, note TEXT);
+INSERT INTO a VALUES (1, 'one'), (2, 'two');
+INSERT INTO b VALUES (1, 'first');
+CREATE TRIGGER b_refuse BEFORE INSERT ON b WHEN NEW.note = 'bad'
+BEGIN SELECT RAISE(ABORT, 'note refused'); END;
+CREATE TABLE big(x BLOB);
+CREATE TABLE u(x INTEGER UNIQUE, y BLOB);
+CREATE TABLE seed(x INTEGER);
+WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 100)
+INSERT INTO seed SELECT i FROM c;
+)";
+
+class ConnectionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { conn.Open(db.connectionString()); }
+
+    void execRaw(const char *sql)
+    {
+        ASSERT_EQ(sqlite3_exec(conn.handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(conn.handle());
+    }
+    // Lets the file grow no further than it is now.
+    void capFileSize() { execRaw("PRAGMA max_page_count = 1"); }
+    void uncapFileSize() { execRaw("PRAGMA max_page_count = 1073741823"); }
+    void run(const char *sql) { conn.Execute(QString::fromUtf8(sql), nullptr, adCmdTextNoRecords); }
+
+    ScratchDb db{kSchema};
+    Connection conn;
+};
+
+} // namespace
+
+TEST(ConnectionOpen, RefusesWhatIsNoDatabase)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("nowhere.db"));
+    Connection conn;
+    const RuntimeError e = errorOf([&] { conn.Open(QStringLiteral("Data Source=") + missing); });
+    EXPECT_EQ(e.number(), adErrProviderFailed);
+    EXPECT_TRUE(mentions(e, missing));
+    EXPECT_EQ(conn.State(), adStateClosed);
+    EXPECT_FALSE(QFile::exists(missing)) << "Open must never create the file";
+    ASSERT_EQ(conn.Errors().size(), 1u);
+    EXPECT_TRUE(conn.Errors()[0].description.contains(missing));
+
+    const QString garbage = dir.filePath(QStringLiteral("notes.txt"));
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    const RuntimeError notDb =
+        errorOf([&] { conn.Open(QStringLiteral("Data Source=") + garbage); });
+    EXPECT_TRUE(mentions(notDb, garbage));
+    EXPECT_EQ(conn.State(), adStateClosed);
+
+    EXPECT_EQ(errorOf([&] { conn.Open(QStringLiteral("Initial Catalog=x")); }).number(),
+              adErrProviderFailed);
+}
+
+TEST(ConnectionOpen, ReadsTheDataSourceKey)
+{
+    EXPECT_EQ(dataSourceOf(QStringLiteral("Provider=X; data source = /tmp/a.db ;User ID=sa")),
+              QStringLiteral("/tmp/a.db"));
+    EXPECT_EQ(dataSourceOf(QStringLiteral("Data Source=\"/tmp/a;b.db\";Timeout=5")),
+              QStringLiteral("/tmp/a;b.db"));
+    EXPECT_EQ(dataSourceOf(QStringLiteral("DataSourceX=/tmp/a.db")), QString());
+
+    ScratchDb db(kSchema);
+    Connection conn;
+    conn.Open(QStringLiteral("DATA SOURCE=%1;Application Name=test").arg(db.path));
+    EXPECT_EQ(conn.State(), adStateOpen);
+    EXPECT_EQ(errorOf([&] { conn.Open(db.connectionString()); }).number(), adErrObjectOpen);
+    conn.Close();
+    EXPECT_EQ(conn.State(), adStateClosed);
+    EXPECT_EQ(errorOf([&] { conn.Execute(QStringLiteral("SELECT 1")); }).number(),
+              adErrObjectClosed);
+    EXPECT_EQ(errorOf([&] { conn.Close(); }).number(), adErrObjectClosed);
+}
+
+TEST_F(ConnectionTest, ExecuteWithAndWithoutRecords)
+{
+    QVariant affected;
+    EXPECT_EQ(conn.Execute(QStringLiteral("UPDATE a SET name = name || '!'"), &affected,
+                           adCmdTextNoRecords),
+              nullptr);
+    EXPECT_EQ(affected.toLongLong(), 2);
+    // A statement that changes no row must not report the previous statement's count.
+    conn.Execute(QStringLiteral("CREATE TABLE c(x)"), &affected, adCmdTextNoRecords);
+    EXPECT_EQ(affected.toLongLong(), 0);
+    EXPECT_EQ(conn.Execute(QStringLiteral("SELECT * FROM a"), &affected, adCmdTextNoRecords),
+              nullptr);
+    EXPECT_EQ(affected.toLongLong(), -1);
+
+    const quint64 runs = conn.statementsRun();
+    auto rows = conn.Execute(QStringLiteral("SELECT id, name FROM a ORDER BY id"), &affected);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->State(), adStateOpen);
+    EXPECT_EQ(rows->RecordCount(), 2);
+    EXPECT_EQ(rows->Fields(1).Value().toString(), QStringLiteral("one!"));
+    EXPECT_EQ(conn.statementsRun(), runs + 1);
+
+    auto none = conn.Execute(QStringLiteral("DELETE FROM a WHERE id = 2"), &affected);
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->State(), adStateClosed);
+    EXPECT_EQ(affected.toLongLong(), 1);
+    EXPECT_EQ(db.rows("SELECT id FROM a"), QStringList{QStringLiteral("1")});
+
+    EXPECT_EQ(errorOf([&] { conn.Execute(QStringLiteral("a"), nullptr, adCmdStoredProc); })
+                  .number(),
+              adErrInvalidArgument);
+
+    // Close closes what was opened on the connection.
+    conn.Close();
+    EXPECT_EQ(rows->State(), adStateClosed);
+}
+
+TEST_F(ConnectionTest, OneStatementPerText)
+{
+    const RuntimeError e = errorOf([&] {
+        run("INSERT INTO a VALUES (7, 'x'); INSERT INTO a VALUES (8, 'y')");
+    });
+    EXPECT_EQ(e.number(), adErrUnsupportedSql);
+    EXPECT_EQ(db.rows("SELECT count(*) FROM a"), QStringList{QStringLiteral("2")});
+    run("INSERT INTO a VALUES (7, 'x');  \r\n");
+    EXPECT_EQ(db.rows("SELECT count(*) FROM a"), QStringList{QStringLiteral("3")});
+}
+
+TEST_F(ConnectionTest, FailingStatementKeepsTheTransactionForRollback)
+{
+    const QStringList aBefore = db.rows("SELECT * FROM a ORDER BY id");
+    const QStringList bBefore = db.rows("SELECT * FROM b ORDER BY id");
+
+    EXPECT_EQ(conn.BeginTrans(), 1);
+    run("UPDATE a SET name = 'changed'");
+    run("INSERT INTO b VALUES (2, 'ok')");
+    const RuntimeError e = errorOf([&] { run("INSERT INTO b VALUES (3, 'bad')"); });
+    EXPECT_EQ(e.number(), adErrSqlError);
+    EXPECT_TRUE(mentions(e, QLatin1String("note refused")));
+    EXPECT_TRUE(mentions(e, QLatin1String("INSERT INTO b")));
+    EXPECT_EQ(e.source(), QStringLiteral("ado.Connection"));
+
+    // Still inside the transaction: later statements belong to it.
+    EXPECT_EQ(conn.transactionLevel(), 1);
+    EXPECT_EQ(sqlite3_get_autocommit(conn.handle()), 0);
+    run("INSERT INTO a VALUES (5, 'five')");
+    conn.RollbackTrans();
+
+    EXPECT_EQ(conn.transactionLevel(), 0);
+    EXPECT_EQ(db.rows("SELECT * FROM a ORDER BY id"), aBefore);
+    EXPECT_EQ(db.rows("SELECT * FROM b ORDER BY id"), bBefore);
+}
+
+TEST_F(ConnectionTest, TransactionRules)
+{
+    EXPECT_EQ(errorOf([&] { conn.CommitTrans(); }).number(), adErrIllegalOperation);
+    EXPECT_EQ(errorOf([&] { conn.RollbackTrans(); }).number(), adErrIllegalOperation);
+
+    conn.BeginTrans();
+    EXPECT_EQ(errorOf([&] { conn.BeginTrans(); }).number(), adErrIllegalOperation);
+    EXPECT_EQ(conn.transactionLevel(), 1);
+    run("INSERT INTO a VALUES (3, 'three')");
+    EXPECT_EQ(errorOf([&] { conn.Close(); }).number(), adErrInTransaction);
+    EXPECT_EQ(conn.State(), adStateOpen);
+    conn.CommitTrans();
+    EXPECT_EQ(conn.transactionLevel(), 0);
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 3"), QStringList{QStringLiteral("three")});
+}
+
+TEST_F(ConnectionTest, ErrorsSurviveSuccessfulCalls)
+{
+    EXPECT_TRUE(conn.Errors().empty());
+    errorOf([&] { run("SELECT * FROM missing_table"); });
+    ASSERT_EQ(conn.Errors().size(), 1u);
+    EXPECT_TRUE(conn.Errors()[0].description.contains(QLatin1String("missing_table")));
+    EXPECT_EQ(conn.Errors()[0].number, adErrSqlError);
+
+    run("UPDATE a SET name = name");
+    conn.BeginTrans();
+    conn.RollbackTrans();
+    ASSERT_EQ(conn.Errors().size(), 1u);
+    EXPECT_TRUE(conn.Errors()[0].description.contains(QLatin1String("missing_table")));
+
+    errorOf([&] { run("INSERT INTO a VALUES (1, 'duplicate')"); });
+    ASSERT_EQ(conn.Errors().size(), 1u);
+    EXPECT_TRUE(conn.Errors()[0].description.contains(QLatin1String("UNIQUE")));
+    conn.clearErrors();
+    EXPECT_TRUE(conn.Errors().empty());
+}
+
+// A full disk ends some statements inside a transaction. SQLite undoes the one statement when
+// it has a statement journal (a multi-row insert into a table with a constraint) and the whole
+// transaction otherwise (a single-row insert). Either way no later statement may run on its own.
+TEST_F(ConnectionTest, DiskFullInsideATransaction)
+{
+    std::set<bool> outcomes; // true: the database rolled the transaction back
+    for (const char *failing : {"INSERT INTO big VALUES (randomblob(400000))",
+                                "INSERT INTO u(x, y) SELECT x, randomblob(5000) FROM seed"}) {
+        SCOPED_TRACE(failing);
+        conn.BeginTrans();
+        run("INSERT INTO a VALUES (3, 'three')");
+        capFileSize();
+        const RuntimeError full = errorOf([&] { run(failing); });
+        uncapFileSize();
+        EXPECT_EQ(full.number(), adErrProviderFailed);
+        EXPECT_TRUE(mentions(full, QLatin1String("full")));
+        EXPECT_EQ(conn.transactionLevel(), 1);
+
+        const bool lost = sqlite3_get_autocommit(conn.handle()) != 0;
+        outcomes.insert(lost);
+        if (lost) {
+            const RuntimeError refused = errorOf([&] { run("INSERT INTO a VALUES (4, 'four')"); });
+            EXPECT_TRUE(mentions(refused, QLatin1String("rolled the transaction back")));
+            EXPECT_EQ(conn.Errors().size(), 1u);
+            errorOf([&] { conn.Execute(QStringLiteral("SELECT * FROM a")); });
+            errorOf([&] { conn.CommitTrans(); });
+            EXPECT_EQ(db.rows("SELECT id FROM a WHERE id > 2"), QStringList());
+        } else {
+            run("INSERT INTO a VALUES (4, 'four')");
+        }
+        conn.RollbackTrans();
+        EXPECT_EQ(conn.transactionLevel(), 0);
+        EXPECT_EQ(db.rows("SELECT id FROM a WHERE id > 2"), QStringList());
+        EXPECT_EQ(db.rows("SELECT count(*) FROM u"), QStringList{QStringLiteral("0")});
+    }
+    EXPECT_EQ(outcomes, (std::set<bool>{false, true}));
+
+    // After the rollback statements run again.
+    run("INSERT INTO a VALUES (6, 'six')");
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 6"), QStringList{QStringLiteral("six")});
+}

@@ -1,0 +1,95 @@
+#pragma once
+// A throw-away database file for the data-access tests, built and read with raw SQLite calls
+// so that what a test checks does not go through the layer under test.
+
+#include "ado/connection.h"
+#include "ado/error.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <ostream>
+
+// Readable QString values in assertion messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace adotest {
+
+class ScratchDb
+{
+public:
+    explicit ScratchDb(const char *schemaSql)
+    {
+        path = dir.filePath(QStringLiteral("scratch.db"));
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        char *message = nullptr;
+        if (sqlite3_exec(db, schemaSql, nullptr, nullptr, &message) != SQLITE_OK)
+            ADD_FAILURE() << "scratch schema: " << message;
+        sqlite3_free(message);
+        sqlite3_close(db);
+    }
+
+    QString connectionString() const
+    {
+        return QStringLiteral("Data Source=%1;Persist Security Info=False").arg(path);
+    }
+
+    // The rows of a query as seen by a second connection, columns joined by '|'.
+    QStringList rows(const char *sql) const
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        QStringList result;
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+            ADD_FAILURE() << "scratch query: " << sqlite3_errmsg(db);
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
+            QStringList columns;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                const auto *text = sqlite3_column_text(stmt, i);
+                columns << (text ? QString::fromUtf8(reinterpret_cast<const char *>(text))
+                                 : QStringLiteral("NULL"));
+            }
+            result << columns.join(QLatin1Char('|'));
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return result;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+};
+
+// Runs body and answers the RuntimeError it raised (a test failure when it raised none).
+template<typename F>
+ado::RuntimeError errorOf(F &&body)
+{
+    try {
+        body();
+    } catch (const ado::RuntimeError &e) {
+        return e;
+    }
+    ADD_FAILURE() << "no run-time error was raised";
+    return ado::RuntimeError(0, QString());
+}
+
+// Whether the error's description holds `part` (the description shows when it does not).
+inline ::testing::AssertionResult mentions(const ado::RuntimeError &e, const QString &part)
+{
+    if (e.description().contains(part))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+        << "\"" << e.description().toStdString() << "\" does not mention \"" << part.toStdString()
+        << '"';
+}
+
+} // namespace adotest

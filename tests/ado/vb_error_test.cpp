@@ -1,0 +1,195 @@
+#include "ado/error.h"
+#include "ado/vb.h"
+
+#include "ado/scratch_db.h"
+
+#include <stdexcept>
+#include <vector>
+
+using namespace ado;
+using adotest::errorOf;
+using adotest::mentions;
+
+namespace {
+
+QVariant text(const char *s)
+{
+    return QVariant(QString::fromUtf8(s));
+}
+
+} // namespace
+
+TEST(VbConversions, IntegerRangesAndBankersRounding)
+{
+    EXPECT_EQ(CInt(32767), 32767);
+    EXPECT_EQ(CInt(-32768), -32768);
+    EXPECT_EQ(errorOf([] { CInt(32768); }).number(), Overflow);
+    EXPECT_EQ(errorOf([] { CInt(-32769); }).number(), Overflow);
+    // Half to even: -32768.5 rounds to the even -32768, 32767.5 to 32768 which overflows.
+    EXPECT_EQ(CInt(-32768.5), -32768);
+    EXPECT_EQ(errorOf([] { CInt(32767.5); }).number(), Overflow);
+    EXPECT_EQ(CInt(2.5), 2);
+    EXPECT_EQ(CInt(3.5), 4);
+    EXPECT_EQ(CInt(-2.5), -2);
+    EXPECT_EQ(CInt(text(" 2.5 ")), 2);
+    EXPECT_EQ(CInt(text("1e3")), 1000);
+    EXPECT_EQ(CInt(true), -1);
+    EXPECT_EQ(CInt(Empty()), 0);
+
+    EXPECT_EQ(CLng(qlonglong(2147483647)), 2147483647);
+    EXPECT_EQ(errorOf([] { CLng(qlonglong(2147483648LL)); }).number(), Overflow);
+    EXPECT_EQ(CLng(-2147483648.5), -2147483647 - 1);
+    EXPECT_EQ(errorOf([] { CLng(text("2147483647.5")); }).number(), Overflow);
+    EXPECT_EQ(errorOf([] { CLng(QVariant(qulonglong(1) << 40)); }).number(), Overflow);
+
+    const RuntimeError e = errorOf([] { CInt(40000); });
+    EXPECT_TRUE(mentions(e, QLatin1String("40000")));
+}
+
+TEST(VbConversions, TypeMismatchAndNull)
+{
+    for (const auto &convert : std::vector<std::function<void(const QVariant &)>>{
+             [](const QVariant &v) { CInt(v); }, [](const QVariant &v) { CLng(v); },
+             [](const QVariant &v) { CDbl(v); }, [](const QVariant &v) { CBool(v); }}) {
+        const RuntimeError mismatch = errorOf([&] { convert(text("abc")); });
+        EXPECT_EQ(mismatch.number(), TypeMismatch);
+        EXPECT_TRUE(mentions(mismatch, QLatin1String("abc")));
+        EXPECT_EQ(errorOf([&] { convert(text("")); }).number(), TypeMismatch);
+        EXPECT_EQ(errorOf([&] { convert(text("1,5")); }).number(), TypeMismatch);
+        EXPECT_EQ(errorOf([&] { convert(Null()); }).number(), InvalidUseOfNull);
+    }
+    EXPECT_EQ(errorOf([] { CStr(Null()); }).number(), InvalidUseOfNull);
+    EXPECT_EQ(CStr(Empty()), QString());
+    EXPECT_EQ(errorOf([] { CDbl(text("1e400")); }).number(), Overflow);
+    EXPECT_EQ(CDbl(text("-1.25e2")), -125.0);
+    EXPECT_EQ(CDbl(text("1e-400")), 0.0);
+
+    EXPECT_TRUE(CBool(text("true")));
+    EXPECT_FALSE(CBool(text("False")));
+    EXPECT_FALSE(CBool(text("0.0")));
+    EXPECT_TRUE(CBool(2));
+    EXPECT_FALSE(CBool(Empty()));
+}
+
+TEST(VbConversions, TextOfValues)
+{
+    EXPECT_EQ(CStr(0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(CStr(123456789012345.0), QStringLiteral("123456789012345"));
+    EXPECT_EQ(CStr(1e15), QStringLiteral("1E+15"));
+    EXPECT_EQ(CStr(1e-5), QStringLiteral("1E-05"));
+    EXPECT_EQ(CStr(true), QStringLiteral("True"));
+    EXPECT_EQ(CStr(42), QStringLiteral("42"));
+
+    EXPECT_EQ(NormalizzaStringa(), QString());
+    EXPECT_EQ(NormalizzaStringa(Null()), QString());
+    EXPECT_EQ(NormalizzaStringa(Empty()), QString());
+    EXPECT_EQ(NormalizzaStringa(text(" AB  ")), QStringLiteral(" AB"));
+    EXPECT_EQ(NormalizzaStringa(text("A\t")), QStringLiteral("A\t"));
+    EXPECT_EQ(NormalizzaStringa(1.5), QStringLiteral("1.5"));
+
+    EXPECT_EQ(NormalizzaNumero(Null()), QStringLiteral("0"));
+    EXPECT_EQ(NormalizzaNumero(text("   ")), QStringLiteral("0"));
+    EXPECT_EQ(NormalizzaNumero(text("1.50")), QStringLiteral("1.5"));
+    EXPECT_EQ(NormalizzaNumero(text("007")), QStringLiteral("7"));
+    EXPECT_EQ(NormalizzaNumero(text("-0.00")), QStringLiteral("0"));
+    EXPECT_EQ(NormalizzaNumero(text(" -12.340 ")), QStringLiteral("-12.34"));
+    EXPECT_EQ(NormalizzaNumero(text(".5")), QStringLiteral("0.5"));
+    EXPECT_EQ(NormalizzaNumero(1e-5), QStringLiteral("0.00001"));
+    EXPECT_EQ(NormalizzaNumero(text("1E+20")), QStringLiteral("100000000000000000000"));
+    EXPECT_EQ(NormalizzaNumero(3), QStringLiteral("3"));
+    EXPECT_EQ(NormalizzaNumero(true), QStringLiteral("-1"));
+    // A Decimal keeps 28 decimals, rounding half to even beyond them.
+    EXPECT_EQ(NormalizzaNumero(text("0.12345678901234567890123456785")),
+              QStringLiteral("0.1234567890123456789012345678"));
+    EXPECT_EQ(NormalizzaNumero(text("0.99999999999999999999999999999")), QStringLiteral("1"));
+    EXPECT_EQ(errorOf([] { NormalizzaNumero(text("79228162514264337593543950336")); }).number(),
+              Overflow);
+    EXPECT_EQ(errorOf([] { NormalizzaNumero(text("12a")); }).number(), TypeMismatch);
+
+    EXPECT_EQ(ValueOrDefault(Null(), -1), QVariant(-1));
+    EXPECT_EQ(ValueOrDefault(Empty(), -1), QVariant(-1));
+    EXPECT_EQ(ValueOrDefault(0, -1), QVariant(0));
+    EXPECT_TRUE(isMissing(Null()) && isMissing(Empty()) && !isMissing(text("")));
+}
+
+TEST(RuntimeErrors, PassUpChainsTheSource)
+{
+    EXPECT_EQ(chainSource(QStringLiteral("ShowChild"), QStringLiteral("prev")),
+              QStringLiteral("ShowChild:\r\nprev"));
+    EXPECT_EQ(chainSource(QStringLiteral("ShowChild:"), QString()),
+              QStringLiteral("ShowChild:\r\n"));
+
+    const RuntimeError e = errorOf([] {
+        passUp(QStringLiteral("Outer"), [] {
+            passUp(QStringLiteral("Inner"), [] { raise(3021, QStringLiteral("no row"), "ado"); });
+        });
+    });
+    EXPECT_EQ(e.number(), 3021);
+    EXPECT_EQ(e.description(), QStringLiteral("no row"));
+    EXPECT_EQ(e.source(), QStringLiteral("Outer:\r\nInner:\r\nado"));
+    EXPECT_NE(std::string(e.what()).find("no row"), std::string::npos);
+
+    const RuntimeError other = errorOf([] {
+        passUp(QStringLiteral("Load"), []() -> int { throw std::runtime_error("bad alloc-ish"); });
+    });
+    EXPECT_EQ(other.number(), 5);
+    EXPECT_EQ(other.source(), QStringLiteral("Load:\r\n"));
+    EXPECT_EQ(passUp(QStringLiteral("Sum"), [] { return 2 + 2; }), 4);
+}
+
+TEST(RuntimeErrors, RunStepsFollowsTheAnswer)
+{
+    struct Run
+    {
+        std::vector<int> calls = {0, 0, 0};
+        std::vector<long> reported;
+        bool finished = false;
+    };
+    // Step 2 fails the first time it runs only.
+    auto run = [](int answer) {
+        Run r;
+        r.finished = runSteps(
+            [&](const RuntimeError &e) {
+                r.reported.push_back(e.number());
+                return answer;
+            },
+            {[&] { ++r.calls[0]; },
+             [&] {
+                 if (++r.calls[1] == 1)
+                     raise(11, QStringLiteral("Division by zero"));
+             },
+             [&] { ++r.calls[2]; }});
+        return r;
+    };
+
+    const Run retry = run(AnswerRetry);
+    EXPECT_EQ(retry.calls, (std::vector<int>{1, 2, 1}));
+    EXPECT_EQ(retry.reported, std::vector<long>{11});
+    EXPECT_TRUE(retry.finished);
+
+    const Run ignore = run(AnswerIgnore);
+    EXPECT_EQ(ignore.calls, (std::vector<int>{1, 1, 1}));
+    EXPECT_TRUE(ignore.finished);
+
+    const Run abort = run(AnswerAbort);
+    EXPECT_EQ(abort.calls, (std::vector<int>{1, 1, 0}));
+    EXPECT_FALSE(abort.finished);
+
+    const Run unknown = run(0);
+    EXPECT_EQ(unknown.calls, (std::vector<int>{1, 1, 0}));
+    EXPECT_FALSE(unknown.finished);
+
+    long reported = 0;
+    runSteps([&](const RuntimeError &e) { reported = e.number(); return AnswerIgnore; },
+             {[] { throw std::logic_error("not a run-time error"); }});
+    EXPECT_EQ(reported, 5);
+}
+
+TEST(RuntimeErrors, IgnoreErrorsRunsEveryStatement)
+{
+    std::vector<int> ran;
+    ignoreErrors({[&] { ran.push_back(1); raise(5, QStringLiteral("x")); },
+                  [&] { ran.push_back(2); throw std::runtime_error("y"); },
+                  [&] { ran.push_back(3); }});
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+}
