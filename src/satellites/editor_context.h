@@ -18,7 +18,7 @@ class Lookups;
 class ProposalPage;
 class SaveRoutines;
 class SearchSequencePage;
-class WindowState;
+struct WindowState;
 class WorkingTables;
 
 class EditorContext
