@@ -80,48 +80,53 @@ ado::Command &Lookups::lookupCommand(std::unique_ptr<ado::Command> &slot, const 
 
 ado::Command &Lookups::CmdDescrizioneCampo()
 {
-    return lookupCommand(m_cmdCampo,
-                         sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI48_DESCRIZIONE"),
-                                     QStringLiteral("FROM"), QStringLiteral("    CI48_CAMPO"),
-                                     QStringLiteral("WHERE"), QStringLiteral("    CI48_CAMPO = ?")}),
-                         [](ado::Command &c) {
-                             c.parameters().Append(c.CreateParameter(
-                                 QStringLiteral("CAMPO"), ado::adSmallInt, ado::adParamInput, 0));
-                         });
+    const QString text = sql::lines({QStringLiteral("SELECT"),
+                                     QStringLiteral("    CI48_DESCRIZIONE"),
+                                     QStringLiteral("FROM"),
+                                     QStringLiteral("    CI48_CAMPO"),
+                                     QStringLiteral("WHERE"),
+                                     QStringLiteral("    CI48_CAMPO = ?")});
+    // No command type is set on this one.
+    return lookupCommand(m_cmdCampo, text, [](ado::Command &c) {
+        c.parameters().Append(c.CreateParameter(QStringLiteral("CAMPO"), ado::adSmallInt,
+                                                ado::adParamInput, 0));
+    });
 }
 
 ado::Command &Lookups::CmdDescrizioneProvider()
 {
-    return lookupCommand(m_cmdProvider,
-                         sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI07_DESCRIZIONE"),
-                                     QStringLiteral("FROM"), QStringLiteral("    CI07_PROVCONTO"),
+    const QString text = sql::lines({QStringLiteral("SELECT"),
+                                     QStringLiteral("    CI07_DESCRIZIONE"),
+                                     QStringLiteral("FROM"),
+                                     QStringLiteral("    CI07_PROVCONTO"),
                                      QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI07_PROVIDER = ?")}),
-                         [](ado::Command &c) {
-                             c.setCommandType(ado::adCmdText);
-                             c.parameters().Append(c.CreateParameter(QStringLiteral("@PROVIDER"),
-                                                                     ado::adSmallInt,
-                                                                     ado::adParamInput, 0));
-                         });
+                                     QStringLiteral("    CI07_PROVIDER = ?")});
+    return lookupCommand(m_cmdProvider, text, [](ado::Command &c) {
+        c.setCommandType(ado::adCmdText);
+        c.parameters().Append(c.CreateParameter(QStringLiteral("@PROVIDER"), ado::adSmallInt,
+                                                ado::adParamInput, 0));
+    });
 }
 
 ado::Command &Lookups::CmdDescrizioneDitta()
 {
-    return lookupCommand(m_cmdDitta,
-                         sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CG16_RAGSOANAG"),
-                                     QStringLiteral("FROM"), QStringLiteral("    CG18_ANADITTABASE"),
+    const QString text = sql::lines({QStringLiteral("SELECT"),
+                                     QStringLiteral("    CG16_RAGSOANAG"),
+                                     QStringLiteral("FROM"),
+                                     QStringLiteral("    CG18_ANADITTABASE"),
                                      QStringLiteral("    INNER JOIN"),
-                                     QStringLiteral("    CG16_ANAGGEN"), QStringLiteral("    ON"),
+                                     QStringLiteral("    CG16_ANAGGEN"),
+                                     QStringLiteral("    ON"),
                                      QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE"),
-                                     QStringLiteral("WHERE"), QStringLiteral("    CG18_DITTA = ?")}),
-                         [](ado::Command &c) {
-                             c.setCommandType(ado::adCmdText);
-                             auto p = c.CreateParameter(QStringLiteral("@DITTA"), ado::adNumeric,
-                                                        ado::adParamInput, 0);
-                             p->Precision = 5;
-                             p->NumericScale = 0;
-                             c.parameters().Append(std::move(p));
-                         });
+                                     QStringLiteral("WHERE"),
+                                     QStringLiteral("    CG18_DITTA = ?")});
+    return lookupCommand(m_cmdDitta, text, [](ado::Command &c) {
+        c.setCommandType(ado::adCmdText);
+        auto p = c.CreateParameter(QStringLiteral("@DITTA"), ado::adNumeric, ado::adParamInput, 0);
+        p->Precision = 5;
+        p->NumericScale = 0;
+        c.parameters().Append(std::move(p));
+    });
 }
 
 // ----- cached descriptions -----

@@ -14,24 +14,6 @@ namespace {
 
 const QString kAggiornamento = QStringLiteral("AggiornamentoDatabase");
 
-QStringList columnLines(const QStringList &columns)
-{
-    QStringList out;
-    for (qsizetype i = 0; i < columns.size(); ++i)
-        out << (i == 0 ? QStringLiteral("    ") : QStringLiteral("    , ")) + columns[i];
-    return out;
-}
-
-// "INSERT INTO table", "(", columns, ")", "SELECT", selected
-QStringList insertSelect(const QString &table, const QStringList &columns,
-                         const QStringList &selected)
-{
-    QStringList parts{QStringLiteral("INSERT INTO ") + table, QStringLiteral("(")};
-    parts << columnLines(columns) << QStringLiteral(")") << QStringLiteral("SELECT")
-          << columnLines(selected);
-    return parts;
-}
-
 QString deleteText(const QString &table, const QString &column)
 {
     return sql::lines({QStringLiteral("DELETE ") + table, QStringLiteral("WHERE"),
@@ -53,7 +35,7 @@ void languageStatements(AggiornamentoStatements &st, const QString &id,
     const QStringList columns{QStringLiteral("CI99_CODLINGUA_MG52"),
                               QStringLiteral("CI99_PROVID_FW4A"), QStringLiteral("CI99_IDPROV"),
                               QStringLiteral("CI99_DESCRIZIONE")};
-    QStringList s8 = insertSelect(QStringLiteral("CI99_DESLINGUA"), columns, columns);
+    QStringList s8 = sql::insertSelect(QStringLiteral("CI99_DESLINGUA"), columns, columns);
     s8 << QStringLiteral("FROM") << QStringLiteral("    #CI99_DESLINGUA") << QStringLiteral("WHERE")
        << QStringLiteral("      CI99_PROVID_FW4A = 903 ")
        << QStringLiteral("  AND CI99_IDPROV = ") + id << languageLine;
@@ -143,7 +125,7 @@ AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
     const QStringList ric{QStringLiteral("CI06_CAUSALE_CI03"), QStringLiteral("CI06_INDSEGNO"),
                           QStringLiteral("CI06_INDTIPORIGA"), QStringLiteral("CI06_PROVIDER_CI07"),
                           QStringLiteral("CI06_PROGRESSIVO")};
-    st.s2 = sql::lines(insertSelect(QStringLiteral("CI06_RICERCACONTO"), ric, ric)
+    st.s2 = sql::lines(sql::insertSelect(QStringLiteral("CI06_RICERCACONTO"), ric, ric)
                        << QStringLiteral("FROM") << QStringLiteral("    #CI06_RICERCACONTO")
                        << QStringLiteral("WHERE")
                        << QStringLiteral("    CI06_CAUSALE_CI03 = @CAUSALE")
@@ -153,7 +135,7 @@ AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
 
     st.s3 = deleteText(QStringLiteral("CI10_PROPCONTICAUS"), QStringLiteral("CI10_CODCAUS_CI03"));
     st.s4 = sql::lines(
-        insertSelect(QStringLiteral("CI10_PROPCONTICAUS"),
+        sql::insertSelect(QStringLiteral("CI10_PROPCONTICAUS"),
                      {QStringLiteral("CI10_CODCAUS_CI03"), QStringLiteral("CI10_PROG"),
                       QStringLiteral("CI10_INDSEGNO"), QStringLiteral("CI10_PDCCONTO_PC01"),
                       QStringLiteral("CI10_CONTO_PC03"), QStringLiteral("CI10_PDCVDS_PC01"),
@@ -170,7 +152,7 @@ AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
     st.s5 = deleteText(QStringLiteral("CI05_PROPSEZ"), QStringLiteral("CI05_CAUSALE_CI03"));
     const QStringList sez{QStringLiteral("CI05_DITTA_CG18"), QStringLiteral("CI05_CAUSALE_CI03"),
                           QStringLiteral("CI05_SEZIONALE_CG68")};
-    st.s6 = sql::lines(insertSelect(QStringLiteral("CI05_PROPSEZ"), sez, sez)
+    st.s6 = sql::lines(sql::insertSelect(QStringLiteral("CI05_PROPSEZ"), sez, sez)
                        << QStringLiteral("FROM") << QStringLiteral("    #SEZIONALI")
                        << QStringLiteral("WHERE")
                        << QStringLiteral("    CI05_CAUSALE_CI03 = @CAUSALE")

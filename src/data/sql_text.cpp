@@ -23,6 +23,23 @@ QString lines(const QStringList &parts)
     return parts.join(crlf);
 }
 
+QStringList columnLines(const QStringList &columns)
+{
+    QStringList out;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        out << (i == 0 ? QStringLiteral("    ") : QStringLiteral("    , ")) + columns[i];
+    return out;
+}
+
+QStringList insertSelect(const QString &target, const QStringList &columns,
+                         const QStringList &selected)
+{
+    QStringList parts{QStringLiteral("INSERT INTO ") + target, QStringLiteral("(")};
+    parts << columnLines(columns) << QStringLiteral(")") << QStringLiteral("SELECT")
+          << columnLines(selected);
+    return parts;
+}
+
 QString quoted(const QString &value)
 {
     QString text = value;

@@ -18,6 +18,14 @@ inline const QString crlf = QStringLiteral("\r\n");
 QString lines(std::initializer_list<QString> parts);
 QString lines(const QStringList &parts);
 
+// A column list as lines: "    A", "    , B", "    , C".
+QStringList columnLines(const QStringList &columns);
+
+// The head of an INSERT ... SELECT: "INSERT INTO target", "(", the columns, ")", "SELECT",
+// the selected expressions (one a line, as columnLines).
+QStringList insertSelect(const QString &target, const QStringList &columns,
+                         const QStringList &selected);
+
 // 'value' with every apostrophe doubled.
 QString quoted(const QString &value);
 

@@ -11,30 +11,11 @@ namespace causali {
 
 namespace {
 
-// "    A", "    , B", "    , C": a column list, the first without and the others with a comma.
-QStringList listLines(const QStringList &items)
-{
-    QStringList out;
-    for (qsizetype i = 0; i < items.size(); ++i)
-        out << (i == 0 ? QStringLiteral("    ") : QStringLiteral("    , ")) + items[i];
-    return out;
-}
-
 QString createText(const QString &table, const QStringList &columns)
 {
     QStringList parts{QStringLiteral("CREATE TABLE ") + table, QStringLiteral("(")};
-    parts << listLines(columns) << QStringLiteral(")");
+    parts << sql::columnLines(columns) << QStringLiteral(")");
     return sql::lines(parts);
-}
-
-// INSERT INTO target (columns) SELECT selected FROM ... tail
-QStringList insertSelect(const QString &target, const QStringList &columns,
-                         const QStringList &selected)
-{
-    QStringList parts{QStringLiteral("INSERT INTO ") + target, QStringLiteral("(")};
-    parts << listLines(columns) << QStringLiteral(")") << QStringLiteral("SELECT");
-    parts << listLines(selected);
-    return parts;
 }
 
 const QStringList kSezionaliColumns{
@@ -65,51 +46,55 @@ WorkingTables::~WorkingTables() = default;
 
 QString WorkingTables::createSezionaliText()
 {
-    return createText(QStringLiteral("#SEZIONALI"),
-                      {QStringLiteral("CI05_DITTA_CG18 DECIMAL(5) NOT NULL"),
-                       QStringLiteral("CI05_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
-                       QStringLiteral("CI05_SEZIONALE_CG68 NCHAR(2) COLLATE DATABASE_DEFAULT NULL"),
-                       QStringLiteral("DESCR_DITTA NVARCHAR(60) COLLATE DATABASE_DEFAULT NULL"),
-                       QStringLiteral("DESCR_SEZIONALE NVARCHAR(40) COLLATE DATABASE_DEFAULT NULL")});
+    return createText(QStringLiteral("#SEZIONALI"), {
+        QStringLiteral("CI05_DITTA_CG18 DECIMAL(5) NOT NULL"),
+        QStringLiteral("CI05_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
+        QStringLiteral("CI05_SEZIONALE_CG68 NCHAR(2) COLLATE DATABASE_DEFAULT NULL"),
+        QStringLiteral("DESCR_DITTA NVARCHAR(60) COLLATE DATABASE_DEFAULT NULL"),
+        QStringLiteral("DESCR_SEZIONALE NVARCHAR(40) COLLATE DATABASE_DEFAULT NULL"),
+    });
 }
 
 QString WorkingTables::createRicText()
 {
-    return createText(QStringLiteral("#CI06_RICERCACONTO"),
-                      {QStringLiteral("CI06_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
-                       QStringLiteral("CI06_INDSEGNO TINYINT NOT NULL"),
-                       QStringLiteral("CI06_INDTIPORIGA SMALLINT NOT NULL"),
-                       QStringLiteral("CI06_PROVIDER_CI07 SMALLINT NOT NULL"),
-                       QStringLiteral("CI06_PROGRESSIVO TINYINT NOT NULL")});
+    return createText(QStringLiteral("#CI06_RICERCACONTO"), {
+        QStringLiteral("CI06_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
+        QStringLiteral("CI06_INDSEGNO TINYINT NOT NULL"),
+        QStringLiteral("CI06_INDTIPORIGA SMALLINT NOT NULL"),
+        QStringLiteral("CI06_PROVIDER_CI07 SMALLINT NOT NULL"),
+        QStringLiteral("CI06_PROGRESSIVO TINYINT NOT NULL"),
+    });
 }
 
 QString WorkingTables::createSviluppoText()
 {
-    return createText(QStringLiteral("#SVILUPPO"),
-                      {QStringLiteral("CAUSALE NCHAR(4) COLLATE DATABASE_DEFAULT NULL"),
-                       QStringLiteral("PROG SMALLINT NULL"),
-                       QStringLiteral("SEGNO TINYINT NULL"),
-                       QStringLiteral("PERCENTUALE DECIMAL(5, 2) NULL"),
-                       QStringLiteral("PDC DECIMAL(3) NULL"),
-                       QStringLiteral("CONTO NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-                       QStringLiteral("PDCVDS DECIMAL(3) NULL"),
-                       QStringLiteral("VDS NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-                       QStringLiteral("AVERE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-                       QStringLiteral("DARE NCHAR(15) COLLATE DATABASE_DEFAULT NULL")});
+    return createText(QStringLiteral("#SVILUPPO"), {
+        QStringLiteral("CAUSALE NCHAR(4) COLLATE DATABASE_DEFAULT NULL"),
+        QStringLiteral("PROG SMALLINT NULL"),
+        QStringLiteral("SEGNO TINYINT NULL"),
+        QStringLiteral("PERCENTUALE DECIMAL(5, 2) NULL"),
+        QStringLiteral("PDC DECIMAL(3) NULL"),
+        QStringLiteral("CONTO NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+        QStringLiteral("PDCVDS DECIMAL(3) NULL"),
+        QStringLiteral("VDS NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+        QStringLiteral("AVERE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+        QStringLiteral("DARE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+    });
 }
 
 QString WorkingTables::createCausaliLinguaText()
 {
-    return createText(QStringLiteral("#CI99_DESLINGUA"),
-                      {QStringLiteral("CI99_CODLINGUA_MG52 CHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
-                       QStringLiteral("CI99_PROVID_FW4A DECIMAL(4) NOT NULL"),
-                       QStringLiteral("CI99_IDPROV DECIMAL(18, 0) NOT NULL"),
-                       QStringLiteral("CI99_DESCRIZIONE NVARCHAR(512) NOT NULL")});
+    return createText(QStringLiteral("#CI99_DESLINGUA"), {
+        QStringLiteral("CI99_CODLINGUA_MG52 CHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
+        QStringLiteral("CI99_PROVID_FW4A DECIMAL(4) NOT NULL"),
+        QStringLiteral("CI99_IDPROV DECIMAL(18, 0) NOT NULL"),
+        QStringLiteral("CI99_DESCRIZIONE NVARCHAR(512) NOT NULL"),
+    });
 }
 
 QString WorkingTables::fillSezionaliText()
 {
-    QStringList parts = insertSelect(
+    QStringList parts = sql::insertSelect(
         QStringLiteral("#SEZIONALI"), kSezionaliColumns,
         {QStringLiteral("CI05_DITTA_CG18"), QStringLiteral("CI05_CAUSALE_CI03"),
          QStringLiteral("CI05_SEZIONALE_CG68"), QStringLiteral("CG16_RAGSOANAG"),
@@ -127,11 +112,12 @@ QString WorkingTables::fillSezionaliText()
 
 QString WorkingTables::fillRicText()
 {
-    QStringList parts = insertSelect(QStringLiteral("#CI06_RICERCACONTO"), kRicColumns,
+    QStringList parts = sql::insertSelect(QStringLiteral("#CI06_RICERCACONTO"), kRicColumns,
                                      kRicColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI06_RICERCACONTO")
           << QStringLiteral(" ORDER BY") << QStringLiteral("    CI06_CAUSALE_CI03 ASC")
-          << QStringLiteral("    , CI06_INDSEGNO ASC") << QStringLiteral("    , CI06_INDTIPORIGA ASC")
+          << QStringLiteral("    , CI06_INDSEGNO ASC")
+          << QStringLiteral("    , CI06_INDTIPORIGA ASC")
           << QStringLiteral("    , CI06_PROGRESSIVO ASC");
     return sql::lines(parts);
 }
@@ -139,17 +125,21 @@ QString WorkingTables::fillRicText()
 QString WorkingTables::fillSviluppoText()
 {
     QStringList parts{QStringLiteral("INSERT INTO #SVILUPPO"), QStringLiteral("(")};
-    parts << listLines(kSviluppoColumns) << QStringLiteral(")");
+    parts << sql::columnLines(kSviluppoColumns) << QStringLiteral(")");
     parts << QStringLiteral("SELECT") << QStringLiteral("    CI10_CODCAUS_CI03")
           << QStringLiteral("    , CI10_PROG") << QStringLiteral("    , CI10_INDSEGNO")
           << QStringLiteral("    , CI10_PERC") << QStringLiteral("    , CI10_PDCCONTO_PC01")
           << QStringLiteral("    , CI10_CONTO_PC03")
           << QStringLiteral("    , ISNULL(CI10_PDCVDS_PC01, -1)")
           << QStringLiteral("    , CI10_VDS_PC03")
-          << QStringLiteral("    , CASE CI10_INDSEGNO") << QStringLiteral("WHEN 2 THEN CI10_CONTO_PC03")
-          << QStringLiteral("ELSE NULL") << QStringLiteral("END")
-          << QStringLiteral("    , CASE CI10_INDSEGNO") << QStringLiteral("WHEN 1 THEN CI10_CONTO_PC03")
-          << QStringLiteral("ELSE NULL") << QStringLiteral("END")
+          << QStringLiteral("    , CASE CI10_INDSEGNO")
+          << QStringLiteral("WHEN 2 THEN CI10_CONTO_PC03")
+          << QStringLiteral("ELSE NULL")
+          << QStringLiteral("END")
+          << QStringLiteral("    , CASE CI10_INDSEGNO")
+          << QStringLiteral("WHEN 1 THEN CI10_CONTO_PC03")
+          << QStringLiteral("ELSE NULL")
+          << QStringLiteral("END")
           << QStringLiteral("FROM") << QStringLiteral("    CI10_PROPCONTICAUS")
           << QStringLiteral("ORDER BY") << QStringLiteral("    CI10_CODCAUS_CI03 ASC")
           << QStringLiteral("    , CI10_PROG ASC");
@@ -158,7 +148,7 @@ QString WorkingTables::fillSviluppoText()
 
 QString WorkingTables::fillCausaliLinguaText(const QString &codLingua)
 {
-    QStringList parts = insertSelect(QStringLiteral("#CI99_DESLINGUA"), kLinguaColumns,
+    QStringList parts = sql::insertSelect(QStringLiteral("#CI99_DESLINGUA"), kLinguaColumns,
                                      kLinguaColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI99_DESLINGUA")
           << QStringLiteral("WHERE") << QStringLiteral("    CI99_PROVID_FW4A = 903")
