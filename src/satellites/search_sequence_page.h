@@ -1,0 +1,120 @@
+#pragma once
+// Tab 3 of the editor, "&Sequenza di ricerca conti": for the reason code shown, the ordered
+// account providers tried to find the origin account (CI06_INDSEGNO 2) and the destination
+// account (CI06_INDSEGNO 1) of a posting row, per row type (CBO_RICTIPORIGA). Both sides live
+// in the working table #CI06_RICERCACONTO, edited in batch by gclsFrameRicOrigine and
+// gclsFrameRicDest over two row sets that show only the rows of the chosen row type.
+//
+// The window defines the grids' columns (INITGRD_RICORIGINE, INITGRD_RICDEST), lets the
+// header's ConfigurazioneFrame call ConfigurazioneFrameRic, fills CBO_RICTIPORIGA
+// (CaricaComboRic, whose filling ends with AggiornamentoFiltroRic) and switches the tab with
+// AbilitazioneTabRic; ShowChild / ClearChild / RefreshChild re-open the two row sets.
+
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+
+namespace ado { class Recordset; }
+namespace host { class CodeBox; class ComboBox; class DataFrame; class Grid; class GridNavigator;
+                 class NumberBox; class ToolButton; }
+
+namespace causali {
+
+class EditorContext;
+
+class SearchSequencePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static const QString Caption; // "&Sequenza di ricerca conti"
+
+    // CI06_INDSEGNO of the two sides.
+    enum Side : int { SideDest = 1, SideOrigine = 2 };
+
+    SearchSequencePage(EditorContext &context, QWidget *parent = nullptr);
+    ~SearchSequencePage() override;
+
+    // ----- controls -----
+    QLabel *LBL_RICTIPORIGA = nullptr;     // "Tipo riga"
+    host::ComboBox *CBO_RICTIPORIGA = nullptr;
+
+    QGroupBox *GRB_RICORIGINE = nullptr;   // "Provider"
+    QLabel *LBL_RICORIGINE = nullptr;      // "Ricerca conto origine"
+    host::Grid *GRD_RICORIGINE = nullptr;
+    host::GridNavigator *GNV_RICORIGINE = nullptr;
+    host::NumberBox *TXT_RICPROVORIGINE = nullptr;
+    host::CodeBox *TXT_DRICPROVORIGINE = nullptr;
+    host::ToolButton *CMD_RICSUORIGINE = nullptr;
+    host::ToolButton *CMD_RICGIUORIGINE = nullptr;
+
+    QGroupBox *GRB_RICDEST = nullptr;      // "Provider"
+    QLabel *LBL_RICDEST = nullptr;         // "Ricerca conto destinazione"
+    host::Grid *GRD_RICDEST = nullptr;
+    host::GridNavigator *GNV_RICDEST = nullptr;
+    host::NumberBox *TXT_RICPROVDEST = nullptr;
+    host::CodeBox *TXT_DRICPROVDEST = nullptr;
+    host::ToolButton *CMD_RICSUDest = nullptr;
+    host::ToolButton *CMD_RICGIUDEST = nullptr;
+
+    // ----- frames, row sets and their SELECT texts -----
+    host::DataFrame *gclsFrameRicOrigine() const { return m_frameOrigine.get(); }
+    host::DataFrame *gclsFrameRicDest() const { return m_frameDest.get(); }
+    ado::Recordset *recordsetRicOrigine() const { return m_rsOrigine.get(); }
+    ado::Recordset *recordsetRicDest() const { return m_rsDest.get(); }
+    QString sqlRicOrigine() const { return m_sqlOrigine; }
+    void setSqlRicOrigine(const QString &text) { m_sqlOrigine = text; }
+    QString sqlRicDest() const { return m_sqlDest; }
+    void setSqlRicDest(const QString &text) { m_sqlDest = text; }
+
+    // The row-set filter for the row type chosen in CBO_RICTIPORIGA.
+    QString rowTypeFilter() const;
+
+    // ----- routines -----
+    void INITGRD_RICORIGINE();
+    void INITGRD_RICDEST();
+    void ConfigurazioneFrameRic();
+    void AggiornamentoFiltroRic();
+    void AbilitazioneTabRic(bool enable);
+    // Terminates the frames and closes the row sets (window unload).
+    void releaseFrames();
+
+    // ----- events -----
+    void CBO_RICTIPORIGA_BeforeItem();
+    void CBO_RICTIPORIGA_AfterItem();
+    void gclsFrameRicOrigine_UpdateBatchAll();
+    void gclsFrameRicDest_UpdateBatchAll();
+
+private:
+    struct SideParts;
+    SideParts sideParts(int side) const;
+    QGroupBox *buildSide(int side);
+    void buildControls();
+    void initGrid(host::Grid *grid);
+    void configureSide(int side);
+    void wireSide(int side);
+    void updateBatchAll(int side);
+    void afterAddNew(int side, long result);
+    void renumber(int side);
+    void changeStatus(int side, long status);
+    void cellText(int side, QString &text, const QString &column, const QVariant &row);
+
+    EditorContext &m_context;
+    std::unique_ptr<ado::Recordset> m_rsOrigine; // declared before the frames: outlive them
+    std::unique_ptr<ado::Recordset> m_rsDest;
+    std::unique_ptr<host::DataFrame> m_frameOrigine;
+    std::unique_ptr<host::DataFrame> m_frameDest;
+    QString m_sqlOrigine;
+    QString m_sqlDest;
+    QString m_previousRowType;
+    bool m_newRowOrigine = false;
+    bool m_newRowDest = false;
+    bool m_rowTypeChanging = false;
+};
+
+} // namespace causali
