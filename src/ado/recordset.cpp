@@ -13,6 +13,19 @@
 
 namespace ado {
 
+std::unique_ptr<Statement> prepareSqlite(Connection &connection, const QString &sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &stmt,
+                           nullptr)
+        != SQLITE_OK)
+        connection.raiseLastError(sql, recordsetSource());
+    auto statement = std::make_unique<Statement>(connection, stmt, sql);
+    statement->setErrorSource(recordsetSource());
+    return statement;
+}
+
 QVariant storedValue(const Statement &statement, int column)
 {
     const QVariant v = statement.value(column);
@@ -106,6 +119,7 @@ void Recordset::Impl::detachStore()
         store->removeView(this);
     store.reset();
     visible.clear();
+    positionsKnown = false;
     cursor = Cursor{};
     editMode = adEditNone;
     snapshot.clear();
@@ -161,7 +175,7 @@ void Recordset::Open(const QString &source, Connection *connection, long, long, 
     const auto statement = c->prepare(source, recordsetSource());
     setActiveConnection(c);
     d->source = source;
-    d->command = nullptr;
+    d->requerySql.clear();
     d->load(*statement);
     if (d->state != adStateOpen)
         return;
@@ -182,7 +196,17 @@ void Recordset::Open(Command &command, long, long, long)
     Statement &statement = command.preparedStatement();
     setActiveConnection(command.ActiveConnection());
     d->source = command.CommandText();
-    d->command = &command;
+    // Requery runs this text: the statement with the values bound now, so the command need
+    // not outlive the recordset.
+    char *expanded = sqlite3_expanded_sql(statement.handle());
+    d->requerySql = expanded ? QString::fromUtf8(expanded) : QString();
+    sqlite3_free(expanded);
+    if (d->requerySql.isEmpty())
+        raise(adErrProviderFailed,
+              QStringLiteral("Open: the text of the command \"%1\" with its parameters could "
+                             "not be kept for Requery.")
+                  .arg(d->source),
+              recordsetSource());
     try {
         d->load(statement);
     } catch (...) {
@@ -244,34 +268,23 @@ void Recordset::Requery(long)
               QStringLiteral("Requery: an edit or AddNew is in progress; call Update or "
                              "CancelUpdate first."),
               recordsetSource());
-    std::unique_ptr<Statement> own;
-    Statement *statement = nullptr;
-    if (d->command) {
-        statement = &d->command->preparedStatement();
-    } else {
-        if (!d->connection || d->connection->State() != adStateOpen)
-            raise(adErrInvalidConnection,
-                  QStringLiteral("Requery: the recordset has no open connection."),
-                  recordsetSource());
-        own = d->connection->prepare(d->source, recordsetSource());
-        statement = own.get();
-    }
+    if (!d->connection || d->connection->State() != adStateOpen)
+        raise(adErrInvalidConnection,
+              QStringLiteral("Requery: the recordset has no open connection."),
+              recordsetSource());
+    const std::unique_ptr<Statement> statement = d->requerySql.isEmpty()
+        ? d->connection->prepare(d->source, recordsetSource())
+        : prepareSqlite(*d->connection, d->requerySql);
     // Clones keep the rows they had; this recordset reads new ones.
-    auto previous = d->store;
     const QVariant filter = d->filter;
     const QString sort = d->sort;
     d->state = adStateClosed;
     try {
         d->load(*statement);
     } catch (...) {
-        if (d->command)
-            statement->reset();
-        d->store = previous;
-        d->state = adStateOpen;
+        d->state = adStateOpen; // the rows read before are still there
         throw;
     }
-    if (d->command)
-        statement->reset();
     if (d->state != adStateOpen) { // the source no longer returns rows
         d->state = adStateOpen;
         Close();
@@ -301,7 +314,7 @@ std::unique_ptr<Recordset> Recordset::Clone(long lockType)
     auto clone = std::make_unique<Recordset>();
     Impl &c = *clone->d;
     c.source = d->source;
-    c.command = d->command;
+    c.requerySql = d->requerySql;
     c.readOnly = d->readOnly || lockType == adLockReadOnly;
     c.attachStore(d->store);
     c.state = adStateOpen;

@@ -32,8 +32,9 @@
 //   pending rows; a list of bookmarks is cleared) and the Sort and moves to the first row;
 //   clones keep the rows they had. CancelBatch keeps the current row when it still exists.
 // - Close drops rows, Filter and Sort (a closed recordset ignores Close); Connection::Close
-//   closes the recordsets opened on it. Open on a Command keeps a pointer to it for Requery:
-//   the command must outlive the recordset.
+//   closes the recordsets opened on it. Requery of a recordset opened on a Command runs the
+//   command's statement again with the parameter values it was opened with (the command may
+//   be gone by then).
 // - A field of a new row never given a value reads as Null and is left out of the INSERT, so
 //   that database defaults and triggers fill it; a value set to Null is written as NULL.
 

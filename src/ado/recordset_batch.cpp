@@ -144,6 +144,22 @@ public:
         m_written.push_back(Written{&row, readBack(sqlite3_last_insert_rowid(m_connection.handle()))});
     }
 
+    void writeAll(const std::vector<Row *> &pending)
+    {
+        for (RowState kind : {RowState::Deleted, RowState::Modified, RowState::New}) {
+            for (Row *row : pending) {
+                if (row->state != kind)
+                    continue;
+                if (kind == RowState::Deleted)
+                    remove(*row);
+                else if (kind == RowState::Modified)
+                    update(*row);
+                else
+                    insert(*row);
+            }
+        }
+    }
+
     std::vector<Written> &written() { return m_written; }
 
 private:
@@ -167,16 +183,8 @@ private:
     Statement &statement(const QString &sql)
     {
         auto &slot = m_statements[sql];
-        if (!slot) {
-            const QByteArray utf8 = sql.toUtf8();
-            sqlite3_stmt *stmt = nullptr;
-            if (sqlite3_prepare_v2(m_connection.handle(), utf8.constData(), int(utf8.size()),
-                                   &stmt, nullptr)
-                != SQLITE_OK)
-                m_connection.raiseLastError(sql, recordsetSource());
-            slot = std::make_unique<Statement>(m_connection, stmt, sql);
-            slot->setErrorSource(recordsetSource());
-        }
+        if (!slot)
+            slot = prepareSqlite(m_connection, sql);
         slot->reset();
         slot->clearBindings();
         return *slot;
@@ -227,6 +235,24 @@ private:
 
 } // namespace
 
+// The rows UpdateBatch(affect) writes. A row still being added through another recordset
+// waits for its Update.
+std::vector<Row *> Recordset::Impl::pendingRows(long affect) const
+{
+    std::vector<Row *> pending;
+    for (const auto &r : store->rows) {
+        if (r->state == RowState::Unchanged || r->adding)
+            continue;
+        const bool current = (cursor.kind == Cursor::OnRow || cursor.kind == Cursor::OnDeleted)
+                          && cursor.id == r->id;
+        if ((affect == adAffectCurrent && !current)
+            || (affect == adAffectGroup && !matchesFilter(*r)))
+            continue;
+        pending.push_back(r.get());
+    }
+    return pending;
+}
+
 void Recordset::Impl::updateBatch(long affect)
 {
     requireWritable("UpdateBatch");
@@ -236,17 +262,7 @@ void Recordset::Impl::updateBatch(long affect)
                   .arg(affect),
               recordsetSource());
     update();
-    std::vector<Row *> pending;
-    for (const auto &r : store->rows) {
-        if (r->state == RowState::Unchanged || r->adding)
-            continue; // a row still being added through a clone waits for its Update
-        const bool current = (cursor.kind == Cursor::OnRow || cursor.kind == Cursor::OnDeleted)
-                          && cursor.id == r->id;
-        if ((affect == adAffectCurrent && !current)
-            || (affect == adAffectGroup && !matchesFilter(*r)))
-            continue;
-        pending.push_back(r.get());
-    }
+    const std::vector<Row *> pending = pendingRows(affect);
     if (pending.empty())
         return;
     if (!connection || connection->State() != adStateOpen)
@@ -263,18 +279,7 @@ void Recordset::Impl::updateBatch(long affect)
     BatchWriter writer(*connection, *store);
     try {
         Savepoint savepoint(*connection);
-        for (RowState kind : {RowState::Deleted, RowState::Modified, RowState::New}) {
-            for (Row *row : pending) {
-                if (row->state != kind)
-                    continue;
-                if (kind == RowState::Deleted)
-                    writer.remove(*row);
-                else if (kind == RowState::Modified)
-                    writer.update(*row);
-                else
-                    writer.insert(*row);
-            }
-        }
+        writer.writeAll(pending);
         savepoint.release();
     } catch (const RuntimeError &e) {
         raise(e.number(),
@@ -284,6 +289,7 @@ void Recordset::Impl::updateBatch(long affect)
               recordsetSource());
     }
 
+    // Written: the rows take their new values and states.
     std::vector<RowId> changed;
     for (Written &w : writer.written()) {
         Row &row = *w.row;

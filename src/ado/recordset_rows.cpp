@@ -100,6 +100,7 @@ bool Recordset::Impl::matchesFilter(const Row &row) const
 
 void Recordset::Impl::rebuildVisible()
 {
+    positionsKnown = false;
     visible.clear();
     for (const auto &row : store->rows) {
         if (passes(*row))
@@ -121,8 +122,27 @@ void Recordset::Impl::rebuildVisible()
 
 int Recordset::Impl::indexOf(RowId id) const
 {
-    const auto it = std::find(visible.begin(), visible.end(), id);
-    return it == visible.end() ? -1 : int(it - visible.begin());
+    if (!positionsKnown) {
+        positions.clear();
+        positions.reserve(qsizetype(visible.size()));
+        for (size_t i = 0; i < visible.size(); ++i)
+            positions.insert(visible[i], int(i));
+        positionsKnown = true;
+    }
+    return positions.value(id, -1);
+}
+
+void Recordset::Impl::appendVisible(RowId id)
+{
+    visible.push_back(id);
+    if (positionsKnown)
+        positions.insert(id, int(visible.size()) - 1);
+}
+
+void Recordset::Impl::eraseVisible(int index)
+{
+    visible.erase(visible.begin() + index);
+    positionsKnown = false;
 }
 
 Row *Recordset::Impl::currentRow() const
@@ -316,7 +336,7 @@ void Recordset::Impl::addNew()
     editMode = adEditAdd;
     editRow = row.id;
     snapshot.clear();
-    visible.push_back(row.id);
+    appendVisible(row.id);
     placeAt(int(visible.size()) - 1);
     store->forEachView([this, &row](RowView &v) {
         if (&v != this)
@@ -436,7 +456,7 @@ void Recordset::Impl::rowAdded(const Row &row)
 {
     if (!passes(row))
         return;
-    visible.push_back(row.id);
+    appendVisible(row.id);
     emitEvent(RecordsetEvent::RowAdded, row.id);
 }
 
@@ -445,7 +465,7 @@ void Recordset::Impl::rowRemoved(RowId id)
     const int i = indexOf(id);
     if (i < 0)
         return;
-    visible.erase(visible.begin() + i);
+    eraseVisible(i);
     if (cursor.kind == Cursor::OnRow && i == cursor.index)
         cursor.kind = Cursor::OnDeleted;
     else if ((cursor.kind == Cursor::OnRow || cursor.kind == Cursor::OnDeleted) && i < cursor.index)

@@ -100,8 +100,8 @@ struct Recordset::Impl final : RowView
     Recordset &q;
     ObjectState state = adStateClosed;
     Connection *connection = nullptr;
-    Command *command = nullptr; // opened on a command: Requery runs it again
     QString source;
+    QString requerySql; // opened on a command: its SQLite text with the values bound
     bool readOnly = false;
     std::shared_ptr<RowStore> store;
 
@@ -113,6 +113,8 @@ struct Recordset::Impl final : RowView
     std::vector<SortKey> sortKeys;
 
     std::vector<RowId> visible;
+    mutable QHash<RowId, int> positions; // index of each visible row, rebuilt when needed
+    mutable bool positionsKnown = false;
     Cursor cursor;
 
     long editMode = adEditNone;
@@ -137,6 +139,8 @@ struct Recordset::Impl final : RowView
     bool passes(const Row &row) const { return row.state != RowState::Deleted && matchesFilter(row); }
     void rebuildVisible();
     int indexOf(RowId id) const;
+    void appendVisible(RowId id);
+    void eraseVisible(int index);
     Row *currentRow() const;
     Row &requireCurrentRow(const char *operation) const;
     void placeAt(int index);
@@ -153,6 +157,7 @@ struct Recordset::Impl final : RowView
     void cancelBatch(long affect);
 
     // ----- recordset_batch.cpp -----
+    std::vector<Row *> pendingRows(long affect) const;
     void updateBatch(long affect);
 
     // RowView
@@ -161,6 +166,9 @@ struct Recordset::Impl final : RowView
     void rowChanged(RowId id) override;
     void rowsRestored() override;
 };
+
+// Prepares a text that is already SQLite's (no T-SQL rewriting).
+std::unique_ptr<Statement> prepareSqlite(Connection &connection, const QString &sql);
 
 // Value of a result column as a recordset keeps it (integers as qlonglong, NULL as Null).
 QVariant storedValue(const Statement &statement, int column);
