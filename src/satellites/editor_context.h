@@ -7,7 +7,7 @@
 
 namespace ado { class Connection; class RuntimeError; }
 namespace host { class Cinterface; class CodeBox; class ComboBox; class DataFrame;
-                 class HostGlobal; class CostUtility; class TabStrip; }
+                 class HostGlobal; class CostUtility; class MainNavigator; class TabStrip; }
 
 namespace causali {
 
@@ -57,6 +57,20 @@ public:
     virtual SearchSequencePage *searchSequencePage() const = 0;
     virtual ProposalPage *proposalPage() const = 0;
     virtual AccountChecksPage *accountChecksPage() const = 0;
+    virtual host::MainNavigator *mainNavigator() const = 0; // INV_MAIN
+    // The window's caption (title of the host's numbered messages).
+    virtual QString caption() const = 0;
+
+    // ----- satellite loading and locking, tabs (the window's routines) -----
+    // ShowChild: the satellites of the reason code shown; ClearChild: none; RefreshChild: the
+    // rows entered so far take the code typed in TXT_CAUSALE. Errors raise to the caller.
+    virtual void ShowChild() = 0;
+    virtual void ClearChild() = 0;
+    virtual void RefreshChild() = 0;
+    // Locks (true) or frees the satellite editors' controls; ignores errors.
+    virtual void AbilitazioneControlliSatelliti(bool Blocca) = 0;
+    // Refills the row-type choice and switches tab 3 by the data movement.
+    virtual void ConfigurazioneTabRicerca() = 0;
 };
 
 } // namespace causali
