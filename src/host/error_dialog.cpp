@@ -3,7 +3,6 @@
 #include "host/dialogs.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -57,13 +56,15 @@ ErrorDialog::ErrorDialog(const QString &title, long number, const QString &descr
     sourceText->setLineWrapMode(QPlainTextEdit::NoWrap);
     sourceText->setMinimumHeight(90);
 
-    auto *buttons = new QDialogButtonBox(this);
-    m_abort = buttons->addButton(QStringLiteral("Interrompi"), QDialogButtonBox::RejectRole);
-    m_retry = buttons->addButton(QStringLiteral("Riprova"), QDialogButtonBox::AcceptRole);
-    m_ignore = buttons->addButton(QStringLiteral("Ignora"), QDialogButtonBox::AcceptRole);
-    buttons->setCenterButtons(true);
+    // The three buttons in the order the user knows them, whatever the platform's habit.
+    auto *buttons = new QHBoxLayout;
+    m_abort = new QPushButton(QStringLiteral("Interrompi"), this);
+    m_retry = new QPushButton(QStringLiteral("Riprova"), this);
+    m_ignore = new QPushButton(QStringLiteral("Ignora"), this);
+    buttons->addStretch(1);
     QPushButton *order[] = {m_abort, m_retry, m_ignore};
     for (int i = 0; i < 3; ++i) {
+        buttons->addWidget(order[i]);
         connect(order[i], &QPushButton::clicked, this, [this, i] {
             m_answer = vbAbort + i;
             done(m_answer);
@@ -85,7 +86,8 @@ ErrorDialog::ErrorDialog(const QString &title, long number, const QString &descr
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addWidget(buttons);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
     resize(460, 280);
 }
 

@@ -79,18 +79,27 @@ LanguageDescriptions::LanguageDescriptions(ado::Connection &connection, int enti
 
 std::vector<std::pair<QString, QString>> LanguageDescriptions::languages(ado::Connection &connection)
 {
+    // The languages table first, then any language already used by a description.
     QStringList codes{BaseLanguage, QStringLiteral("ENG")};
+    QHash<QString, QString> names;
     auto rs = connection.Execute(QStringLiteral(
-        "SELECT DISTINCT CI99_CODLINGUA_MG52 FROM CI99_DESLINGUA WITH (NOLOCK)"));
+        "SELECT MG52_CODLINGUA, MG52_DESCR FROM MG52_LINGUE WITH (NOLOCK)\r\n"
+        "UNION\r\n"
+        "SELECT DISTINCT CI99_CODLINGUA_MG52, NULL FROM CI99_DESLINGUA WITH (NOLOCK)"));
     for (; rs && !rs->isEOF(); rs->MoveNext()) {
         const QString code = ado::NormalizzaStringa(rs->Fields(0).Value()).toUpper();
-        if (!code.isEmpty() && !codes.contains(code))
+        const QString name = ado::NormalizzaStringa(rs->Fields(1).Value());
+        if (code.isEmpty())
+            continue;
+        if (!codes.contains(code))
             codes << code;
+        if (!name.isEmpty())
+            names.insert(code, name);
     }
     std::sort(codes.begin() + 1, codes.end());
     std::vector<std::pair<QString, QString>> result;
     for (const auto &code : codes)
-        result.emplace_back(code, languageName(code));
+        result.emplace_back(code, names.value(code, languageName(code)));
     return result;
 }
 

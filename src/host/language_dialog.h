@@ -43,8 +43,8 @@ public:
     // again); afterwards every row counts as stored. Raises 3001 for a text over MaxLength.
     void save();
 
-    // The languages the database knows: the rows of the languages table when the database has
-    // one, otherwise the languages already used in CI99_DESLINGUA; ITA and ENG always.
+    // The languages the database knows: those of the languages table (MG52_LINGUE) and those
+    // already used in CI99_DESLINGUA; ITA (first) and ENG always.
     static std::vector<std::pair<QString, QString>> languages(ado::Connection &connection);
 
 private:

@@ -57,6 +57,8 @@ LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->resizeColumnsToContents();
+    for (int c = 0; c + 1 < m_table->columnCount(); ++c)
+        m_table->setColumnWidth(c, m_table->columnWidth(c) + 16);
     m_table->installEventFilter(this);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { choose(); });
 
