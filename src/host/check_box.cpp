@@ -25,6 +25,7 @@ CheckBox::CheckBox(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_box = new QCheckBox(this);
     layout->addWidget(m_box);
+    layout->addStretch(1); // the box keeps its size: a click beside its label is no click
     setFocusProxy(m_box);
     setFocusPolicy(Qt::StrongFocus);
     m_box->installEventFilter(this);

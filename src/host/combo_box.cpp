@@ -176,14 +176,18 @@ void ComboBox::showPopup()
 
 void ComboBox::focusInEvent(QFocusEvent *event)
 {
-    if (!passingFocusReason(event->reason()))
+    m_focused = true;
+    // Focus given back by a Validate that refused to let it go starts no new choice.
+    if (!m_inFocusOut && !passingFocusReason(event->reason()))
         beginChoice();
     QComboBox::focusInEvent(event);
 }
 
 void ComboBox::focusOutEvent(QFocusEvent *event)
 {
-    if (passingFocusReason(event->reason()) || !m_choiceOpen || m_inFocusOut) {
+    // No focus-in before: Qt tells the box that was about to get the focus when another box's
+    // Validate kept it; that box was never entered.
+    if (passingFocusReason(event->reason()) || !m_focused || m_inFocusOut) {
         QComboBox::focusOutEvent(event);
         return;
     }
@@ -191,11 +195,13 @@ void ComboBox::focusOutEvent(QFocusEvent *event)
     bool cancel = false;
     runControlAction(objectName() + QStringLiteral("_Validate"),
                      [this, &cancel] { emit Validate(cancel); });
-    m_inFocusOut = false;
     if (cancel) {
         setFocus(Qt::OtherFocusReason);
+        m_inFocusOut = false;
         return;
     }
+    m_inFocusOut = false;
+    m_focused = false;
     m_choiceOpen = false;
     QComboBox::focusOutEvent(event);
 }

@@ -101,6 +101,7 @@ private:
     bool m_required = false;
     bool m_autoSelectFirst = true;
     bool m_inFocusOut = false;
+    bool m_focused = false; // had a focus-in that no focus-out has ended yet
 };
 
 } // namespace host

@@ -89,8 +89,8 @@ QString formatSection(double value, const QString &section)
     const int minInt = int(intPart.count(QLatin1Char('0')));
 
     QLocale locale;
-    if (!grouping)
-        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions
+                                     : QLocale::OmitGroupSeparator);
     QString digits = locale.toString(std::fabs(value), 'f', decimals);
     if (minInt == 0 && std::fabs(value) < 1.0) {
         // "#.00" writes 0.5 as ".50"

@@ -342,18 +342,22 @@ void EditBox::commitEdit()
 
 void EditBox::handleFocusOut(int reason)
 {
-    if (!m_editOpen || m_inFocusOut)
+    Q_UNUSED(reason);
+    // A focus-out without a focus-in is the one Qt sends to the widget that was about to get
+    // the focus when a Validate kept it here: that widget was never entered.
+    if (!m_focused || m_inFocusOut)
         return;
     QScopedValueRollback<bool> guard(m_inFocusOut, true);
     bool cancel = false;
     runControlAction(objectName() + QStringLiteral("_Validate"),
                      [this, &cancel] { emit Validate(cancel); });
-    Q_UNUSED(reason);
     if (cancel) {
         m_edit->setFocus(Qt::OtherFocusReason);
         return;
     }
-    commitEdit();
+    m_focused = false;
+    if (m_editOpen)
+        commitEdit();
 }
 
 bool EditBox::handleKey(QKeyEvent *event)
@@ -368,8 +372,9 @@ bool EditBox::handleKey(QKeyEvent *event)
         commitEdit();
         return false; // the line edit and its window still see Enter
     }
+    const bool printable = !event->text().isEmpty() && event->text().front().isPrint();
     if (!m_editOpen
-        && (!event->text().isEmpty() || key == Qt::Key_Backspace || key == Qt::Key_Delete
+        && (printable || key == Qt::Key_Backspace || key == Qt::Key_Delete
             || event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)
             || event->matches(QKeySequence::Undo)))
         beginEdit();
@@ -382,7 +387,9 @@ bool EditBox::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (!ignoredFocusReason(static_cast<QFocusEvent *>(event)->reason()))
+        m_focused = true;
+        // Focus given back by a Validate that refused to let it go starts no new edit.
+        if (!m_inFocusOut && !ignoredFocusReason(static_cast<QFocusEvent *>(event)->reason()))
             beginEdit();
         break;
     case QEvent::FocusOut: {

@@ -188,6 +188,7 @@ private:
     bool m_editOpen = false;
     bool m_decoding = false;
     bool m_inFocusOut = false;
+    bool m_focused = false; // had a focus-in that no focus-out has ended yet
 };
 
 } // namespace host

@@ -123,6 +123,7 @@ void GridModel::onRecordsetEvent(int event, const QVariant &bookmark)
             const std::unique_ptr<ado::Recordset> cursor = m_rs->Clone();
             cursor->setBookmark(bookmark);
             m_rows[size_t(row)] = readRow(*cursor);
+            computeTexts(m_rows[size_t(row)]);
             emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
             break;
         }
@@ -161,6 +162,9 @@ void GridModel::readRows()
         m_rows.push_back(readRow(*cursor));
         cursor->MoveNext();
     }
+    // Texts last: a CellText handler may read other fields of any row (Grid::CellValue).
+    for (Row &row : m_rows)
+        computeTexts(row);
 }
 
 GridModel::Row GridModel::readRow(ado::Recordset &cursor) const
@@ -170,7 +174,6 @@ GridModel::Row GridModel::readRow(ado::Recordset &cursor) const
     row.values.reserve(m_fieldNames.size());
     for (int i = 0; i < m_fieldNames.size(); ++i)
         row.values << cursor.Fields(i).Value();
-    computeTexts(row);
     return row;
 }
 

@@ -132,6 +132,7 @@ QVariant NumberBox::boundValue() const
 
 void NumberBox::userEdited()
 {
+    m_showingFormatted = false; // whatever is typed is the plain text
     m_changed = true;
     runControlAction(objectName() + QStringLiteral("_Change"), [this] { emit Change(); });
 }
@@ -161,9 +162,13 @@ bool NumberBox::eventFilter(QObject *watched, QEvent *event)
                                 || event->type() == QEvent::FocusOut);
     bool passing = false;
     if (focusEvent) {
+        // The focus coming back from anywhere shows the plain text; a menu or a dialog taking
+        // it for a while leaves the text as it is.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        passing = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason
-                  || reason == Qt::MenuBarFocusReason;
+        passing = event->type() == QEvent::FocusIn
+                      ? reason == Qt::PopupFocusReason
+                      : reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason
+                            || reason == Qt::MenuBarFocusReason;
     }
     if (focusEvent && !passing && event->type() == QEvent::FocusIn)
         showFormatted(false);

@@ -1,0 +1,119 @@
+#pragma once
+// Shared pieces of the control tests: the application, an active window to put controls in,
+// and a scratch database reached through ado::Connection.
+
+#include "ado/connection.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace controlstest {
+
+// The application of the test program. It is made before the first test and destroyed after
+// the last one: destroyed at exit, after Qt's own globals, it would crash.
+class ApplicationEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        if (QCoreApplication::instance())
+            return;
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "host_tests";
+        static char *argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> m_app;
+};
+
+inline QApplication &app()
+{
+    auto *existing = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!existing)
+        ADD_FAILURE() << "no application: ApplicationEnvironment is not registered";
+    return *existing;
+}
+
+// A shown, active window whose controls are stacked from the top.
+class Form
+{
+public:
+    Form()
+    {
+        app();
+        window = std::make_unique<QWidget>();
+        layout = new QVBoxLayout(window.get());
+    }
+
+    template<typename Control>
+    Control *add(const QString &name)
+    {
+        auto *control = new Control(window.get());
+        control->setObjectName(name);
+        layout->addWidget(control);
+        return control;
+    }
+
+    // Shows and activates the window; focus events need an active window.
+    bool activate()
+    {
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window.get());
+        return QTest::qWaitForWindowActive(window.get());
+    }
+
+    std::unique_ptr<QWidget> window;
+    QVBoxLayout *layout = nullptr;
+};
+
+// A database file made with raw SQLite calls, opened through the data-access layer.
+class ScratchDb
+{
+public:
+    explicit ScratchDb(const char *schemaSql)
+    {
+        const QString path = dir.filePath(QStringLiteral("controls.db"));
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        char *message = nullptr;
+        if (sqlite3_exec(db, schemaSql, nullptr, nullptr, &message) != SQLITE_OK)
+            ADD_FAILURE() << "scratch schema: " << message;
+        sqlite3_free(message);
+        sqlite3_close(db);
+        connection.Open(QStringLiteral("Data Source=%1").arg(path));
+    }
+
+    QTemporaryDir dir;
+    ado::Connection connection;
+};
+
+// Models with descriptions, for decodes and lookups.
+inline const char *const ModelsSchema =
+    "CREATE TABLE MODELLI (CODICE TEXT PRIMARY KEY, DESCR TEXT);"
+    "INSERT INTO MODELLI VALUES ('M1', 'Modello uno');"
+    "INSERT INTO MODELLI VALUES ('M2', 'Modello due');"
+    "INSERT INTO MODELLI VALUES ('M3', NULL);";
+
+} // namespace controlstest
+
+// Readable QString values in assertion messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
