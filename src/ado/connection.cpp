@@ -209,6 +209,10 @@ void Connection::Open(const QString &connectionString, const QString &userId,
     if (rc != SQLITE_OK)
         refuse(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
     sqlite3_extended_result_codes(db, 1);
+    // A double-quoted word is an identifier, as on the server: an unknown column written in
+    // double quotes must fail instead of silently becoming a string.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     // Reading the schema tells a database from any other file.
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr)
             != SQLITE_OK

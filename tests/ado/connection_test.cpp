@@ -144,6 +144,16 @@ TEST_F(ConnectionTest, OneStatementPerText)
     EXPECT_EQ(db.rows("SELECT count(*) FROM a"), QStringList{QStringLiteral("3")});
 }
 
+TEST_F(ConnectionTest, DoubleQuotesNameColumnsNeverStrings)
+{
+    // A misspelt column in double quotes is an error, not the string "nmae".
+    const RuntimeError e = errorOf([&] { run("UPDATE a SET name = \"nmae\" WHERE id = 1"); });
+    EXPECT_TRUE(mentions(e, QStringLiteral("nmae")));
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 1"), QStringList{QStringLiteral("one")});
+    run("UPDATE a SET name = \"id\" WHERE id = 1");
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 1"), QStringList{QStringLiteral("1")});
+}
+
 TEST_F(ConnectionTest, FailingStatementKeepsTheTransactionForRollback)
 {
     const QStringList aBefore = db.rows("SELECT * FROM a ORDER BY id");
