@@ -58,6 +58,18 @@ QString scratchDatabase(const QString &name, const std::function<void(sqlite3 *)
     return path;
 }
 
+QString reasonCodeDatabase(int reasonCodes, int rowsPerSatellite)
+{
+    const QString name = QStringLiteral("codes_%1x%2").arg(reasonCodes).arg(rowsPerSatellite);
+    return scratchDatabase(name, [=](sqlite3 *db) {
+        engine::exec(db, "BEGIN");
+        engine::createSchema(db);
+        engine::fillDemoData(db);
+        engine::exec(db, "COMMIT");
+        engine::generateReasonCodes(db, reasonCodes, rowsPerSatellite);
+    });
+}
+
 RawConnection::RawConnection(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);

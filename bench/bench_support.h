@@ -18,6 +18,11 @@ namespace bench {
 // process ends.
 QString scratchDatabase(const QString &name, const std::function<void(sqlite3 *)> &fill);
 
+// A database with the schema, the demo data and `reasonCodes` generated reason codes with
+// `rowsPerSatellite` rows in each list satellite (engine::generateReasonCodes), made once per
+// process and shared like scratchDatabase's.
+QString reasonCodeDatabase(int reasonCodes, int rowsPerSatellite);
+
 // A plain SQLite connection opened the way ado::Connection::Open opens one (read-write,
 // extended result codes, synchronous FULL, foreign keys on, the server functions and the
 // busy timeout), so that a direct run and a run through the layer do the same work.
