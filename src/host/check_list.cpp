@@ -93,15 +93,9 @@ void CheckList::onItemChanged(QListWidgetItem *changed)
 
 void CheckList::keyPressEvent(QKeyEvent *event)
 {
-    int code = vbKeyCode(event);
-    if (code != 0) {
-        runControlAction(objectName() + QStringLiteral("_KeyDown"),
-                         [&] { emit KeyDown(code, vbShift(event)); });
-        if (code == 0) {
-            event->accept();
-            return;
-        }
-    }
+    const auto raise = [this](int &code, int shift) { emit KeyDown(code, shift); };
+    if (keyDownSwallowed(this, event, raise))
+        return;
     QListWidget::keyPressEvent(event);
 }
 

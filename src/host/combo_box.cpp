@@ -208,15 +208,9 @@ void ComboBox::focusOutEvent(QFocusEvent *event)
 
 void ComboBox::keyPressEvent(QKeyEvent *event)
 {
-    int code = vbKeyCode(event);
-    if (code != 0) {
-        runControlAction(objectName() + QStringLiteral("_KeyDown"),
-                         [&] { emit KeyDown(code, vbShift(event)); });
-        if (code == 0) {
-            event->accept();
-            return;
-        }
-    }
+    const auto raise = [this](int &code, int shift) { emit KeyDown(code, shift); };
+    if (keyDownSwallowed(this, event, raise))
+        return;
     switch (event->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:

@@ -56,6 +56,20 @@ int vbShift(const QKeyEvent *event)
     return shift;
 }
 
+bool keyDownSwallowed(QObject *control, QKeyEvent *event,
+                      const std::function<void(int &keyCode, int shift)> &raise)
+{
+    int code = vbKeyCode(event);
+    if (code == 0)
+        return false;
+    runControlAction(control->objectName() + QStringLiteral("_KeyDown"),
+                     [&] { raise(code, vbShift(event)); });
+    if (code != 0)
+        return false;
+    event->accept();
+    return true;
+}
+
 namespace {
 
 bool isNullValue(const QVariant &v)

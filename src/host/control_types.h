@@ -48,6 +48,12 @@ enum VbKey : int {
 int vbKeyCode(const QKeyEvent *event);
 int vbShift(const QKeyEvent *event);
 
+// Raises a control's KeyDown (raise(keyCode, shift)) for a key VB has a code for. A handler
+// that sets the code to 0 swallows the key: the event is then accepted and true returned, and
+// the control must not handle the key itself.
+bool keyDownSwallowed(QObject *control, QKeyEvent *event,
+                      const std::function<void(int &keyCode, int shift)> &raise);
+
 // Width and positions given in twips (the unit of the window's design) as pixels.
 constexpr int TwipsPerPixel = 15;
 constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }

@@ -172,15 +172,9 @@ void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previou
 
 void Grid::keyPressEvent(QKeyEvent *event)
 {
-    int code = vbKeyCode(event);
-    if (code != 0) {
-        runControlAction(objectName() + QStringLiteral("_KeyDown"),
-                         [&] { emit KeyDown(code, vbShift(event)); });
-        if (code == 0) {
-            event->accept();
-            return;
-        }
-    }
+    const auto raise = [this](int &code, int shift) { emit KeyDown(code, shift); };
+    if (keyDownSwallowed(this, event, raise))
+        return;
     QTableView::keyPressEvent(event);
 }
 

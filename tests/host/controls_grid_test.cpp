@@ -169,6 +169,14 @@ TEST(Grid, ClicksMoveTheRowSetOrAskTheDataFrame)
     });
     QTest::keyClick(grid, Qt::Key_Return);
     EXPECT_EQ(enters, 1);
+    // A swallowed arrow key moves nothing.
+    QObject::connect(grid, &host::Grid::KeyDown, [](int &keyCode, int) {
+        if (keyCode == host::vbKeyUp)
+            keyCode = 0;
+    });
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(rs.Fields(QStringLiteral("ID")).Value().toInt(), 4);
+    EXPECT_EQ(selectedRow(grid), 3);
     grid->setDataSource(nullptr);
 }
 
