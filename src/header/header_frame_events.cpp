@@ -1,0 +1,353 @@
+// The header frame's events: validation before a save, the save of the satellites after it,
+// undo, deletion, the record state and the pending-changes test.
+
+#include "header/header_panel.h"
+
+#include "ado/constants.h"
+#include "ado/error.h"
+#include "ado/recordset.h"
+#include "ado/vb.h"
+#include "data/lookups.h"
+#include "data/save_routines.h"
+#include "data/window_state.h"
+#include "host/check_box.h"
+#include "host/cinterface.h"
+#include "host/code_box.h"
+#include "host/combo_box.h"
+#include "host/data_frame.h"
+#include "host/dialogs.h"
+#include "host/host_global.h"
+#include "host/message_dictionary.h"
+#include "host/small_controls.h"
+#include "satellites/account_checks_page.h"
+#include "satellites/editor_context.h"
+#include "satellites/journals_page.h"
+#include "satellites/page_support.h"
+#include "satellites/proposal_page.h"
+#include "satellites/search_sequence_page.h"
+
+#include <array>
+
+namespace causali {
+
+namespace {
+
+const QString DescrColumn = QStringLiteral("CI03_DESCR");
+
+template<typename T>
+T &require(T *object, const QString &what)
+{
+    if (!object)
+        raiseMissing(what);
+    return *object;
+}
+
+host::DataFrame &requireFrame(host::DataFrame *frame, const char *name)
+{
+    return require(frame, QStringLiteral("Il frame %1").arg(QLatin1String(name)));
+}
+
+// The value of a combo box read as a number (VB's Val of its text).
+double comboNumber(const host::ComboBox *combo)
+{
+    return ado::CDbl(ado::NormalizzaNumero(combo->Text()));
+}
+
+void focusIfEnabled(QWidget *widget)
+{
+    if (widget->isEnabled())
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace
+
+// Shows a message of the host's dictionary, exclamation style, with the window's caption.
+void HeaderPanel::showHostMessage(long number)
+{
+    host::Cinterface &module = require(m_context.ActiveInterface(),
+                                       QStringLiteral("L'interfaccia del modulo"));
+    host::HostGlobal &global = require(module.ClsGlobal(),
+                                       QStringLiteral("L'oggetto globale dell'applicazione"));
+    global.messageDictionary()->ShowMessage(number, host::vbExclamation, m_context.caption());
+}
+
+// ------------------------------------------------------------------ BeforeUpdate
+
+void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
+{
+    host::TabStrip *tabs = m_context.tabStrip();
+    runHandler(m_context, QStringLiteral("gclsFrameTestata_BeforeUpdate"), {
+        [&] {
+            // A description of blanks is as missing as an empty one.
+            if (fbol_Cancel || !ado::NormalizzaStringa(TXT_DCAUSALE->Text()).trimmed().isEmpty())
+                return;
+            showHostMessage(host::msg::DescriptionMissing);
+            fbol_Cancel = true;
+            require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(2);
+            TXT_DCAUSALE->setFocus(Qt::OtherFocusReason);
+        },
+        [&] {
+            if (fbol_Cancel || comboNumber(CBO_TIPOPROPCOSTO) != 1
+                || comboNumber(CBO_PROVCOSTO) != 2)
+                return;
+            showHostMessage(host::msg::StandardCostNeedsSource);
+            fbol_Cancel = true;
+            require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(0);
+            focusIfEnabled(CBO_PROVCOSTO);
+        },
+        [&] {
+            if (fbol_Cancel || require(m_context.accountChecksPage(),
+                                       QStringLiteral("La pagina dei controlli conti"))
+                                   .ControlloTipiImpostati())
+                return;
+            showHostMessage(host::msg::AccountTypeMissing);
+            fbol_Cancel = true;
+            require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(2);
+        },
+        [&] {
+            if (fbol_Cancel || require(m_context.accountChecksPage(),
+                                       QStringLiteral("La pagina dei controlli conti"))
+                                   .ControlloNumeroTipi())
+                return;
+            showHostMessage(host::msg::TooManyAccountTypes);
+            fbol_Cancel = true;
+            focusIfEnabled(TXT_CAUSALE->isEnabled() ? TXT_CAUSALE : TXT_DCAUSALE);
+        },
+        [&] {
+            if (fbol_Cancel)
+                return;
+            // Every satellite with an unconfirmed row is asked, whatever the others answered.
+            const std::array<host::DataFrame *, 4> frames = {
+                require(m_context.journalsPage(), QStringLiteral("La pagina dei sezionali"))
+                    .gclsFrameSezionali(),
+                require(m_context.searchSequencePage(),
+                        QStringLiteral("La pagina della sequenza di ricerca"))
+                    .gclsFrameRicDest(),
+                m_context.searchSequencePage()->gclsFrameRicOrigine(),
+                require(m_context.proposalPage(), QStringLiteral("La pagina della proposta"))
+                    .gclsFrameSviluppo(),
+            };
+            for (host::DataFrame *frame : frames) {
+                if (frame && frame->RecordChanged() && !frame->ConfirmPending(true, true, false))
+                    fbol_Cancel = true;
+            }
+            ado::Field descr = require(m_recordsetTestata.get(),
+                                       QStringLiteral("Il recordset della testata"))
+                                   .Fields(DescrColumn);
+            if (ado::NormalizzaStringa(descr.Value()).isEmpty())
+                descr.setValue(QString());
+        },
+    });
+}
+
+// ------------------------------------------------------------------ AfterUpdate
+
+void HeaderPanel::gclsFrameTestata_AfterUpdate(long fenm_operationresult)
+{
+    if (fenm_operationresult != host::DataFrame::OperationSucceeded)
+        return;
+    const QString handler = QStringLiteral("gclsFrameTestata_AfterUpdate");
+    runHandler(m_context, handler, {
+        [&] {
+            WindowState &state = m_context.state();
+            if (!state.AccountTypesChanged)
+                return;
+            ado::Recordset &checks = require(
+                require(m_context.accountChecksPage(),
+                        QStringLiteral("La pagina dei controlli conti")).checkRecordset(),
+                QStringLiteral("Il recordset dei controlli conti"));
+            checks.UpdateBatch(ado::adAffectAllChapters);
+            state.AccountTypesChanged = false;
+        },
+        [&] {
+            requireFrame(require(m_context.journalsPage(),
+                                 QStringLiteral("La pagina dei sezionali")).gclsFrameSezionali(),
+                         "gclsFrameSezionali").WriteBatch();
+        },
+        [&] {
+            requireFrame(require(m_context.searchSequencePage(),
+                                 QStringLiteral("La pagina della sequenza di ricerca"))
+                             .gclsFrameRicOrigine(),
+                         "gclsFrameRicOrigine").WriteBatch();
+        },
+        [&] {
+            requireFrame(m_context.searchSequencePage()->gclsFrameRicDest(), "gclsFrameRicDest")
+                .WriteBatch();
+        },
+        [&] {
+            requireFrame(require(m_context.proposalPage(),
+                                 QStringLiteral("La pagina della proposta")).gclsFrameSviluppo(),
+                         "gclsFrameSviluppo").WriteBatch();
+        },
+        [&] {
+            host::DataFrame &lingua = requireFrame(m_frameLingua.get(),
+                                                   "gclsFrameDatiCausaliLingua");
+            if (lingua.RecordChanged())
+                lingua.ConfirmPending(true, true, false);
+            lingua.WriteBatch();
+        },
+        [&] {
+            const SaveOutcome outcome = m_context.saveRoutines().AggiornamentoDatabase();
+            if (!outcome.committed)
+                reportUnsavedSatellites(outcome, handler);
+        },
+    });
+}
+
+// The reason code is saved but its satellites are not: the database kept what it had, the
+// working tables keep the edits. The record stays pending so that "Conferma" tries again.
+void HeaderPanel::reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure)
+{
+    const QString cause = outcome.error ? outcome.error->description() : QString();
+    const bool deleting = m_context.state().DeletionInProgress;
+    const QString text =
+        deleting
+            ? QStringLiteral("Non è stato possibile eliminare i dati collegati alla causale "
+                             "(sezionali, sequenza di ricerca conti, proposta di sviluppo, "
+                             "descrizioni): il database li conserva come prima.\n%1")
+                  .arg(cause)
+            : QStringLiteral("La causale è stata salvata, ma non è stato possibile salvare i "
+                             "dati collegati (sezionali, sequenza di ricerca conti, proposta di "
+                             "sviluppo, descrizione): il database li conserva come prima.\n"
+                             "Le modifiche non sono andate perse: premere Conferma per ripetere "
+                             "il salvataggio.\n%1")
+                  .arg(cause);
+    m_context.MostraMessaggio(text.trimmed(), host::vbExclamation, QStringLiteral("Attenzione"),
+                              procedure);
+    if (!deleting && m_frameTestata)
+        m_frameTestata->setRecordChanged(true);
+}
+
+// ------------------------------------------------------------------ AfterUndo
+
+void HeaderPanel::gclsFrameTestata_AfterUndo(long fenm_operationresult)
+{
+    if (fenm_operationresult != host::DataFrame::OperationSucceeded)
+        return;
+    // Re-read from the working tables: the unsaved rows and checks are dropped.
+    const auto requery = [](host::DataFrame &frame) {
+        frame.ResetControls();
+        require(frame.Recordset(), QStringLiteral("Il recordset del frame")).Requery();
+    };
+    // The search sequence shows the rows of the row type chosen.
+    const auto requeryRicerca = [&](host::DataFrame *(SearchSequencePage::*frameOf)() const,
+                                    const char *name) {
+        SearchSequencePage &page = require(m_context.searchSequencePage(),
+                                           QStringLiteral("La pagina della sequenza di ricerca"));
+        host::DataFrame &frame = requireFrame((page.*frameOf)(), name);
+        requery(frame);
+        frame.Recordset()->setFilter(page.rowTypeFilter());
+        frame.setSqlText(QString());
+    };
+    runHandler(m_context, QStringLiteral("gclsFrameTestata_AfterUndo"), {
+        [&] {
+            AccountChecksPage &checks = require(m_context.accountChecksPage(),
+                                                QStringLiteral("La pagina dei controlli conti"));
+            require(checks.checkRecordset(), QStringLiteral("Il recordset dei controlli conti"))
+                .Requery();
+            m_context.state().AccountTypesChanged = false;
+            checks.PopolaListe();
+        },
+        [&] {
+            host::DataFrame &frame = requireFrame(
+                require(m_context.journalsPage(),
+                        QStringLiteral("La pagina dei sezionali")).gclsFrameSezionali(),
+                "gclsFrameSezionali");
+            requery(frame);
+            frame.setSqlText(QString());
+        },
+        [&] { requeryRicerca(&SearchSequencePage::gclsFrameRicDest, "gclsFrameRicDest"); },
+        [&] {
+            requeryRicerca(&SearchSequencePage::gclsFrameRicOrigine, "gclsFrameRicOrigine");
+        },
+    });
+}
+
+// ------------------------------------------------------------------ BeforeDelete
+
+void HeaderPanel::gclsFrameTestata_BeforeDelete(bool &fbol_Cancel)
+{
+    if (fbol_Cancel)
+        return;
+    const QString handler = QStringLiteral("gclsFrameTestata_BeforeDelete");
+    m_context.saveRoutines().runDeletion(
+        [&](const ado::RuntimeError &error) {
+            return m_context.GestioneErroreEvento(handler, error);
+        },
+        [&](const SaveOutcome &outcome) {
+            if (!outcome.committed)
+                reportUnsavedSatellites(outcome, handler);
+        });
+}
+
+// ------------------------------------------------------------------ ChangeStatus
+
+void HeaderPanel::gclsFrameTestata_ChangeStatus(long fenm_status, long fenm_reason)
+{
+    WindowState &state = m_context.state();
+    const bool browse = fenm_status == host::DataFrame::StatusBrowse;
+    const bool inserting = fenm_status == host::DataFrame::StatusNew;
+    runHandler(m_context, QStringLiteral("gclsFrameTestata_ChangeStatus"), {
+        [&] {
+            if (browse && fenm_reason != host::DataFrame::ReasonSaved) {
+                Lookups &lookups = m_context.lookups();
+                state.UsedByStock = lookups.IsAssociataAMagazzino();
+                state.UsedByProduction = lookups.IsAssociataAProduzione();
+                state.UsedByReallocation = lookups.IsAssociataARibaltamento();
+                m_context.ConfigurazioneTabRicerca();
+                m_context.ShowChild();
+                TXT_CAUCOLL->Decode();
+                TXT_CAUCOLLRIF->Decode();
+            } else if (inserting) {
+                state.UsedByStock = false;
+                state.UsedByProduction = false;
+                state.UsedByReallocation = false;
+                m_context.ConfigurazioneTabRicerca();
+                m_context.ClearChild();
+            }
+        },
+        [&] {
+            if (browse || inserting)
+                m_context.AbilitazioneControlliSatelliti(inserting);
+        },
+        [&] {
+            if (!browse && !inserting)
+                return;
+            TXT_CAUSALE->setEnabled(inserting);
+            TXT_CAUSALE->setRequired(inserting);
+            CBO_MOVDATI->setEnabled(inserting
+                                    || !(state.UsedByStock || state.UsedByProduction
+                                         || state.UsedByReallocation));
+        },
+        [&] {
+            CHK_RILPROG->setEnabled(ado::NormalizzaStringa(CBO_MOVDATI->Text())
+                                    == QLatin1String("3"));
+        },
+    });
+}
+
+// ------------------------------------------------------------------ IsRecordChanged
+
+void HeaderPanel::gclsFrameTestata_IsRecordChanged(bool &fbol_isRecordChanged)
+{
+    runHandler(m_context, QStringLiteral("gclsFrameTestata_IsRecordChanged"), {
+        [&] {
+            bool changed = fbol_isRecordChanged || m_context.state().AccountTypesChanged;
+            SearchSequencePage *search = m_context.searchSequencePage();
+            JournalsPage *journals = m_context.journalsPage();
+            ProposalPage *proposal = m_context.proposalPage();
+            // A satellite frame not configured yet has nothing pending.
+            for (host::DataFrame *frame :
+                 {journals ? journals->gclsFrameSezionali() : nullptr,
+                  search ? search->gclsFrameRicDest() : nullptr,
+                  search ? search->gclsFrameRicOrigine() : nullptr,
+                  proposal ? proposal->gclsFrameSviluppo() : nullptr}) {
+                if (frame && (frame->Modified() || frame->RecordChanged()))
+                    changed = true;
+            }
+            fbol_isRecordChanged = changed;
+        },
+    });
+}
+
+} // namespace causali
