@@ -175,12 +175,10 @@ void DataFrame::AddControl(Bindable *control, QObject * /*unused*/)
         ado::raise(ado::adErrInvalidArgument, QStringLiteral("AddControl: controllo mancante."),
                    frame::source());
     const QString column = control->dataField();
+    // A control with no column (the description shown beside a code box) belongs to the
+    // frame's set of controls but holds nothing of the row: the window fills it.
     if (column.isEmpty())
-        ado::raise(ado::adErrInvalidArgument,
-                   QStringLiteral("AddControl: il controllo \"%1\" non è associato a un campo.")
-                       .arg(control->caption().isEmpty() ? control->widget()->objectName()
-                                                         : control->caption()),
-                   frame::source());
+        return;
     if (m_recordset && m_recordset->State() == ado::adStateOpen
         && m_recordset->fieldIndex(column) < 0)
         ado::raise(ado::adErrItemNotFound,

@@ -121,7 +121,8 @@ public:
                     ado::Recordset *recordset, const QString &selectText,
                     const QString &keyColumn, QWidget *navigator, host::Grid *grid);
     // Binds a control to the column named by its dataField (raises 3265 for a column the row
-    // set lacks, 3001 for an unbound control); the second argument is not used.
+    // set lacks); a control with no dataField is accepted and left to the window (the frame
+    // neither shows nor reads a value in it). The second argument is not used.
     void AddControl(Bindable *control, QObject *unused = nullptr);
     QWidget *FirstControl() const { return m_firstControl; }
     void setFirstControl(QWidget *control) { m_firstControl = control; }
