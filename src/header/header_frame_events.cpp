@@ -78,8 +78,8 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
     host::TabStrip *tabs = m_context.tabStrip();
     runHandler(m_context, QStringLiteral("gclsFrameTestata_BeforeUpdate"), {
         [&] {
-            // A description of blanks is as missing as an empty one.
-            if (fbol_Cancel || !ado::NormalizzaStringa(TXT_DCAUSALE->Text()).trimmed().isEmpty())
+            // Null reads as empty, and a description of trailing blanks only is empty too.
+            if (fbol_Cancel || !ado::NormalizzaStringa(TXT_DCAUSALE->Text()).isEmpty())
                 return;
             showHostMessage(host::msg::DescriptionMissing);
             fbol_Cancel = true;
@@ -134,8 +134,9 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
             ado::Field descr = require(m_recordsetTestata.get(),
                                        QStringLiteral("Il recordset della testata"))
                                    .Fields(DescrColumn);
+            // The column is never written as Null.
             if (ado::NormalizzaStringa(descr.Value()).isEmpty())
-                descr.setValue(QString());
+                descr.setValue(QStringLiteral(""));
         },
     });
 }
@@ -202,9 +203,9 @@ void HeaderPanel::reportUnsavedSatellites(const SaveOutcome &outcome, const QStr
     const bool deleting = m_context.state().DeletionInProgress;
     const QString text =
         deleting
-            ? QStringLiteral("Non è stato possibile eliminare i dati collegati alla causale "
-                             "(sezionali, sequenza di ricerca conti, proposta di sviluppo, "
-                             "descrizioni): il database li conserva come prima.\n%1")
+            ? QStringLiteral("L'eliminazione dei dati collegati alla causale non è stata "
+                             "completata: le sue descrizioni in lingua sono rimaste nel "
+                             "database.\n%1")
                   .arg(cause)
             : QStringLiteral("La causale è stata salvata, ma non è stato possibile salvare i "
                              "dati collegati (sezionali, sequenza di ricerca conti, proposta di "

@@ -367,12 +367,12 @@ void HeaderPanel::ConfigurazioneFrame()
         m_frameTestata->Initialize(module, &connection, m_recordsetTestata.get(), m_sqlTestata,
                                    QStringLiteral("CI03_CODCAUS"), m_context.mainNavigator(),
                                    nullptr);
-        // TXT_DMODELLO, the model's description, has no column: the frame binds columns only,
-        // and the box follows TXT_MODELLO through its decode.
+        // TXT_DMODELLO, the model's description, has no column: the frame leaves it alone and
+        // the box follows TXT_MODELLO through its decode.
         for (host::Bindable *control : std::initializer_list<host::Bindable *>{
                  TXT_CAUSALE, CBO_MOVDATI, CBO_TIPOCOSTO, CBO_TIPOMODELLO, TXT_MODELLO,
-                 CBO_TIPOPROPCOSTO, CBO_PROVCOSTO, TXT_CAUCOLL, TXT_CAUCOLLRIF, CBO_TIPOQTAVAL,
-                 CHK_FLGNUMAUT, CHK_RILPROG})
+                 TXT_DMODELLO, CBO_TIPOPROPCOSTO, CBO_PROVCOSTO, TXT_CAUCOLL, TXT_CAUCOLLRIF,
+                 CBO_TIPOQTAVAL, CHK_FLGNUMAUT, CHK_RILPROG})
             m_frameTestata->AddControl(control, nullptr);
         m_frameTestata->setFirstControl(TXT_CAUSALE);
         m_frameTestata->setOptionA(true);
