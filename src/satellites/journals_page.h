@@ -8,6 +8,8 @@
 // (INITGRD_SEZIONALI) and lets the header's ConfigurazioneFrame call ConfigurazioneFrameSezionali;
 // ShowChild / ClearChild / RefreshChild re-open recordsetSezionali() and set the frame's texts.
 
+#include "host/control_types.h"
+
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -18,7 +20,8 @@ class QGroupBox;
 class QLabel;
 
 namespace ado { class Recordset; }
-namespace host { class CodeBox; class ComboBox; class DataFrame; class Grid; class GridNavigator; }
+namespace host { class CodeBox; class ComboBox; class DataFrame; class Grid; class GridNavigator;
+                 class JournalDecodeService; class JournalLookupService; }
 
 namespace causali {
 
@@ -70,6 +73,10 @@ public:
     void GRD_SEZIONALI_KeyDown(int &keyCode, int shift);
     void GNV_SEZIONALI_AfterButtonClick(const QString &name);
     void TXT_SEZIONALE_KeyDown(int &keyCode, int shift);
+    void TXT_SEZIONALE_StartDecode(QString &sql, host::DecodeTargets &targets,
+                                   QString &connectionText);
+    void TXT_SEZIONALE_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                                   QString &title, QString &connectionText);
 
 private:
     void buildControls();
@@ -80,6 +87,9 @@ private:
     EditorContext &m_context;
     std::unique_ptr<ado::Recordset> m_recordset; // declared before the frame: outlives it
     std::unique_ptr<host::DataFrame> m_frame;
+    // The journal lookup and decode objects of this tab (made with the frame).
+    std::unique_ptr<host::JournalLookupService> m_journalLookup;
+    std::unique_ptr<host::JournalDecodeService> m_journalDecode;
     QString m_sql;
 };
 

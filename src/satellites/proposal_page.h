@@ -8,6 +8,9 @@
 // ConfigurazioneFrame call ConfigurazioneFrameSviluppo and prepares the account boxes at
 // start-up; ShowChild / ClearChild / RefreshChild re-open recordsetSviluppo().
 
+#include "host/control_types.h"
+#include "host/lookup_services.h"
+
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -18,7 +21,9 @@ class QGroupBox;
 class QLabel;
 
 namespace ado { class Recordset; }
-namespace host { class AccountBox; class ComboBox; class DataFrame; class Grid;
+namespace host { class AccountBox; class AccountDecodeService; class AccountFormatter;
+                 class AccountLookupService; class ComboBox; class DataFrame;
+                 class ExpenseItemDecodeService; class ExpenseItemLookupService; class Grid;
                  class GridNavigator; class NumberBox; class ToolButton; }
 
 namespace causali {
@@ -46,11 +51,9 @@ public:
     QLabel *LBL_PERC = nullptr;            // "% ripartizione"
     host::NumberBox *TXT_PERC = nullptr;
     QLabel *LBL_CONTO = nullptr;           // "Codice conto"
-    host::AccountBox *TXT_CONTO = nullptr;
-    QLabel *TXT_DCONTO = nullptr;          // the account's description (beside TXT_CONTO)
+    host::AccountBox *TXT_CONTO = nullptr; // shows the account's description beside the code
     QLabel *LBL_VDS = nullptr;             // "Codice voce di spesa"
-    host::AccountBox *TXT_VDS = nullptr;
-    QLabel *TXT_DVDS = nullptr;            // the item's description (beside TXT_VDS)
+    host::AccountBox *TXT_VDS = nullptr;   // shows the item's description beside the code
 
     // ----- frame, row set and its SELECT text -----
     host::DataFrame *gclsFrameSviluppo() const { return m_frame.get(); }
@@ -72,15 +75,36 @@ public:
     void CBO_SEGNO_BeforeItem();
     void CBO_SEGNO_AfterItem();
     void GRD_SVILUPPO_CellText(QString &text, const QString &column, const QVariant &row);
+    void GRD_SVILUPPO_KeyDown(int &keyCode, int shift);
+    void GNV_SVILUPPO_AfterButtonClick(const QString &name);
+    void CMD_SU_Click();
+    void CMD_GIU_Click();
+    void TXT_CONTO_StartDecode(QString &sql, host::DecodeTargets &targets,
+                               QString &connectionText);
+    void TXT_CONTO_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                               QString &title, QString &connectionText);
+    void TXT_VDS_StartDecode(QString &sql, host::DecodeTargets &targets, QString &connectionText);
+    void TXT_VDS_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                             QString &title, QString &connectionText);
 
 private:
     void buildControls();
+    QWidget *buildFields();
     void wireControls();
     void wireFrame();
+    // The account types ticked in the check list of the row's sign ("1" debit, "2" credit).
+    host::AccountTypes typesOfSign() const;
+    // The company keeps expense/revenue items in a chart of its own.
+    bool hasExpenseChart() const;
 
     EditorContext &m_context;
     std::unique_ptr<ado::Recordset> m_recordset; // declared before the frame: outlives it
     std::unique_ptr<host::DataFrame> m_frame;
+    std::unique_ptr<host::AccountFormatter> m_formatter; // grid texts of accounts and items
+    std::unique_ptr<host::AccountLookupService> m_accountLookup;
+    std::unique_ptr<host::AccountDecodeService> m_accountDecode;
+    std::unique_ptr<host::ExpenseItemLookupService> m_itemLookup;
+    std::unique_ptr<host::ExpenseItemDecodeService> m_itemDecode;
     QString m_sql;
     QString m_previousSign;
 };

@@ -10,6 +10,8 @@
 // (CaricaComboRic, whose filling ends with AggiornamentoFiltroRic) and switches the tab with
 // AbilitazioneTabRic; ShowChild / ClearChild / RefreshChild re-open the two row sets.
 
+#include "host/control_types.h"
+
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -21,7 +23,8 @@ class QLabel;
 
 namespace ado { class Recordset; }
 namespace host { class CodeBox; class ComboBox; class DataFrame; class Grid; class GridNavigator;
-                 class NumberBox; class ToolButton; }
+                 class NumberBox; class ProviderDecodeService; class ProviderLookupService;
+                 class ToolButton; }
 
 namespace causali {
 
@@ -93,22 +96,42 @@ public:
 private:
     struct SideParts;
     SideParts sideParts(int side) const;
-    QGroupBox *buildSide(int side);
+    std::unique_ptr<ado::Recordset> &recordsetSlot(int side);
+    std::unique_ptr<host::DataFrame> &frameSlot(int side);
+    bool &newRowStarted(int side);
+    QWidget *buildSide(int side);
     void buildControls();
     void initGrid(host::Grid *grid);
-    void configureSide(int side);
+    void configureSide(int side, const QString &sql);
     void wireSide(int side);
-    void updateBatchAll(int side);
+    void wireFrame(int side);
+    void releaseSide(int side);
+
+    // The events of one side (labels and rules are the same on both sides).
+    void beforeAddNew(int side);
     void afterAddNew(int side, long result);
     void renumber(int side);
     void changeStatus(int side, long status);
+    void updateBatchAll(int side);
     void cellText(int side, QString &text, const QString &column, const QVariant &row);
+    void gridKeyDown(int side, int &keyCode, int shift);
+    void providerKeyDown(int side, int &keyCode, int shift);
+    void providerChange(int side);
+    void providerDecode(int side, QString &sql, host::DecodeTargets &targets,
+                        QString &connectionText);
+    void providerLookup(int side, QString &sql, host::ColumnTable &columns, QString &title,
+                        QString &connectionText);
+    void beforeButtonClick(int side, bool &cancel, const QString &name);
+    void afterButtonClick(int side, const QString &name);
+    void moveRow(int side, bool down);
 
     EditorContext &m_context;
     std::unique_ptr<ado::Recordset> m_rsOrigine; // declared before the frames: outlive them
     std::unique_ptr<ado::Recordset> m_rsDest;
     std::unique_ptr<host::DataFrame> m_frameOrigine;
     std::unique_ptr<host::DataFrame> m_frameDest;
+    std::unique_ptr<host::ProviderLookupService> m_providerLookup;
+    std::unique_ptr<host::ProviderDecodeService> m_providerDecode;
     QString m_sqlOrigine;
     QString m_sqlDest;
     QString m_previousRowType;

@@ -1,0 +1,103 @@
+#pragma once
+// Pieces the four tab pages share: how their event handlers report errors, how a batch frame
+// writes its pending rows into its working table, and small layout helpers.
+
+#include "ado/error.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <initializer_list>
+#include <memory>
+
+class QGridLayout;
+class QLabel;
+class QWidget;
+
+namespace ado { class Recordset; }
+namespace host { class DataFrame; class Grid; class GridNavigator; }
+
+namespace causali {
+
+class EditorContext;
+
+// Runs an event handler's steps; an error is reported through the window's
+// GestioneErroreEvento under the handler's name, whose answer decides (retry, next, leave).
+bool runHandler(EditorContext &context, const QString &handler,
+                std::initializer_list<ado::Step> steps);
+
+// Error 91 naming what is missing, for routines called before their object exists.
+[[noreturn]] void raiseMissing(const QString &what);
+
+// The UpdateBatchAll of a batch satellite frame: when the frame holds unwritten rows, a new row
+// still being entered is dropped, the row set is detached from frame and grid, its pending rows
+// are written to the working table (UpdateBatch, affect all), and it is attached again; the
+// frame's SqlText is then emptied ("reload from the row set as it is").
+void writePendingRows(host::DataFrame &frame, host::Grid *grid);
+
+// Opens a fresh row set from the host's factory on a SELECT over the window's connection
+// (cursor and lock left to the row set, command text).
+std::unique_ptr<ado::Recordset> openRecordset(EditorContext &context, const QString &sql);
+
+// A label for a control, with its buddy set so that a '&' in the text focuses the control.
+QLabel *labelFor(const QString &text, QWidget *buddy, QWidget *parent);
+
+// Text of a numeric value for a row-set filter or an SQL text ("" for Null/Empty).
+QString valueText(const QVariant &value);
+
+// The widget with its object name set (controls are found by name by the window and scripts).
+template<typename T>
+T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// Closes a row set the page owns (errors of the close ignored: the window is going away) and
+// drops it.
+void closeRecordset(std::unique_ptr<ado::Recordset> &recordset);
+
+// The row set of a frame, raising a clear error when the frame or its row set is missing.
+ado::Recordset &currentRecordset(host::DataFrame *frame);
+
+// BeginUpdate on a frame for the scope: EndUpdate runs on every way out, also when an error
+// leaves the routine half-way.
+class FrameUpdateScope
+{
+public:
+    explicit FrameUpdateScope(host::DataFrame &frame);
+    ~FrameUpdateScope();
+    // Ends the update now (the destructor then does nothing).
+    void end();
+    FrameUpdateScope(const FrameUpdateScope &) = delete;
+    FrameUpdateScope &operator=(const FrameUpdateScope &) = delete;
+
+private:
+    host::DataFrame *m_frame;
+};
+
+// Moves the frame's current row one place down (or up) by exchanging the values of the two
+// neighbouring rows, except the columns in `fixedColumns` (the rank or row number stays with
+// the position). The window's painting is frozen meanwhile and always released; the frame is
+// marked Modified, its selection follows the moved row and the grid takes the focus. An error
+// is reported through GestioneErroreEvento under `handler`.
+void exchangeWithNeighbour(EditorContext &context, const QString &handler,
+                           host::DataFrame *frame, host::Grid *grid, bool down,
+                           const QStringList &fixedColumns);
+
+// The move buttons of a frame in browse state: up enabled when the current row is not the
+// first, down when it is not the last; without a current row they keep their state.
+void updateMoveButtons(host::DataFrame *frame, QWidget *up, QWidget *down);
+
+// Enter (VB key code 13) without Shift, Ctrl or Alt: the only key the pages handle.
+bool isPlainEnter(int keyCode, int shift);
+
+// The grid takes the focus when it is enabled, and is redrawn.
+void focusAndRedraw(host::Grid *grid);
+// The navigator's button takes the focus when it is enabled; otherwise the grid does (when
+// enabled), redrawn when `redraw`.
+void focusButtonOrGrid(host::GridNavigator *navigator, const QString &button, host::Grid *grid,
+                       bool redraw);
+
+} // namespace causali

@@ -1,0 +1,706 @@
+#include "satellites/search_sequence_page.h"
+
+#include "ado/constants.h"
+#include "ado/recordset.h"
+#include "ado/vb.h"
+#include "data/lookups.h"
+#include "data/sql_text.h"
+#include "data/window_state.h"
+#include "data/working_tables.h"
+#include "host/code_box.h"
+#include "host/combo_box.h"
+#include "host/data_frame.h"
+#include "host/grid.h"
+#include "host/grid_navigator.h"
+#include "host/lookup_services.h"
+#include "host/number_box.h"
+#include "host/small_controls.h"
+#include "satellites/editor_context.h"
+#include "satellites/page_support.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace causali {
+
+namespace {
+
+const QString KeyColumn = QStringLiteral("CI06_PROGRESSIVO");
+const QString CodeColumn = QStringLiteral("CI06_CAUSALE_CI03");
+const QString SideColumn = QStringLiteral("CI06_INDSEGNO");
+const QString RowTypeColumn = QStringLiteral("CI06_INDTIPORIGA");
+const QString ProviderColumn = QStringLiteral("CI06_PROVIDER_CI07");
+const QString DescriptionColumn = QStringLiteral("CI06_PROVIDER_CI07_DESC");
+constexpr int SearchTab = 3;
+
+// The column set of both frames, without rows; the description column is computed.
+QString configurationText()
+{
+    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI06_CAUSALE_CI03"),
+                       QStringLiteral("    , CI06_INDSEGNO"), QStringLiteral("    , CI06_INDTIPORIGA"),
+                       QStringLiteral("    , CI06_PROVIDER_CI07"),
+                       QStringLiteral("    , '' AS CI06_PROVIDER_CI07_DESC"),
+                       QStringLiteral("    , CI06_PROGRESSIVO"), QStringLiteral("FROM"),
+                       QStringLiteral("    #CI06_RICERCACONTO"), QStringLiteral("WHERE"),
+                       QStringLiteral("    1 = 0"), QStringLiteral(" ORDER BY"),
+                       QStringLiteral("    CI06_PROGRESSIVO ASC")});
+}
+
+bool isButton(const QString &name, const char *button)
+{
+    return name == QLatin1String(button);
+}
+
+} // namespace
+
+// The objects of one side and the names its handlers report errors with.
+struct SearchSequencePage::SideParts
+{
+    host::DataFrame *frame = nullptr;
+    ado::Recordset *recordset = nullptr;
+    host::Grid *grid = nullptr;
+    host::GridNavigator *navigator = nullptr;
+    host::NumberBox *provider = nullptr;
+    host::CodeBox *description = nullptr;
+    host::ToolButton *up = nullptr;
+    host::ToolButton *down = nullptr;
+    QString frameName;   // gclsFrameRicDest, gclsFrameRicOrigine
+    QString gridName;    // GRD_RICDEST, GRD_RICORIGINE
+    QString boxName;     // TXT_RICPROVDEST, TXT_RICPROVORIGINE
+    QString upLabel;     // error labels of the move buttons
+    QString downLabel;
+};
+
+const QString SearchSequencePage::Caption = QStringLiteral("&Sequenza di ricerca conti");
+
+SearchSequencePage::SearchSequencePage(EditorContext &context, QWidget *parent)
+    : QWidget(parent)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("SearchSequencePage"));
+    buildControls();
+    wireSide(SideOrigine);
+    wireSide(SideDest);
+    connect(CBO_RICTIPORIGA, &host::ComboBox::BeforeItem, this,
+            &SearchSequencePage::CBO_RICTIPORIGA_BeforeItem);
+    connect(CBO_RICTIPORIGA, &host::ComboBox::AfterItem, this,
+            &SearchSequencePage::CBO_RICTIPORIGA_AfterItem);
+}
+
+SearchSequencePage::~SearchSequencePage()
+{
+    releaseFrames();
+}
+
+SearchSequencePage::SideParts SearchSequencePage::sideParts(int side) const
+{
+    SideParts parts;
+    if (side == SideDest) {
+        parts = {m_frameDest.get(), m_rsDest.get(), GRD_RICDEST, GNV_RICDEST, TXT_RICPROVDEST,
+                 TXT_DRICPROVDEST, CMD_RICSUDest, CMD_RICGIUDEST,
+                 QStringLiteral("gclsFrameRicDest"), QStringLiteral("GRD_RICDEST"),
+                 QStringLiteral("TXT_RICPROVDEST"), QStringLiteral("CMD_RICSUDEST_Click"),
+                 QStringLiteral("CMD_RICGIUDEST_Click")};
+    } else {
+        parts = {m_frameOrigine.get(), m_rsOrigine.get(), GRD_RICORIGINE, GNV_RICORIGINE,
+                 TXT_RICPROVORIGINE, TXT_DRICPROVORIGINE, CMD_RICSUORIGINE, CMD_RICGIUORIGINE,
+                 QStringLiteral("gclsFrameRicOrigine"), QStringLiteral("GRD_RICORIGINE"),
+                 QStringLiteral("TXT_RICPROVORIGINE"),
+                 QStringLiteral("CMD_RICSUORIGINE_ButtonClick"),
+                 QStringLiteral("CMD_RICGIUORIGINE_Click")};
+    }
+    return parts;
+}
+
+std::unique_ptr<ado::Recordset> &SearchSequencePage::recordsetSlot(int side)
+{
+    return side == SideDest ? m_rsDest : m_rsOrigine;
+}
+
+std::unique_ptr<host::DataFrame> &SearchSequencePage::frameSlot(int side)
+{
+    return side == SideDest ? m_frameDest : m_frameOrigine;
+}
+
+bool &SearchSequencePage::newRowStarted(int side)
+{
+    return side == SideDest ? m_newRowDest : m_newRowOrigine;
+}
+
+// ------------------------------------------------------------------ controls
+
+QWidget *SearchSequencePage::buildSide(int side)
+{
+    const bool dest = side == SideDest;
+    auto *group = new QGroupBox(QStringLiteral("Provider"), this);
+    group->setObjectName(dest ? QStringLiteral("GRB_RICDEST") : QStringLiteral("GRB_RICORIGINE"));
+
+    auto *grid = new host::Grid(this);
+    auto *title = labelFor(dest ? QStringLiteral("Ricerca conto destinazione")
+                                : QStringLiteral("Ricerca conto origine"),
+                           grid, this);
+    auto *navigator = new host::GridNavigator(this);
+    auto *up = new host::ToolButton(this);
+    up->setArrowType(Qt::UpArrow);
+    up->setToolTip(QStringLiteral("Sposta su"));
+    auto *down = new host::ToolButton(this);
+    down->setArrowType(Qt::DownArrow);
+    down->setToolTip(QStringLiteral("Sposta giù"));
+
+    auto *provider = new host::NumberBox(group);
+    provider->setDataField(ProviderColumn);
+    provider->setCaption(QStringLiteral("Codice provider"));
+    provider->setToolTip(QStringLiteral("Codice provider"));
+    provider->setMaxLength(5);
+    provider->setDisplayWidth(5);
+    provider->setLookupEnabled(true);
+    provider->setDecodeEnabled(true);
+    provider->setRequired(true);
+    auto *description = new host::CodeBox(group);
+    description->setCaption(QStringLiteral("Descrizione provider"));
+    description->setToolTip(QStringLiteral("Descrizione provider"));
+    description->setMaxLength(80);
+    description->setDisplayWidth(39);
+    description->setDecodeEnabled(false);
+    description->setEnabled(false);
+
+    auto *fields = new QHBoxLayout(group);
+    fields->addWidget(labelFor(QStringLiteral("Codice"), provider, group));
+    fields->addWidget(provider);
+    fields->addWidget(description, 1);
+
+    if (dest) {
+        LBL_RICDEST = named(title, "LBL_RICDEST");
+        GRD_RICDEST = named(grid, "GRD_RICDEST");
+        GNV_RICDEST = named(navigator, "GNV_RICDEST");
+        CMD_RICSUDest = named(up, "CMD_RICSUDest");
+        CMD_RICGIUDEST = named(down, "CMD_RICGIUDEST");
+        TXT_RICPROVDEST = named(provider, "TXT_RICPROVDEST");
+        TXT_DRICPROVDEST = named(description, "TXT_DRICPROVDEST");
+        GRB_RICDEST = group;
+    } else {
+        LBL_RICORIGINE = named(title, "LBL_RICORIGINE");
+        GRD_RICORIGINE = named(grid, "GRD_RICORIGINE");
+        GNV_RICORIGINE = named(navigator, "GNV_RICORIGINE");
+        CMD_RICSUORIGINE = named(up, "CMD_RICSUORIGINE");
+        CMD_RICGIUORIGINE = named(down, "CMD_RICGIUORIGINE");
+        TXT_RICPROVORIGINE = named(provider, "TXT_RICPROVORIGINE");
+        TXT_DRICPROVORIGINE = named(description, "TXT_DRICPROVORIGINE");
+        GRB_RICORIGINE = group;
+    }
+
+    // Title, then the grid with its move buttons beside it, the navigator and the box.
+    auto *column = new QWidget(this);
+    auto *layout = new QGridLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(title, 0, 0, 1, 2);
+    layout->addWidget(grid, 1, 0, 3, 1);
+    layout->addWidget(up, 1, 1);
+    layout->addWidget(down, 2, 1);
+    layout->addWidget(navigator, 4, 0, 1, 2);
+    layout->addWidget(group, 5, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    return column;
+}
+
+void SearchSequencePage::buildControls()
+{
+    CBO_RICTIPORIGA = named(new host::ComboBox(this), "CBO_RICTIPORIGA");
+    CBO_RICTIPORIGA->setCaption(QStringLiteral("Piano dei conti"));
+    CBO_RICTIPORIGA->setToolTip(QStringLiteral("Codice piano dei conti"));
+    CBO_RICTIPORIGA->setRequired(false);
+    CBO_RICTIPORIGA->setMaxLength(40);
+    LBL_RICTIPORIGA = named(labelFor(QStringLiteral("Tipo riga"), CBO_RICTIPORIGA, this),
+                            "LBL_RICTIPORIGA");
+
+    QWidget *origine = buildSide(SideOrigine);
+    QWidget *dest = buildSide(SideDest);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(LBL_RICTIPORIGA);
+    top->addWidget(CBO_RICTIPORIGA);
+    top->addStretch(1);
+    auto *sides = new QHBoxLayout;
+    sides->addWidget(origine, 1);
+    sides->addWidget(dest, 1);
+    auto *page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addLayout(sides, 1);
+}
+
+void SearchSequencePage::wireSide(int side)
+{
+    const SideParts parts = sideParts(side);
+    connect(parts.grid, &host::Grid::CellText, this,
+            [this, side](QString &text, const QString &column, const QVariant &row) {
+                cellText(side, text, column, row);
+            });
+    connect(parts.grid, &host::Grid::KeyDown, this,
+            [this, side](int &keyCode, int shift) { gridKeyDown(side, keyCode, shift); });
+    host::Grid *grid = parts.grid;
+    connect(grid, &host::Grid::LayoutChanged, grid, &host::Grid::Redraw);
+    connect(grid, &host::Grid::DataSourceChanged, grid, &host::Grid::Redraw);
+    connect(parts.navigator, &host::GridNavigator::BeforeButtonClick, this,
+            [this, side](bool &cancel, const QString &name) {
+                beforeButtonClick(side, cancel, name);
+            });
+    connect(parts.navigator, &host::GridNavigator::AfterButtonClick, this,
+            [this, side](const QString &name) { afterButtonClick(side, name); });
+    connect(parts.provider, &host::EditBox::KeyDown, this,
+            [this, side](int &keyCode, int shift) { providerKeyDown(side, keyCode, shift); });
+    connect(parts.provider, &host::NumberBox::Change, this, [this, side] { providerChange(side); });
+    connect(parts.provider, &host::EditBox::StartDecode, this,
+            [this, side](QString &sql, host::DecodeTargets &targets, QString &connection) {
+                providerDecode(side, sql, targets, connection);
+            });
+    connect(parts.provider, &host::EditBox::StartLookup, this,
+            [this, side](bool &, QString &sql, host::ColumnTable &columns, QString &title,
+                         QString &connection) {
+                providerLookup(side, sql, columns, title, connection);
+            });
+    connect(parts.up, &host::ToolButton::Click, this, [this, side] { moveRow(side, false); });
+    connect(parts.down, &host::ToolButton::Click, this, [this, side] { moveRow(side, true); });
+}
+
+void SearchSequencePage::wireFrame(int side)
+{
+    host::DataFrame *frame = frameSlot(side).get();
+    connect(frame, &host::DataFrame::BeforeAddNew, this, [this, side](bool &) {
+        beforeAddNew(side);
+    });
+    connect(frame, &host::DataFrame::AfterAddNew, this,
+            [this, side](long result) { afterAddNew(side, result); });
+    connect(frame, &host::DataFrame::BeforeUpdate, this, [this, side](bool &cancel) {
+        if (!cancel)
+            runHandler(m_context, sideParts(side).frameName + QStringLiteral("_BeforeUpdate"),
+                       {[this, side] { renumber(side); }});
+    });
+    connect(frame, &host::DataFrame::AfterDelete, this, [this, side](long result) {
+        if (result == host::DataFrame::OperationSucceeded)
+            runHandler(m_context, sideParts(side).frameName + QStringLiteral("_AfterDelete"),
+                       {[this, side] { renumber(side); }});
+    });
+    connect(frame, &host::DataFrame::ChangeStatus, this,
+            [this, side](long status, long) { changeStatus(side, status); });
+    connect(frame, &host::DataFrame::UpdateBatchAll, this,
+            side == SideDest ? &SearchSequencePage::gclsFrameRicDest_UpdateBatchAll
+                             : &SearchSequencePage::gclsFrameRicOrigine_UpdateBatchAll);
+}
+
+// ------------------------------------------------------------------ set-up and release
+
+void SearchSequencePage::initGrid(host::Grid *grid)
+{
+    host::GridColumnLayout layout;
+    layout.setKeyColumn(ProviderColumn);
+    grid->setColumnLayout(layout);
+    grid->AddColumn(ProviderColumn, QStringLiteral("Prov."), 1, 495, true);
+    grid->AddColumn(DescriptionColumn, QStringLiteral("Descrizione"), 1, 3105, true);
+    grid->ApplyLayout();
+}
+
+void SearchSequencePage::INITGRD_RICORIGINE()
+{
+    initGrid(GRD_RICORIGINE);
+}
+
+void SearchSequencePage::INITGRD_RICDEST()
+{
+    initGrid(GRD_RICDEST);
+}
+
+void SearchSequencePage::ConfigurazioneFrameRic()
+{
+    ado::passUp(QStringLiteral("ConfigurazioneFrameRic"), [this] {
+        m_context.workingTables().PreparazioneTabellaRic();
+        ado::Connection &connection = connectionOf(m_context.state());
+        releaseFrames();
+        const QString sql = configurationText();
+        configureSide(SideOrigine, sql);
+        configureSide(SideDest, sql);
+
+        m_providerLookup = std::make_unique<host::ProviderLookupService>();
+        m_providerDecode = std::make_unique<host::ProviderDecodeService>();
+        for (host::LookupObject *service :
+             {static_cast<host::LookupObject *>(m_providerLookup.get()),
+              static_cast<host::LookupObject *>(m_providerDecode.get())}) {
+            service->setModuleInterface(m_context.ActiveInterface());
+            service->setConnection(&connection);
+        }
+        TXT_RICPROVORIGINE->setConnection(&connection);
+        TXT_RICPROVDEST->setConnection(&connection);
+    });
+}
+
+void SearchSequencePage::configureSide(int side, const QString &sql)
+{
+    const SideParts parts = sideParts(side);
+    (side == SideDest ? m_sqlDest : m_sqlOrigine) = sql;
+    recordsetSlot(side) = openRecordset(m_context, sql);
+
+    auto frame = std::make_unique<host::DataFrame>();
+    frame->setObjectName(parts.frameName);
+    frame->Initialize(m_context.ActiveInterface(), &connectionOf(m_context.state()),
+                      recordsetSlot(side).get(), sql, KeyColumn, parts.navigator, parts.grid);
+    frame->AddControl(parts.provider);
+    frame->setFirstControl(parts.provider);
+    frame->setOptionD(false);
+    frame->setOptionA(false);
+    frame->setOptionC(true);
+    frame->setOptionB(true);
+    frame->setMessageSubject(QStringLiteral("del provider"), QStringLiteral("del provider"));
+    frame->setOptionE(0);
+    frameSlot(side) = std::move(frame);
+    wireFrame(side);
+
+    host::DataFrame *header = m_context.headerFrame();
+    if (!header)
+        raiseMissing(QStringLiteral("Il frame della testata"));
+    header->AddChild(frameSlot(side).get());
+}
+
+void SearchSequencePage::releaseSide(int side)
+{
+    if (std::unique_ptr<host::DataFrame> &frame = frameSlot(side)) {
+        frame->Terminate();
+        frame.reset();
+    }
+    sideParts(side).grid->setDataSource(nullptr);
+    closeRecordset(recordsetSlot(side));
+}
+
+void SearchSequencePage::releaseFrames()
+{
+    releaseSide(SideOrigine);
+    releaseSide(SideDest);
+    m_providerLookup.reset();
+    m_providerDecode.reset();
+}
+
+// ------------------------------------------------------------------ row type
+
+QString SearchSequencePage::rowTypeFilter() const
+{
+    const QString rowType = valueText(CBO_RICTIPORIGA->Text());
+    // No row type chosen yet (the list is empty): no row matches, none is shown.
+    if (rowType.isEmpty())
+        return RowTypeColumn + QStringLiteral(" = NULL");
+    return RowTypeColumn + QStringLiteral(" = ") + rowType;
+}
+
+void SearchSequencePage::AggiornamentoFiltroRic()
+{
+    ado::passUp(QStringLiteral("AggiornamentoFiltroRic"), [this] {
+        for (int side : {int(SideOrigine), int(SideDest)}) {
+            const SideParts parts = sideParts(side);
+            if (!parts.frame || !parts.recordset)
+                raiseMissing(QStringLiteral("Il frame %1").arg(parts.frameName));
+            const bool modified = parts.frame->Modified();
+            parts.frame->ResetControls();
+            parts.recordset->setFilter(rowTypeFilter());
+            parts.frame->setSqlText(side == SideDest ? m_sqlDest : m_sqlOrigine);
+            parts.frame->setRecordChanged(false);
+            parts.provider->setChanged(false);
+            parts.frame->setModified(modified);
+            parts.frame->Refresh();
+        }
+    });
+}
+
+void SearchSequencePage::CBO_RICTIPORIGA_BeforeItem()
+{
+    m_previousRowType = ado::NormalizzaStringa(CBO_RICTIPORIGA->Text());
+}
+
+void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
+{
+    const QString rowType = ado::NormalizzaStringa(CBO_RICTIPORIGA->Text());
+    if (rowType == m_previousRowType)
+        return;
+    bool settled = false;
+    runHandler(m_context, QStringLiteral("CBO_RICTIPORIGA_AfterItem"), {
+        [this] { m_rowTypeChanging = true; },
+        [this] {
+            // A lone new row of the old row type is dropped, not carried to the new one.
+            for (int side : {int(SideOrigine), int(SideDest)}) {
+                const SideParts parts = sideParts(side);
+                if (parts.frame && parts.recordset
+                    && parts.frame->Status() == host::DataFrame::StatusNew
+                    && parts.recordset->RecordCount() == 1)
+                    parts.recordset->CancelUpdate();
+            }
+        },
+        [&] {
+            settled = m_frameOrigine->ConfirmPending(true, m_newRowOrigine, true)
+                      && m_frameDest->ConfirmPending(true, m_newRowDest, true);
+        },
+        [this] { m_rowTypeChanging = false; },
+        [&] {
+            if (settled)
+                AggiornamentoFiltroRic();
+            else
+                CBO_RICTIPORIGA->setText(m_previousRowType);
+        },
+        [this] {
+            m_newRowOrigine = false;
+            m_newRowDest = false;
+        },
+    });
+    m_rowTypeChanging = false;
+}
+
+// ------------------------------------------------------------------ tab state
+
+void SearchSequencePage::AbilitazioneTabRic(bool enable)
+{
+    ado::passUp(QStringLiteral("AbilitazioneTabRic"), [&] {
+        host::CodeBox *codeBox = m_context.codeBox();
+        host::DataFrame *header = m_context.headerFrame();
+        host::TabStrip *tabs = m_context.tabStrip();
+        if (!codeBox || !header || !tabs)
+            raiseMissing(QStringLiteral("La testata della finestra"));
+        // A code that did not pass its decode counts as no code.
+        const QString code = codeBox->IsValid() ? ado::NormalizzaStringa(codeBox->Text())
+                                                : QString();
+        const bool on = enable
+                        && !(header->Status() == host::DataFrame::StatusNew && code.isEmpty());
+        tabs->setTabEnabled(SearchTab, on);
+        CBO_RICTIPORIGA->setEnabled(on);
+        for (int side : {int(SideOrigine), int(SideDest)}) {
+            const SideParts parts = sideParts(side);
+            parts.grid->setEnabled(on);
+            const bool boxOn = on && parts.frame
+                               && parts.frame->Status() == host::DataFrame::StatusNew;
+            parts.provider->setEnabled(boxOn);
+            parts.provider->setRequired(boxOn);
+            parts.navigator->setEnabled(on);
+        }
+    });
+}
+
+// ------------------------------------------------------------------ frame events
+
+void SearchSequencePage::beforeAddNew(int side)
+{
+    // The frame appends to the rows of every row type; the filter comes back in AfterAddNew.
+    ado::ignoreErrors({[this, side] {
+        if (ado::Recordset *rs = sideParts(side).recordset)
+            rs->setFilter(QString());
+    }});
+}
+
+void SearchSequencePage::afterAddNew(int side, long result)
+{
+    const SideParts parts = sideParts(side);
+    QVariant bookmark;
+    std::unique_ptr<FrameUpdateScope> update;
+    runHandler(m_context, parts.frameName + QStringLiteral("_AfterAddNew"), {
+        [&] {
+            if (result != host::DataFrame::OperationSucceeded)
+                return;
+            ado::Recordset &rs = currentRecordset(parts.frame);
+            rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
+            rs.Fields(SideColumn).setValue(side);
+            rs.Fields(RowTypeColumn).setValue(CBO_RICTIPORIGA->Value());
+        },
+        [&] { bookmark = currentRecordset(parts.frame).Bookmark(); },
+        [&] { update = std::make_unique<FrameUpdateScope>(*parts.frame); },
+        [&] { currentRecordset(parts.frame).setFilter(rowTypeFilter()); },
+        [&] { currentRecordset(parts.frame).setBookmark(bookmark); },
+        [&] { update.reset(); },
+    });
+}
+
+// Ranks follow the display order of the rows of the row type shown: 1..n without gaps.
+void SearchSequencePage::renumber(int side)
+{
+    const SideParts parts = sideParts(side);
+    ado::Recordset &rs = currentRecordset(parts.frame);
+    FrameUpdateScope update(*parts.frame);
+    std::unique_ptr<ado::Recordset> clone = rs.Clone();
+    clone->setFilter(rs.Filter());
+    if (clone->RecordCount() > 0) {
+        for (clone->MoveFirst(); !clone->isEOF(); clone->MoveNext())
+            clone->Fields(KeyColumn).setValue(qint32(clone->AbsolutePosition()));
+    }
+    clone.reset();
+    update.end();
+}
+
+void SearchSequencePage::changeStatus(int side, long status)
+{
+    const SideParts parts = sideParts(side);
+    runHandler(m_context, parts.frameName + QStringLiteral("_ChangeStatus"), {[&] {
+        if (status == host::DataFrame::StatusBrowse) {
+            updateMoveButtons(parts.frame, parts.up, parts.down);
+            parts.provider->setEnabled(false);
+            parts.provider->setRequired(false);
+        } else if (status == host::DataFrame::StatusNew) {
+            parts.up->setEnabled(false);
+            parts.down->setEnabled(false);
+            host::TabStrip *tabs = m_context.tabStrip();
+            if (!tabs)
+                raiseMissing(QStringLiteral("TAB_CAUSALI"));
+            parts.provider->setEnabled(tabs->TabEnabled(SearchTab));
+            parts.provider->setRequired(side == SideDest || parts.provider->isEnabled());
+        }
+    }});
+}
+
+void SearchSequencePage::updateBatchAll(int side)
+{
+    const SideParts parts = sideParts(side);
+    runHandler(m_context, parts.frameName + QStringLiteral("_UpdateBatchAll"), {[&] {
+        if (!parts.frame)
+            raiseMissing(QStringLiteral("Il frame %1").arg(parts.frameName));
+        writePendingRows(*parts.frame, parts.grid);
+    }});
+}
+
+void SearchSequencePage::gclsFrameRicOrigine_UpdateBatchAll()
+{
+    updateBatchAll(SideOrigine);
+}
+
+void SearchSequencePage::gclsFrameRicDest_UpdateBatchAll()
+{
+    updateBatchAll(SideDest);
+}
+
+// ------------------------------------------------------------------ grids and boxes
+
+void SearchSequencePage::cellText(int side, QString &text, const QString &column,
+                                  const QVariant &row)
+{
+    if (column != DescriptionColumn)
+        return;
+    const QVariant provider = sideParts(side).grid->CellValue(row, ProviderColumn);
+    if (!ado::NormalizzaStringa(provider).isEmpty())
+        text = m_context.lookups().DescrizioneProvider(ado::CInt(provider));
+}
+
+void SearchSequencePage::gridKeyDown(int side, int &keyCode, int shift)
+{
+    if (!isPlainEnter(keyCode, shift))
+        return;
+    const SideParts parts = sideParts(side);
+    runHandler(m_context, parts.gridName + QStringLiteral("_KeyDown"), {[&] {
+        keyCode = 0;
+        const QString nuovo = QLatin1String(host::GridNavigator::Nuovo);
+        if (parts.provider->isEnabled())
+            parts.provider->setFocus();
+        else if (parts.navigator->IsButtonEnabled(nuovo))
+            parts.navigator->FocusButton(nuovo);
+    }});
+}
+
+void SearchSequencePage::providerKeyDown(int side, int &keyCode, int shift)
+{
+    if (!isPlainEnter(keyCode, shift))
+        return;
+    const SideParts parts = sideParts(side);
+    runHandler(m_context, parts.boxName + QStringLiteral("_KeyDown"), {[&] {
+        keyCode = 0;
+        QCoreApplication::processEvents();
+        if (parts.frame && parts.frame->Status() == host::DataFrame::StatusNew)
+            parts.navigator->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
+        else
+            focusButtonOrGrid(parts.navigator, QLatin1String(host::GridNavigator::Conferma),
+                              parts.grid, false);
+    }});
+}
+
+// The grid row of a new row shows the provider as it is typed.
+void SearchSequencePage::providerChange(int side)
+{
+    const SideParts parts = sideParts(side);
+    ado::ignoreErrors({[&] {
+        if (!parts.frame || parts.frame->Status() != host::DataFrame::StatusNew)
+            return;
+        const QVariant value = parts.provider->Value();
+        if (ado::isMissing(value))
+            return;
+        currentRecordset(parts.frame).Fields(ProviderColumn).setValue(value);
+        parts.frame->RefreshRow(true, true);
+    }});
+}
+
+void SearchSequencePage::providerDecode(int side, QString &sql, host::DecodeTargets &targets,
+                                        QString &connectionText)
+{
+    const SideParts parts = sideParts(side);
+    runHandler(m_context, parts.boxName + QStringLiteral("_StartDecode"), {[&] {
+        const QString typed = ado::NormalizzaStringa(parts.provider->Text());
+        if (typed.isEmpty()) {
+            // Nothing to decode: the description is only cleared.
+            targets = {{parts.description, QString()}};
+            return;
+        }
+        if (!m_providerDecode)
+            raiseMissing(QStringLiteral("Il servizio di decodifica dei provider"));
+        m_providerDecode->Prepare(ado::CInt(typed), parts.description);
+        sql = m_providerDecode->sql();
+        targets = m_providerDecode->targets();
+        connectionText = m_context.connectionText();
+    }});
+}
+
+void SearchSequencePage::providerLookup(int side, QString &sql, host::ColumnTable &columns,
+                                        QString &title, QString &connectionText)
+{
+    runHandler(m_context, sideParts(side).boxName + QStringLiteral("_StartLookup"), {[&] {
+        if (!m_providerLookup)
+            raiseMissing(QStringLiteral("Il servizio di ricerca dei provider"));
+        m_providerLookup->Prepare();
+        sql = m_providerLookup->sql();
+        columns = m_providerLookup->columns();
+        title = m_providerLookup->title();
+        connectionText = m_context.connectionText();
+    }});
+}
+
+// ------------------------------------------------------------------ navigators and moves
+
+void SearchSequencePage::beforeButtonClick(int side, bool &cancel, const QString &name)
+{
+    ado::ignoreErrors({[&] {
+        // A new row whose provider is still empty is not followed by another one.
+        const SideParts parts = sideParts(side);
+        if (isButton(name, host::GridNavigator::Nuovo) && parts.frame
+            && parts.frame->Status() == host::DataFrame::StatusNew
+            && ado::isMissing(parts.provider->Value()))
+            cancel = true;
+    }});
+}
+
+void SearchSequencePage::afterButtonClick(int side, const QString &name)
+{
+    const SideParts parts = sideParts(side);
+    ado::ignoreErrors({[&] {
+        if (isButton(name, host::GridNavigator::Nuovo)) {
+            newRowStarted(side) = true;
+            if (parts.provider->isEnabled())
+                parts.provider->setFocus();
+            else
+                focusAndRedraw(parts.grid);
+        } else if (isButton(name, host::GridNavigator::Conferma)) {
+            focusAndRedraw(parts.grid);
+        } else if (isButton(name, host::GridNavigator::Elimina)) {
+            focusButtonOrGrid(parts.navigator, name, parts.grid, true);
+        }
+    }});
+}
+
+void SearchSequencePage::moveRow(int side, bool down)
+{
+    const SideParts parts = sideParts(side);
+    exchangeWithNeighbour(m_context, down ? parts.downLabel : parts.upLabel, parts.frame,
+                          parts.grid, down,
+                          {KeyColumn, QStringLiteral("CI06_ID")});
+}
+
+} // namespace causali
