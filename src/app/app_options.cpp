@@ -1,0 +1,168 @@
+#include "app/app_options.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QProcessEnvironment>
+
+namespace app {
+
+namespace {
+
+// Tabs of the editor: 0 the header, 1 to 4 the satellite lists.
+constexpr int LastTab = 4;
+
+struct OptionSet
+{
+    QCommandLineOption db{QStringLiteral("db"), QString(), QStringLiteral("PATH")};
+    QCommandLineOption language{QStringLiteral("language"), QString(), QStringLiteral("CODE")};
+    QCommandLineOption company{QStringLiteral("company"), QString(), QStringLiteral("N")};
+    QCommandLineOption code{QStringLiteral("code"), QString(), QStringLiteral("XXXX")};
+    QCommandLineOption newRecord{QStringLiteral("new")};
+    QCommandLineOption screenshot{QStringLiteral("screenshot"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption tab{QStringLiteral("tab"), QString(), QStringLiteral("N")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help});
+    }
+};
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// Parsing errors of the parser itself (Qt's own texts), in our words where we can.
+QString parserError(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString name = unknown.first();
+        return QStringLiteral("opzione sconosciuta: %1%2")
+            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+    }
+    return QStringLiteral("riga di comando non valida (%1)").arg(parser.errorText());
+}
+
+// Checks and stores the values; returns the first problem found.
+QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOptions &out)
+{
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("argomento non previsto: ") + quoted(parser.positionalArguments().first());
+    if (parser.isSet(o.db)) {
+        out.databasePath = parser.value(o.db);
+        if (out.databasePath.trimmed().isEmpty())
+            return QStringLiteral("--db vuole il nome del file del database");
+    }
+    if (parser.isSet(o.language)) {
+        const QString value = parser.value(o.language).trimmed().toUpper();
+        if (value.isEmpty() || value.size() > MaxLanguageLength || value.contains(QLatin1Char(' ')))
+            return QStringLiteral("codice lingua non valido: %1 (da 1 a %2 caratteri)")
+                .arg(quoted(parser.value(o.language))).arg(MaxLanguageLength);
+        out.language = value;
+    }
+    if (parser.isSet(o.company)) {
+        bool ok = false;
+        out.company = parser.value(o.company).trimmed().toInt(&ok);
+        if (!ok || out.company <= 0)
+            return QStringLiteral("ditta non valida: %1 (un numero intero maggiore di zero)")
+                .arg(quoted(parser.value(o.company)));
+    }
+    if (parser.isSet(o.code)) {
+        // Trailing blanks never belong to a code (the editor trims them too).
+        QString value = parser.value(o.code).toUpper();
+        while (value.endsWith(QLatin1Char(' ')))
+            value.chop(1);
+        if (value.size() > MaxCodeLength)
+            return QStringLiteral("codice causale troppo lungo: %1 (al massimo %2 caratteri)")
+                .arg(quoted(parser.value(o.code))).arg(MaxCodeLength);
+        out.code = value;
+    }
+    out.newRecord = parser.isSet(o.newRecord);
+    if (parser.isSet(o.screenshot)) {
+        out.screenshotFile = parser.value(o.screenshot);
+        if (out.screenshotFile.trimmed().isEmpty())
+            return QStringLiteral("--screenshot vuole il nome del file dell'immagine");
+    }
+    if (parser.isSet(o.tab)) {
+        bool ok = false;
+        const int tab = parser.value(o.tab).trimmed().toInt(&ok);
+        if (!ok || tab < 0 || tab > LastTab)
+            return QStringLiteral("scheda non valida: %1 (da 0 a %2)")
+                .arg(quoted(parser.value(o.tab))).arg(LastTab);
+        out.tab = tab;
+    }
+    out.help = parser.isSet(o.help);
+    return {};
+}
+
+} // namespace
+
+ParsedOptions parseOptions(const QStringList &arguments)
+{
+    ParsedOptions result;
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const OptionSet options;
+    options.addTo(parser);
+    if (!parser.parse(arguments.isEmpty() ? QStringList{QStringLiteral("causali")} : arguments)) {
+        result.error = parserError(parser);
+        return result;
+    }
+    result.error = readValues(parser, options, result.options);
+    return result;
+}
+
+void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
+                    const QString &currentDir)
+{
+    if (!environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
+        return;
+    const bool display = !environment.value(QStringLiteral("DISPLAY")).isEmpty()
+                         || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    if (!display && !options.help && options.screenshotFile.isEmpty()) {
+        options.screenshotFile = QDir(currentDir).absoluteFilePath(
+            QString::fromLatin1(AutomaticScreenshotName));
+        options.automaticScreenshot = true;
+    }
+    options.offscreen = !display || options.help || !options.screenshotFile.isEmpty();
+}
+
+QString usageText(const QString &navigatorKeys)
+{
+    QString text = QStringLiteral(
+        "Uso: causali [opzioni]\n"
+        "\n"
+        "Anagrafica delle causali di contabilità analitica. Apre l'editor sul database indicato;\n"
+        "senza --db usa (e al primo avvio crea con i dati dimostrativi) causali.db nella\n"
+        "cartella dei dati dell'utente (~/.local/share/causali).\n"
+        "\n"
+        "Opzioni:\n"
+        "  --db PATH          database da usare; se il file manca viene creato con i dati\n"
+        "                     dimostrativi\n"
+        "  --language CODE    lingua dell'utente, un codice di MG52_LINGUE (predefinita ITA)\n"
+        "  --company N        ditta corrente (predefinita 1); deve avere la contabilità\n"
+        "                     analitica\n"
+        "  --code XXXX        apre l'editor come programma chiamato sulla causale XXXX (al\n"
+        "                     massimo 4 caratteri); \"Esporta\" stampa su una riga dello\n"
+        "                     standard output il codice scelto e chiude\n"
+        "  --new              apre l'editor in inserimento di una nuova causale\n"
+        "  --screenshot FILE  dopo l'avvio salva l'immagine PNG della finestra in FILE ed esce;\n"
+        "                     senza display avviene sempre (in ./causali.png se FILE manca)\n"
+        "  --tab N            seleziona la scheda N all'avvio: 0 dati anagrafici, 1 sezionali,\n"
+        "                     2 controllo conti, 3 sequenza di ricerca conti, 4 proposta di\n"
+        "                     sviluppo\n"
+        "  -h, --help         mostra questo aiuto\n"
+        "\n"
+        "Comandi della barra del navigatore:\n");
+    text += navigatorKeys;
+    text += QStringLiteral(
+        "\n"
+        "Codici di uscita: 0 chiusura normale; 1 database, ditta o lingua non utilizzabili, o\n"
+        "finestra non aperta; 2 riga di comando non valida.\n");
+    return text;
+}
+
+} // namespace app

@@ -1,0 +1,62 @@
+#pragma once
+// The program's command line: what it asks for, checked before anything is opened, and where
+// the window is drawn (a real display, or offscreen for a picture).
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QProcessEnvironment;
+
+namespace app {
+
+struct AppOptions
+{
+    QString databasePath;           // --db; empty: the demo database in the user's data folder
+    QString language = QStringLiteral("ITA");
+    int company = 1;
+    std::optional<QString> code;    // --code: opened by a calling program on this reason code
+    bool newRecord = false;         // --new: program mode 2, the editor starts on a new code
+    QString screenshotFile;         // --screenshot: render the window to this PNG and leave
+    std::optional<int> tab;         // --tab: the tab selected after start-up
+    bool help = false;
+
+    // Filled by resolveDisplay.
+    bool offscreen = false;         // draw on Qt's offscreen platform
+    bool automaticScreenshot = false; // no display: the picture was not asked for
+};
+
+// The outcome of parsing: the options, or the reason they were refused.
+struct ParsedOptions
+{
+    AppOptions options;
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Program mode given to the entry class for --new.
+constexpr int NewRecordProgramMode = 2;
+// The longest reason code (CI03_CODCAUS) and language code (MG52_CODLINGUA).
+constexpr int MaxCodeLength = 4;
+constexpr int MaxLanguageLength = 4;
+// The picture written when there is no display and no --screenshot.
+inline const char *const AutomaticScreenshotName = "causali.png";
+
+// Parses the program's arguments (the first one is the program itself). Values are checked
+// here as far as the command line alone allows; the company and the language are checked
+// against the database later.
+ParsedOptions parseOptions(const QStringList &arguments);
+
+// Decides where the window is drawn. QT_QPA_PLATFORM, when set, is obeyed. Otherwise a picture
+// is drawn offscreen, and without a display (neither DISPLAY nor WAYLAND_DISPLAY) the program
+// draws offscreen and saves a picture in `currentDir` even when none was asked for. --help
+// draws nothing but builds the navigator to list its keys: offscreen too.
+void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
+                    const QString &currentDir);
+
+// The text --help prints; `navigatorKeys` lists the main navigator's commands and shortcuts.
+QString usageText(const QString &navigatorKeys);
+
+} // namespace app

@@ -1,0 +1,103 @@
+#include "app/database_file.h"
+
+#include "ado/connection.h"
+#include "ado/error.h"
+#include "ado/recordset.h"
+#include "ado/vb.h"
+#include "app/start_error.h"
+#include "engine/server.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace app {
+
+namespace {
+
+const char *const DatabaseFileName = "causali.db";
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// An existing file must open as a database and hold the reason codes.
+void checkExisting(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw StartError(QStringLiteral("%1 non è un file").arg(native(path)));
+    try {
+        ado::Connection connection;
+        connection.Open(connectionStringFor(path));
+        connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI03_CAUSALI"));
+    } catch (const ado::RuntimeError &e) {
+        throw StartError(QStringLiteral("%1 non è un database delle causali (%2)")
+                             .arg(native(path), e.description()));
+    }
+}
+
+} // namespace
+
+QString defaultDatabasePath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (folder.isEmpty())
+        throw StartError(QStringLiteral("nessuna cartella dei dati dell'utente in cui creare il"
+                                        " database dimostrativo"));
+    if (!QDir().mkpath(folder))
+        throw StartError(QStringLiteral("impossibile creare la cartella dei dati %1")
+                             .arg(native(folder)));
+    return QDir(folder).filePath(QString::fromLatin1(DatabaseFileName));
+}
+
+DatabaseFile prepareDatabase(const QString &requested)
+{
+    DatabaseFile file;
+    file.path = QFileInfo(requested.isEmpty() ? defaultDatabasePath() : requested)
+                    .absoluteFilePath();
+    if (QFileInfo::exists(file.path)) {
+        checkExisting(file.path);
+        return file;
+    }
+    try {
+        engine::createDemoDatabase(file.path);
+    } catch (const std::exception &e) {
+        throw StartError(QStringLiteral("impossibile creare il database %1: %2")
+                             .arg(native(file.path), QString::fromUtf8(e.what())));
+    }
+    file.created = true;
+    return file;
+}
+
+QString connectionStringFor(const QString &path)
+{
+    const bool plain = !path.contains(QLatin1Char(';')) && !path.startsWith(QLatin1Char('"'))
+                       && !path.startsWith(QLatin1Char('\'')) && path.trimmed() == path;
+    if (plain)
+        return QStringLiteral("Data Source=") + path;
+    QString quotedPath = path;
+    quotedPath.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QStringLiteral("Data Source=\"%1\"").arg(quotedPath);
+}
+
+QStringList readLanguages(ado::Connection &connection)
+{
+    QStringList codes;
+    auto rs = connection.Execute(QStringLiteral(
+        "SELECT MG52_CODLINGUA FROM MG52_LINGUE WITH (NOLOCK) ORDER BY MG52_CODLINGUA"));
+    for (; rs && !rs->isEOF(); rs->MoveNext())
+        codes << ado::NormalizzaStringa(rs->Fields(0).Value());
+    return codes;
+}
+
+void checkLanguage(ado::Connection &connection, const QString &code)
+{
+    const QStringList known = readLanguages(connection);
+    if (!known.contains(code, Qt::CaseInsensitive))
+        throw StartError(QStringLiteral("la lingua \"%1\" non esiste nel database (lingue: %2)")
+                             .arg(code, known.join(QStringLiteral(", "))));
+}
+
+} // namespace app

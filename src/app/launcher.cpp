@@ -1,0 +1,66 @@
+#include "app/launcher.h"
+
+#include "app/app_options.h"
+#include "app/database_file.h"
+#include "app/host_session.h"
+#include "app/shell_window.h"
+#include "app/start_error.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTextStream>
+
+namespace app {
+
+namespace {
+
+// Lets the window lay itself out and paint, as it would on a screen, before it is rendered.
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+int takeScreenshot(HostSession &session, const AppOptions &options, QTextStream &err)
+{
+    if (!session.started())
+        throw StartError(QStringLiteral("l'editor non ha completato l'avvio"));
+    settle();
+    session.shell()->saveImage(options.screenshotFile);
+    err << (options.automaticScreenshot ? "causali: nessuno schermo disponibile, finestra salvata in "
+                                        : "causali: finestra salvata in ")
+        << QDir::toNativeSeparators(options.screenshotFile) << Qt::endl;
+    session.shell()->close();
+    return ExitOk;
+}
+
+} // namespace
+
+int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
+{
+    try {
+        const DatabaseFile database = prepareDatabase(options.databasePath);
+        if (database.created)
+            err << "causali: creato il database dimostrativo "
+                << QDir::toNativeSeparators(database.path) << Qt::endl;
+        HostSession session(options, connectionStringFor(database.path), out);
+        if (!session.open()) {
+            err << "causali: l'editor non si è aperto per la ditta " << options.company
+                << Qt::endl;
+            return ExitFailure;
+        }
+        if (options.tab) {
+            settle();
+            session.shell()->selectTab(*options.tab);
+        }
+        if (!options.screenshotFile.isEmpty())
+            return takeScreenshot(session, options, err);
+        const int code = QApplication::exec();
+        return code == 0 ? ExitOk : ExitFailure;
+    } catch (const StartError &e) {
+        err << "causali: " << e.message() << Qt::endl;
+        return ExitFailure;
+    }
+}
+
+} // namespace app
