@@ -1,0 +1,286 @@
+#include "page_host.h"
+
+#include "ado/constants.h"
+#include "ado/recordset.h"
+#include "ado/vb.h"
+#include "data/lookups.h"
+#include "data/save_routines.h"
+#include "data/sql_text.h"
+#include "data/value_domains.h"
+#include "data/working_tables.h"
+#include "host/clsci_causali.h"
+#include "host/code_box.h"
+#include "host/combo_box.h"
+#include "host/cost_utility.h"
+#include "host/data_frame.h"
+#include "host/host_global.h"
+#include "host/small_controls.h"
+#include "satellites/account_checks_page.h"
+#include "satellites/journals_page.h"
+#include "satellites/proposal_page.h"
+#include "satellites/search_sequence_page.h"
+#include "support/user_driver.h"
+
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+namespace sattest {
+
+namespace {
+
+const QString HeaderSql = QStringLiteral("SELECT CI03_CODCAUS, CI03_DESCR FROM CI03_CAUSALI");
+
+} // namespace
+
+PageHost::PageHost(const QString &connectionString)
+    : m_connectionString(connectionString)
+    , m_global(std::make_unique<host::HostGlobal>())
+    , m_module(std::make_unique<host::CLSCI_CAUSALI>())
+    , m_cost(std::make_unique<host::CostUtility>())
+{
+    setObjectName(QStringLiteral("FRMCI_CAUSALI"));
+    setWindowTitle(QStringLiteral("Anagrafica causali di contabilità analitica"));
+    m_connection.Open(connectionString);
+    m_state.connection = &m_connection;
+    m_state.CodLingua = QStringLiteral("ITA");
+    m_state.pdc = 1;
+    m_state.pdcVds = 2;
+    m_state.separateVdsChart = true;
+    m_global->setConnectionString(connectionString);
+    m_global->selectCompany(m_connection, 1);
+    m_module->setClsGlobal(m_global.get());
+    m_cost->setModuleInterface(m_module.get());
+    m_cost->setConnection(&m_connection);
+    m_cost->Initialize();
+    m_workingTables = std::make_unique<causali::WorkingTables>(m_state);
+    m_saveRoutines = std::make_unique<causali::SaveRoutines>(m_state, *this);
+    m_lookups = std::make_unique<causali::Lookups>(m_state, *this);
+
+    m_headerRecordset = std::make_unique<ado::Recordset>();
+    m_headerRecordset->Open(HeaderSql, &m_connection, ado::adOpenUnspecified,
+                            ado::adLockUnspecified, ado::adCmdText);
+    m_headerFrame = std::make_unique<host::DataFrame>();
+    m_headerFrame->setObjectName(QStringLiteral("gclsFrameTestata"));
+    m_headerFrame->Initialize(m_module.get(), &m_connection, m_headerRecordset.get(), HeaderSql,
+                              QStringLiteral("CI03_CODCAUS"), nullptr, nullptr);
+
+    m_tabs = new host::TabStrip(this);
+    m_tabs->setObjectName(QStringLiteral("TAB_CAUSALI"));
+    m_journals = new causali::JournalsPage(*this, m_tabs);
+    m_checks = new causali::AccountChecksPage(*this, m_tabs);
+    m_search = new causali::SearchSequencePage(*this, m_tabs);
+    m_proposal = new causali::ProposalPage(*this, m_tabs);
+    m_tabs->addTab(buildHeaderTab(), QStringLiteral("Dati ana&grafici"));
+    m_tabs->addTab(m_journals, causali::JournalsPage::Caption);
+    m_tabs->addTab(m_checks, causali::AccountChecksPage::Caption);
+    m_tabs->addTab(m_search, causali::SearchSequencePage::Caption);
+    m_tabs->addTab(m_proposal, causali::ProposalPage::Caption);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    resize(760, 520);
+}
+
+PageHost::~PageHost()
+{
+    // The pages' frames are children of the header frame: released first.
+    m_journals->releaseFrame();
+    m_search->releaseFrames();
+    m_proposal->releaseFrame();
+    m_checks->releaseCheckRecordset();
+    m_headerFrame->Terminate();
+}
+
+QWidget *PageHost::buildHeaderTab()
+{
+    auto *tab = new QWidget(m_tabs);
+    TXT_CAUSALE = new host::CodeBox(tab);
+    TXT_CAUSALE->setObjectName(QStringLiteral("TXT_CAUSALE"));
+    CBO_MOVDATI = new host::ComboBox(tab);
+    CBO_MOVDATI->setObjectName(QStringLiteral("CBO_MOVDATI"));
+    for (const causali::DomainItem &item : causali::domainMovDati().items)
+        CBO_MOVDATI->AddItem(item.caption, item.code);
+    TXT_CAUCOLL = new host::CodeBox(tab);
+    TXT_CAUCOLL->setObjectName(QStringLiteral("TXT_CAUCOLL"));
+    TXT_CAUCOLLRIF = new host::CodeBox(tab);
+    TXT_CAUCOLLRIF->setObjectName(QStringLiteral("TXT_CAUCOLLRIF"));
+    connect(TXT_CAUCOLL, &host::EditBox::StartDecode, this, [this] { ++linkedDecodes; });
+    auto *form = new QFormLayout(tab);
+    form->addRow(QStringLiteral("Causale"), TXT_CAUSALE);
+    form->addRow(QStringLiteral("Movimentazione dati"), CBO_MOVDATI);
+    form->addRow(QStringLiteral("Causale collegata"), TXT_CAUCOLL);
+    form->addRow(QStringLiteral("Causale collegata di riferimento"), TXT_CAUCOLLRIF);
+    return tab;
+}
+
+host::Cinterface *PageHost::ActiveInterface() const
+{
+    return m_module.get();
+}
+
+int PageHost::GestioneErroreEvento(const QString &handler, const ado::RuntimeError &error)
+{
+    errors.push_back({handler, error.number(), error.description()});
+    return answer;
+}
+
+int PageHost::MostraMessaggio(const QString &prompt, int /*buttons*/, const QString &title,
+                              const QString &procedure)
+{
+    messages << title + QStringLiteral(": ") + prompt + QStringLiteral(" (") + procedure
+                    + QStringLiteral(")");
+    return 1;
+}
+
+void PageHost::ShowChild()
+{
+    ADD_FAILURE() << "the pages do not load the satellites themselves (ShowChild)";
+}
+
+void PageHost::ClearChild()
+{
+    ADD_FAILURE() << "the pages do not clear the satellites themselves (ClearChild)";
+}
+
+void PageHost::RefreshChild()
+{
+    ADD_FAILURE() << "the pages do not re-key the satellites themselves (RefreshChild)";
+}
+
+QVariant PageHost::causaleText() const
+{
+    return TXT_CAUSALE->Text();
+}
+
+void PageHost::configure()
+{
+    m_journals->INITGRD_SEZIONALI();
+    m_search->INITGRD_RICORIGINE();
+    m_search->INITGRD_RICDEST();
+    m_proposal->INITGRD_SVILUPPO();
+    m_search->ConfigurazioneFrameRic();
+    m_journals->ConfigurazioneFrameSezionali();
+    m_proposal->ConfigurazioneFrameSviluppo();
+    auto checks = std::make_unique<ado::Recordset>();
+    checks->Open(QStringLiteral("SELECT * FROM CI11_CONTROLLOCONTI WHERE 1 = 0"), &m_connection,
+                 ado::adOpenUnspecified, ado::adLockUnspecified, ado::adCmdText);
+    m_checks->setCheckRecordset(std::move(checks));
+    m_checks->FillAccountTypeLists();
+
+    auto *ditta = m_journals->CBO_DITTA;
+    ditta->AddItem(QString(), -1);
+    for (const QStringList &row :
+         rows(QStringLiteral("SELECT CG18_DITTA, CG16_RAGSOANAG FROM CG18_ANADITTABASE"
+                             " INNER JOIN CG25_ANADITTAGEST ON CG18_DITTA = CG25_DITTA_CG18"
+                             " INNER JOIN CG16_ANAGGEN ON CG18_CODICE_CG16 = CG16_CODICE"
+                             " WHERE CG25_FLGCONIND = 1")))
+        ditta->AddItem(row[0] + QStringLiteral(" - ") + row[1].trimmed(), row[0].toInt());
+    auto *segno = m_proposal->CBO_SEGNO;
+    segno->AddItem(QStringLiteral("Avere"), 2);
+    segno->AddItem(QStringLiteral("Dare"), 1);
+}
+
+void PageHost::reopen(host::DataFrame *frame, ado::Recordset *recordset, const QString &sql)
+{
+    ASSERT_TRUE(frame && recordset);
+    recordset->Close();
+    recordset->Open(sql, &m_connection, ado::adOpenUnspecified, ado::adLockUnspecified,
+                    ado::adCmdText);
+}
+
+void PageHost::fillRowTypes(int rowType)
+{
+    host::ComboBox *combo = m_search->CBO_RICTIPORIGA;
+    combo->Clear();
+    for (const causali::DomainItem &item : causali::domainTipoRiga().items) {
+        if (item.code.toInt() != -1)
+            combo->AddItem(item.caption, item.code);
+    }
+    combo->setText(rowType);
+}
+
+void PageHost::loadCode(const QString &code, int rowType)
+{
+    using causali::sql::lines;
+    const QString quoted = causali::sql::quoted(code);
+    TXT_CAUSALE->setText(code);
+    CBO_MOVDATI->setText(1);
+    fillRowTypes(rowType);
+
+    const QString journals = lines(
+        {"SELECT", "    CI05_CAUSALE_CI03", "    , CI05_DITTA_CG18", "    , CI05_SEZIONALE_CG68",
+         "    , DESCR_DITTA", "    , DESCR_SEZIONALE", "FROM", "    #SEZIONALI", "WHERE",
+         "    CI05_CAUSALE_CI03 = " + quoted, " ORDER BY CI05_DITTA_CG18 ASC"});
+    reopen(m_journals->gclsFrameSezionali(), m_journals->recordsetSezionali(), journals);
+    m_journals->setSqlSezionali(journals);
+    m_journals->gclsFrameSezionali()->setSqlText(journals);
+
+    for (int side : {1, 2}) {
+        const QString text = lines(
+            {"SELECT", "    CI06_CAUSALE_CI03", "    , CI06_INDSEGNO", "    , CI06_INDTIPORIGA",
+             "    , CI06_PROVIDER_CI07", "    , CI06_PROGRESSIVO", "FROM", "    #CI06_RICERCACONTO",
+             "WHERE", "    CI06_CAUSALE_CI03 = " + quoted,
+             "    AND CI06_INDSEGNO = " + QString::number(side), " ORDER BY",
+             "    CI06_PROGRESSIVO ASC"});
+        host::DataFrame *frame = side == 1 ? m_search->gclsFrameRicDest()
+                                           : m_search->gclsFrameRicOrigine();
+        ado::Recordset *rs = side == 1 ? m_search->recordsetRicDest()
+                                       : m_search->recordsetRicOrigine();
+        reopen(frame, rs, text);
+        rs->setFilter(m_search->rowTypeFilter());
+        side == 1 ? m_search->setSqlRicDest(text) : m_search->setSqlRicOrigine(text);
+        frame->setSqlText(text);
+    }
+
+    const QString development = lines(
+        {"SELECT", "    CAUSALE", "    , PROG", "    , SEGNO", "    , PERCENTUALE", "    , PDC",
+         "    , CONTO", "    , PDCVDS", "    , VDS", "    , AVERE", "    , DARE", "FROM",
+         "    #SVILUPPO", "WHERE", "    CAUSALE = " + quoted,
+         "  AND PDC = " + causali::sql::number(m_state.pdc, "PDC") + "  AND PDCVDS = "
+             + causali::sql::number(m_state.pdcVds, "PDCVDS") + "  ORDER BY PROG ASC "});
+    reopen(m_proposal->gclsFrameSviluppo(), m_proposal->recordsetSviluppo(), development);
+    m_proposal->setSqlSviluppo(development);
+    m_proposal->gclsFrameSviluppo()->setSqlText(development);
+
+    ado::Recordset *checks = m_checks->checkRecordset();
+    checks->Close();
+    checks->Open(lines({" SELECT", "   *", " FROM", "   CI11_CONTROLLOCONTI", " WHERE",
+                        "   CI11_CODCAUS_CI03 = " + quoted, " ORDER BY", "   CI11_SEGNO"}),
+                 &m_connection, ado::adOpenUnspecified, ado::adLockUnspecified, ado::adCmdText);
+    m_checks->PopolaListe();
+    m_state.AccountTypesChanged = false;
+}
+
+Rows PageHost::rows(const QString &sql)
+{
+    Rows result;
+    std::unique_ptr<ado::Recordset> rs = m_connection.Execute(sql);
+    if (!rs || rs->State() != ado::adStateOpen)
+        return result;
+    for (; !rs->isEOF(); rs->MoveNext()) {
+        QStringList row;
+        for (int i = 0; i < rs->FieldCount(); ++i) {
+            const QVariant value = rs->Fields(i).Value();
+            row << (ado::isNull(value) ? QStringLiteral("<NULL>") : ado::NormalizzaStringa(value));
+        }
+        result << row;
+    }
+    return result;
+}
+
+PageTest::PageTest()
+{
+    testsupport::application();
+    host = std::make_unique<PageHost>(database.connectionString());
+    host->configure();
+    host->show();
+}
+
+PageTest::~PageTest()
+{
+    for (const PageHost::Reported &error : host->errors)
+        ADD_FAILURE() << "error reported by " << error.handler.toStdString() << ": "
+                      << error.number << " " << error.description.toStdString();
+    host.reset();
+}
+
+} // namespace sattest
