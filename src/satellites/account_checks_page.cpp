@@ -199,6 +199,7 @@ void AccountChecksPage::PopolaListe()
         moveToSide(SideAvere);
         showRow(LIST_TIPIAVERE);
     });
+    emit accountTypesUpdated();
 }
 
 void AccountChecksPage::addClearRow(int side, const QString &code)
@@ -257,6 +258,7 @@ void AccountChecksPage::markChanged()
     m_context.state().AccountTypesChanged = true;
     if (host::DataFrame *header = m_context.headerFrame())
         header->Refresh();
+    emit accountTypesUpdated();
 }
 
 void AccountChecksPage::CHK_ORIGINE_Click()

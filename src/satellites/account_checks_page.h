@@ -88,6 +88,11 @@ public:
     void CHK_ORIGINE_Click();
     void CHK_DESTINAZIONE_Click();
 
+signals:
+    // The ticked types changed: the lists were filled from the rows, or the user changed them.
+    // Boxes whose decode depends on the types (the proposal's account box) decode again.
+    void accountTypesUpdated();
+
 private:
     void buildControls();
     void wireControls();

@@ -101,7 +101,7 @@ void JournalsPage::buildControls()
     fields->addWidget(LBL_DITTA, 0, 0);
     fields->addWidget(CBO_DITTA, 0, 1, 1, 2, Qt::AlignLeft);
     fields->addWidget(LBL_SEZIONALE, 1, 0);
-    fields->addWidget(TXT_SEZIONALE, 1, 1);
+    fields->addWidget(TXT_SEZIONALE, 1, 1, Qt::AlignLeft);
     fields->addWidget(TXT_DSEZIONALE, 1, 2);
     fields->setColumnStretch(2, 1);
 

@@ -1,9 +1,9 @@
 #include "satellites/proposal_page.h"
 
+#include "ado/connection.h"
 #include "ado/constants.h"
 #include "ado/recordset.h"
 #include "ado/vb.h"
-#include "data/lookups.h"
 #include "data/sql_text.h"
 #include "data/window_state.h"
 #include "data/working_tables.h"
@@ -239,6 +239,10 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
         }
         TXT_CONTO->setConnection(&connection);
         TXT_VDS->setConnection(&connection);
+        // The account is decoded against the types ticked for its side: again when they change.
+        if (AccountChecksPage *checks = m_context.accountChecksPage())
+            connect(checks, &AccountChecksPage::accountTypesUpdated, this,
+                    &ProposalPage::decodeAccountAgain, Qt::UniqueConnection);
 
         host::DataFrame *header = m_context.headerFrame();
         if (!header)
@@ -296,14 +300,16 @@ void ProposalPage::gclsFrameSviluppo_AfterAddNew(long fenm_operationresult)
             }
         },
         [&] {
-            // With rows on screen, the saved rows count too (rows of other charts are not
-            // shown); the higher of the two keeps unsaved rows from sharing a number.
-            if (last != 0) {
-                const QVariant code =
-                    ado::ValueOrDefault(m_context.headerView().causaleText(), QString());
-                last = std::max<qint32>(last,
-                                        m_context.lookups().GetLastProgressivoPerCausale(code));
-            }
+            // The working table holds every row of the code, also those of other charts that
+            // the frame does not show: the new number must not repeat any of them.
+            const QString code = codiceCausale(m_context.headerView());
+            std::unique_ptr<ado::Recordset> stored = connectionOf(m_context.state()).Execute(
+                sql::lines({QStringLiteral("SELECT MAX(PROG) AS PROG"),
+                            QStringLiteral("FROM #SVILUPPO"),
+                            QStringLiteral("WHERE CAUSALE = ") + sql::quoted(code)}));
+            if (stored && stored->State() == ado::adStateOpen && !stored->isEOF())
+                last = std::max<qint32>(
+                    last, ado::CLng(ado::ValueOrDefault(stored->Fields(KeyColumn).Value(), 0)));
         },
         [&] { currentRecordset(m_frame.get()).Fields(KeyColumn).setValue(last + 1); },
     });
@@ -436,6 +442,13 @@ void ProposalPage::GNV_SVILUPPO_AfterButtonClick(const QString &name)
 }
 
 // ------------------------------------------------------------------ account boxes
+
+void ProposalPage::decodeAccountAgain()
+{
+    if (ado::NormalizzaStringa(TXT_CONTO->Text()).isEmpty())
+        return;
+    runHandler(m_context, QStringLiteral("TXT_CONTO_Decode"), {[this] { TXT_CONTO->Decode(); }});
+}
 
 host::AccountTypes ProposalPage::typesOfSign() const
 {
