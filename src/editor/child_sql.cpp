@@ -135,8 +135,9 @@ QString developmentSourceText(const QString &code)
 
 QString checksText(const QString &code)
 {
-    return sql::lines(checksHead() << QStringLiteral("   CI11_CODCAUS_CI03 = ") + sql::quoted(code)
-                                   << QStringLiteral(" ORDER BY") << QStringLiteral("   CI11_SEGNO"));
+    return sql::lines(checksHead()
+                      << QStringLiteral("   CI11_CODCAUS_CI03 = ") + sql::quoted(code)
+                      << QStringLiteral(" ORDER BY") << QStringLiteral("   CI11_SEGNO"));
 }
 
 QString emptyLanguageText()

@@ -165,6 +165,7 @@ void FRMCI_CAUSALI::buildLayout()
     layout->addWidget(INV_MAIN);
     auto *top = new QHBoxLayout;
     top->addWidget(m_header->codeGroup(), 3);
+    m_header->codeGroup()->show(); // the panel keeps it hidden until it is placed
     top->addWidget(buildChartGroup(), 2);
     layout->addLayout(top);
     layout->addWidget(TAB_CAUSALI, 1);

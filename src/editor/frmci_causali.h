@@ -197,7 +197,7 @@ private:
     void routine(const QString &name) const;
 
     // window_lifecycle.cpp
-    ado::Step startUpStep(int index, bool routineCall, std::function<void()> body);
+    ado::Step startUpStep(const QString &name, bool routineCall, std::function<void()> body);
     void startUp();
     void freezePainting();
     void unfreezePainting();

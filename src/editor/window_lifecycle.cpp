@@ -153,12 +153,13 @@ void FRMCI_CAUSALI::Form_Activate()
 // A step of the start-up. Steps after a failed precondition do nothing. A step that calls a
 // routine tells the observer inside that routine's error trap (an error raised there carries
 // the routine's name); the other steps tell it directly.
-ado::Step FRMCI_CAUSALI::startUpStep(int index, bool routineCall, std::function<void()> body)
+ado::Step FRMCI_CAUSALI::startUpStep(const QString &name, bool routineCall,
+                                     std::function<void()> body)
 {
-    return [this, index, routineCall, body = std::move(body)] {
+    Q_ASSERT(startUpSteps().contains(name));
+    return [this, name, routineCall, body = std::move(body)] {
         if (m_startupEnded)
             return;
-        const QString &name = startUpSteps().at(index);
         if (routineCall)
             ado::passUp(name, [&] { routine(name); });
         else
@@ -170,52 +171,52 @@ ado::Step FRMCI_CAUSALI::startUpStep(int index, bool routineCall, std::function<
 void FRMCI_CAUSALI::startUp()
 {
     enum Kind : bool { Inline = false, Routine = true };
-    int n = 0;
+    const auto step = [this](const char *name, Kind kind, std::function<void()> body) {
+        return startUpStep(QString::fromLatin1(name), kind, std::move(body));
+    };
     ado::runSteps(
         [this](const ado::RuntimeError &error) {
             return GestioneErroreEvento(QStringLiteral("Form_Activate"), error);
         },
         {
-            startUpStep(n++, Inline, [this] { freezePainting(); }),
-            startUpStep(n++, Inline, [this] { createErrorManager(); }),
-            startUpStep(n++, Inline, [this] { readConnectionString(); }),
-            startUpStep(n++, Inline, [this] { openConnection(); }),
-            startUpStep(n++, Inline, [this] {
-                requireInterface().setConnection(m_connection.get());
-            }),
-            startUpStep(n++, Inline, [this] { createCostUtility(); }),
-            startUpStep(n++, Inline, [this] {
+            step("freezePainting", Inline, [this] { freezePainting(); }),
+            step("createErrorManager", Inline, [this] { createErrorManager(); }),
+            step("readConnectionString", Inline, [this] { readConnectionString(); }),
+            step("openConnection", Inline, [this] { openConnection(); }),
+            step("handConnectionToHost", Inline,
+                 [this] { requireInterface().setConnection(m_connection.get()); }),
+            step("createCostUtility", Inline, [this] { createCostUtility(); }),
+            step("checkPrecondition", Inline, [this] {
                 if (!checkPrecondition())
                     refuseStartUp();
             }),
-            startUpStep(n++, Inline, [this] { readCharts(); }),
-            startUpStep(n++, Inline, [this] { showCharts(); }),
-            startUpStep(n++, Inline, [this] { createLookupObjects(); }),
-            startUpStep(n++, Routine, [this] {
+            step("readCharts", Inline, [this] { readCharts(); }),
+            step("showCharts", Inline, [this] { showCharts(); }),
+            step("createLookupObjects", Inline, [this] { createLookupObjects(); }),
+            step("ImpostazioneProprietaContoKOVA", Routine, [this] {
                 ImpostazioneProprietaContoKOVA(m_proposal->TXT_CONTO, m_state.pdc, KindConto);
             }),
-            startUpStep(n++, Inline, [this] { prepareExpenseItemBox(); }),
-            startUpStep(n++, Routine, [this] { fillCombos(); }),
-            startUpStep(n++, Routine, [this] { m_checks->FillAccountTypeLists(); }),
-            startUpStep(n++, Routine, [this] { ConfigurazioneGriglie(); }),
-            startUpStep(n++, Routine, [this] { m_header->ConfigurazioneFrame(); }),
-            startUpStep(n++, Inline, [this] { setInitialStatus(); }),
-            startUpStep(n++, Routine, [this] { BuildScript(); }),
-            startUpStep(n++, Routine, [this] { ApplicaLayOut(); }),
-            startUpStep(n++, Inline, [this] {
+            step("prepareExpenseItemBox", Inline, [this] { prepareExpenseItemBox(); }),
+            step("CaricaCombo", Routine, [this] { fillCombos(); }),
+            step("FillAccountTypeLists", Routine, [this] { m_checks->FillAccountTypeLists(); }),
+            step("ConfigurazioneGriglie", Routine, [this] { ConfigurazioneGriglie(); }),
+            step("ConfigurazioneFrame", Routine, [this] { m_header->ConfigurazioneFrame(); }),
+            step("setInitialStatus", Inline, [this] { setInitialStatus(); }),
+            step("BuildScript", Routine, [this] { BuildScript(); }),
+            step("ApplicaLayOut", Routine, [this] { ApplicaLayOut(); }),
+            step("startResizeHelper", Inline, [this] {
                 QVR_RESIZEFORM->setModuleInterface(dynamic_cast<QObject *>(m_activeInterface));
                 QVR_RESIZEFORM->Start();
             }),
-            startUpStep(n++, Inline, [this] { TAB_CAUSALI->setTab(TabHeader); }),
-            startUpStep(n++, Inline, [this] {
+            step("selectFirstTab", Inline, [this] { TAB_CAUSALI->setTab(TabHeader); }),
+            step("unfreezePainting", Inline, [this] {
                 unfreezePainting();
                 QCoreApplication::processEvents();
             }),
-            startUpStep(n++, Inline, [this] { focusFirstControl(); }),
-            startUpStep(n++, Routine, [this] { ExecuteFormEvent(OpenEvent); }),
-            startUpStep(n++, Inline, [this] { m_activated = true; }),
+            step("focusFirstControl", Inline, [this] { focusFirstControl(); }),
+            step("ExecuteFormEvent", Routine, [this] { ExecuteFormEvent(OpenEvent); }),
+            step("setActivated", Inline, [this] { m_activated = true; }),
         });
-    Q_ASSERT(n == startUpSteps().size());
 }
 
 // ----------------------------------------------------------------- start-up steps
