@@ -424,7 +424,10 @@ void ProposalPage::GNV_SVILUPPO_AfterButtonClick(const QString &name)
         if (!nuovo && !isButton(name, host::GridNavigator::Conferma)
             && !isButton(name, host::GridNavigator::Elimina))
             return;
-        if (host::DataFrame *header = m_context.headerFrame())
+        // Unconfirmed edits of the header fields are settled first. Only the header's own
+        // edits: the proposal's pending rows are saved with the header, not asked about here.
+        host::DataFrame *header = m_context.headerFrame();
+        if (header && header->RecordChanged())
             header->ConfirmPending(true, true, true);
         if (nuovo) {
             if (m_frame)

@@ -423,7 +423,6 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
         return;
     bool settled = false;
     runHandler(m_context, QStringLiteral("CBO_RICTIPORIGA_AfterItem"), {
-        [this] { m_rowTypeChanging = true; },
         [this] {
             // A lone new row of the old row type is dropped, not carried to the new one.
             for (int side : {int(SideOrigine), int(SideDest)}) {
@@ -438,7 +437,6 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
             settled = m_frameOrigine->ConfirmPending(true, m_newRowOrigine, true)
                       && m_frameDest->ConfirmPending(true, m_newRowDest, true);
         },
-        [this] { m_rowTypeChanging = false; },
         [&] {
             if (settled)
                 AggiornamentoFiltroRic();
@@ -450,7 +448,6 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
             m_newRowDest = false;
         },
     });
-    m_rowTypeChanging = false;
 }
 
 // ------------------------------------------------------------------ tab state

@@ -137,7 +137,6 @@ private:
     QString m_previousRowType;
     bool m_newRowOrigine = false;
     bool m_newRowDest = false;
-    bool m_rowTypeChanging = false;
 };
 
 } // namespace causali
