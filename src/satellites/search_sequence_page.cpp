@@ -55,6 +55,40 @@ bool isButton(const QString &name, const char *button)
     return name == QLatin1String(button);
 }
 
+host::ToolButton *moveButton(Qt::ArrowType arrow, const QString &toolTip, QWidget *parent)
+{
+    auto *button = new host::ToolButton(parent);
+    button->setArrowType(arrow);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+host::NumberBox *providerBox(QWidget *parent)
+{
+    auto *box = new host::NumberBox(parent);
+    box->setDataField(ProviderColumn);
+    box->setCaption(QStringLiteral("Codice provider"));
+    box->setToolTip(QStringLiteral("Codice provider"));
+    box->setMaxLength(5);
+    box->setDisplayWidth(5);
+    box->setLookupEnabled(true);
+    box->setDecodeEnabled(true);
+    box->setRequired(true);
+    return box;
+}
+
+host::CodeBox *providerDescriptionBox(QWidget *parent)
+{
+    auto *box = new host::CodeBox(parent);
+    box->setCaption(QStringLiteral("Descrizione provider"));
+    box->setToolTip(QStringLiteral("Descrizione provider"));
+    box->setMaxLength(80);
+    box->setDisplayWidth(39);
+    box->setDecodeEnabled(false);
+    box->setEnabled(false);
+    return box;
+}
+
 } // namespace
 
 // The objects of one side and the names its handlers report errors with.
@@ -144,29 +178,10 @@ QWidget *SearchSequencePage::buildSide(int side)
                                 : QStringLiteral("Ricerca conto origine"),
                            grid, this);
     auto *navigator = new host::GridNavigator(this);
-    auto *up = new host::ToolButton(this);
-    up->setArrowType(Qt::UpArrow);
-    up->setToolTip(QStringLiteral("Sposta su"));
-    auto *down = new host::ToolButton(this);
-    down->setArrowType(Qt::DownArrow);
-    down->setToolTip(QStringLiteral("Sposta giù"));
-
-    auto *provider = new host::NumberBox(group);
-    provider->setDataField(ProviderColumn);
-    provider->setCaption(QStringLiteral("Codice provider"));
-    provider->setToolTip(QStringLiteral("Codice provider"));
-    provider->setMaxLength(5);
-    provider->setDisplayWidth(5);
-    provider->setLookupEnabled(true);
-    provider->setDecodeEnabled(true);
-    provider->setRequired(true);
-    auto *description = new host::CodeBox(group);
-    description->setCaption(QStringLiteral("Descrizione provider"));
-    description->setToolTip(QStringLiteral("Descrizione provider"));
-    description->setMaxLength(80);
-    description->setDisplayWidth(39);
-    description->setDecodeEnabled(false);
-    description->setEnabled(false);
+    auto *up = moveButton(Qt::UpArrow, QStringLiteral("Sposta su"), this);
+    auto *down = moveButton(Qt::DownArrow, QStringLiteral("Sposta giù"), this);
+    host::NumberBox *provider = providerBox(group);
+    host::CodeBox *description = providerDescriptionBox(group);
 
     auto *fields = new QHBoxLayout(group);
     fields->addWidget(labelFor(QStringLiteral("Codice"), provider, group));
