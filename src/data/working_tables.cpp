@@ -193,8 +193,18 @@ QString WorkingTables::deleteCausaliLinguaRowsText(const QVariant &idProv)
                            + sql::number(idProv, QStringLiteral("CI03_IDPROV"))});
 }
 
+QString WorkingTables::indexText(const QString &table, const QString &columns)
+{
+    return QStringLiteral("CREATE INDEX IX_%1 ON %2 (%3)").arg(table.mid(1), table, columns);
+}
+
+// Every statement about one reason code (satellite loading, deletion, the save's copies back to
+// the stored tables) selects a working table's rows by code: without an index each of them
+// reads the whole table, and saving one code would cost more the more codes the database holds.
+// The index is built once the table is filled, which is cheaper than keeping it during the fill.
 void WorkingTables::prepare(bool *flag, const QString &createText,
-                            std::unique_ptr<ado::Command> &fill, const QString &fillText)
+                            std::unique_ptr<ado::Command> &fill, const QString &fillText,
+                            const QString &indexText)
 {
     if (flag && *flag)
         return;
@@ -209,6 +219,7 @@ void WorkingTables::prepare(bool *flag, const QString &createText,
         fill = std::move(command);
     }
     fill->Execute();
+    connection.Execute(indexText, nullptr, ado::adCmdTextNoRecords);
     if (flag)
         *flag = true;
 }
@@ -217,14 +228,17 @@ void WorkingTables::PreparazioneTabellaSezionali()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaSezionali"), [&] {
         prepare(&m_state.prepareFlags.sezionali, createSezionaliText(), m_fillSezionali,
-                fillSezionaliText());
+                fillSezionaliText(),
+                indexText(QStringLiteral("#SEZIONALI"), QStringLiteral("CI05_CAUSALE_CI03")));
     });
 }
 
 void WorkingTables::PreparazioneTabellaRic()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaRic"), [&] {
-        prepare(&m_state.prepareFlags.ricerca, createRicText(), m_fillRic, fillRicText());
+        prepare(&m_state.prepareFlags.ricerca, createRicText(), m_fillRic, fillRicText(),
+                indexText(QStringLiteral("#CI06_RICERCACONTO"),
+                          QStringLiteral("CI06_CAUSALE_CI03, CI06_INDSEGNO")));
     });
 }
 
@@ -232,7 +246,7 @@ void WorkingTables::PreparazioneTabellaSviluppo()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaSviluppo"), [&] {
         prepare(&m_state.prepareFlags.sviluppo, createSviluppoText(), m_fillSviluppo,
-                fillSviluppoText());
+                fillSviluppoText(), indexText(QStringLiteral("#SVILUPPO"), QStringLiteral("CAUSALE")));
     });
 }
 
@@ -242,7 +256,8 @@ void WorkingTables::PreparazioneTabellaCausaliLingua()
         // The fill embeds the language code: rebuilt on every call.
         m_fillCausaliLingua.reset();
         prepare(nullptr, createCausaliLinguaText(), m_fillCausaliLingua,
-                fillCausaliLinguaText(m_state.CodLingua));
+                fillCausaliLinguaText(m_state.CodLingua),
+                indexText(QStringLiteral("#CI99_DESLINGUA"), QStringLiteral("CI99_IDPROV")));
     });
 }
 

@@ -50,6 +50,9 @@ public:
     static QString fillSviluppoText();
     static QString fillCausaliLinguaText(const QString &codLingua);
     static QString dropCausaliLinguaText();
+    // The index built on a filled working table over the columns that select one reason
+    // code's rows (table name with its '#', columns separated by commas).
+    static QString indexText(const QString &table, const QString &columns);
     // Removal of one reason code's rows (code quoted in place of "@CAUSALE").
     static QString deleteRicRowsText(const QString &code);
     static QString deleteSviluppoRowsText(const QString &code);
@@ -59,7 +62,7 @@ public:
 
 private:
     void prepare(bool *flag, const QString &createText, std::unique_ptr<ado::Command> &fill,
-                 const QString &fillText);
+                 const QString &fillText, const QString &indexText);
 
     WindowState &m_state;
     std::unique_ptr<ado::Command> m_fillSezionali;

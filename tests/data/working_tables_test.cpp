@@ -86,6 +86,30 @@ TEST_F(WorkingTablesTest, SecondPreparationCreatesNothingNew)
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM \"#CI06_RICERCACONTO\"")), ric);
 }
 
+TEST_F(WorkingTablesTest, OneCodesRowsAreFoundThroughAnIndex)
+{
+    prepareAll();
+    // The language table is dropped and built again: its index comes back with it.
+    tables.dropTabellaCausaliLingua();
+    tables.PreparazioneTabellaCausaliLingua();
+    const auto plan = [&](const QString &select) {
+        QString text;
+        for (const QStringList &row : rows(QStringLiteral("EXPLAIN QUERY PLAN ") + select))
+            text += row.join(QLatin1Char(' ')) + QLatin1Char('\n');
+        return text;
+    };
+    const QString lookups[] = {
+        QStringLiteral("SELECT * FROM \"#SEZIONALI\" WHERE CI05_CAUSALE_CI03 = 'ACQM'"),
+        QStringLiteral("SELECT * FROM \"#CI06_RICERCACONTO\" WHERE CI06_CAUSALE_CI03 = 'ACQM'"
+                       " AND CI06_INDSEGNO = 1"),
+        QStringLiteral("SELECT * FROM \"#SVILUPPO\" WHERE CAUSALE = 'ACQM'"),
+        QStringLiteral("SELECT * FROM \"#CI99_DESLINGUA\" WHERE CI99_IDPROV = 1"),
+    };
+    for (const QString &select : lookups)
+        EXPECT_TRUE(plan(select).contains(QStringLiteral("USING INDEX")))
+            << plan(select).toStdString();
+}
+
 TEST_F(WorkingTablesTest, FailedPreparationLeavesItsFlagFalse)
 {
     exec(QStringLiteral("ALTER TABLE CI10_PROPCONTICAUS RENAME TO CI10_ALTROVE"));
