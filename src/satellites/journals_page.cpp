@@ -75,7 +75,7 @@ void JournalsPage::buildControls()
     CBO_DITTA->setToolTip(QStringLiteral("Codice ditta"));
     CBO_DITTA->setRequired(true);
     CBO_DITTA->setDefaultValue(-1);
-    CBO_DITTA->setMaxLength(84);
+    CBO_DITTA->setMaxLength(40); // wide enough for "code - name" of a company
     LBL_DITTA = named(labelFor(QStringLiteral("Ditta"), CBO_DITTA, GRB_SEZIONALI), "LBL_DITTA");
 
     TXT_SEZIONALE = named(new host::CodeBox(GRB_SEZIONALI), "TXT_SEZIONALE");

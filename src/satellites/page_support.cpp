@@ -217,8 +217,12 @@ void exchangeWithNeighbour(EditorContext &context, const QString &handler,
 void updateMoveButtons(host::DataFrame *frame, QWidget *up, QWidget *down)
 {
     ado::Recordset *rs = frame ? frame->Recordset() : nullptr;
-    if (!rs || rs->State() != ado::adStateOpen || rs->isBOF() || rs->isEOF())
+    if (!rs || rs->State() != ado::adStateOpen || rs->isBOF() || rs->isEOF()) {
+        // No row shown: nothing to move (a click would only fail on the missing row).
+        up->setEnabled(false);
+        down->setEnabled(false);
         return;
+    }
     const long position = rs->AbsolutePosition();
     up->setEnabled(position > 1);
     down->setEnabled(position < rs->RecordCount());

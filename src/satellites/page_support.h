@@ -87,7 +87,7 @@ void exchangeWithNeighbour(EditorContext &context, const QString &handler,
                            const QStringList &fixedColumns);
 
 // The move buttons of a frame in browse state: up enabled when the current row is not the
-// first, down when it is not the last; without a current row they keep their state.
+// first, down when it is not the last; both off when no row is shown.
 void updateMoveButtons(host::DataFrame *frame, QWidget *up, QWidget *down);
 
 // Enter (VB key code 13) without Shift, Ctrl or Alt: the only key the pages handle.

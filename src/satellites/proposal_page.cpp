@@ -89,9 +89,11 @@ void ProposalPage::buildControls()
     CMD_SU = named(new host::ToolButton(this), "CMD_SU");
     CMD_SU->setArrowType(Qt::UpArrow);
     CMD_SU->setToolTip(QStringLiteral("Sposta su"));
+    CMD_SU->setEnabled(false); // on once a row is shown that can move
     CMD_GIU = named(new host::ToolButton(this), "CMD_GIU");
     CMD_GIU->setArrowType(Qt::DownArrow);
     CMD_GIU->setToolTip(QStringLiteral("Sposta giù"));
+    CMD_GIU->setEnabled(false);
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(GRD_SVILUPPO, 0, 0, 3, 1);

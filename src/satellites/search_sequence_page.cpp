@@ -60,6 +60,7 @@ host::ToolButton *moveButton(Qt::ArrowType arrow, const QString &toolTip, QWidge
     auto *button = new host::ToolButton(parent);
     button->setArrowType(arrow);
     button->setToolTip(toolTip);
+    button->setEnabled(false); // on once a row is shown that can move
     return button;
 }
 
@@ -83,7 +84,7 @@ host::CodeBox *providerDescriptionBox(QWidget *parent)
     box->setCaption(QStringLiteral("Descrizione provider"));
     box->setToolTip(QStringLiteral("Descrizione provider"));
     box->setMaxLength(80);
-    box->setDisplayWidth(39);
+    box->setDisplayWidth(28); // the whole text shows in the grid; the box keeps to its side
     box->setDecodeEnabled(false);
     box->setEnabled(false);
     return box;
@@ -183,10 +184,12 @@ QWidget *SearchSequencePage::buildSide(int side)
     host::NumberBox *provider = providerBox(group);
     host::CodeBox *description = providerDescriptionBox(group);
 
-    auto *fields = new QHBoxLayout(group);
-    fields->addWidget(labelFor(QStringLiteral("Codice"), provider, group));
-    fields->addWidget(provider);
-    fields->addWidget(description, 1);
+    // Code on the first line, its description under it: each side fits half of the tab.
+    auto *fields = new QGridLayout(group);
+    fields->addWidget(labelFor(QStringLiteral("Codice"), provider, group), 0, 0);
+    fields->addWidget(provider, 0, 1, Qt::AlignLeft);
+    fields->addWidget(description, 1, 0, 1, 2);
+    fields->setColumnStretch(1, 1);
 
     if (dest) {
         LBL_RICDEST = named(title, "LBL_RICDEST");

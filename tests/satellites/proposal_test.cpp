@@ -66,6 +66,10 @@ TEST_F(ProposalTest, GridShowsTheAccountOnItsSideWithItsDescription)
     // First row: up off, down on.
     EXPECT_FALSE(page().CMD_SU->isEnabled());
     EXPECT_TRUE(page().CMD_GIU->isEnabled());
+    // No row at all: nothing to move.
+    host->loadCode(QStringLiteral("CHIU"));
+    EXPECT_FALSE(page().CMD_SU->isEnabled());
+    EXPECT_FALSE(page().CMD_GIU->isEnabled());
 }
 
 TEST_F(ProposalTest, NewRowsAreNumberedAfterTheHighestRowOfTheCode)
