@@ -115,6 +115,13 @@ void FRMCI_CAUSALI::buildControls()
     TAB_CAUSALI = new host::TabStrip(this);
     TAB_CAUSALI->setObjectName(QStringLiteral("TAB_CAUSALI"));
 
+    TXT_PDC_KOVA = makeChartBox(QStringLiteral("TXT_PDC_KOVA"),
+                                QStringLiteral("Piano dei conti"), this);
+    LBL_PDC_KOVA_DES = descriptionLabel(QStringLiteral("LBL_PDC_KOVA_DES"), this);
+    TXT_PDC_VDS = makeChartBox(QStringLiteral("TXT_PDC_VDS"),
+                               QStringLiteral("Piano dei conti per V.d.s."), this);
+    LBL_PDC_VDS_DES = descriptionLabel(QStringLiteral("LBL_PDC_VDS_DES"), this);
+
     // The units receive the window as their context; the tab strip exists before them.
     m_header = new HeaderPanel(*this, this);
     m_journals = new JournalsPage(*this, TAB_CAUSALI);
@@ -125,14 +132,7 @@ void FRMCI_CAUSALI::buildControls()
     TAB_CAUSALI->addTab(m_journals, JournalsPage::Caption);
     TAB_CAUSALI->addTab(m_checks, AccountChecksPage::Caption);
     TAB_CAUSALI->addTab(m_search, SearchSequencePage::Caption);
-    TAB_CAUSALI->addTab(m_proposal, ProposalPage::Caption);
-
-    TXT_PDC_KOVA = makeChartBox(QStringLiteral("TXT_PDC_KOVA"), QStringLiteral("Piano dei conti"),
-                                this);
-    LBL_PDC_KOVA_DES = descriptionLabel(QStringLiteral("LBL_PDC_KOVA_DES"), this);
-    TXT_PDC_VDS = makeChartBox(QStringLiteral("TXT_PDC_VDS"),
-                           QStringLiteral("Piano dei conti per V.d.s."), this);
-    LBL_PDC_VDS_DES = descriptionLabel(QStringLiteral("LBL_PDC_VDS_DES"), this);
+    TAB_CAUSALI->addTab(buildProposalTab(), ProposalPage::Caption);
 
     m_mdiHost = new host::MdiHost(this);
     m_mdiHost->setObjectName(QStringLiteral("QVR_MDIHOST"));
@@ -140,34 +140,43 @@ void FRMCI_CAUSALI::buildControls()
     QVR_RESIZEFORM->setObjectName(QStringLiteral("QVR_RESIZEFORM"));
 }
 
-QWidget *FRMCI_CAUSALI::buildChartGroup()
+// The charts the proposal's accounts and items belong to, shown above the proposal.
+QWidget *FRMCI_CAUSALI::buildChartGroup(QWidget *parent)
 {
-    auto *group = new QGroupBox(QStringLiteral("Piani dei conti"), this);
+    auto *group = new QGroupBox(QStringLiteral("Piani dei conti"), parent);
     group->setObjectName(QStringLiteral("GRB_PIANIDEICONTI"));
-    auto *grid = new QGridLayout(group);
     auto *chartCaption = new QLabel(TXT_PDC_KOVA->Caption(), group);
     chartCaption->setObjectName(QStringLiteral("LBL_PDC_KOVA"));
     m_vdsCaption = new QLabel(TXT_PDC_VDS->Caption(), group);
     m_vdsCaption->setObjectName(QStringLiteral("LBL_PDC_VDS"));
-    grid->addWidget(chartCaption, 0, 0);
-    grid->addWidget(TXT_PDC_KOVA, 0, 1);
-    grid->addWidget(LBL_PDC_KOVA_DES, 0, 2);
-    grid->addWidget(m_vdsCaption, 1, 0);
-    grid->addWidget(TXT_PDC_VDS, 1, 1);
-    grid->addWidget(LBL_PDC_VDS_DES, 1, 2);
-    grid->setColumnStretch(2, 1);
+    auto *line = new QHBoxLayout(group);
+    line->addWidget(chartCaption);
+    line->addWidget(TXT_PDC_KOVA);
+    line->addWidget(LBL_PDC_KOVA_DES, 1);
+    line->addSpacing(16);
+    line->addWidget(m_vdsCaption);
+    line->addWidget(TXT_PDC_VDS);
+    line->addWidget(LBL_PDC_VDS_DES, 1);
     return group;
+}
+
+QWidget *FRMCI_CAUSALI::buildProposalTab()
+{
+    auto *page = new QWidget(TAB_CAUSALI);
+    page->setObjectName(QStringLiteral("PAG_SVILUPPO"));
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(buildChartGroup(page));
+    layout->addWidget(m_proposal, 1);
+    return page;
 }
 
 void FRMCI_CAUSALI::buildLayout()
 {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(INV_MAIN);
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_header->codeGroup(), 3);
+    layout->addWidget(m_header->codeGroup());
     m_header->codeGroup()->show(); // the panel keeps it hidden until it is placed
-    top->addWidget(buildChartGroup(), 2);
-    layout->addLayout(top);
     layout->addWidget(TAB_CAUSALI, 1);
 }
 

@@ -191,7 +191,8 @@ private:
     // frmci_causali.cpp
     void buildControls();
     void buildLayout();
-    QWidget *buildChartGroup();
+    QWidget *buildChartGroup(QWidget *parent);
+    QWidget *buildProposalTab();
     void wireControls();
     host::Navigator *navigator() const;
     void routine(const QString &name) const;

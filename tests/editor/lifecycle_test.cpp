@@ -94,7 +94,7 @@ TEST_F(LifecycleTest, StartUpRunsItsStepsInOrderAndWiresTheHost)
     EXPECT_EQ(window->chartBox()->Text().toString(), QStringLiteral("1"));
     EXPECT_FALSE(window->chartLabel()->text().isEmpty());
     EXPECT_EQ(window->vdsChartBox()->Text().toString(), QStringLiteral("2"));
-    EXPECT_TRUE(window->vdsChartBox()->isVisible());
+    EXPECT_FALSE(window->vdsChartBox()->isHidden());
     EXPECT_EQ(window->proposalPage()->TXT_CONTO->Chart().toString(), QStringLiteral("1"));
     EXPECT_EQ(window->proposalPage()->TXT_VDS->Chart().toString(), QStringLiteral("2"));
     EXPECT_EQ(window->tabStrip()->Tab(), FRMCI_CAUSALI::TabHeader);
@@ -122,8 +122,8 @@ TEST_F(LifecycleTest, PreconditionAndExpenseChartOfTheCompany)
     ASSERT_TRUE(window->isActivated());
     EXPECT_EQ(window->state().pdcVds.toString(), QStringLiteral("-1"));
     EXPECT_FALSE(window->state().separateVdsChart);
-    EXPECT_FALSE(window->vdsChartBox()->isVisible());
-    EXPECT_FALSE(window->vdsChartLabel()->isVisible());
+    EXPECT_TRUE(window->vdsChartBox()->isHidden());
+    EXPECT_TRUE(window->vdsChartLabel()->isHidden());
     const host::AccountBox *items = window->proposalPage()->TXT_VDS;
     EXPECT_FALSE(items->SwitchedOn());
     EXPECT_FALSE(items->isEnabled());
