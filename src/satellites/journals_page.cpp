@@ -117,6 +117,13 @@ void JournalsPage::buildControls()
 void JournalsPage::wireControls()
 {
     connect(CBO_DITTA, &host::ComboBox::AfterItem, this, &JournalsPage::CBO_DITTA_AfterItem);
+    // The journal is described for the row's company: again when another company shows.
+    connect(CBO_DITTA, &host::ComboBox::ChangeRow, this, [this] {
+        if (ado::NormalizzaStringa(TXT_SEZIONALE->Text()).isEmpty())
+            return;
+        runHandler(m_context, QStringLiteral("TXT_SEZIONALE_Decode"),
+                   {[this] { TXT_SEZIONALE->Decode(); }});
+    });
     connect(GRD_SEZIONALI, &host::Grid::CellText, this, &JournalsPage::GRD_SEZIONALI_CellText);
     connect(GRD_SEZIONALI, &host::Grid::KeyDown, this, &JournalsPage::GRD_SEZIONALI_KeyDown);
     connect(GNV_SEZIONALI, &host::GridNavigator::AfterButtonClick, this,
@@ -279,6 +286,16 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
 
 // ------------------------------------------------------------------ control events
 
+// The journals offered and described are those of the row's company; before a company is
+// chosen, those of the host's current company (the services' default).
+QVariant JournalsPage::chosenCompany() const
+{
+    const QVariant company = CBO_DITTA->Value();
+    if (ado::isMissing(company) || ado::CDbl(company) == -1.0)
+        return QVariant();
+    return company;
+}
+
 void JournalsPage::CBO_DITTA_AfterItem()
 {
     runHandler(m_context, QStringLiteral("CBO_DITTA_AfterItem"), {[this] {
@@ -353,7 +370,8 @@ void JournalsPage::TXT_SEZIONALE_StartDecode(QString &sql, host::DecodeTargets &
         if (!cost)
             raiseMissing(QStringLiteral("L'oggetto di utilità della contabilità analitica"));
         m_journalDecode->Prepare(
-            cost->JournalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()));
+            cost->JournalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()),
+            chosenCompany());
         sql = m_journalDecode->sql();
         targets = m_journalDecode->targets();
         // The description the service leaves to the window goes to TXT_DSEZIONALE.
@@ -372,7 +390,7 @@ void JournalsPage::TXT_SEZIONALE_StartLookup(bool & /*cancel*/, QString &sql,
     runHandler(m_context, QStringLiteral("TXT_SEZIONALE_StartLookup"), {[&] {
         if (!m_journalLookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei sezionali"));
-        m_journalLookup->Prepare();
+        m_journalLookup->Prepare(chosenCompany());
         sql = m_journalLookup->sql();
         columns = m_journalLookup->columns();
         title = m_journalLookup->title();

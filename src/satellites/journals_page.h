@@ -82,7 +82,7 @@ private:
     void buildControls();
     void wireControls();
     void wireFrame();
-    void focusGrid();
+    QVariant chosenCompany() const;
 
     EditorContext &m_context;
     std::unique_ptr<ado::Recordset> m_recordset; // declared before the frame: outlives it

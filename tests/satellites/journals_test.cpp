@@ -144,12 +144,18 @@ TEST_F(JournalsTest, UpdateBatchAllDropsANewRowAndWritesNothingWhenUnchanged)
     EXPECT_EQ(frame().Status(), host::DataFrame::StatusBrowse);
 }
 
-TEST_F(JournalsTest, JournalBoxDecodesAndLooksUpTheJournalsOfTheCurrentCompany)
+TEST_F(JournalsTest, JournalBoxDecodesAndLooksUpTheJournalsOfTheRowsCompany)
 {
     testsupport::ScriptedDialogsGuard dialogs;
-    host->loadCode(QStringLiteral("CESE"));
+    host->loadCode(QStringLiteral("VEND"));
     showTab();
     testsupport::UserDriver user(host.get());
+    user.clickRow(page().GRD_SEZIONALI, 1); // company 2, journal VE
+    EXPECT_EQ(ado::NormalizzaStringa(page().TXT_DSEZIONALE->Text()),
+              QString::fromUtf8(testsupport::demo::SalesJournalCompany2));
+
+    // A new row before its company is chosen: the current company's journals (company 1).
+    host->loadCode(QStringLiteral("CESE"));
     ASSERT_TRUE(user.press(page().GNV_SEZIONALI, QStringLiteral("Nuovo")));
     user.typeInto(page().TXT_SEZIONALE, QStringLiteral("ve"));
     EXPECT_TRUE(page().TXT_SEZIONALE->IsValid());
@@ -163,6 +169,10 @@ TEST_F(JournalsTest, JournalBoxDecodesAndLooksUpTheJournalsOfTheCurrentCompany)
     page().TXT_SEZIONALE->Lookup();
     EXPECT_EQ(ado::NormalizzaStringa(page().TXT_SEZIONALE->Text()), QStringLiteral("AC"));
     EXPECT_EQ(page().TXT_SEZIONALE->LookupName(), QStringLiteral("CG68_NUMERDESC"));
+
+    user.pickCode(page().CBO_DITTA, 2);
+    dialogs->answerLookup(QVariant(), QStringLiteral("Sezionali della ditta 2"));
+    page().TXT_SEZIONALE->Lookup();
 }
 
 } // namespace
