@@ -23,6 +23,7 @@
 #include "satellites/proposal_page.h"
 #include "support/user_driver.h"
 
+#include <QHash>
 #include <QLabel>
 
 using causali::FRMCI_CAUSALI;
@@ -49,9 +50,32 @@ TEST_F(LifecycleTest, StartUpRunsItsStepsInOrderAndWiresTheHost)
             descriptionFocusedAtOpenScript = hasFocus(opening->headerPanel()->TXT_DCAUSALE);
         }
     });
+    // What the host holds as each step begins: its calls come in the steps' order.
+    struct HostState
+    {
+        bool connectionHanded = false;
+        bool windowScripted = false;
+        int layoutForms = -1; // -1: no layout model
+        std::size_t formEvents = 0;
+    };
+    QHash<QString, HostState> atStep;
+    onRoutine = [&](const QString &routine) {
+        host::ScriptObjectModel *script = navigator->ScriptModel();
+        host::LayoutObjectModel *layout = navigator->LayoutModel();
+        atStep[routine] = {entry->Connection() != nullptr, !script->scriptObjects().empty(),
+                           layout ? layout->registeredForms() : -1, script->formEvents().size()};
+    };
     open();
 
     ASSERT_TRUE(window->isActivated());
+    EXPECT_FALSE(atStep[QStringLiteral("handConnectionToHost")].connectionHanded);
+    EXPECT_TRUE(atStep[QStringLiteral("createCostUtility")].connectionHanded);
+    EXPECT_FALSE(atStep[QStringLiteral("BuildScript")].windowScripted);
+    EXPECT_TRUE(atStep[QStringLiteral("ApplicaLayOut")].windowScripted);
+    EXPECT_EQ(atStep[QStringLiteral("ApplicaLayOut")].layoutForms, -1);
+    EXPECT_GE(atStep[QStringLiteral("startResizeHelper")].layoutForms, 1);
+    EXPECT_EQ(atStep[QStringLiteral("ExecuteFormEvent")].formEvents, 0u);
+    EXPECT_EQ(atStep[QStringLiteral("setActivated")].formEvents, 1u);
     const QStringList expected = {
         "freezePainting", "createErrorManager", "readConnectionString", "openConnection",
         "handConnectionToHost", "createCostUtility", "checkPrecondition", "readCharts",
@@ -180,6 +204,14 @@ TEST_F(LifecycleTest, LaterActivationsOnlyMakeTheModuleCurrent)
     EXPECT_EQ(navigator->refreshCount(), refreshes + 1);
     EXPECT_EQ(navigator->navigatorStatus(), window->FrameTestata()->Status());
     EXPECT_EQ(navigator->ScriptModel()->formEvents().size(), 1u);
+
+    // Only the open and close events run a script; the models program's hook runs the open one.
+    window->ExecuteFormEvent(QStringLiteral("qvAltro"));
+    EXPECT_EQ(navigator->ScriptModel()->formEvents().size(), 1u);
+    window->InizializzaScriptELayout();
+    ASSERT_EQ(navigator->ScriptModel()->formEvents().size(), 2u);
+    EXPECT_EQ(navigator->ScriptModel()->formEvents().back().opening, 1);
+    EXPECT_TRUE(global->ApplicationData().isValid());
 }
 
 TEST_F(LifecycleTest, UnloadReleasesEverything)

@@ -192,9 +192,10 @@ TEST_F(TabsChildrenTest, ShowChildAndClearChildGiveTheFramesTheirTexts)
         "SELECT", "    CAUSALE", "    , PROG", "    , SEGNO", "    , PERCENTUALE", "    , PDC",
         "    , CONTO", "    , PDCVDS", "    , VDS", "    , AVERE", "    , DARE", "FROM",
         "    #SVILUPPO", "WHERE"};
-    const QStringList languageHead = {"SELECT", "     CI99_CODLINGUA_MG52", "    , CI99_PROVID_FW4A",
-                                      "    , CI99_IDPROV", "    , CI99_DESCRIZIONE", "FROM",
-                                      "    #CI99_DESLINGUA", "WHERE"};
+    const QStringList languageHead = {"SELECT", "     CI99_CODLINGUA_MG52",
+                                      "    , CI99_PROVID_FW4A", "    , CI99_IDPROV",
+                                      "    , CI99_DESCRIZIONE", "FROM", "    #CI99_DESLINGUA",
+                                      "WHERE"};
     const QStringList checksHead = {" SELECT", "   *", " FROM", "   CI11_CONTROLLOCONTI", " WHERE"};
     const auto text = [&](QStringList lines, const QStringList &more) {
         return (lines << more).join(crlf);
@@ -206,14 +207,16 @@ TEST_F(TabsChildrenTest, ShowChildAndClearChildGiveTheFramesTheirTexts)
               text(languageHead, {"       CI99_PROVID_FW4A = 903 ",
                                   "  AND  CI99_CODLINGUA_MG52 = 'ITA'", "  AND  CI99_IDPROV = 1"}));
     EXPECT_EQ(window->FrameSezionali()->SqlText(),
-              text(journalsHead, {"    CI05_CAUSALE_CI03 = 'ACQM'", " ORDER BY CI05_DITTA_CG18 ASC"}));
+              text(journalsHead,
+                   {"    CI05_CAUSALE_CI03 = 'ACQM'", " ORDER BY CI05_DITTA_CG18 ASC"}));
     EXPECT_EQ(window->FrameRicDest()->SqlText(),
               text(searchHead, {"    CI06_CAUSALE_CI03 = 'ACQM'", "    AND CI06_INDSEGNO = 1",
                                 " ORDER BY", "    CI06_PROGRESSIVO ASC"}));
     EXPECT_EQ(window->FrameRicOrigine()->SqlText(),
               text(searchHead, {"    CI06_CAUSALE_CI03 = 'ACQM'", "    AND CI06_INDSEGNO = 2",
                                 " ORDER BY", "    CI06_PROGRESSIVO ASC"}));
-    EXPECT_EQ(search.recordsetRicDest()->Filter(), QVariant(QStringLiteral("CI06_INDTIPORIGA = 0")));
+    const QVariant rowTypeZero(QStringLiteral("CI06_INDTIPORIGA = 0"));
+    EXPECT_EQ(search.recordsetRicDest()->Filter(), rowTypeZero);
     EXPECT_EQ(search.recordsetRicDest()->RecordCount(), 2);   // row type 0, destination
     EXPECT_EQ(search.recordsetRicOrigine()->RecordCount(), 3); // row type 0, origin
     EXPECT_EQ(window->FrameSviluppo()->SqlText(),
@@ -229,7 +232,8 @@ TEST_F(TabsChildrenTest, ShowChildAndClearChildGiveTheFramesTheirTexts)
     ASSERT_TRUE(user.press(window->mainNavigator(), QStringLiteral("Nuovo")));
     EXPECT_EQ(window->headerPanel()->gclsFrameDatiCausaliLingua()->SqlText(),
               text(languageHead, {"    1 = 0"}));
-    const QString noSearchRows = text(searchHead, {"    1 = 0", " ORDER BY", "    CI06_PROGRESSIVO ASC"});
+    const QString noSearchRows =
+        text(searchHead, {"    1 = 0", " ORDER BY", "    CI06_PROGRESSIVO ASC"});
     EXPECT_EQ(window->FrameRicDest()->SqlText(), noSearchRows);
     EXPECT_EQ(window->FrameRicOrigine()->SqlText(), noSearchRows);
     EXPECT_EQ(window->FrameSezionali()->SqlText(),
@@ -270,7 +274,8 @@ TEST_F(TabsChildrenTest, RefreshChildGivesTheRowsTheNewCode)
               QStringList(4, QStringLiteral("ACQX")));
     EXPECT_EQ(keysOf(search.recordsetRicOrigine(), QStringLiteral("CI06_CAUSALE_CI03")),
               QStringList(6, QStringLiteral("ACQX")));
-    EXPECT_EQ(search.recordsetRicDest()->Filter(), QVariant(QStringLiteral("CI06_INDTIPORIGA = 0")));
+    const QVariant rowTypeZero(QStringLiteral("CI06_INDTIPORIGA = 0"));
+    EXPECT_EQ(search.recordsetRicDest()->Filter(), rowTypeZero);
     EXPECT_EQ(search.recordsetRicDest()->RecordCount(), 2);
     EXPECT_EQ(keysOf(checks, QStringLiteral("CI11_CODCAUS_CI03")),
               QStringList(2, QStringLiteral("ACQX")));
