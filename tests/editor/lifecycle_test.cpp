@@ -152,6 +152,7 @@ TEST_F(LifecycleTest, PreconditionAndExpenseChartOfTheCompany)
     EXPECT_FALSE(items->SwitchedOn());
     EXPECT_FALSE(items->isEnabled());
     EXPECT_TRUE(ado::isMissing(items->Value()));
+    EXPECT_TRUE(items->description().isEmpty());
 }
 
 TEST_F(LifecycleTest, InitialStatusFollowsTheHost)
