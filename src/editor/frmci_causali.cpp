@@ -24,7 +24,6 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
