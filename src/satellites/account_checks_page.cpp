@@ -174,14 +174,18 @@ void AccountChecksPage::moveToSide(int side)
 
 void AccountChecksPage::FillAccountTypeLists()
 {
-    host::HostGlobal *global = m_context.hostGlobal();
-    if (!global)
-        raiseMissing(QStringLiteral("FillAccountTypeLists: l'oggetto globale dell'host"));
-    const host::MessageDictionary &messages = *global->messageDictionary();
-    for (host::CheckList *list : {LIST_TIPIAVERE, LIST_TIPIDARE}) {
-        for (int i = 0; i < 10; ++i)
-            list->AddItem(messages.GetText(host::msg::AccountTypeTexts[i]), i);
-    }
+    ado::passUp(QStringLiteral("FillAccountTypeLists"), [this] {
+        host::HostGlobal *global = m_context.hostGlobal();
+        if (!global)
+            raiseMissing(QStringLiteral("l'oggetto globale dell'host"));
+        const host::MessageDictionary &messages = *global->messageDictionary();
+        // A start-up run again after an abort fills the lists again: they start empty.
+        for (host::CheckList *list : {LIST_TIPIAVERE, LIST_TIPIDARE}) {
+            list->Clear();
+            for (int i = 0; i < 10; ++i)
+                list->AddItem(messages.GetText(host::msg::AccountTypeTexts[i]), i);
+        }
+    });
 }
 
 void AccountChecksPage::PopolaListe()

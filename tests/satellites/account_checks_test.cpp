@@ -74,6 +74,10 @@ TEST_F(AccountChecksTest, ListsShowTheTenTypesFromTheDictionaryOnBothSides)
         EXPECT_EQ(list->List(4), messages.GetText(73249));
         EXPECT_EQ(list->List(9), messages.GetText(6107));
     }
+    // Filled again (a start-up run a second time), the lists still hold ten items each.
+    page().FillAccountTypeLists();
+    EXPECT_EQ(page().LIST_TIPIAVERE->ListCount(), 10);
+    EXPECT_EQ(page().LIST_TIPIDARE->ListCount(), 10);
 }
 
 TEST_F(AccountChecksTest, RowsAreMatchedToTheListsByTheirSignWhateverTheirOrder)
