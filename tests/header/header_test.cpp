@@ -4,6 +4,7 @@
 
 #include "header_fixture.h"
 
+#include "ado/connection.h"
 #include "ado/recordset.h"
 #include "data/window_state.h"
 #include "editor/frmci_causali.h"
@@ -23,6 +24,8 @@
 #include "satellites/journals_page.h"
 #include "satellites/proposal_page.h"
 #include "satellites/search_sequence_page.h"
+
+#include <QLineEdit>
 
 namespace headertest {
 namespace {
@@ -309,6 +312,59 @@ TEST_F(HeaderPanelTest, MovementComboIsLockedForACodeInUse)
     ASSERT_TRUE(press("Nuovo"));
     EXPECT_TRUE(header().CBO_MOVDATI->isEnabled());
     EXPECT_FALSE(header().CHK_RILPROG->isEnabled());
+}
+
+TEST_F(HeaderPanelTest, LookupOfTheCodeShowsTheChosenReasonCode)
+{
+    ASSERT_TRUE(press("Nuovo"));
+    dialogs->answerLookup(QStringLiteral("RIP1"));
+    user->pressKey(header().TXT_CAUSALE->lineEdit(), Qt::Key_F3);
+    ASSERT_EQ(dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Lookup).size(), 1u);
+    // The list offers every stored reason code.
+    EXPECT_EQ(dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Lookup)[0].lookup.rows.size(),
+              std::size_t(testsupport::demo::ReasonCodeCount));
+    EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
+    EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), QStringLiteral("RIP1"));
+    EXPECT_EQ(journals().recordsetSezionali()->RecordCount(), 2);
+}
+
+TEST_F(HeaderPanelTest, DescriptionAloneIsSavedAndTheLanguageDialogRebuildsIt)
+{
+    showCode(QStringLiteral("GIRO"));
+    const QString id = rows(QStringLiteral("SELECT CI03_IDPROV FROM CI03_CAUSALI"
+                                           " WHERE CI03_CODCAUS = 'GIRO'"))
+                           .value(0)
+                           .value(0);
+    user->typeInto(header().TXT_DCAUSALE, QStringLiteral("Giroconto tra reparti"));
+    EXPECT_TRUE(frame().isPending());
+    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
+    press("Conferma");
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI03_DESCR FROM CI03_CAUSALI"
+                                  " WHERE CI03_CODCAUS = 'GIRO'")),
+              (Rows{{QStringLiteral("Giroconto tra reparti")}}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI99_DESCRIZIONE FROM CI99_DESLINGUA"
+                                  " WHERE CI99_IDPROV = %1 AND CI99_CODLINGUA_MG52 = 'ITA'")
+                       .arg(id)),
+              (Rows{{QStringLiteral("Giroconto tra reparti")}}));
+
+    // The dialog stores the texts itself; the box then shows what the database holds.
+    dialogs->answerLanguage([id](ado::Connection &connection, int entity,
+                                 const QVariant &rowId) {
+        EXPECT_EQ(entity, 903);
+        EXPECT_EQ(rowId.toString(), id);
+        connection.Execute(QStringLiteral("UPDATE CI99_DESLINGUA SET CI99_DESCRIZIONE ="
+                                          " 'Scritta dal dialogo' WHERE CI99_IDPROV = %1"
+                                          " AND CI99_CODLINGUA_MG52 = 'ITA'")
+                               .arg(id));
+    });
+    header().TXT_DCAUSALE->openLanguageDescriptions();
+    EXPECT_EQ(header().TXT_DCAUSALE->Text().toString(), QStringLiteral("Scritta dal dialogo"));
+    EXPECT_FALSE(frame().isPending());
+
+    // A reason code not stored yet has no descriptions to edit: the dialog does not open.
+    ASSERT_TRUE(press("Nuovo"));
+    header().TXT_DCAUSALE->openLanguageDescriptions();
+    EXPECT_EQ(dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Language).size(), 1u);
 }
 
 } // namespace
