@@ -116,21 +116,8 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
         [&] {
             if (fbol_Cancel)
                 return;
-            // Every satellite with an unconfirmed row is asked, whatever the others answered.
-            const std::array<host::DataFrame *, 4> frames = {
-                require(m_context.journalsPage(), QStringLiteral("La pagina dei sezionali"))
-                    .gclsFrameSezionali(),
-                require(m_context.searchSequencePage(),
-                        QStringLiteral("La pagina della sequenza di ricerca"))
-                    .gclsFrameRicDest(),
-                m_context.searchSequencePage()->gclsFrameRicOrigine(),
-                require(m_context.proposalPage(), QStringLiteral("La pagina della proposta"))
-                    .gclsFrameSviluppo(),
-            };
-            for (host::DataFrame *frame : frames) {
-                if (frame && frame->RecordChanged() && !frame->ConfirmPending(true, true, false))
-                    fbol_Cancel = true;
-            }
+            if (!settleSatelliteRows())
+                fbol_Cancel = true;
             ado::Field descr = require(m_recordsetTestata.get(),
                                        QStringLiteral("Il recordset della testata"))
                                    .Fields(DescrColumn);
@@ -139,6 +126,28 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
                 descr.setValue(QStringLiteral(""));
         },
     });
+}
+
+// Asks every satellite with an unconfirmed row to settle it, whatever the others answered;
+// false when any of them refused.
+bool HeaderPanel::settleSatelliteRows()
+{
+    const std::array<host::DataFrame *, 4> frames = {
+        require(m_context.journalsPage(), QStringLiteral("La pagina dei sezionali"))
+            .gclsFrameSezionali(),
+        require(m_context.searchSequencePage(),
+                QStringLiteral("La pagina della sequenza di ricerca"))
+            .gclsFrameRicDest(),
+        m_context.searchSequencePage()->gclsFrameRicOrigine(),
+        require(m_context.proposalPage(), QStringLiteral("La pagina della proposta"))
+            .gclsFrameSviluppo(),
+    };
+    bool settled = true;
+    for (host::DataFrame *frame : frames) {
+        if (frame && frame->RecordChanged() && !frame->ConfirmPending(true, true, false))
+            settled = false;
+    }
+    return settled;
 }
 
 // ------------------------------------------------------------------ AfterUpdate

@@ -162,6 +162,13 @@ void HeaderPanel::buildCodeGroup()
 
 void HeaderPanel::buildFieldsPage()
 {
+    createFieldControls();
+    createFieldLabels();
+    layoutFieldsPage();
+}
+
+void HeaderPanel::createFieldControls()
+{
     CBO_MOVDATI = comboBox(this, "CBO_MOVDATI", QStringLiteral("CI03_INDTIPOMOVDATI"),
                            QStringLiteral("Tipo movimentazione dati"),
                            QStringLiteral("Tipo movimentazione dati"), 0);
@@ -209,7 +216,10 @@ void HeaderPanel::buildFieldsPage()
                              QStringLiteral("Numerazione automatica (Si/No)"));
     CHK_RILPROG = checkBox(this, "CHK_RILPROG", QStringLiteral("CI03_FLGRILPROG"),
                            QStringLiteral("Rilevazione movimento nel modulo progetti"));
+}
 
+void HeaderPanel::createFieldLabels()
+{
     LBL_MOVDATI = namedLabel("LBL_MOVDATI", QStringLiteral("Movimentazione dati"), CBO_MOVDATI,
                              this);
     LBL_TIPOCOSTO = namedLabel("LBL_TIPOCOSTO", QStringLiteral("Segno"), CBO_TIPOCOSTO, this);
@@ -229,7 +239,11 @@ void HeaderPanel::buildFieldsPage()
                                CHK_FLGNUMAUT, this);
     LBL_RILPROG = namedLabel("LBL_RILPROG", QStringLiteral("Rilevazione progetti"), CHK_RILPROG,
                              this);
+}
 
+// One row per setting, the label beside its boxes, in the order the Tab key follows.
+void HeaderPanel::layoutFieldsPage()
+{
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     addRow(grid, LBL_MOVDATI, {CBO_MOVDATI});

@@ -142,10 +142,14 @@ private:
     void buildControls();
     void buildCodeGroup();
     void buildFieldsPage();
+    void createFieldControls();
+    void createFieldLabels();
+    void layoutFieldsPage();
     void wireControls();
     void wireHeaderFrame();
     void wireLanguageFrame();
     void showHostMessage(long number);
+    bool settleSatelliteRows();
     void reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure);
 
     EditorContext &m_context;
