@@ -118,16 +118,21 @@ ParsedOptions parseOptions(const QStringList &arguments)
 void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
                     const QString &currentDir)
 {
-    if (!environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
-        return;
+    const QString platform = environment.value(QStringLiteral("QT_QPA_PLATFORM"));
     const bool display = !environment.value(QStringLiteral("DISPLAY")).isEmpty()
                          || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
-    if (!display && !options.help && options.screenshotFile.isEmpty()) {
+    // Nobody sees the window: no display, or a platform chosen that draws nowhere.
+    const bool headless = platform.isEmpty()
+                              ? !display
+                              : platform.startsWith(QLatin1String("offscreen"))
+                                    || platform.startsWith(QLatin1String("minimal"));
+    if (headless && !options.help && options.screenshotFile.isEmpty()) {
         options.screenshotFile = QDir(currentDir).absoluteFilePath(
             QString::fromLatin1(AutomaticScreenshotName));
         options.automaticScreenshot = true;
     }
-    options.offscreen = !display || options.help || !options.screenshotFile.isEmpty();
+    options.unattended = headless || !options.screenshotFile.isEmpty();
+    options.offscreen = platform.isEmpty() && (headless || options.help || options.unattended);
 }
 
 QString usageText(const QString &navigatorKeys)

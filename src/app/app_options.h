@@ -23,7 +23,8 @@ struct AppOptions
     bool help = false;
 
     // Filled by resolveDisplay.
-    bool offscreen = false;         // draw on Qt's offscreen platform
+    bool offscreen = false;         // the program chooses Qt's offscreen platform itself
+    bool unattended = false;        // nobody answers dialogs: they are written out instead
     bool automaticScreenshot = false; // no display: the picture was not asked for
 };
 
@@ -49,10 +50,12 @@ inline const char *const AutomaticScreenshotName = "causali.png";
 // against the database later.
 ParsedOptions parseOptions(const QStringList &arguments);
 
-// Decides where the window is drawn. QT_QPA_PLATFORM, when set, is obeyed. Otherwise a picture
-// is drawn offscreen, and without a display (neither DISPLAY nor WAYLAND_DISPLAY) the program
-// draws offscreen and saves a picture in `currentDir` even when none was asked for. --help
-// draws nothing but builds the navigator to list its keys: offscreen too.
+// Decides where the window is drawn and whether anyone is there to answer dialogs.
+// QT_QPA_PLATFORM, when set, is obeyed. Otherwise a picture is drawn offscreen, and so is
+// --help (it only builds the navigator to list its keys). Without a display (neither DISPLAY
+// nor WAYLAND_DISPLAY, or QT_QPA_PLATFORM offscreen or minimal) the program saves a picture in
+// `currentDir` even when none was asked for, and ends. A run that saves a picture is
+// unattended.
 void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
                     const QString &currentDir);
 

@@ -14,6 +14,23 @@
 
 #include <memory>
 
+namespace {
+
+QtMessageHandler defaultHandler = nullptr;
+
+// Drawing offscreen, Qt warns about what that platform lacks (window size hints, a runtime
+// folder): nothing the user can act on, so it does not reach the terminal.
+void offscreenMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg
+        && (text.startsWith(QLatin1String("This plugin does not support"))
+            || text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+        return;
+    defaultHandler(type, context, text);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QStringList arguments;
@@ -31,6 +48,8 @@ int main(int argc, char *argv[])
     app::resolveDisplay(options, QProcessEnvironment::systemEnvironment(), QDir::currentPath());
     if (options.offscreen)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (options.offscreen || options.unattended)
+        defaultHandler = qInstallMessageHandler(offscreenMessages);
 
     QApplication application(argc, argv);
     // No organization name: the data folder is ~/.local/share/causali.
@@ -40,8 +59,8 @@ int main(int argc, char *argv[])
         out << app::usageText(app::navigatorKeysText()) << Qt::flush;
         return app::ExitOk;
     }
-    // Nobody can answer a dialog on the offscreen platform: messages go to the error stream.
-    if (options.offscreen)
+    // Nobody is there to answer a dialog: messages go to the error stream.
+    if (options.unattended)
         host::DialogService::install(std::make_unique<app::ConsoleDialogs>(err));
     return app::runHost(options, out, err);
 }

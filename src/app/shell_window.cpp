@@ -10,9 +10,17 @@
 #include <QDir>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace app {
+
+namespace {
+
+constexpr int PreferredWidth = 1100;
+constexpr int PreferredHeight = 720;
+
+} // namespace
 
 ShellWindow::ShellWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -66,9 +74,23 @@ void ShellWindow::embed(causali::FRMCI_CAUSALI *window)
         m_navigator->show();
     }
     setCentralWidget(window);
+    resize(preferredSize());
     setWindowTitle(window->windowTitle());
     connect(window, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     connect(window, &causali::FRMCI_CAUSALI::unloaded, this, &ShellWindow::onModuleUnloaded);
+}
+
+QSize ShellWindow::preferredSize() const
+{
+    // Room for a dozen rows in the grids; never beyond a screen that could hold the window.
+    const QSize hint = sizeHint();
+    QSize size = hint.expandedTo(QSize(PreferredWidth, PreferredHeight));
+    if (const QScreen *display = screen()) {
+        const QSize available = display->availableGeometry().size();
+        if (available.width() >= hint.width() && available.height() >= hint.height())
+            size = size.boundedTo(available);
+    }
+    return size;
 }
 
 void ShellWindow::setStatus(const QString &company, const QString &language,

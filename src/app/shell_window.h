@@ -54,6 +54,7 @@ protected:
 private:
     void onModuleUnloaded();
     void giveBack();
+    QSize preferredSize() const;
 
     QPointer<causali::FRMCI_CAUSALI> m_window;
     QPointer<host::MainNavigator> m_navigator;

@@ -113,18 +113,20 @@ TEST(AppOptions, DisplayChoice)
     const QString here = QStringLiteral("/work/here");
     const QString automatic = here + QStringLiteral("/causali.png");
 
-    // No display at all: offscreen, and a picture in the current directory.
+    // No display at all: offscreen, unattended, and a picture in the current directory.
     app::AppOptions o;
     app::resolveDisplay(o, environment({}), here);
     EXPECT_TRUE(o.offscreen);
+    EXPECT_TRUE(o.unattended);
     EXPECT_TRUE(o.automaticScreenshot);
     EXPECT_EQ(o.screenshotFile, automatic);
 
-    // An X or Wayland display: drawn there, no picture.
+    // An X or Wayland display: drawn there, no picture, dialogs on the screen.
     for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
         o = {};
         app::resolveDisplay(o, environment({{variable, ":0"}}), here);
         EXPECT_FALSE(o.offscreen) << variable;
+        EXPECT_FALSE(o.unattended) << variable;
         EXPECT_TRUE(o.screenshotFile.isEmpty()) << variable;
     }
 
@@ -133,14 +135,24 @@ TEST(AppOptions, DisplayChoice)
     o.screenshotFile = QStringLiteral("mine.png");
     app::resolveDisplay(o, environment({{"DISPLAY", ":0"}}), here);
     EXPECT_TRUE(o.offscreen);
+    EXPECT_TRUE(o.unattended);
     EXPECT_FALSE(o.automaticScreenshot);
     EXPECT_EQ(o.screenshotFile, QStringLiteral("mine.png"));
 
-    // QT_QPA_PLATFORM is obeyed as it is: no picture without a display then.
+    // QT_QPA_PLATFORM is obeyed as it is; a platform that draws nowhere counts as no display.
     o = {};
     app::resolveDisplay(o, environment({{"QT_QPA_PLATFORM", "xcb"}}), here);
     EXPECT_FALSE(o.offscreen);
+    EXPECT_FALSE(o.unattended);
     EXPECT_TRUE(o.screenshotFile.isEmpty());
+    for (const char *platform : {"offscreen", "minimal"}) {
+        o = {};
+        app::resolveDisplay(o, environment({{"QT_QPA_PLATFORM", platform}, {"DISPLAY", ":0"}}),
+                            here);
+        EXPECT_FALSE(o.offscreen) << platform; // already chosen: nothing to set
+        EXPECT_TRUE(o.unattended) << platform;
+        EXPECT_EQ(o.screenshotFile, automatic) << platform;
+    }
 
     // --help draws nothing and writes no picture.
     o = {};
