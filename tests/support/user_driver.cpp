@@ -22,9 +22,18 @@
 
 namespace testsupport {
 
-QApplication &application()
+namespace {
+
+std::unique_ptr<QApplication> &applicationSlot()
 {
     static std::unique_ptr<QApplication> app;
+    return app;
+}
+
+} // namespace
+
+QApplication &application()
+{
     if (auto *existing = qobject_cast<QApplication *>(QCoreApplication::instance()))
         return *existing;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -32,8 +41,13 @@ QApplication &application()
     static int argc = 1;
     static char name[] = "tests";
     static char *argv[] = {name, nullptr};
-    app = std::make_unique<QApplication>(argc, argv);
-    return *app;
+    applicationSlot() = std::make_unique<QApplication>(argc, argv);
+    return *applicationSlot();
+}
+
+void releaseApplication()
+{
+    applicationSlot().reset();
 }
 
 UserDriver::UserDriver(QWidget *window) : m_window(window)

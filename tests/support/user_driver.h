@@ -32,6 +32,10 @@ namespace testsupport {
 // The application widget tests run in, created on first use (on the offscreen platform unless
 // QT_QPA_PLATFORM says otherwise). Call it before creating any widget.
 QApplication &application();
+// Destroys that application and every window left open. The test program's main calls it
+// after the last test: left to the exit handlers, the application would be destroyed after
+// Qt's own globals that it still uses.
+void releaseApplication();
 
 class UserDriver
 {
