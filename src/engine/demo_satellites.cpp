@@ -69,7 +69,10 @@ void fillSearchSequences(sqlite3 *db)
 
 void fillProposals(sqlite3 *db)
 {
-    // code, row, sign (1 Dare, 2 Avere), percent, chart, account, item chart, item
+    // code, row, sign (1 Dare, 2 Avere), percent, chart, account, item chart, item. Rows entered
+    // in a company with an expense-item chart carry that chart even without an item, as the
+    // editor stores them; GIRO and AMMO were entered where there was none (item chart Null),
+    // so only a company without an item chart shows them.
     insertRows(db,
                "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG, CI10_INDSEGNO,"
                " CI10_PERC, CI10_PDCCONTO_PC01, CI10_CONTO_PC03, CI10_PDCVDS_PC01,"
@@ -77,27 +80,27 @@ void fillProposals(sqlite3 *db)
                {
                    {"CESE", 1, 1, 60.0, 1, "0401001", 2, "10005"},
                    {"CESE", 2, 1, 40.0, 1, "0401003", 2, "10001"},
-                   {"CESE", 3, 2, 100.0, 1, "0101001", nullptr, nullptr},
-                   {"RIP1", 1, 1, 50.0, 1, "0401001", nullptr, nullptr},
-                   {"RIP1", 2, 1, 30.0, 1, "0401002", nullptr, nullptr},
-                   {"RIP1", 3, 1, 20.0, 1, "0401004", nullptr, nullptr},
-                   {"RIP1", 4, 2, 100.0, 1, "0401003", nullptr, nullptr},
+                   {"CESE", 3, 2, 100.0, 1, "0101001", 2, nullptr},
+                   {"RIP1", 1, 1, 50.0, 1, "0401001", 2, nullptr},
+                   {"RIP1", 2, 1, 30.0, 1, "0401002", 2, nullptr},
+                   {"RIP1", 3, 1, 20.0, 1, "0401004", 2, nullptr},
+                   {"RIP1", 4, 2, 100.0, 1, "0401003", 2, nullptr},
                    {"ENER", 1, 1, 70.0, 1, "0401001", 2, "10001"},
                    {"ENER", 2, 1, 30.0, 1, "0401005", 2, "10001"},
-                   {"ENER", 3, 2, 100.0, 1, "0101001", nullptr, nullptr},
-                   {"RICA", 1, 1, 100.0, 1, "0101002", nullptr, nullptr},
+                   {"ENER", 3, 2, 100.0, 1, "0101001", 2, nullptr},
+                   {"RICA", 1, 1, 100.0, 1, "0101002", 2, nullptr},
                    {"RICA", 2, 2, 100.0, 1, "0701001", 2, "20001"},
                    {"GIRO", 1, 1, 100.0, 1, "0401002", nullptr, nullptr},
                    {"GIRO", 2, 2, 100.0, 1, "0401001", nullptr, nullptr},
                    {"AMMO", 1, 1, 100.0, 1, "0401001", nullptr, nullptr},
                    {"AMMO", 2, 2, 100.0, 1, "0101001", nullptr, nullptr},
                    {"MOD1", 1, 1, 100.0, 1, "0501001", 2, "10006"},
-                   {"MOD1", 2, 2, 100.0, 1, "0101001", nullptr, nullptr},
+                   {"MOD1", 2, 2, 100.0, 1, "0101001", 2, nullptr},
                    {"AMMO", 3, 1, 100.0, 3, "1000001", nullptr, nullptr},
                    {"AMMO", 4, 2, 100.0, 3, "9000001", nullptr, nullptr},
-                   {"RIP2", 1, 1, 33.33, 1, "0401001", nullptr, nullptr},
-                   {"RIP2", 2, 1, 66.67, 1, "0501002", nullptr, nullptr},
-                   {"RIP2", 3, 2, 100.0, 1, "0401003", nullptr, nullptr},
+                   {"RIP2", 1, 1, 33.33, 1, "0401001", 2, nullptr},
+                   {"RIP2", 2, 1, 66.67, 1, "0501002", 2, nullptr},
+                   {"RIP2", 3, 2, 100.0, 1, "0401003", 2, nullptr},
                });
 }
 

@@ -84,7 +84,7 @@ TEST_F(SaveTest, SavingReplacesOneCodesSatellitesAndNothingElse)
                                   " FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = 'CESE'"
                                   " ORDER BY 1")),
               (datatest::Rows{{"1", "<NULL>", "<NULL>"}, {"2", "2", "10001"},
-                              {"3", "<NULL>", "<NULL>"}}));
+                              {"3", "2", "<NULL>"}}));
     // The apostrophes reach both description columns unchanged; other languages stay.
     EXPECT_EQ(rows(QStringLiteral("SELECT CI99_CODLINGUA_MG52, CI99_DESCRIZIONE FROM CI99_DESLINGUA"
                                   " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = ")

@@ -92,12 +92,15 @@ TEST(DemoData, SatellitesHoldWhatTheEditorsNeed)
                         " GROUP BY CI06_CAUSALE_CI03, CI06_INDSEGNO, CI06_INDTIPORIGA"
                         " HAVING MAX(CI06_PROGRESSIVO) <> COUNT(*))"),
               0);
-    // Proposal rows with and without expense item; chart and item are NULL together.
+    // Proposal rows with and without expense item, with and without item chart; an item always
+    // has its chart.
     EXPECT_GT(c.integer("SELECT COUNT(*) FROM CI10_PROPCONTICAUS WHERE CI10_VDS_PC03 IS NULL"), 0);
     EXPECT_GT(c.integer("SELECT COUNT(*) FROM CI10_PROPCONTICAUS WHERE CI10_VDS_PC03 IS NOT NULL"),
               0);
+    EXPECT_GT(c.integer("SELECT COUNT(*) FROM CI10_PROPCONTICAUS WHERE CI10_PDCVDS_PC01 IS NULL"),
+              0);
     EXPECT_EQ(c.integer("SELECT COUNT(*) FROM CI10_PROPCONTICAUS"
-                        " WHERE (CI10_PDCVDS_PC01 IS NULL) <> (CI10_VDS_PC03 IS NULL)"),
+                        " WHERE CI10_VDS_PC03 IS NOT NULL AND CI10_PDCVDS_PC01 IS NULL"),
               0);
     // Checks: both sides ticked for every code that has them, one type per side for stock and
     // labour movements.

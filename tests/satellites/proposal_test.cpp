@@ -47,8 +47,6 @@ protected:
 
 TEST_F(ProposalTest, GridShowsTheAccountOnItsSideWithItsDescription)
 {
-    // RIP1's rows have no expense item: they are shown to a company without item chart.
-    host->state().pdcVds = QStringLiteral("-1");
     host->loadCode(QStringLiteral("RIP1"));
     QAbstractItemModel *model = page().GRD_SVILUPPO->model();
     ASSERT_EQ(model->rowCount(), 4);
@@ -129,7 +127,6 @@ TEST_F(ProposalTest, SignDecidesTheAccountColumnAndAChangeOfSignClearsTheAccount
 
 TEST_F(ProposalTest, MovingARowKeepsEveryRowNumberInPlace)
 {
-    host->state().pdcVds = QStringLiteral("-1");
     host->loadCode(QStringLiteral("RIP1"));
     showTab();
     ASSERT_EQ(shown(), (Rows{{"1", "0401001", "1"}, {"2", "0401002", "1"}, {"3", "0401004", "1"},
