@@ -9,6 +9,8 @@
 #include <QMetaMethod>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 namespace host {
 
 void GridColumnLayout::AddColumn(const QString &field, const QString &caption, int alignment,
@@ -119,8 +121,10 @@ void Grid::applyColumnLook()
     const std::vector<GridColumn> &columns = m_model->columns();
     for (size_t i = 0; i < columns.size(); ++i) {
         setColumnHidden(int(i), !columns[i].visible);
+        // A width designed for another font must not cut the column's caption.
         if (columns[i].width > 0)
-            setColumnWidth(int(i), twipsToPixels(columns[i].width));
+            setColumnWidth(int(i), std::max(twipsToPixels(columns[i].width),
+                                            horizontalHeader()->sectionSizeHint(int(i))));
     }
 }
 

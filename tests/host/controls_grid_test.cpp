@@ -81,7 +81,7 @@ TEST(Grid, ShowsTheFilteredRowsWithComputedTextsAndFollowsTheRowSet)
                                     QAbstractItemModelTester::FailureReportingMode::Warning);
     grid->AddColumn(QStringLiteral("PROVIDER"), QStringLiteral("Prov."), 1, 495, true);
     grid->AddColumn(QStringLiteral("DESCR"), QStringLiteral("Descrizione"), 1, 3105, true);
-    grid->AddColumn(QStringLiteral("PERC"), QStringLiteral(" % "), 1, 800, true, 0,
+    grid->AddColumn(QStringLiteral("PERC"), QStringLiteral("Percentuale"), 1, 150, true, 0,
                     QStringLiteral("##0.00"));
     grid->AddColumn(QStringLiteral("ID"), QStringLiteral("Nr"), 1, 500, false);
     QObject::connect(grid, &host::Grid::CellText,
@@ -96,7 +96,10 @@ TEST(Grid, ShowsTheFilteredRowsWithComputedTextsAndFollowsTheRowSet)
 
     ASSERT_EQ(grid->model()->rowCount(), 3);
     EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Prov."));
-    EXPECT_EQ(grid->columnWidth(0), 33); // 495 twips
+    EXPECT_EQ(grid->columnWidth(1), 207); // 3105 twips
+    // 150 twips would cut the caption: the column is as wide as its caption needs.
+    EXPECT_GT(grid->columnWidth(2), 10);
+    EXPECT_GE(grid->columnWidth(2), grid->horizontalHeader()->sectionSizeHint(2));
     EXPECT_TRUE(grid->isColumnHidden(3));
     EXPECT_EQ(cell(grid, 1, 1), QStringLiteral("Provider 20"));
     EXPECT_EQ(cell(grid, 0, 2), QStringLiteral("12.50"));
