@@ -4,6 +4,7 @@
 #include "app/app_options.h"
 #include "app/shell_window.h"
 #include "host/main_navigator.h"
+#include "support/user_driver.h"
 
 #include <QAction>
 #include <QProcessEnvironment>
@@ -114,6 +115,7 @@ TEST(AppOptions, DisplayChoice)
 
 TEST(AppOptions, HelpListsEveryNavigatorCommandWithItsShortcut)
 {
+    testsupport::application();
     const QStringList lines = app::navigatorKeysText().split(u'\n', Qt::SkipEmptyParts);
     host::MainNavigator navigator;
     ASSERT_EQ(lines.size(), host::MainNavigator::keys().size());

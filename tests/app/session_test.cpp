@@ -26,6 +26,8 @@ namespace {
 class HostSessionTest : public ::testing::Test
 {
 protected:
+    void SetUp() override { testsupport::application(); }
+
     app::HostSession &open(const app::AppOptions &options)
     {
         session = std::make_unique<app::HostSession>(options, database.connectionString(),
@@ -106,6 +108,7 @@ TEST_F(HostSessionTest, CalledProgramGetsTheCodeBackWithEsporta)
 
 TEST(ShellWindow, GivesTheWindowAndItsNavigatorBackWhenDestroyedFirst)
 {
+    testsupport::application();
     auto editor = std::make_unique<causali::FRMCI_CAUSALI>();
     QPointer<host::MainNavigator> navigator = editor->mainNavigator();
     {
