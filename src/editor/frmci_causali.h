@@ -130,7 +130,7 @@ public:
     QVariant ExecuteFormEvent(const QVariant &eventName);
     void BuildScript();
     void ApplicaLayOut();
-    void InizializzaScriptELayout();
+    void InizializzaScriptELayout() override;
     void RilasciaProprietaConto(host::AccountBox *box);
     bool isActivated() const { return m_activated; }
     bool isUnloaded() const { return m_unloaded; }

@@ -71,6 +71,9 @@ public:
     virtual void AbilitazioneControlliSatelliti(bool Blocca) = 0;
     // Refills the row-type choice and switches tab 3 by the data movement.
     virtual void ConfigurazioneTabRicerca() = 0;
+    // Applies the window's script and layout again (after another program ran inside the
+    // module, such as the model-management program). Errors raise to the caller.
+    virtual void InizializzaScriptELayout() = 0;
 };
 
 } // namespace causali

@@ -88,6 +88,7 @@ public:
     void RefreshChild() override;
     void AbilitazioneControlliSatelliti(bool) override {}
     void ConfigurazioneTabRicerca() override {}
+    void InizializzaScriptELayout() override {}
 
     // ----- HeaderView -----
     QVariant causaleText() const override;
