@@ -6,8 +6,7 @@
 // The cost of saving one code should not depend on how many other codes there are. The
 // statement benchmarks time each delete/insert pair inside an open transaction (no commit, so
 // no disk sync) and count the full-table scans in SQLite's plan of the pair, which tells
-// where a growth comes from. The last one repeats the save with an index on the reason-code
-// column of each working table, to measure what such an index would change.
+// where a growth would come from.
 
 #include "bench_support.h"
 
@@ -64,24 +63,11 @@ QString databasePath(benchmark::State &state)
     return bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
 }
 
-// Creates and fills the four working tables on a plain connection, as the window does.
+// Creates, fills and indexes the four working tables on a plain connection, as the window does.
 void fillWorkingTables(const bench::RawConnection &raw)
 {
-    using T = causali::WorkingTables;
-    for (const QString &text : {T::createSezionaliText(), T::fillSezionaliText(),
-                                T::createRicText(), T::fillRicText(), T::createSviluppoText(),
-                                T::fillSviluppoText(), T::createCausaliLinguaText(),
-                                T::fillCausaliLinguaText(kLanguage)})
+    for (const QString &text : causali::WorkingTables::preparationTexts(kLanguage))
         raw.exec(ado::rewriteTsql(text).toUtf8());
-}
-
-// An index on the reason-code column of each working table (not part of the module).
-void indexWorkingTables(sqlite3 *db)
-{
-    engine::exec(db, "CREATE INDEX temp.SEZIONALI_CAUSALE ON \"#SEZIONALI\" (CI05_CAUSALE_CI03);"
-                     "CREATE INDEX temp.RIC_CAUSALE ON \"#CI06_RICERCACONTO\" (CI06_CAUSALE_CI03);"
-                     "CREATE INDEX temp.SVILUPPO_CAUSALE ON \"#SVILUPPO\" (CAUSALE);"
-                     "CREATE INDEX temp.LINGUA_IDPROV ON \"#CI99_DESLINGUA\" (CI99_IDPROV);");
 }
 
 // The nine statements of a save of `shown`, rewritten for SQLite (S9 empty when not ITA).
@@ -132,7 +118,7 @@ QStringList fullScans(sqlite3 *db, const QByteArray &sql)
     return scans;
 }
 
-void saveThroughLayer(benchmark::State &state, bool indexed)
+void BM_Save_Layer(benchmark::State &state)
 {
     ado::Connection connection;
     connection.Open(QStringLiteral("Data Source=") + databasePath(state));
@@ -144,8 +130,6 @@ void saveThroughLayer(benchmark::State &state, bool indexed)
     tables.PreparazioneTabellaRic();
     tables.PreparazioneTabellaSviluppo();
     tables.PreparazioneTabellaCausaliLingua();
-    if (indexed)
-        indexWorkingTables(connection.handle());
     const ShownCode shown(connection.handle(), int(state.range(0)));
     causali::SaveRoutines save(window, shown);
     for (auto _ : state) {
@@ -157,11 +141,6 @@ void saveThroughLayer(benchmark::State &state, bool indexed)
     }
     checkStored(state, connection.handle(), shown);
     state.SetLabel(shown.code.toStdString());
-}
-
-void BM_Save_Layer(benchmark::State &state)
-{
-    saveThroughLayer(state, false);
 }
 
 void BM_Save_Sqlite(benchmark::State &state)
@@ -210,27 +189,6 @@ void BM_SaveStatement_Sqlite(benchmark::State &state)
     state.SetLabel(label.toStdString());
 }
 
-// What an index on the reason-code column of each working table would change.
-void BM_Save_Layer_IndexedWorkingTables(benchmark::State &state)
-{
-    saveThroughLayer(state, true);
-}
-
-// The other side of such an index: building the four on filled working tables, the work the
-// window's start-up would take on.
-void BM_IndexWorkingTables_Sqlite(benchmark::State &state)
-{
-    const bench::RawConnection raw(databasePath(state));
-    fillWorkingTables(raw);
-    for (auto _ : state) {
-        indexWorkingTables(raw.handle());
-        state.PauseTiming();
-        raw.exec("DROP INDEX temp.SEZIONALI_CAUSALE; DROP INDEX temp.RIC_CAUSALE;"
-                 " DROP INDEX temp.SVILUPPO_CAUSALE; DROP INDEX temp.LINGUA_IDPROV");
-        state.ResumeTiming();
-    }
-}
-
 } // namespace
 
 BENCHMARK(BM_Save_Layer)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -238,8 +196,5 @@ BENCHMARK(BM_Save_Sqlite)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveStatement_Sqlite)
     ->ArgsProduct({{1000, 10000}, {0, 1, 2, 3, 4}})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Save_Layer_IndexedWorkingTables)->Arg(1000)->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_IndexWorkingTables_Sqlite)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

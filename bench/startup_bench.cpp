@@ -240,12 +240,8 @@ void BM_Startup_WorkingTableFills_Sqlite(benchmark::State &state)
 {
     const QString path = bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
     bench::RawConnection raw(path);
-    using T = causali::WorkingTables;
     std::vector<QByteArray> statements;
-    for (const QString &text : {T::createSezionaliText(), T::fillSezionaliText(),
-                                T::createRicText(), T::fillRicText(), T::createSviluppoText(),
-                                T::fillSviluppoText(), T::createCausaliLinguaText(),
-                                T::fillCausaliLinguaText(QStringLiteral("ITA"))})
+    for (const QString &text : causali::WorkingTables::preparationTexts(QStringLiteral("ITA")))
         statements.push_back(ado::rewriteTsql(text).toUtf8());
     for (auto _ : state) {
         state.PauseTiming();

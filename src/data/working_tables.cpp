@@ -193,9 +193,44 @@ QString WorkingTables::deleteCausaliLinguaRowsText(const QVariant &idProv)
                            + sql::number(idProv, QStringLiteral("CI03_IDPROV"))});
 }
 
-QString WorkingTables::indexText(const QString &table, const QString &columns)
+namespace {
+
+QString indexText(const QString &table, const QString &columns)
 {
     return QStringLiteral("CREATE INDEX IX_%1 ON %2 (%3)").arg(table.mid(1), table, columns);
+}
+
+} // namespace
+
+QString WorkingTables::indexSezionaliText()
+{
+    return indexText(QStringLiteral("#SEZIONALI"), QStringLiteral("CI05_CAUSALE_CI03"));
+}
+
+QString WorkingTables::indexRicText()
+{
+    return indexText(QStringLiteral("#CI06_RICERCACONTO"),
+                     QStringLiteral("CI06_CAUSALE_CI03, CI06_INDSEGNO"));
+}
+
+QString WorkingTables::indexSviluppoText()
+{
+    return indexText(QStringLiteral("#SVILUPPO"), QStringLiteral("CAUSALE"));
+}
+
+QString WorkingTables::indexCausaliLinguaText()
+{
+    return indexText(QStringLiteral("#CI99_DESLINGUA"), QStringLiteral("CI99_IDPROV"));
+}
+
+QStringList WorkingTables::preparationTexts(const QString &codLingua)
+{
+    return {createSezionaliText(),     fillSezionaliText(),
+            indexSezionaliText(),      createRicText(),
+            fillRicText(),             indexRicText(),
+            createSviluppoText(),      fillSviluppoText(),
+            indexSviluppoText(),       createCausaliLinguaText(),
+            fillCausaliLinguaText(codLingua), indexCausaliLinguaText()};
 }
 
 // Every statement about one reason code (satellite loading, deletion, the save's copies back to
@@ -228,8 +263,7 @@ void WorkingTables::PreparazioneTabellaSezionali()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaSezionali"), [&] {
         prepare(&m_state.prepareFlags.sezionali, createSezionaliText(), m_fillSezionali,
-                fillSezionaliText(),
-                indexText(QStringLiteral("#SEZIONALI"), QStringLiteral("CI05_CAUSALE_CI03")));
+                fillSezionaliText(), indexSezionaliText());
     });
 }
 
@@ -237,8 +271,7 @@ void WorkingTables::PreparazioneTabellaRic()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaRic"), [&] {
         prepare(&m_state.prepareFlags.ricerca, createRicText(), m_fillRic, fillRicText(),
-                indexText(QStringLiteral("#CI06_RICERCACONTO"),
-                          QStringLiteral("CI06_CAUSALE_CI03, CI06_INDSEGNO")));
+                indexRicText());
     });
 }
 
@@ -246,7 +279,7 @@ void WorkingTables::PreparazioneTabellaSviluppo()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaSviluppo"), [&] {
         prepare(&m_state.prepareFlags.sviluppo, createSviluppoText(), m_fillSviluppo,
-                fillSviluppoText(), indexText(QStringLiteral("#SVILUPPO"), QStringLiteral("CAUSALE")));
+                fillSviluppoText(), indexSviluppoText());
     });
 }
 
@@ -256,8 +289,7 @@ void WorkingTables::PreparazioneTabellaCausaliLingua()
         // The fill embeds the language code: rebuilt on every call.
         m_fillCausaliLingua.reset();
         prepare(nullptr, createCausaliLinguaText(), m_fillCausaliLingua,
-                fillCausaliLinguaText(m_state.CodLingua),
-                indexText(QStringLiteral("#CI99_DESLINGUA"), QStringLiteral("CI99_IDPROV")));
+                fillCausaliLinguaText(m_state.CodLingua), indexCausaliLinguaText());
     });
 }
 

@@ -13,6 +13,7 @@
 // and dropped by the language dialog's close.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -50,9 +51,15 @@ public:
     static QString fillSviluppoText();
     static QString fillCausaliLinguaText(const QString &codLingua);
     static QString dropCausaliLinguaText();
-    // The index built on a filled working table over the columns that select one reason
-    // code's rows (table name with its '#', columns separated by commas).
-    static QString indexText(const QString &table, const QString &columns);
+    // The index built on each filled working table over the columns that select one reason
+    // code's rows.
+    static QString indexSezionaliText();
+    static QString indexRicText();
+    static QString indexSviluppoText();
+    static QString indexCausaliLinguaText();
+    // Every statement that preparing the four tables runs, in the order it runs them (create,
+    // fill, index of each table): what the benchmarks run beside the layer.
+    static QStringList preparationTexts(const QString &codLingua);
     // Removal of one reason code's rows (code quoted in place of "@CAUSALE").
     static QString deleteRicRowsText(const QString &code);
     static QString deleteSviluppoRowsText(const QString &code);
