@@ -1,5 +1,7 @@
 #include "data_fixture.h"
 
+#include "support/sql_rows.h"
+
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -15,38 +17,12 @@ DataTest::DataTest()
 
 Rows DataTest::rows(const QString &sql) const
 {
-    sqlite3_stmt *stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), text.constData(), -1, &stmt, nullptr)
-        != SQLITE_OK) {
-        throw std::runtime_error(std::string("test query: ")
-                                 + sqlite3_errmsg(connection.handle()) + " in " + text.constData());
-    }
-    Rows result;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList row;
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            if (sqlite3_column_type(stmt, i) == SQLITE_NULL)
-                row << QStringLiteral("<NULL>");
-            else
-                row << QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)));
-        }
-        result << row;
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE)
-        throw std::runtime_error("test query failed: " + sql.toStdString());
-    return result;
+    return testsupport::queryRows(connection.handle(), sql);
 }
 
 long long DataTest::scalar(const QString &sql) const
 {
-    const Rows r = rows(sql);
-    if (r.isEmpty() || r.first().isEmpty())
-        throw std::runtime_error("test scalar without a row: " + sql.toStdString());
-    return r.first().first().toLongLong();
+    return testsupport::queryScalar(connection.handle(), sql);
 }
 
 void DataTest::exec(const QString &sql) const

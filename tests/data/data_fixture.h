@@ -5,6 +5,7 @@
 
 #include "ado/connection.h"
 #include "data/window_state.h"
+#include "support/sql_rows.h"
 #include "support/test_database.h"
 
 #include <QList>
@@ -15,7 +16,7 @@
 
 namespace datatest {
 
-using Rows = QList<QStringList>;
+using Rows = testsupport::Rows;
 
 class FakeHeader : public causali::HeaderView
 {
