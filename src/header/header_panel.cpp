@@ -27,6 +27,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace causali {
@@ -35,6 +36,10 @@ namespace {
 
 constexpr int ComboCharacters = 28;
 constexpr int DescriptionCharacters = 40;
+// Description boxes start this wide and take the room the window gives them, so that the
+// window keeps its design width (732 pixels) instead of growing to fit 40 characters.
+constexpr int DescriptionMinimumCharacters = 12;
+constexpr int CodeDescriptionMinimumCharacters = 20;
 
 host::CodeBox *codeBox(QWidget *parent, const char *name, const QString &field,
                        const QString &caption, const QString &tag, int maxLength)
@@ -48,13 +53,20 @@ host::CodeBox *codeBox(QWidget *parent, const char *name, const QString &field,
     return box;
 }
 
+// A code box as wide as its display width: the room left in its row goes to the description.
+void keepCompact(host::EditBox *box, int characters)
+{
+    box->setDisplayWidth(characters);
+    box->lineEdit()->setMaximumWidth(box->lineEdit()->minimumWidth());
+}
+
 // A box that shows the description of the code beside it: never typed into, never bound.
 host::CodeBox *descriptionBox(QWidget *parent, const char *name)
 {
     auto *box = new host::CodeBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setMaxLength(DescriptionCharacters);
-    box->setDisplayWidth(DescriptionCharacters);
+    box->setDisplayWidth(DescriptionMinimumCharacters);
     box->setDecodeEnabled(false);
     box->setEnabled(false);
     return box;
@@ -92,15 +104,20 @@ QLabel *namedLabel(const char *name, const QString &text, QWidget *buddy, QWidge
     return label;
 }
 
-// One row of the page: the label, then the row's controls from the left.
-void addRow(QGridLayout *grid, QLabel *label, std::initializer_list<QWidget *> controls)
+// One row of the page: the label, then the row's controls from the left. A row that ends
+// with a description box lets it stretch to the right edge.
+void addRow(QGridLayout *grid, QLabel *label, std::initializer_list<QWidget *> controls,
+            QWidget *description = nullptr)
 {
     const int row = grid->rowCount();
     grid->addWidget(label, row, 0);
     auto *line = new QHBoxLayout;
     for (QWidget *control : controls)
         line->addWidget(control);
-    line->addStretch(1);
+    if (description)
+        line->addWidget(description, 1);
+    else
+        line->addStretch(1);
     grid->addLayout(line, row, 1);
 }
 
@@ -143,12 +160,12 @@ void HeaderPanel::buildCodeGroup()
     TXT_CAUSALE->setUpperCase(true);
     TXT_CAUSALE->setRequired(true);
     TXT_CAUSALE->setLookupEnabled(true);
-    TXT_CAUSALE->setDisplayWidth(6);
+    keepCompact(TXT_CAUSALE, 6);
 
     TXT_DCAUSALE = codeBox(m_codeGroup, "TXT_DCAUSALE", QStringLiteral("CI99_DESCRIZIONE"),
                            QStringLiteral("Descrizione"), QStringLiteral("Descrizione"),
                            DescriptionCharacters);
-    TXT_DCAUSALE->setDisplayWidth(60);
+    TXT_DCAUSALE->setDisplayWidth(CodeDescriptionMinimumCharacters);
     TXT_DCAUSALE->setMultiLanguage(true);
     TXT_DCAUSALE->setDecodeEnabled(false);
 
@@ -178,6 +195,9 @@ void HeaderPanel::createFieldControls()
     CBO_TIPOMODELLO = comboBox(this, "CBO_TIPOMODELLO", QStringLiteral("CI03_INDSTAPER_CI04"),
                                QStringLiteral("Tipo modello: standard / personalizzato"),
                                QStringLiteral("Tipo modello: standard / personalizzato"), 0);
+    // Its captions ("Standard", "Personalizzato") are short, and the row also holds the model
+    // and its description: the box is made only as wide as they need.
+    CBO_TIPOMODELLO->setMaxLength(16);
     TXT_MODELLO = codeBox(this, "TXT_MODELLO", QStringLiteral("CI03_MODELLO_CI04"),
                           QStringLiteral("Modello"),
                           QStringLiteral("Codice modello di movimento"), 14);
@@ -186,7 +206,7 @@ void HeaderPanel::createFieldControls()
     TXT_MODELLO->setLookupEnabled(true);
     TXT_MODELLO->setManagementKey(true);
     TXT_MODELLO->setLookupKeyColumn(0); // the lookup's first column holds the model
-    TXT_MODELLO->setDisplayWidth(14);
+    keepCompact(TXT_MODELLO, 14);
     TXT_DMODELLO = descriptionBox(this, "TXT_DMODELLO");
     CBO_TIPOPROPCOSTO = comboBox(this, "CBO_TIPOPROPCOSTO", QStringLiteral("CI03_INDPROPCOSTO"),
                                  QStringLiteral("Tipo costo standard"),
@@ -207,7 +227,7 @@ void HeaderPanel::createFieldControls()
     for (host::CodeBox *box : {TXT_CAUCOLL, TXT_CAUCOLLRIF}) {
         box->setUpperCase(true);
         box->setLookupEnabled(true);
-        box->setDisplayWidth(6);
+        keepCompact(box, 6);
     }
     CBO_TIPOQTAVAL = comboBox(this, "CBO_TIPOQTAVAL", QStringLiteral("CI03_INDREGVALQTA"),
                               QStringLiteral("Qta/Valore"),
@@ -248,11 +268,11 @@ void HeaderPanel::layoutFieldsPage()
     grid->setHorizontalSpacing(12);
     addRow(grid, LBL_MOVDATI, {CBO_MOVDATI});
     addRow(grid, LBL_TIPOCOSTO, {CBO_TIPOCOSTO});
-    addRow(grid, LBL_MODELLO, {CBO_TIPOMODELLO, TXT_MODELLO, TXT_DMODELLO});
+    addRow(grid, LBL_MODELLO, {CBO_TIPOMODELLO, TXT_MODELLO}, TXT_DMODELLO);
     addRow(grid, LBL_TIPOPROPCOSTO, {CBO_TIPOPROPCOSTO});
     addRow(grid, LBL_PROVCOSTO, {CBO_PROVCOSTO});
-    addRow(grid, LBL_CAUCOLL, {TXT_CAUCOLL, TXT_DCAUCOLL});
-    addRow(grid, LBL_CAUCOLLRIF, {TXT_CAUCOLLRIF, TXT_DCAUCOLLRIF});
+    addRow(grid, LBL_CAUCOLL, {TXT_CAUCOLL}, TXT_DCAUCOLL);
+    addRow(grid, LBL_CAUCOLLRIF, {TXT_CAUCOLLRIF}, TXT_DCAUCOLLRIF);
     addRow(grid, LBL_TIPOQTAVAL, {CBO_TIPOQTAVAL});
     addRow(grid, LBL_FLGNUMAUT, {CHK_FLGNUMAUT});
     addRow(grid, LBL_RILPROG, {CHK_RILPROG});
