@@ -130,6 +130,7 @@ HeaderPanel::HeaderPanel(EditorContext &context, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
     , m_lookup(std::make_unique<host::CostAccountingLookup>())
+    , m_modelDecode(std::make_unique<host::ModelDecodeService>())
 {
     setObjectName(QStringLiteral("HeaderPanel"));
     buildControls();
@@ -306,6 +307,8 @@ void HeaderPanel::wireControls()
             &HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua);
     connect(TXT_DCAUSALE, &host::CodeBox::CloseDescrizioniInLingua, this,
             &HeaderPanel::TXT_DCAUSALE_CloseDescrizioniInLingua);
+    wireFieldRules();
+    wireLinkedCodes();
 }
 
 void HeaderPanel::wireHeaderFrame()
@@ -322,6 +325,8 @@ void HeaderPanel::wireHeaderFrame()
             &HeaderPanel::gclsFrameTestata_ChangeStatus);
     connect(frame, &host::DataFrame::IsRecordChanged, this,
             &HeaderPanel::gclsFrameTestata_IsRecordChanged);
+    connect(frame, &host::DataFrame::ValidateRecord, this,
+            &HeaderPanel::gclsFrameTestata_ValidateRecord);
 }
 
 // ------------------------------------------------------------------ texts
@@ -393,6 +398,16 @@ void HeaderPanel::ConfigurazioneFrame()
             raiseMissing(QStringLiteral("L'interfaccia del modulo"));
         releaseFrames();
 
+        // The boxes decode what the frame shows as soon as they are bound.
+        for (host::CodeBox *box : {TXT_CAUSALE, TXT_DCAUSALE, TXT_MODELLO, TXT_CAUCOLL,
+                                   TXT_CAUCOLLRIF})
+            box->setConnection(&connection);
+        for (host::LookupObject *object :
+             std::initializer_list<host::LookupObject *>{m_lookup.get(), m_modelDecode.get()}) {
+            object->setModuleInterface(module);
+            object->setConnection(&connection);
+        }
+
         m_sqlTestata = headerSelectText();
         m_recordsetTestata = openRecordset(m_context, m_sqlTestata);
 
@@ -417,12 +432,6 @@ void HeaderPanel::ConfigurazioneFrame()
                                           QStringLiteral("della causale"));
         m_frameTestata->setOptionE(-1);
         module->setActiveFrame(m_frameTestata.get());
-
-        for (host::CodeBox *box : {TXT_CAUSALE, TXT_DCAUSALE, TXT_MODELLO, TXT_CAUCOLL,
-                                   TXT_CAUCOLLRIF})
-            box->setConnection(&connection);
-        m_lookup->setModuleInterface(module);
-        m_lookup->setConnection(&connection);
 
         ConfigurazioneCausaleLingua();
         SearchSequencePage *search = m_context.searchSequencePage();

@@ -21,12 +21,22 @@
 // satellite tables (AggiornamentoDatabase); BeforeDelete removes every satellite row;
 // ChangeStatus loads, clears, locks and frees the satellites.
 //
+// The field rules (header_field_rules.cpp) tie the header fields together: the data movement
+// decides automatic numbering, project tracking and whether a reference-movement code may be
+// given; the standard-cost type decides the cost provenance; a change of model or model type
+// empties the linked codes. The model box decodes and looks up the models of the model type
+// chosen and opens the host's model-management program (F4). The linked codes
+// (linked_codes.cpp) are decoded, listed and accepted only among the reason codes compatible
+// with the one edited: by the mandatory fields of their models and by the server's
+// compatibility functions over the account types ticked on tab 2.
+//
 // Every handler runs as a list of steps; an error is reported through the window's
 // GestioneErroreEvento under the handler's name. Routines pass errors up with their name.
 
 #include "host/control_types.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
@@ -38,10 +48,12 @@ class QLabel;
 namespace ado { class Recordset; }
 namespace host {
 class CheckBox;
+class Bindable;
 class CodeBox;
 class ComboBox;
 class CostAccountingLookup;
 class DataFrame;
+class ModelDecodeService;
 }
 
 namespace causali {
@@ -138,6 +150,62 @@ public:
     void TXT_CAUSALE_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
                                  QString &title, QString &connectionText);
 
+    // ----- field rules (header_field_rules.cpp) -----
+    // True when TXT_CAUSALE holds a code that its box accepted.
+    bool CausaleValorizzata();
+    void CBO_MOVDATI_BeforeItem();
+    void CBO_MOVDATI_AfterItem();
+    void CBO_MOVDATI_ChangeRow();
+    void CBO_TIPOPROPCOSTO_BeforeItem();
+    void CBO_TIPOPROPCOSTO_AfterItem();
+    void CBO_TIPOPROPCOSTO_ChangeRow();
+    void CBO_PROVCOSTO_Validate(bool &Cancel);
+    void CBO_TIPOMODELLO_BeforeItem();
+    void CBO_TIPOMODELLO_AfterItem();
+    void TXT_MODELLO_BeforeItem();
+    void TXT_MODELLO_AfterItem();
+    void TXT_MODELLO_StartDecode(QString &sql, host::DecodeTargets &targets,
+                                 QString &connectionText);
+    void TXT_MODELLO_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                                 QString &title, QString &connectionText);
+    void TXT_MODELLO_KeyButtonMenuPress(const QVariant &keyName);
+    // Opens the host's model-management program on the model and model type given, then makes
+    // this module the active one again.
+    void EseguiProgrammaModelli(host::CodeBox *box, const QVariant &model,
+                                const QVariant &modelType);
+    // Refuses a record whose model or linked codes are not accepted by their boxes.
+    void gclsFrameTestata_ValidateRecord(QObject *&fobj_Control,
+                                         QString &fstr_PersonalizedMessage);
+
+    // ----- linked reason codes (linked_codes.cpp) -----
+    void TXT_CAUCOLL_StartDecode(QString &sql, host::DecodeTargets &targets,
+                                 QString &connectionText);
+    void TXT_CAUCOLL_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                                 QString &title, QString &connectionText);
+    void TXT_CAUCOLL_Validate(bool &Cancel);
+    void TXT_CAUCOLL_AfterItem();
+    void TXT_CAUCOLLRIF_StartDecode(QString &sql, host::DecodeTargets &targets,
+                                    QString &connectionText);
+    void TXT_CAUCOLLRIF_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                                    QString &title, QString &connectionText);
+    void TXT_CAUCOLLRIF_Validate(bool &Cancel);
+    void TXT_CAUCOLLRIF_AfterItem();
+    // False when the linked code (of TXT_CAUCOLL, or of TXT_CAUCOLLRIF) equals the code edited.
+    bool LinkedCodeDiffers();
+    bool ReferenceLinkedCodeDiffers();
+
+    // The two linked-code boxes: TXT_CAUCOLL (Linked) and TXT_CAUCOLLRIF (Reference).
+    enum class LinkedBox { Linked, Reference };
+    // The text that asks the server for the configuration mask of the edited code: the
+    // account-type flags as "1"/"0", credit side then debit side (items 0 to 9 of
+    // LIST_TIPIAVERE and LIST_TIPIDARE); the reference box puts the movement first.
+    static QString configMaskText(LinkedBox box, const QString &movement,
+                                  const QStringList &flags);
+    // The WHERE part shared by the decode and the lookup of a linked box.
+    static QString candidateCondition(LinkedBox box, const QString &model,
+                                      const QString &modelType, const QString &code,
+                                      qint64 mask);
+
 private:
     void buildControls();
     void buildCodeGroup();
@@ -152,9 +220,32 @@ private:
     bool settleSatelliteRows();
     void reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure);
 
+    // header_field_rules.cpp
+    void wireFieldRules();
+    void setHeaderField(host::Bindable &control, const QVariant &value);
+    void applyMovementRules(const QString &movement);
+    QString modelNotFoundMessage() const;
+
+    // linked_codes.cpp
+    void wireLinkedCodes();
+    host::CodeBox *linkedBox(LinkedBox box) const;
+    host::CodeBox *linkedDescriptionBox(LinkedBox box) const;
+    QStringList accountTypeFlags() const;
+    qint64 configurationMask(LinkedBox box);
+    void startLinkedDecode(LinkedBox box, QString &sql, host::DecodeTargets &targets,
+                           QString &connectionText);
+    void startLinkedLookup(LinkedBox box, bool &cancel, QString &sql,
+                           host::ColumnTable &columns, QString &title,
+                           QString &connectionText);
+    bool linkedCodeDiffers(LinkedBox box);
+    void validateLinkedCode(LinkedBox box, bool &Cancel);
+    void reportRefusedLinkedCode(LinkedBox box);
+    QString linkedCodeRefusal(LinkedBox box) const;
+
     EditorContext &m_context;
     QGroupBox *m_codeGroup = nullptr;
     std::unique_ptr<host::CostAccountingLookup> m_lookup;
+    std::unique_ptr<host::ModelDecodeService> m_modelDecode;
     // Row sets are declared before the frames: they outlive them.
     std::unique_ptr<ado::Recordset> m_recordsetTestata;
     std::unique_ptr<ado::Recordset> m_recordsetLingua;
@@ -163,6 +254,12 @@ private:
     QString m_sqlTestata;
     QString m_sqlLingua;
     QVariant m_descrizioneBeforeEdit; // text of TXT_DCAUSALE when its edit began
+    // Values before the user's choice, to tell whether the choice really changed them.
+    QString PreviousDataMovement;
+    QString m_previousStandardCost;
+    QString m_previousModelType;
+    QString m_previousModel;
+    bool m_linkedValidation = false; // a linked box's refusal is being shown
 };
 
 } // namespace causali
