@@ -177,7 +177,7 @@ TEST_F(HeaderPanelTest, StandardCostWithoutProvenanceIsRefusedOnTheHeaderTab)
     showCode(QStringLiteral("GIRO"));
     user->pickCode(header().CBO_TIPOPROPCOSTO, 1);
     user->pickCode(header().CBO_PROVCOSTO, 2);
-    window->tabStrip()->setTab(FRMCI_CAUSALI::TabProposal);
+    // The focus stays on the provenance (leaving it is refused): "Conferma" from the tool bar.
     dialogs->answerMessage(host::vbOK, message(host::msg::StandardCostNeedsSource));
     press("Conferma");
     EXPECT_EQ(currentTab(), FRMCI_CAUSALI::TabHeader);
