@@ -31,7 +31,6 @@ namespace {
 
 using causali::FRMCI_CAUSALI;
 using host::DataFrame;
-using Kind = testsupport::ScriptedDialogs::Kind;
 
 class FieldRulesTest : public HeaderTest
 {
@@ -54,22 +53,6 @@ protected:
                         .arg(model))
             .value(0)
             .value(0);
-    }
-    // Keys of the rows the lookup of a box offered (the list is cancelled).
-    QStringList lookupKeys(host::EditBox *box)
-    {
-        dialogs->clearShown();
-        dialogs->answerLookup(QVariant());
-        user->pressKey(box->lineEdit(), Qt::Key_F3);
-        const auto shown = dialogs->shownOf(Kind::Lookup);
-        QStringList keys;
-        if (shown.size() != 1) {
-            ADD_FAILURE() << "the lookup of " << box->objectName().toStdString() << " did not open";
-            return keys;
-        }
-        for (const QVariantList &row : shown[0].lookup.rows)
-            keys << row.value(0).toString();
-        return keys;
     }
 };
 

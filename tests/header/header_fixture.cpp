@@ -13,6 +13,7 @@
 #include "satellites/account_checks_page.h"
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include <sqlite3.h>
 
@@ -119,6 +120,29 @@ void HeaderTest::tickOneTypePerSide()
     window->tabStrip()->setTab(causali::FRMCI_CAUSALI::TabChecks);
     user->toggleItem(checks().LIST_TIPIDARE, 0);
     user->toggleItem(checks().LIST_TIPIAVERE, 0);
+}
+
+const testsupport::ScriptedDialogs::Shown *HeaderTest::openLookup(host::EditBox *box)
+{
+    dialogs->clearShown();
+    dialogs->answerLookup(QVariant());
+    user->pressKey(box->lineEdit(), Qt::Key_F3);
+    const auto &shown = dialogs->shown();
+    if (shown.size() != 1 || shown[0].kind != testsupport::ScriptedDialogs::Kind::Lookup) {
+        ADD_FAILURE() << "the lookup of " << box->objectName().toStdString() << " did not open";
+        return nullptr;
+    }
+    return &shown[0];
+}
+
+QStringList HeaderTest::lookupKeys(host::EditBox *box)
+{
+    QStringList keys;
+    if (const auto *shown = openLookup(box)) {
+        for (const QVariantList &row : shown->lookup.rows)
+            keys << row.value(0).toString();
+    }
+    return keys;
 }
 
 causali::HeaderPanel &HeaderTest::header() const

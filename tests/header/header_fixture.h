@@ -16,6 +16,7 @@
 
 namespace host {
 class CLSCI_CAUSALI;
+class EditBox;
 class HostGlobal;
 class MainNavigator;
 class Navigator;
@@ -53,6 +54,11 @@ protected:
     void startNewCode(const QString &code, const QString &description);
     // Ticks the first account type of both sides on tab 2.
     void tickOneTypePerSide();
+    // Opens the lookup of a box with F3 as a user does and cancels it; the list shown, or
+    // nullptr (the test fails) when none opened.
+    const testsupport::ScriptedDialogs::Shown *openLookup(host::EditBox *box);
+    // The first column of the rows that lookup offered.
+    QStringList lookupKeys(host::EditBox *box);
 
     causali::HeaderPanel &header() const;
     causali::AccountChecksPage &checks() const;

@@ -110,34 +110,6 @@ protected:
         return result;
     }
 
-    host::CodeBox *box(LinkedBox which) const
-    {
-        return which == LinkedBox::Linked ? header().TXT_CAUCOLL : header().TXT_CAUCOLLRIF;
-    }
-
-    // The lookup of a box as the user opens it with F3; the list is cancelled.
-    const testsupport::ScriptedDialogs::Shown *openLookup(LinkedBox which)
-    {
-        dialogs->clearShown();
-        dialogs->answerLookup(QVariant());
-        user->pressKey(box(which)->lineEdit(), Qt::Key_F3);
-        const auto &shown = dialogs->shown();
-        if (shown.size() != 1 || shown[0].kind != Kind::Lookup) {
-            ADD_FAILURE() << "the lookup of " << box(which)->objectName().toStdString()
-                          << " did not open";
-            return nullptr;
-        }
-        return &shown[0];
-    }
-    QStringList lookupKeys(LinkedBox which)
-    {
-        QStringList keys;
-        if (const auto *shown = openLookup(which)) {
-            for (const QVariantList &row : shown->lookup.rows)
-                keys << row.value(0).toString();
-        }
-        return keys;
-    }
     QString italian(const QString &code) const
     {
         return rows(QStringLiteral("SELECT CI99_DESCRIZIONE FROM CI99_DESLINGUA JOIN CI03_CAUSALI"
@@ -159,11 +131,12 @@ TEST_F(LinkedCodesTest, LookupsOfferOnlyTheCompatibleCodes)
         SCOPED_TRACE(code);
         showCode(QLatin1String(code));
         const QStringList linked = compatibleCodes(LinkedBox::Linked);
-        EXPECT_EQ(lookupKeys(LinkedBox::Linked), linked);
+        EXPECT_EQ(lookupKeys(header().TXT_CAUCOLL), linked);
         offered += linked.size();
         excluded += testsupport::demo::ReasonCodeCount - linked.size();
-        if (header().TXT_CAUCOLLRIF->isEnabled())
-            EXPECT_EQ(lookupKeys(LinkedBox::Reference), compatibleCodes(LinkedBox::Reference));
+        if (header().TXT_CAUCOLLRIF->isEnabled()) {
+            EXPECT_EQ(lookupKeys(header().TXT_CAUCOLLRIF), compatibleCodes(LinkedBox::Reference));
+        }
     }
     // The rule both admits and excludes codes on the demo data.
     EXPECT_GT(offered, 0);
@@ -177,12 +150,9 @@ TEST_F(LinkedCodesTest, LookupsOfferOnlyTheCompatibleCodes)
     window->tabStrip()->setTab(FRMCI_CAUSALI::TabHeader);
     const QStringList after = compatibleCodes(LinkedBox::Linked);
     ASSERT_NE(after, before);
-    const auto *shown = openLookup(LinkedBox::Linked);
-    ASSERT_NE(shown, nullptr);
-    QStringList keys;
-    for (const QVariantList &row : shown->lookup.rows)
-        keys << row.value(0).toString();
-    EXPECT_EQ(keys, after);
+    EXPECT_EQ(lookupKeys(header().TXT_CAUCOLL), after);
+    ASSERT_FALSE(dialogs->shown().empty());
+    const auto *shown = &dialogs->shown().back();
     EXPECT_EQ(shown->text, QStringLiteral("Elenco causali contabilità industriale collegabili"));
     EXPECT_EQ(shown->lookup.captions.size(), 12);
     EXPECT_EQ(shown->lookup.captions.value(11),
@@ -194,7 +164,7 @@ TEST_F(LinkedCodesTest, LookupsOfferOnlyTheCompatibleCodes)
                         " AND CI99_IDPROV = (SELECT CI03_IDPROV FROM CI03_CAUSALI"
                         " WHERE CI03_CODCAUS = '%1')")
              .arg(after.first()));
-    shown = openLookup(LinkedBox::Linked);
+    shown = openLookup(header().TXT_CAUCOLL);
     ASSERT_NE(shown, nullptr);
     ASSERT_FALSE(shown->lookup.rows.empty());
     EXPECT_EQ(shown->lookup.rows[0].value(0).toString(), after.first());
@@ -230,8 +200,8 @@ TEST_F(LinkedCodesTest, LookupsNeedTheCodeAndAValidModelFirst)
     // With a valid model and no account type ticked the server functions decide.
     user->typeInto(h.TXT_MODELLO, QStringLiteral("STD"));
     ASSERT_EQ(typeBits(checks().LIST_TIPIDARE) | typeBits(checks().LIST_TIPIAVERE), 0);
-    EXPECT_EQ(lookupKeys(LinkedBox::Linked), compatibleCodes(LinkedBox::Linked));
-    const QStringList reference = lookupKeys(LinkedBox::Reference);
+    EXPECT_EQ(lookupKeys(header().TXT_CAUCOLL), compatibleCodes(LinkedBox::Linked));
+    const QStringList reference = lookupKeys(header().TXT_CAUCOLLRIF);
     EXPECT_EQ(reference, compatibleCodes(LinkedBox::Reference));
     EXPECT_FALSE(reference.isEmpty());
     EXPECT_EQ(dialogs->shown().back().text, QStringLiteral("Causali collegabili da riferimento"));
@@ -317,37 +287,6 @@ TEST_F(LinkedCodesTest, ACodeThatCannotBeLinkedIsRefused)
                                                       "causale per movimento da riferimento"));
     user->typeInto(h.TXT_CAUCOLLRIF, QStringLiteral("SCAR"));
     EXPECT_FALSE(h.TXT_CAUCOLLRIF->IsValid());
-}
-
-TEST_F(LinkedCodesTest, DecodeAsksWithTheMaskOfTheTicksInTheirOrder)
-{
-    showCode(QStringLiteral("ACQM")); // stock movement, one type per side
-    const qint64 credit = typeBits(checks().LIST_TIPIAVERE);
-    const qint64 debit = typeBits(checks().LIST_TIPIDARE);
-    ASSERT_NE(credit, debit);
-    QString sql, connection;
-    host::DecodeTargets targets;
-    header().TXT_CAUCOLL_StartDecode(sql, targets, connection);
-    EXPECT_TRUE(sql.contains(QStringLiteral("DBO.FNCI_CONCAUS_COMPATIBILE(%1, CI03_CODCAUS) = 1")
-                                 .arg(credit | debit << 10)))
-        << sql.toStdString();
-    EXPECT_TRUE(sql.contains(QStringLiteral("\r\n   CI03_CAUSALI WITH (NOLOCK) \r\n")));
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0].box, header().TXT_DCAUCOLL);
-
-    sql.clear();
-    header().TXT_CAUCOLLRIF_StartDecode(sql, targets, connection);
-    EXPECT_TRUE(sql.contains(QStringLiteral("DBO.FNCI_CONCAUSRIF_COMPATIBILE(%1, CI03_CODCAUS) = 1")
-                                 .arg(credit | debit << 10 | qint64(1) << 20)))
-        << sql.toStdString();
-    EXPECT_TRUE(sql.contains(QStringLiteral("\r\n   CI03_CAUSALI WITH (NOLOCK)\r\n")));
-    EXPECT_TRUE(sql.endsWith(QStringLiteral("   AND CI03_CAUSALI.CI03_CODCAUS = 'RIFM'")));
-
-    // A new code not typed yet: nothing to decode against.
-    ASSERT_TRUE(press("Nuovo"));
-    sql.clear();
-    header().TXT_CAUCOLL_StartDecode(sql, targets, connection);
-    EXPECT_TRUE(sql.isEmpty());
 }
 
 } // namespace
