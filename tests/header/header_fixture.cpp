@@ -15,10 +15,6 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include <sqlite3.h>
-
-#include <stdexcept>
-
 namespace headertest {
 
 HeaderTest::HeaderTest()
@@ -69,37 +65,12 @@ void HeaderTest::TearDown()
 
 Rows HeaderTest::rows(const QString &sql) const
 {
-    sqlite3 *db = window->connection()->handle();
-    sqlite3_stmt *stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        throw std::runtime_error(std::string("test query: ") + sqlite3_errmsg(db) + " in "
-                                 + text.constData());
-    Rows result;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList row;
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            if (sqlite3_column_type(stmt, i) == SQLITE_NULL)
-                row << QStringLiteral("<NULL>");
-            else
-                row << QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)));
-        }
-        result << row;
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE)
-        throw std::runtime_error("test query failed: " + sql.toStdString());
-    return result;
+    return testsupport::queryRows(window->connection()->handle(), sql);
 }
 
 long long HeaderTest::scalar(const QString &sql) const
 {
-    const Rows r = rows(sql);
-    if (r.isEmpty() || r.first().isEmpty())
-        throw std::runtime_error("test scalar without a row: " + sql.toStdString());
-    return r.first().first().toLongLong();
+    return testsupport::queryScalar(window->connection()->handle(), sql);
 }
 
 void HeaderTest::showCode(const QString &code)

@@ -4,6 +4,7 @@
 // which see both the stored tables and the window's working tables.
 
 #include "support/scripted_dialogs.h"
+#include "support/sql_rows.h"
 #include "support/test_database.h"
 #include "support/user_driver.h"
 
@@ -33,7 +34,7 @@ class SearchSequencePage;
 
 namespace headertest {
 
-using Rows = QList<QStringList>;
+using Rows = testsupport::Rows;
 
 class HeaderTest : public ::testing::Test
 {
