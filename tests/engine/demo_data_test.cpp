@@ -71,19 +71,6 @@ TEST(DemoData, DescriptionsFollowTheBaseLanguage)
 TEST(DemoData, SatellitesHoldWhatTheEditorsNeed)
 {
     DemoConnection c;
-    // The working-table fill of the default journals drops exactly the orphan row.
-    const long long stored = c.integer("SELECT COUNT(*) FROM CI05_PROPSEZ");
-    const long long joined = c.integer(
-        "SELECT COUNT(*) FROM CI05_PROPSEZ INNER JOIN CG18_ANADITTABASE ON CI05_DITTA_CG18 ="
-        " CG18_DITTA INNER JOIN CG16_ANAGGEN ON CG18_CODICE_CG16 = CG16_CODICE"
-        " INNER JOIN CG68_NUMERDESC ON CI05_DITTA_CG18 = CG68_DITTA_CG18"
-        " AND CI05_SEZIONALE_CG68 = CG68_SEZIONALE");
-    EXPECT_EQ(stored - joined, 1);
-    EXPECT_EQ(c.rows(std::string("SELECT 1 FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03 = '")
-                     + demo::OrphanJournalCode + "' AND CI05_DITTA_CG18 = "
-                     + std::to_string(demo::OrphanJournalCompany) + " AND CI05_SEZIONALE_CG68 = '"
-                     + demo::OrphanJournal + "'"),
-              1);
     // Search sequences: several row types for stock movements, ranks 1..n without gaps.
     EXPECT_GE(c.integer("SELECT COUNT(DISTINCT CI06_INDTIPORIGA) FROM CI06_RICERCACONTO"
                         " WHERE CI06_CAUSALE_CI03 = 'SCAR'"),
@@ -139,36 +126,6 @@ TEST(DemoData, StoredLinkedCodesAreCompatible)
                         "CI03_INDTIPOMOVDATI, " + flags + "), CI03_CAUSCOLLRIF_CI03))" + sides
                         + " WHERE CI03_CAUSCOLLRIF_CI03 IS NOT NULL"),
               2);
-}
-
-TEST(DemoData, UsageByOtherModules)
-{
-    DemoConnection c;
-    const std::string resi = std::string("'") + demo::CompanyStockDocumentOnlyCode + "'";
-    EXPECT_EQ(c.integer("SELECT COUNT(*) FROM MG36_DOCUMENTI WHERE MG36_CAUSALEKOVA_CI03 = " + resi),
-              0);
-    EXPECT_EQ(c.integer("SELECT COUNT(*) FROM MG3G_DOCDITTA WHERE MG3G_CAUSALEKOVA_CI03 = " + resi),
-              1);
-    EXPECT_GT(c.integer(std::string("SELECT COUNT(*) FROM PD25_COMMESSA WHERE PD25_CODCAUS_CI03"
-                                    " = '") + demo::ProductionCode + "'"),
-              0);
-    EXPECT_GT(c.integer(std::string("SELECT COUNT(*) FROM CI50_ANAGRIB WHERE CI50_CAUSALE_CI03"
-                                    " = '") + demo::ReallocationCode + "'"),
-              0);
-    const std::string unused = std::string("'") + demo::UnusedCode + "'";
-    EXPECT_EQ(c.integer("SELECT (SELECT COUNT(*) FROM MG36_DOCUMENTI WHERE MG36_CAUSALEKOVA_CI03"
-                        " = " + unused + ") + (SELECT COUNT(*) FROM MG3G_DOCDITTA WHERE"
-                        " MG3G_CAUSALEKOVA_CI03 = " + unused + ") + (SELECT COUNT(*) FROM"
-                        " CI50_ANAGRIB WHERE CI50_CAUSALE_CI03 = " + unused + ")"),
-              0);
-    // The company list of the journals editor: cost-accounting companies only.
-    EXPECT_EQ(c.integer("SELECT COUNT(*) FROM CG18_ANADITTABASE INNER JOIN CG25_ANADITTAGEST"
-                        " ON CG18_DITTA = CG25_DITTA_CG18 INNER JOIN CG16_ANAGGEN"
-                        " ON CG18_CODICE_CG16 = CG16_CODICE WHERE CG25_FLGCONIND = 1"),
-              demo::CostAccountingCompanyCount);
-    EXPECT_EQ(c.integer("SELECT CG25_PDCVDS_PC01 FROM CG25_ANADITTAGEST WHERE CG25_DITTA_CG18 = "
-                        + std::to_string(demo::CompanyWithoutExpenseChart)),
-              -1);
 }
 
 TEST(DemoDatabase, RefusesAnExistingFileAndLeavesNothingOnFailure)

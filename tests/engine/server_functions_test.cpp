@@ -76,35 +76,28 @@ TEST(ConfigMask, EncodesCreditTypesLowDebitTypesHighMovementAbove)
 TEST(ConfigMask, RefusesWrongArgumentsNamingTheFunction)
 {
     DemoConnection c;
-    const std::string nineteen = flags({}, {}).substr(3);   // drops "0, "
-    auto error = c.run("SELECT FNCI_CONCAUS_GETCONFIGMASK(" + nineteen + ")");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("FNCI_CONCAUS_GETCONFIGMASK"), std::string::npos) << *error;
-    EXPECT_NE(error->find("20"), std::string::npos) << *error;
-
-    error = c.run("SELECT FNCI_CONCAUS_GETCONFIGMASK(2, " + nineteen + ")");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("argument 1 must be 0 or 1"), std::string::npos) << *error;
-    EXPECT_TRUE(c.run("SELECT FNCI_CONCAUS_GETCONFIGMASK('x', " + nineteen + ")"));
-    EXPECT_TRUE(c.run("SELECT FNCI_CONCAUS_GETCONFIGMASK(NULL, " + nineteen + ")"));
-    EXPECT_TRUE(c.run("SELECT FNCI_CONCAUS_GETCONFIGMASK(0.5, " + nineteen + ")"));
-
-    error = c.run("SELECT FNCI_CONCAUSRIF_GETCONFIGMASK(" + flags({}, {}) + ")");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("FNCI_CONCAUSRIF_GETCONFIGMASK"), std::string::npos) << *error;
-    error = c.run("SELECT FNCI_CONCAUSRIF_GETCONFIGMASK(4, " + flags({}, {}) + ")");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("movement"), std::string::npos) << *error;
-
-    error = c.run("SELECT FNCI_CONCAUS_COMPATIBILE(1)");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("FNCI_CONCAUS_COMPATIBILE"), std::string::npos) << *error;
-    EXPECT_TRUE(c.run("SELECT FNCI_CONCAUS_COMPATIBILE(-1, 'ACQM')"));
-    EXPECT_TRUE(c.run("SELECT FNCI_CONCAUS_COMPATIBILE(1048576, 'ACQM')"));
-    EXPECT_TRUE(c.run("SELECT FNCI_CONCAUS_COMPATIBILE('abc', 'ACQM')"));
-    error = c.run("SELECT FNCI_CONCAUSRIF_COMPATIBILE(4194304, 'ACQM')");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("FNCI_CONCAUSRIF_COMPATIBILE"), std::string::npos) << *error;
+    const std::string nineteen = flags({}, {}).substr(3); // drops "0, "
+    // Each call must fail; when a text is given the message must hold it.
+    const std::pair<std::string, const char *> calls[] = {
+        {"FNCI_CONCAUS_GETCONFIGMASK(" + nineteen + ")", "FNCI_CONCAUS_GETCONFIGMASK"},
+        {"FNCI_CONCAUS_GETCONFIGMASK(" + nineteen + ")", "20"},
+        {"FNCI_CONCAUS_GETCONFIGMASK(2, " + nineteen + ")", "argument 1 must be 0 or 1"},
+        {"FNCI_CONCAUS_GETCONFIGMASK('x', " + nineteen + ")", ""},
+        {"FNCI_CONCAUS_GETCONFIGMASK(NULL, " + nineteen + ")", ""},
+        {"FNCI_CONCAUS_GETCONFIGMASK(0.5, " + nineteen + ")", ""},
+        {"FNCI_CONCAUSRIF_GETCONFIGMASK(" + flags({}, {}) + ")", "FNCI_CONCAUSRIF_GETCONFIGMASK"},
+        {"FNCI_CONCAUSRIF_GETCONFIGMASK(4, " + flags({}, {}) + ")", "movement"},
+        {"FNCI_CONCAUS_COMPATIBILE(1)", "FNCI_CONCAUS_COMPATIBILE"},
+        {"FNCI_CONCAUS_COMPATIBILE(-1, 'ACQM')", ""},
+        {"FNCI_CONCAUS_COMPATIBILE(1048576, 'ACQM')", ""},
+        {"FNCI_CONCAUS_COMPATIBILE('abc', 'ACQM')", ""},
+        {"FNCI_CONCAUSRIF_COMPATIBILE(4194304, 'ACQM')", "FNCI_CONCAUSRIF_COMPATIBILE"},
+    };
+    for (const auto &[call, named] : calls) {
+        const auto error = c.run("SELECT " + call);
+        ASSERT_TRUE(error) << call;
+        EXPECT_NE(error->find(named), std::string::npos) << call << ": " << *error;
+    }
 }
 
 TEST(Compatibility, LinkedCodeTakesTheCounterPosting)
