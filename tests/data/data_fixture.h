@@ -4,7 +4,9 @@
 // wrote without going through the code under test.
 
 #include "ado/connection.h"
+#include "ado/error.h"
 #include "data/window_state.h"
+#include "data/working_tables.h"
 #include "support/sql_rows.h"
 #include "support/test_database.h"
 
@@ -30,6 +32,19 @@ public:
     QString descrizioneText() const override { return description; }
 };
 
+// The source of the run-time error body raises (a test failure, and "", when it raises none).
+template<typename F>
+QString errorSource(F &&body)
+{
+    try {
+        body();
+    } catch (const ado::RuntimeError &e) {
+        return e.source();
+    }
+    ADD_FAILURE() << "no run-time error was raised";
+    return QString();
+}
+
 class DataTest : public ::testing::Test
 {
 protected:
@@ -39,15 +54,29 @@ protected:
     // window's connection (so the temporary working tables are visible).
     Rows rows(const QString &sql) const;
     long long scalar(const QString &sql) const;
+    // COUNT(*) of the table's rows that meet the condition.
+    long long count(const QString &table, const QString &where) const
+    {
+        return scalar("SELECT COUNT(*) FROM " + table + " WHERE " + where);
+    }
     // Runs SQLite SQL directly (test setup: triggers, extra rows).
     void exec(const QString &sql) const;
     // Shows a demo reason code in the header: its code and CI03_IDPROV.
     void show(const QString &code);
+    // Creates and fills the four working tables.
+    void prepareAll()
+    {
+        tables.PreparazioneTabellaSezionali();
+        tables.PreparazioneTabellaRic();
+        tables.PreparazioneTabellaSviluppo();
+        tables.PreparazioneTabellaCausaliLingua();
+    }
 
     testsupport::TestDatabase database;
     ado::Connection connection;
     causali::WindowState state;
     FakeHeader header;
+    causali::WorkingTables tables{state};
 };
 
 } // namespace datatest
