@@ -1,8 +1,9 @@
 #pragma once
-// Shared pieces of the control tests: the application, an active window to put controls in,
-// and a scratch database reached through ado::Connection.
+// Shared pieces of the control tests: an active window to put controls in and a scratch
+// database reached through ado::Connection.
 
 #include "ado/connection.h"
+#include "support/user_driver.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -18,43 +19,13 @@
 
 namespace controlstest {
 
-// The application of the test program. It is made before the first test and destroyed after
-// the last one: destroyed at exit, after Qt's own globals, it would crash.
-class ApplicationEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (QCoreApplication::instance())
-            return;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "host_tests";
-        static char *argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-
-inline QApplication &app()
-{
-    auto *existing = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!existing)
-        ADD_FAILURE() << "no application: ApplicationEnvironment is not registered";
-    return *existing;
-}
-
 // A shown, active window whose controls are stacked from the top.
 class Form
 {
 public:
     Form()
     {
-        app();
+        testsupport::application();
         window = std::make_unique<QWidget>();
         layout = new QVBoxLayout(window.get());
     }
