@@ -16,11 +16,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
-#include <QFormLayout>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QSet>
@@ -187,96 +184,39 @@ TEST(ControlSet, RendersEveryControlOnAForm)
 {
     ScratchDb db(RowsSchema);
     Form form;
-    form.window->setWindowTitle(QStringLiteral("Anagrafica causali di contabilità analitica"));
     form.window->resize(760, 620);
-    auto *navigator = form.add<host::MainNavigator>(QStringLiteral("INV_MAIN"));
-    navigator->setCalledProgram(true);
-    auto *header = new QGroupBox(QStringLiteral("Causale"));
-    auto *fields = new QFormLayout(header);
-    auto *code = new host::CodeBox;
-    code->setUpperCase(true);
-    code->setMaxLength(4);
-    code->setRequired(true);
+    form.add<host::MainNavigator>(QStringLiteral("INV_MAIN"))->setCalledProgram(true);
+    auto *code = form.add<host::CodeBox>(QStringLiteral("TXT_CAUSALE"));
     code->setLookupEnabled(true);
-    code->setDisplayWidth(6);
+    code->setMultiLanguage(true);
+    code->setManagementKey(true);
     code->setText(QStringLiteral("ACQM"));
-    auto *description = new host::CodeBox;
-    description->setMultiLanguage(true);
-    description->setText(QStringLiteral("Acquisti di merci"));
-    auto *modelRow = new QWidget;
-    auto *modelLayout = new QHBoxLayout(modelRow);
-    modelLayout->setContentsMargins(0, 0, 0, 0);
-    auto *model = new host::CodeBox;
-    model->setLookupEnabled(true);
-    model->setManagementKey(true);
-    model->setDisplayWidth(14);
-    model->setText(QStringLiteral("MOD01"));
-    auto *modelDescription = new host::CodeBox;
-    modelDescription->setText(QStringLiteral("Modello standard di acquisto"));
-    modelDescription->setEnabled(false);
-    modelLayout->addWidget(model);
-    modelLayout->addWidget(modelDescription, 1);
-    auto *movement = new host::ComboBox;
-    movement->AddItem(QStringLiteral("Standard"), 0);
+    auto *movement = form.add<host::ComboBox>(QStringLiteral("CBO_MOVDATI"));
     movement->AddItem(QStringLiteral("Magazzino"), 1);
-    movement->setText(1);
-    auto *percent = new host::NumberBox;
-    percent->setDecimals(2);
+    auto *percent = form.add<host::NumberBox>(QStringLiteral("TXT_PERC"));
     percent->setDisplayFormat(QStringLiteral("##0.00;-##0.00;;"));
     percent->setText(33.3);
-    percent->setDisplayWidth(6);
-    auto *account = new host::AccountBox;
-    account->setText(QStringLiteral("601001"));
-    auto *numbering = new host::CheckBox;
-    numbering->setLabel(QStringLiteral("Numerazione automatica"));
-    numbering->setText(QStringLiteral("1"));
-    fields->addRow(QStringLiteral("Codice"), code);
-    fields->addRow(QStringLiteral("Descrizione"), description);
-    fields->addRow(QStringLiteral("Modello"), modelRow);
-    fields->addRow(QStringLiteral("Movimentazione dati"), movement);
-    fields->addRow(QStringLiteral("% ripartizione"), percent);
-    fields->addRow(QStringLiteral("Codice conto"), account);
-    fields->addRow(QString(), numbering);
-    form.layout->addWidget(header);
-
+    form.add<host::AccountBox>(QStringLiteral("TXT_CONTO"))->setText(QStringLiteral("601001"));
+    form.add<host::CheckBox>(QStringLiteral("CHK_NUMAUTOM"))->setLabel(QStringLiteral("Numerazione"));
     auto *tabs = form.add<host::TabStrip>(QStringLiteral("TAB_CAUSALI"));
     auto *page = new QWidget;
     auto *pageLayout = new QHBoxLayout(page);
     auto *list = new host::CheckList;
-    for (const char *type : {"Collegamento", "Transitori", "Competenza", "Centri di costo"})
-        list->AddItem(QString::fromUtf8(type));
-    list->setSelected(1, true);
-    pageLayout->addWidget(list, 1);
-    auto *gridColumn = new QVBoxLayout;
+    list->AddItem(QStringLiteral("Collegamento"));
     auto *grid = new host::Grid;
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT ID, PROVIDER, PERC FROM RIGHE ORDER BY ID"), &db.connection);
-    grid->AddColumn(QStringLiteral("PROVIDER"), QStringLiteral("Prov."), 1, 900, true);
-    grid->AddColumn(QStringLiteral("PERC"), QStringLiteral(" % "), 7, 1200, true, 0,
-                    QStringLiteral("##0.00"));
-    grid->ApplyLayout();
     grid->setDataSource(&rs);
-    gridColumn->addWidget(grid, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(new host::GridNavigator, 1);
-    auto *up = new host::ToolButton;
-    up->setArrowType(Qt::UpArrow);
-    auto *down = new host::ToolButton;
-    down->setArrowType(Qt::DownArrow);
-    buttons->addWidget(up);
-    buttons->addWidget(down);
-    gridColumn->addLayout(buttons);
-    pageLayout->addLayout(gridColumn, 2);
+    pageLayout->addWidget(list);
+    pageLayout->addWidget(grid);
+    pageLayout->addWidget(new host::GridNavigator);
+    pageLayout->addWidget(new host::ToolButton);
     tabs->addTab(page, QStringLiteral("&Controllo conti"));
-    tabs->addTab(new QWidget, QStringLiteral("Se&zionali di default"));
-    tabs->setTabEnabled(1, false);
     ASSERT_TRUE(form.activate());
-    QTest::mouseClick(code->lineEdit(), Qt::LeftButton);
 
-    const QPixmap shot = form.window->grab();
-    const QString path = QDir::temp().filePath(QStringLiteral("controls_form.png"));
-    ASSERT_TRUE(shot.save(path));
     // Something is drawn: many colours, and the grid's rows are there.
+    const QPixmap shot = form.window->grab();
+    shot.save(QDir::temp().filePath(QStringLiteral("controls_form.png")));
     const QImage image = shot.toImage();
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 4) {
