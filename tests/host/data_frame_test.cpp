@@ -81,6 +81,15 @@ protected:
             .toLongLong();
     }
     bool enabled(const QString &key) const { return form->navigator->IsButtonEnabled(key); }
+    // The enabled keys among the moving, confirming and deleting ones.
+    QStringList enabledKeys() const
+    {
+        QStringList keys;
+        for (const char *key : {"Primo", "Precedente", "Successivo", "Ultimo", "Conferma", "Annulla", "Elimina"})
+            if (enabled(key))
+                keys << key;
+        return keys;
+    }
 
     SampleDatabase db;
     testsupport::ScriptedDialogsGuard guard;
@@ -97,12 +106,7 @@ TEST_F(DataFrameTest, NavigationShowsTheRowsAndSettlesAChangedRecord)
     EXPECT_EQ(form->quantityBox->Value().toInt(), 10);
     EXPECT_TRUE(form->activeCheck->isChecked());
     EXPECT_EQ(form->grid->model()->rowCount(), 2) << "the child follows the header";
-    EXPECT_FALSE(enabled("Primo"));
-    EXPECT_FALSE(enabled("Precedente"));
-    EXPECT_TRUE(enabled("Successivo"));
-    EXPECT_TRUE(enabled("Ultimo"));
-    EXPECT_FALSE(enabled("Conferma")) << "nothing changed yet";
-    EXPECT_TRUE(enabled("Elimina"));
+    EXPECT_EQ(enabledKeys(), (QStringList{"Successivo", "Ultimo", "Elimina"})) << "nothing changed yet";
 
     user->press(form->navigator, "Successivo");
     EXPECT_EQ(events, QStringList{"ChangeStatus(0,1)"});
@@ -113,15 +117,12 @@ TEST_F(DataFrameTest, NavigationShowsTheRowsAndSettlesAChangedRecord)
 
     user->press(form->navigator, "Ultimo");
     EXPECT_EQ(text(form->codeBox), "CCCC");
-    EXPECT_FALSE(enabled("Successivo"));
-    EXPECT_FALSE(enabled("Ultimo"));
-    EXPECT_TRUE(enabled("Primo"));
+    EXPECT_EQ(enabledKeys(), (QStringList{"Primo", "Precedente", "Elimina"}));
 
     // A changed record: "no" drops the edit before moving on.
     events.clear();
     user->typeInto(form->descriptionBox, "Cambiata");
-    EXPECT_TRUE(enabled("Conferma"));
-    EXPECT_TRUE(enabled("Annulla"));
+    EXPECT_EQ(enabledKeys(), (QStringList{"Primo", "Precedente", "Conferma", "Annulla", "Elimina"}));
     dialogs().answerMessage(host::vbNo, "Salvare le modifiche della prova?");
     user->press(form->navigator, "Primo");
     EXPECT_EQ(events, (QStringList{"AfterUndo(-1)", "ChangeStatus(0,5)", "ChangeStatus(0,1)"}));
@@ -168,13 +169,10 @@ TEST_F(DataFrameTest, InsertAndConfirmWriteTheRowAndReadBackTheIdentity)
     EXPECT_EQ(form->header->Status(), DataFrame::StatusBrowse);
     EXPECT_FALSE(form->header->RecordChanged());
     EXPECT_FALSE(form->codeBox->isEnabled());
-    EXPECT_EQ(storedDescription("DDDD"), "Quarta prova");
-    EXPECT_EQ(db.scalar("SELECT PT_TIPO FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'").toInt(), 1);
-    EXPECT_EQ(db.scalar("SELECT PT_QUANTITA FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'").toInt(), 7);
-    EXPECT_EQ(db.scalar("SELECT PT_CONTO FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'").toString(),
-              "03.01");
-    EXPECT_EQ(db.scalar("SELECT PT_ATTIVO FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'").toInt(), 1);
-    EXPECT_EQ(db.scalar("SELECT PT_IDPROV FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'").toInt(), 104);
+    EXPECT_EQ(db.scalar("SELECT PT_DESCR || '|' || PT_TIPO || '|' || PT_QUANTITA || '|' || PT_CONTO"
+                        " || '|' || PT_ATTIVO || '|' || PT_IDPROV FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'")
+                  .toString(),
+              "Quarta prova|1|7|03.01|1|104");
     EXPECT_EQ(field("PT_IDPROV").toInt(), 104) << "the trigger's value is read back into the row";
     EXPECT_EQ(text(form->codeBox), "DDDD");
 }

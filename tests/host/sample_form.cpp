@@ -62,14 +62,10 @@ const char *const Triggers =
 
 const char *const Seed[] = {
     "INSERT INTO PROVE_TESTATA (PT_CODICE, PT_DESCR, PT_TIPO, PT_QUANTITA, PT_CONTO, PT_ATTIVO)"
-    " VALUES ('AAAA', 'Prima prova', 0, 10, '01.01', 1)",
-    "INSERT INTO PROVE_TESTATA (PT_CODICE, PT_DESCR, PT_TIPO, PT_QUANTITA, PT_CONTO, PT_ATTIVO)"
-    " VALUES ('BBBB', 'Seconda prova', 1, NULL, NULL, 0)",
-    "INSERT INTO PROVE_TESTATA (PT_CODICE, PT_DESCR, PT_TIPO, PT_QUANTITA, PT_CONTO, PT_ATTIVO)"
-    " VALUES ('CCCC', 'Terza prova', 0, 3, '02.01', 0)",
-    "INSERT INTO PROVE_RIGHE (PR_CODICE, PR_RIGA, PR_NOTA) VALUES ('AAAA', 1, 'prima')",
-    "INSERT INTO PROVE_RIGHE (PR_CODICE, PR_RIGA, PR_NOTA) VALUES ('AAAA', 2, 'seconda')",
-    "INSERT INTO PROVE_RIGHE (PR_CODICE, PR_RIGA, PR_NOTA) VALUES ('BBBB', 1, 'unica')",
+    " VALUES ('AAAA', 'Prima prova', 0, 10, '01.01', 1), ('BBBB', 'Seconda prova', 1, NULL, NULL, 0),"
+    " ('CCCC', 'Terza prova', 0, 3, '02.01', 0)",
+    "INSERT INTO PROVE_RIGHE (PR_CODICE, PR_RIGA, PR_NOTA)"
+    " VALUES ('AAAA', 1, 'prima'), ('AAAA', 2, 'seconda'), ('BBBB', 1, 'unica')",
 };
 
 QString quoted(const QString &text)
@@ -162,47 +158,43 @@ SampleForm::~SampleForm()
     grid->setDataSource(nullptr);
 }
 
+namespace {
+
+// A control of the form, named, bound to its field with its caption, and put in `fields`.
+template<typename Control>
+Control *bound(QWidget *parent, QFormLayout *fields, const char *name, const char *field,
+               const QString &caption)
+{
+    auto *control = new Control(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setDataField(QLatin1String(field));
+    control->setCaption(caption);
+    if (fields)
+        fields->addRow(caption, control);
+    return control;
+}
+
+} // namespace
+
 void SampleForm::buildHeader()
 {
     auto *fields = new QFormLayout;
     static_cast<QVBoxLayout *>(layout())->addLayout(fields);
-    codeBox = new host::CodeBox(this);
-    codeBox->setObjectName(QStringLiteral("TXT_CODICE"));
-    codeBox->setDataField(QStringLiteral("PT_CODICE"));
-    codeBox->setCaption(QStringLiteral("Codice"));
+    codeBox = bound<host::CodeBox>(this, fields, "TXT_CODICE", "PT_CODICE", QStringLiteral("Codice"));
     codeBox->setMaxLength(4);
     codeBox->setUpperCase(true);
     codeBox->setRequired(true);
-    descriptionBox = new host::CodeBox(this);
-    descriptionBox->setObjectName(QStringLiteral("TXT_DESCR"));
-    descriptionBox->setDataField(QStringLiteral("PT_DESCR"));
-    descriptionBox->setCaption(QStringLiteral("Descrizione"));
+    descriptionBox =
+        bound<host::CodeBox>(this, fields, "TXT_DESCR", "PT_DESCR", QStringLiteral("Descrizione"));
     descriptionBox->setRequired(true);
-    kindCombo = new host::ComboBox(this);
-    kindCombo->setObjectName(QStringLiteral("CBO_TIPO"));
-    kindCombo->setDataField(QStringLiteral("PT_TIPO"));
-    kindCombo->setCaption(QStringLiteral("Tipo"));
+    kindCombo = bound<host::ComboBox>(this, fields, "CBO_TIPO", "PT_TIPO", QStringLiteral("Tipo"));
     kindCombo->AddItem(QStringLiteral("Normale"), 0);
     kindCombo->AddItem(QStringLiteral("Speciale"), 1);
     kindCombo->setDefaultValue(0);
-    quantityBox = new host::NumberBox(this);
-    quantityBox->setObjectName(QStringLiteral("TXT_QUANTITA"));
-    quantityBox->setDataField(QStringLiteral("PT_QUANTITA"));
-    quantityBox->setCaption(QStringLiteral("Quantità"));
-    accountBox = new host::AccountBox(this);
-    accountBox->setObjectName(QStringLiteral("TXT_CONTO"));
-    accountBox->setDataField(QStringLiteral("PT_CONTO"));
-    accountBox->setCaption(QStringLiteral("Conto"));
-    activeCheck = new host::CheckBox(this);
-    activeCheck->setObjectName(QStringLiteral("CHK_ATTIVO"));
-    activeCheck->setDataField(QStringLiteral("PT_ATTIVO"));
-    activeCheck->setCaption(QStringLiteral("Attivo"));
-    fields->addRow(QStringLiteral("Codice"), codeBox);
-    fields->addRow(QStringLiteral("Descrizione"), descriptionBox);
-    fields->addRow(QStringLiteral("Tipo"), kindCombo);
-    fields->addRow(QStringLiteral("Quantità"), quantityBox);
-    fields->addRow(QStringLiteral("Conto"), accountBox);
-    fields->addRow(QStringLiteral("Attivo"), activeCheck);
+    quantityBox = bound<host::NumberBox>(this, fields, "TXT_QUANTITA", "PT_QUANTITA",
+                                         QStringLiteral("Quantità"));
+    accountBox = bound<host::AccountBox>(this, fields, "TXT_CONTO", "PT_CONTO", QStringLiteral("Conto"));
+    activeCheck = bound<host::CheckBox>(this, fields, "CHK_ATTIVO", "PT_ATTIVO", QStringLiteral("Attivo"));
 
     m_headerRs->Open(HeaderSql, &m_connection, ado::adOpenUnspecified, ado::adLockUnspecified,
                      ado::adCmdText);
@@ -232,15 +224,9 @@ void SampleForm::buildRows()
     grid->ApplyLayout();
     gridNavigator = new host::GridNavigator(this);
     gridNavigator->setObjectName(QStringLiteral("GNV_RIGHE"));
-    rowBox = new host::NumberBox(this);
-    rowBox->setObjectName(QStringLiteral("TXT_RIGA"));
-    rowBox->setDataField(QStringLiteral("PR_RIGA"));
-    rowBox->setCaption(QStringLiteral("Riga"));
+    rowBox = bound<host::NumberBox>(this, nullptr, "TXT_RIGA", "PR_RIGA", QStringLiteral("Riga"));
     rowBox->setRequired(true);
-    noteBox = new host::CodeBox(this);
-    noteBox->setObjectName(QStringLiteral("TXT_NOTA"));
-    noteBox->setDataField(QStringLiteral("PR_NOTA"));
-    noteBox->setCaption(QStringLiteral("Nota"));
+    noteBox = bound<host::CodeBox>(this, nullptr, "TXT_NOTA", "PR_NOTA", QStringLiteral("Nota"));
     box->addWidget(grid);
     box->addWidget(gridNavigator);
     box->addWidget(rowBox);
