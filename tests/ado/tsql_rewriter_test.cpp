@@ -16,19 +16,6 @@ using namespace sqltexts;
 
 namespace {
 
-// The input with each (from, to) replaced once, in order: states the expected rewrite as the
-// differences from what the module wrote.
-QString edited(QString text, std::initializer_list<std::pair<QString, QString>> edits)
-{
-    for (const auto &[from, to] : edits) {
-        const qsizetype at = text.indexOf(from);
-        EXPECT_GE(at, 0) << "not in the text: " << from.toStdString();
-        if (at >= 0)
-            text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 void expectRewrite(const QString &tsql, const QString &expected)
 {
     EXPECT_EQ(rewriteTsql(tsql).toStdString(), expected.toStdString());
@@ -66,60 +53,27 @@ TEST(TsqlRewriter, ModuleTextsLoseEveryTsqlConstruct)
     }
 }
 
-TEST(TsqlRewriter, WorkingTables)
+// What the module's texts read and write on the demo database is checked by the suites that run
+// them; here only what those runs cannot show.
+TEST(TsqlRewriter, WorkingTablesAndLiteralsOfTheModuleTexts)
 {
-    expectRewrite(createDevelopmentTable(),
-                  edited(createDevelopmentTable(),
-                         {{"CREATE TABLE #SVILUPPO", "CREATE TEMP TABLE \"#SVILUPPO\""},
-                          {"CAUSALE NCHAR(4) COLLATE DATABASE_DEFAULT", "CAUSALE NCHAR(4) COLLATE RTRIM"},
-                          {"CONTO NCHAR(15) COLLATE DATABASE_DEFAULT", "CONTO NCHAR(15) COLLATE RTRIM"},
-                          {"VDS NCHAR(15) COLLATE DATABASE_DEFAULT", "VDS NCHAR(15) COLLATE RTRIM"},
-                          {"AVERE NCHAR(15) COLLATE DATABASE_DEFAULT", "AVERE NCHAR(15) COLLATE RTRIM"},
-                          {"DARE NCHAR(15) COLLATE DATABASE_DEFAULT", "DARE NCHAR(15) COLLATE RTRIM"}}));
-    expectRewrite(fillDevelopment(),
-                  edited(fillDevelopment(), {{"INSERT INTO #SVILUPPO", "INSERT INTO \"#SVILUPPO\""},
-                                             {"ISNULL(CI10_PDCVDS_PC01, -1)", "IFNULL(CI10_PDCVDS_PC01, -1)"}}));
-    expectRewrite(showJournals("A'B"),
-                  edited(showJournals("A'B"), {{"#SEZIONALI", "\"#SEZIONALI\""}, {"= 'A''B'", "= 'A''B'"}}));
-    expectRewrite(deleteWorkDevelopment("VEN"),
-                  edited(deleteWorkDevelopment("VEN"), {{"DELETE #SVILUPPO", "DELETE FROM \"#SVILUPPO\""}}));
-    expectRewrite(deleteWorkLanguage("7"),
-                  "DELETE FROM \"#CI99_DESLINGUA\" \r\n WHERE \r\n    CI99_IDPROV =  7");
+    // A working table is temporary and compares its codes without trailing blanks.
+    const QString created = rewriteTsql(createDevelopmentTable());
+    EXPECT_TRUE(created.startsWith("CREATE TEMP TABLE \"#SVILUPPO\"")) << created.toStdString();
+    EXPECT_EQ(created.count("COLLATE RTRIM"), createDevelopmentTable().count("COLLATE DATABASE_DEFAULT"));
+    // The drop of a temporary table: any blanks between the pieces, any case, the second argument
+    // left out.
     expectRewrite(dropLanguageTable(), "DROP TABLE IF EXISTS temp.\"#CI99_DESLINGUA\"");
-    // Any blanks between the pieces, any case, the second argument left out.
     expectRewrite("if object_id( 'tempdb..#x' )\n\tis  not null\r\ndrop table #X ;",
                   "DROP TABLE IF EXISTS temp.\"#X\"");
     expectRewrite("DROP TABLE #SEZIONALI", "DROP TABLE temp.\"#SEZIONALI\"");
     expectRewrite("DROP TABLE IF EXISTS #SEZIONALI", "DROP TABLE IF EXISTS temp.\"#SEZIONALI\"");
-}
-
-TEST(TsqlRewriter, SaveDeleteAndLookups)
-{
-    expectRewrite(cmdDeleteChecks(), edited(cmdDeleteChecks(), {{"DELETE CI11", "DELETE FROM CI11"}}));
-    expectRewrite(s1("VEN"), edited(s1("VEN"), {{"DELETE CI06", "DELETE FROM CI06"}}));
-    expectRewrite(s7("12", "ITA", false), edited(s7("12", "ITA", false), {{"DELETE CI99", "DELETE FROM CI99"}}));
-    expectRewrite(s2("VEN"), edited(s2("VEN"), {{"#CI06_RICERCACONTO", "\"#CI06_RICERCACONTO\""}}));
     // A description holding everything the rewriter looks for stays as typed.
     const QString trap = QStringLiteral("L'ufficio -- WITH (NOLOCK) #X ISNULL( TOP 1 N'x' DBO.; [a] /*");
     expectRewrite(s9(trap, "12"), s9(trap, "12"));
-    expectRewrite(headerSelect(), edited(headerSelect(), {{"CI03_CAUSALI WITH (NOLOCK) ", "CI03_CAUSALI  "}}));
-    expectRewrite(chartDescription("1"),
-                  edited(chartDescription("1"), {{"PC01_DESCRPDC WITH(NOLOCK)", "PC01_DESCRPDC "}}));
-    expectRewrite(lastProgressive("VEN"),
-                  edited(lastProgressive("VEN"), {{"TOP 1 (CI10_PROG)", " (CI10_PROG)"},
-                                                  {"  WITH (NOLOCK)  ", "    "},
-                                                  {"CI10_PROG DESC ", "CI10_PROG DESC LIMIT 1 "}}));
-    expectRewrite(journalDescription("AB", 1), "SELECT CG68_DESCSEZ FROM FNCG68_NUMERDESC('AB', 1 )");
-    expectRewrite(usedByProduction("VEN"), usedByProduction("VEN"));
-    const Flags none{};
-    expectRewrite(maskSelectReference("1 ", none),
-                  edited(maskSelectReference("1 ", none), {{"DBO.FNCI", "FNCI"}}));
-    const QString lookup = linkedLookup("ITA", "M'1", 1, "VEN", 42, true);
-    expectRewrite(lookup, edited(lookup, {{"CI03_CAUSALI WITH (NOLOCK)", "CI03_CAUSALI "},
-                                          {"CI99_DESLINGUA WITH (NOLOCK) ", "CI99_DESLINGUA  "},
-                                          {"DBO.FNCI_CONCAUSRIF_COMPATIBILE(", "FNCI_CONCAUSRIF_COMPATIBILE("}}));
-    EXPECT_TRUE(rewriteTsql(lookup).contains("WHEN 1 THEN 'Sì'"));
-    EXPECT_TRUE(rewriteTsql(lookup).contains("FW28_MODELLO_FW25 = 'M''1'"));
+    const QString lookup = rewriteTsql(linkedLookup("ITA", "M'1", 1, "VEN", 42, true));
+    EXPECT_TRUE(lookup.contains("WHEN 1 THEN 'Sì'"));
+    EXPECT_TRUE(lookup.contains("FW28_MODELLO_FW25 = 'M''1'"));
 }
 
 TEST(TsqlRewriter, OtherTranslations)
@@ -130,10 +84,12 @@ TEST(TsqlRewriter, OtherTranslations)
     expectRewrite("SELECT TOP 3 a FROM t WITH (NOLOCK)", "SELECT  a FROM t  LIMIT 3");
     expectRewrite("SELECT TOP 1 a FROM (SELECT TOP 5 b AS a FROM u ORDER BY b DESC) AS x",
                   "SELECT  a FROM (SELECT  b AS a FROM u ORDER BY b DESC LIMIT 5) AS x LIMIT 1");
-    // Bracketed names, dbo in any case and bracketed, N literals, INSERT without INTO.
+    // Bracketed names, dbo in any case and bracketed, N literals, INSERT and DELETE without
+    // INTO and FROM, ISNULL.
     expectRewrite("SELECT [Col One], [a]]b], [x\"y] FROM [dbo].[T] JOIN dbo.U ON 1 = 1",
                   "SELECT \"Col One\", \"a]b\", \"x\"\"y\" FROM \"T\" JOIN U ON 1 = 1");
     expectRewrite("INSERT #T (a) VALUES (N'è', n'', ?)", "INSERT INTO \"#T\" (a) VALUES ('è', '', ?)");
+    expectRewrite("DELETE t WHERE ISNULL(a, -1) = -1", "DELETE FROM t WHERE IFNULL(a, -1) = -1");
     // Comments become blanks (T-SQL nests block comments, SQLite does not); a final ';' goes.
     expectRewrite("SELECT 1 /* a /* b */ c */ -- note\r\n;  -- end", "SELECT 1    \r\n   ");
     // A CTE is SQLite syntax as well.
