@@ -9,6 +9,7 @@
 #include "ado/vb.h"
 #include "data/lookups.h"
 #include "data/save_routines.h"
+#include "data/value_domains.h"
 #include "data/window_state.h"
 #include "host/check_box.h"
 #include "host/cinterface.h"
@@ -121,11 +122,26 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
             ado::Field descr = require(m_recordsetTestata.get(),
                                        QStringLiteral("Il recordset della testata"))
                                    .Fields(DescrColumn);
+            if (!fbol_Cancel)
+                settleDescription(descr);
             // The column is never written as Null.
             if (ado::NormalizzaStringa(descr.Value()).isEmpty())
                 descr.setValue(QStringLiteral(""));
         },
     });
+}
+
+// The description is settled before the header row is written and, in the base language,
+// written with the row into CI03_DESCR. The save of the satellites (AggiornamentoDatabase)
+// writes the same text there afterwards; were the row set left with the older text, the next
+// update or delete of the header row would not find the row it read.
+void HeaderPanel::settleDescription(ado::Field &descr)
+{
+    host::DataFrame &lingua = requireFrame(m_frameLingua.get(), "gclsFrameDatiCausaliLingua");
+    if (lingua.RecordChanged())
+        lingua.ConfirmPending(true, true, false);
+    if (m_context.state().CodLingua.trimmed() == LinguaBase)
+        descr.setValue(m_context.headerView().descrizioneText());
 }
 
 // Asks every satellite with an unconfirmed row to settle it, whatever the others answered;

@@ -45,7 +45,7 @@
 class QGroupBox;
 class QLabel;
 
-namespace ado { class Recordset; }
+namespace ado { class Field; class Recordset; }
 namespace host {
 class CheckBox;
 class Bindable;
@@ -218,6 +218,7 @@ private:
     void wireLanguageFrame();
     void showHostMessage(long number);
     bool settleSatelliteRows();
+    void settleDescription(ado::Field &descr);
     void reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure);
 
     // header_field_rules.cpp

@@ -297,6 +297,30 @@ TEST_F(HeaderPanelTest, DeletingACodeRemovesItsSatellitesAndDescriptions)
     EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("1 = 1")), 20);
 }
 
+// The save copies the description into CI03_DESCR after the header row is written; the
+// header's later writes of that row must still find it.
+TEST_F(HeaderPanelTest, ACodeSavedWithItsDescriptionCanBeSavedAgainAndDeleted)
+{
+    startNewCode(QStringLiteral("NUO2"), QStringLiteral("Nuova causale"));
+    user->typeInto(header().TXT_MODELLO, QStringLiteral("STD"));
+    tickOneTypePerSide();
+    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
+    ASSERT_TRUE(press("Conferma"));
+    ASSERT_EQ(frame().Status(), DataFrame::StatusBrowse);
+
+    window->tabStrip()->setTab(FRMCI_CAUSALI::TabHeader);
+    user->pickCode(header().CBO_TIPOQTAVAL, 1);
+    ASSERT_TRUE(press("Conferma"));
+    EXPECT_FALSE(frame().isPending());
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI03_DESCR, CI03_INDREGVALQTA FROM CI03_CAUSALI"
+                                  " WHERE CI03_CODCAUS = 'NUO2'")),
+              (Rows{{QStringLiteral("Nuova causale"), QStringLiteral("1")}}));
+
+    dialogs->answerMessage(host::vbYes, QStringLiteral("della causale"));
+    ASSERT_TRUE(press("Elimina"));
+    EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'NUO2'")), 0);
+}
+
 TEST_F(HeaderPanelTest, MovementComboIsLockedForACodeInUse)
 {
     for (const char *code : {"RIP1", "COMM", "ACQM"}) {
