@@ -115,7 +115,9 @@ AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
     AggiornamentoStatements st;
     const QString id = sql::number(idProv, QStringLiteral("CI03_IDPROV"));
     languageStatements(st, id, codLingua, deletionInProgress);
-    if (codLingua.trimmed() == LinguaBase) {
+    // A header row being deleted keeps the text it was read with: the header frame finds the
+    // row it deletes by the values it read.
+    if (codLingua.trimmed() == LinguaBase && !deletionInProgress) {
         st.s9 = sql::lines({QStringLiteral("UPDATE CI03_CAUSALI "),
                             QStringLiteral(" SET CI03_DESCR  = ") + sql::quoted(descrizione)
                                 + QStringLiteral(" WHERE CI03_IDPROV = ") + id});

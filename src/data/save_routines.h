@@ -24,7 +24,7 @@ class HeaderView;
 struct WindowState;
 
 // The statements of AggiornamentoDatabase, "@CAUSALE" already replaced. S9 is empty unless
-// the language is the base one.
+// the language is the base one and no deletion is in progress.
 struct AggiornamentoStatements
 {
     QString s1, s2, s3, s4, s5, s6, s7, s8, s9;

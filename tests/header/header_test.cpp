@@ -321,6 +321,15 @@ TEST_F(HeaderPanelTest, ACodeSavedWithItsDescriptionCanBeSavedAgainAndDeleted)
     EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'NUO2'")), 0);
 }
 
+TEST_F(HeaderPanelTest, DeletingACodeWithAnUnsavedDescriptionDeletesIt)
+{
+    showCode(QStringLiteral("GIRO"));
+    user->typeInto(header().TXT_DCAUSALE, QStringLiteral("Mai salvata"));
+    dialogs->answerMessage(host::vbYes, QStringLiteral("della causale"));
+    ASSERT_TRUE(press("Elimina"));
+    EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'GIRO'")), 0);
+}
+
 TEST_F(HeaderPanelTest, MovementComboIsLockedForACodeInUse)
 {
     for (const char *code : {"RIP1", "COMM", "ACQM"}) {
