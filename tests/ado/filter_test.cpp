@@ -18,29 +18,13 @@ namespace {
 class Columns
 {
 public:
-    Columns()
-    {
-        add(QStringLiteral("CI06_INDTIPORIGA"), QVariant(qlonglong(4)));
-        add(QStringLiteral("CODE"), QStringLiteral("ITA  ")); // CHAR column: padded
-        add(QStringLiteral("Ragione Sociale"), QStringLiteral("L'Ottica Srl"));
-        add(QStringLiteral("AMOUNT"), QVariant(2.5));
-        add(QStringLiteral("DAY"), QStringLiteral("2024-03-15"));
-        add(QStringLiteral("NOTE"), Null());
-        add(QStringLiteral("NUMTEXT"), QStringLiteral("10"));
-    }
-
-    void add(const QString &name, const QVariant &value)
-    {
-        m_names.push_back(name);
-        m_values.push_back(value);
-    }
-    void set(const QString &name, const QVariant &value) { m_values[size_t(index(name))] = value; }
+    void set(const QString &name, const QVariant &value) { m_values[index(name)] = value; }
 
     int index(const QString &name) const
     {
-        for (size_t i = 0; i < m_names.size(); ++i) {
+        for (int i = 0; i < m_names.size(); ++i) {
             if (m_names[i].compare(name, Qt::CaseInsensitive) == 0)
-                return int(i);
+                return i;
         }
         return -1;
     }
@@ -48,7 +32,7 @@ public:
     bool matches(const QString &criteria) const
     {
         const auto f = FilterCriteria::parse(criteria, [this](const QString &n) { return index(n); });
-        return f.matches([this](int i) { return m_values[size_t(i)]; });
+        return f.matches([this](int i) { return m_values[i]; });
     }
 
     RuntimeError parseError(const QString &criteria) const
@@ -59,8 +43,9 @@ public:
     }
 
 private:
-    std::vector<QString> m_names;
-    std::vector<QVariant> m_values;
+    QStringList m_names{"CI06_INDTIPORIGA", "CODE", "Ragione Sociale", "AMOUNT", "DAY", "NOTE", "NUMTEXT"};
+    // CODE is a CHAR column: padded.
+    QVariantList m_values{qlonglong(4), "ITA  ", "L'Ottica Srl", 2.5, "2024-03-15", Null(), "10"};
 };
 
 } // namespace
