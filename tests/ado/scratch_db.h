@@ -4,6 +4,7 @@
 
 #include "ado/connection.h"
 #include "ado/error.h"
+#include "support/sql_rows.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -47,20 +48,9 @@ public:
     {
         sqlite3 *db = nullptr;
         sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *stmt = nullptr;
         QStringList result;
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-            ADD_FAILURE() << "scratch query: " << sqlite3_errmsg(db);
-        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
-            QStringList columns;
-            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-                const auto *text = sqlite3_column_text(stmt, i);
-                columns << (text ? QString::fromUtf8(reinterpret_cast<const char *>(text))
-                                 : QStringLiteral("NULL"));
-            }
-            result << columns.join(QLatin1Char('|'));
-        }
-        sqlite3_finalize(stmt);
+        for (const QStringList &row : testsupport::queryRows(db, QString::fromUtf8(sql)))
+            result << row.join(QLatin1Char('|')).replace(QStringLiteral("<NULL>"), QStringLiteral("NULL"));
         sqlite3_close(db);
         return result;
     }
