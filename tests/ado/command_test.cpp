@@ -98,12 +98,6 @@ TEST_F(CommandTest, PreparedCommandIsCompiledOnceAndRebound)
     cmd.Execute(&affected, adCmdTextNoRecords);
     EXPECT_EQ(affected.toLongLong(), 1);
     EXPECT_EQ(conn.statementsPrepared(), prepared + 3);
-
-    // Without Prepared every run compiles the text.
-    cmd.setPrepared(false);
-    cmd.Execute(nullptr, adCmdTextNoRecords);
-    cmd.Execute(nullptr, adCmdTextNoRecords);
-    EXPECT_EQ(conn.statementsPrepared(), prepared + 5);
 }
 
 TEST_F(CommandTest, TextReachesTheColumnUnchanged)

@@ -181,13 +181,7 @@ TEST_F(RecordsetTest, FilterMovesToFirstVisibleRowAndCountsVisibleRows)
 
     // a refused filter leaves the previous one in place
     rs.setFilter(QStringLiteral("CI06_INDTIPORIGA = 4"));
-    const RuntimeError e = errorOf([&] { rs.setFilter(QStringLiteral("TIPO = 4")); });
-    EXPECT_EQ(e.number(), adErrItemNotFound);
-    EXPECT_TRUE(e.description().contains(QStringLiteral("TIPO")));
-    EXPECT_EQ(errorOf([&] { rs.setFilter(QStringLiteral("(CI06_INDSEGNO = 1 OR CI06_INDSEGNO = 2)"
-                                                        " AND CI06_INDTIPORIGA = 4")); })
-                  .number(),
-              adErrInvalidArgument);
+    EXPECT_EQ(errorOf([&] { rs.setFilter(QStringLiteral("TIPO = 4")); }).number(), adErrItemNotFound);
     EXPECT_EQ(errorOf([&] { rs.setFilter(7); }).number(), adErrInvalidArgument);
     EXPECT_EQ(rs.RecordCount(), 3);
     EXPECT_EQ(rs.Filter().toString(), QStringLiteral("CI06_INDTIPORIGA = 4"));
