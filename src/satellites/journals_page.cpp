@@ -275,13 +275,22 @@ void JournalsPage::gclsFrameSezionali_UpdateBatchAll()
 }
 
 void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
-                                                     QString & /*fstr_PersonalizedMessage*/)
+                                                     QString &fstr_PersonalizedMessage)
 {
-    runHandler(m_context, QStringLiteral("gclsFrameSezionali_ValidateRecord"), {[&] {
-        // The empty item (-1) stands for "no company chosen".
-        if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == -1.0)
-            fobj_Control = CBO_DITTA;
-    }});
+    runHandler(m_context, QStringLiteral("gclsFrameSezionali_ValidateRecord"), {
+        [&] {
+            // The empty item (-1) stands for "no company chosen".
+            if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == -1.0)
+                fobj_Control = CBO_DITTA;
+        },
+        [&] {
+            refuseUnacceptedCode(TXT_SEZIONALE,
+                                 QStringLiteral("Il sezionale \"%1\" non esiste nella ditta %2.")
+                                     .arg(ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
+                                          ado::NormalizzaStringa(CBO_DITTA->Text())),
+                                 fobj_Control, fstr_PersonalizedMessage);
+        },
+    });
 }
 
 // ------------------------------------------------------------------ control events

@@ -5,6 +5,7 @@
 #include "ado/vb.h"
 #include "data/window_state.h"
 #include "host/data_frame.h"
+#include "host/edit_box.h"
 #include "host/control_types.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
@@ -255,6 +256,18 @@ void focusButtonOrGrid(host::GridNavigator *navigator, const QString &button, ho
     } else if (grid && grid->isEnabled()) {
         grid->setFocus();
     }
+}
+
+void refuseUnacceptedCode(host::EditBox *box, const QString &refusal, QObject *&control,
+                          QString &message)
+{
+    if (control || !box || !box->isEnabled() || ado::NormalizzaStringa(box->Text()).isEmpty())
+        return;
+    box->Decode(); // the text may have been typed before what it depends on changed
+    if (box->IsValid())
+        return;
+    control = box;
+    message = refusal;
 }
 
 } // namespace causali

@@ -16,7 +16,7 @@ class QLabel;
 class QWidget;
 
 namespace ado { class Recordset; }
-namespace host { class DataFrame; class Grid; class GridNavigator; }
+namespace host { class DataFrame; class EditBox; class Grid; class GridNavigator; }
 
 namespace causali {
 
@@ -99,5 +99,11 @@ void focusAndRedraw(host::Grid *grid);
 // enabled), redrawn when `redraw`.
 void focusButtonOrGrid(host::GridNavigator *navigator, const QString &button, host::Grid *grid,
                        bool redraw);
+
+// A ValidateRecord check: when the box holds a code that its decode does not accept (no such
+// code, or not one the box offers), the row is refused on the box with `refusal`. An empty or
+// disabled box, or a row already refused, is left alone.
+void refuseUnacceptedCode(host::EditBox *box, const QString &refusal, QObject *&control,
+                          QString &message);
 
 } // namespace causali

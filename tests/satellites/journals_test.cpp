@@ -119,6 +119,20 @@ TEST_F(JournalsTest, ARowWithoutCompanyIsRefusedOnTheCompanyBox)
     EXPECT_EQ(page().CBO_DITTA->Text().toString(), QStringLiteral("-1"));
 }
 
+TEST_F(JournalsTest, AJournalTheCompanyDoesNotHaveIsRefusedOnTheJournalBox)
+{
+    testsupport::ScriptedDialogsGuard dialogs;
+    host->loadCode(QStringLiteral("CESE"));
+    showTab();
+    testsupport::UserDriver user(host.get());
+    ASSERT_TRUE(user.press(page().GNV_SEZIONALI, QStringLiteral("Nuovo")));
+    user.pickCode(page().CBO_DITTA, 3);
+    user.typeInto(page().TXT_SEZIONALE, QStringLiteral("XX"));
+    dialogs->answerMessage(1, QStringLiteral("Il sezionale \"XX\" non esiste nella ditta 3."));
+    user.press(page().GNV_SEZIONALI, QStringLiteral("Conferma"));
+    EXPECT_EQ(frame().Status(), host::DataFrame::StatusNew);
+}
+
 TEST_F(JournalsTest, UpdateBatchAllDropsANewRowAndWritesNothingWhenUnchanged)
 {
     testsupport::ScriptedDialogsGuard dialogs;
