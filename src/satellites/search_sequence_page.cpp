@@ -297,6 +297,19 @@ void SearchSequencePage::wireFrame(int side)
             runHandler(m_context, sideParts(side).frameName + QStringLiteral("_BeforeUpdate"),
                        {[this, side] { renumber(side); }});
     });
+    connect(frame, &host::DataFrame::ValidateRecord, this,
+            [this, side](QObject *&control, QString &message) {
+                host::NumberBox *box = sideParts(side).provider;
+                runHandler(m_context,
+                           sideParts(side).frameName + QStringLiteral("_ValidateRecord"),
+                           {[&] {
+                               refuseUnacceptedCode(
+                                   box,
+                                   QStringLiteral("Il provider %1 non esiste.")
+                                       .arg(ado::NormalizzaStringa(box->Text())),
+                                   control, message);
+                           }});
+            });
     connect(frame, &host::DataFrame::AfterDelete, this, [this, side](long result) {
         if (result == host::DataFrame::OperationSucceeded)
             runHandler(m_context, sideParts(side).frameName + QStringLiteral("_AfterDelete"),

@@ -142,6 +142,19 @@ TEST_F(SearchSequenceTest, DeletingAndAddingRowsRenumbersOnlyTheRowTypeShown)
               (Rows{{"4"}}));
 }
 
+TEST_F(SearchSequenceTest, AProviderThatDoesNotExistIsRefused)
+{
+    testsupport::ScriptedDialogsGuard dialogs;
+    host->loadCode(QStringLiteral("ACQM"), 0);
+    showTab();
+    testsupport::UserDriver user(host.get());
+    ASSERT_TRUE(user.press(page().GNV_RICDEST, QStringLiteral("Nuovo")));
+    user.typeInto(page().TXT_RICPROVDEST, QStringLiteral("99"));
+    dialogs->answerMessage(1, QStringLiteral("Il provider 99 non esiste."));
+    user.press(page().GNV_RICDEST, QStringLiteral("Conferma"));
+    EXPECT_EQ(dest().Status(), host::DataFrame::StatusNew);
+}
+
 TEST_F(SearchSequenceTest, ChangingTheRowTypeDropsALoneNewRowAndASecondNewIsRefusedWhileEmpty)
 {
     testsupport::ScriptedDialogsGuard dialogs;
