@@ -181,6 +181,8 @@ void ProposalPage::wireFrame()
             &ProposalPage::gclsFrameSviluppo_AfterAddNew);
     connect(frame, &host::DataFrame::BeforeUpdate, this,
             &ProposalPage::gclsFrameSviluppo_BeforeUpdate);
+    connect(frame, &host::DataFrame::ValidateRecord, this,
+            &ProposalPage::gclsFrameSviluppo_ValidateRecord);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &ProposalPage::gclsFrameSviluppo_ChangeStatus);
     connect(frame, &host::DataFrame::UpdateBatchAll, this,
@@ -329,6 +331,31 @@ void ProposalPage::gclsFrameSviluppo_BeforeUpdate(bool &fbol_Cancel)
         rs.Fields(credit ? CreditColumn : DebitColumn).setValue(account);
         rs.Fields(credit ? DebitColumn : CreditColumn).setValue(ado::Null());
     }});
+}
+
+// A row is refused on an account or item that its box does not accept: one the chart does not
+// hold or, for the account, one of a type not ticked for the row's side on tab 2.
+void ProposalPage::gclsFrameSviluppo_ValidateRecord(QObject *&fobj_Control,
+                                                    QString &fstr_PersonalizedMessage)
+{
+    runHandler(m_context, QStringLiteral("gclsFrameSviluppo_ValidateRecord"), {
+        [&] {
+            refuseUnacceptedCode(
+                TXT_CONTO,
+                QStringLiteral("Il conto %1 non esiste nel piano dei conti oppure non è di una "
+                               "tipologia selezionata nel folder controllo conti per il segno "
+                               "della riga.")
+                    .arg(ado::NormalizzaStringa(TXT_CONTO->Text())),
+                fobj_Control, fstr_PersonalizedMessage);
+        },
+        [&] {
+            refuseUnacceptedCode(TXT_VDS,
+                                 QStringLiteral("La voce di spesa %1 non esiste nel piano dei "
+                                                "conti per V.d.s.")
+                                     .arg(ado::NormalizzaStringa(TXT_VDS->Text())),
+                                 fobj_Control, fstr_PersonalizedMessage);
+        },
+    });
 }
 
 void ProposalPage::gclsFrameSviluppo_ChangeStatus(long fenm_status, long /*fenm_reason*/)

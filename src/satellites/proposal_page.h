@@ -70,6 +70,8 @@ public:
     // ----- events -----
     void gclsFrameSviluppo_AfterAddNew(long fenm_operationresult);
     void gclsFrameSviluppo_BeforeUpdate(bool &fbol_Cancel);
+    void gclsFrameSviluppo_ValidateRecord(QObject *&fobj_Control,
+                                          QString &fstr_PersonalizedMessage);
     void gclsFrameSviluppo_ChangeStatus(long fenm_status, long fenm_reason);
     void gclsFrameSviluppo_UpdateBatchAll();
     void CBO_SEGNO_BeforeItem();

@@ -125,6 +125,20 @@ TEST_F(ProposalTest, SignDecidesTheAccountColumnAndAChangeOfSignClearsTheAccount
               (Rows{{"2", "0101001", "0101001", "<NULL>"}}));
 }
 
+TEST_F(ProposalTest, AnAccountOfATypeNotTickedForTheSideIsRefused)
+{
+    testsupport::ScriptedDialogsGuard dialogs;
+    host->loadCode(QStringLiteral("CESE"));
+    showTab();
+    testsupport::UserDriver user(host.get());
+    user.pickCode(page().CBO_SEGNO, 2); // credit side: type 0 (collegamento) only
+    user.typeInto(page().TXT_CONTO, QStringLiteral("0401002")); // a cost centre, type 3
+    dialogs->answerMessage(1, QStringLiteral("Il conto 0401002 non esiste"));
+    user.press(page().GNV_SVILUPPO, QStringLiteral("Conferma"));
+    EXPECT_TRUE(frame().RecordChanged());
+    EXPECT_EQ(field("AVERE"), QString());
+}
+
 TEST_F(ProposalTest, MovingARowKeepsEveryRowNumberInPlace)
 {
     host->loadCode(QStringLiteral("RIP1"));
