@@ -345,7 +345,7 @@ void JournalsPage::GNV_SEZIONALI_AfterButtonClick(const QString &name)
             else
                 focusAndRedraw(GRD_SEZIONALI);
         } else if (name == QLatin1String(host::GridNavigator::Conferma)) {
-            focusAndRedraw(GRD_SEZIONALI);
+            focusAfterConfirm(m_frame.get(), GRD_SEZIONALI);
         } else if (name == QLatin1String(host::GridNavigator::Elimina)) {
             focusButtonOrGrid(GNV_SEZIONALI, name, GRD_SEZIONALI, true);
         }

@@ -244,6 +244,16 @@ void focusAndRedraw(host::Grid *grid)
     grid->Redraw();
 }
 
+void focusAfterConfirm(host::DataFrame *frame, host::Grid *grid)
+{
+    if (frame && frame->RecordChanged()) {
+        if (grid)
+            grid->Redraw();
+        return;
+    }
+    focusAndRedraw(grid);
+}
+
 void focusButtonOrGrid(host::GridNavigator *navigator, const QString &button, host::Grid *grid,
                        bool redraw)
 {

@@ -95,6 +95,9 @@ bool isPlainEnter(int keyCode, int shift);
 
 // The grid takes the focus when it is enabled, and is redrawn.
 void focusAndRedraw(host::Grid *grid);
+// After a grid navigator's "Conferma": the grid takes the focus and is redrawn, unless the row
+// was refused and stays in edit; the frame has then given the focus to the control to correct.
+void focusAfterConfirm(host::DataFrame *frame, host::Grid *grid);
 // The navigator's button takes the focus when it is enabled; otherwise the grid does (when
 // enabled), redrawn when `redraw`.
 void focusButtonOrGrid(host::GridNavigator *navigator, const QString &button, host::Grid *grid,

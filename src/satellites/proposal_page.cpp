@@ -466,7 +466,7 @@ void ProposalPage::GNV_SVILUPPO_AfterButtonClick(const QString &name)
             else
                 focusAndRedraw(GRD_SVILUPPO);
         } else if (isButton(name, host::GridNavigator::Conferma)) {
-            focusAndRedraw(GRD_SVILUPPO);
+            focusAfterConfirm(m_frame.get(), GRD_SVILUPPO);
         } else {
             focusButtonOrGrid(GNV_SVILUPPO, name, GRD_SVILUPPO, true);
         }

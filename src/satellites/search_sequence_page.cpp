@@ -716,7 +716,7 @@ void SearchSequencePage::afterButtonClick(int side, const QString &name)
             else
                 focusAndRedraw(parts.grid);
         } else if (isButton(name, host::GridNavigator::Conferma)) {
-            focusAndRedraw(parts.grid);
+            focusAfterConfirm(parts.frame, parts.grid);
         } else if (isButton(name, host::GridNavigator::Elimina)) {
             focusButtonOrGrid(parts.navigator, name, parts.grid, true);
         }

@@ -12,6 +12,8 @@
 #include "support/scripted_dialogs.h"
 #include "support/user_driver.h"
 
+#include <QApplication>
+
 namespace sattest {
 
 namespace {
@@ -131,6 +133,8 @@ TEST_F(JournalsTest, AJournalTheCompanyDoesNotHaveIsRefusedOnTheJournalBox)
     dialogs->answerMessage(1, QStringLiteral("Il sezionale \"XX\" non esiste nella ditta 3."));
     user.press(page().GNV_SEZIONALI, QStringLiteral("Conferma"));
     EXPECT_EQ(frame().Status(), host::DataFrame::StatusNew);
+    // The focus stays on the box to correct, not on the grid.
+    EXPECT_TRUE(page().TXT_SEZIONALE->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(JournalsTest, UpdateBatchAllDropsANewRowAndWritesNothingWhenUnchanged)
