@@ -403,7 +403,9 @@ void FRMCI_CAUSALI::setInitialStatus()
         const QString code = ado::NormalizzaStringa(m_activeClass->CausaleGestita());
         if (!code.isEmpty()) {
             recordset->Fields(m_header->TXT_CAUSALE->dataField()).setValue(code);
-            frame->RefreshRow(true, true);
+            // As if the user had typed it: a stored code is shown, a new one frees the
+            // satellite editors for it.
+            m_header->TXT_CAUSALE_AfterItem();
         }
     } else if (module.ProgramMode() == 2 || recordset->RecordCount() < 1) {
         frame->SetStatus(host::DataFrame::StatusNew);

@@ -9,17 +9,21 @@
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
 #include "host/account_box.h"
+#include "host/check_list.h"
 #include "host/code_box.h"
 #include "host/cost_utility.h"
 #include "host/data_frame.h"
 #include "host/dialogs.h"
 #include "host/error_manager.h"
+#include "host/grid_navigator.h"
 #include "host/host_global.h"
 #include "host/main_navigator.h"
 #include "host/message_dictionary.h"
 #include "host/navigator.h"
 #include "host/small_controls.h"
 #include "host/clsci_causali.h"
+#include "satellites/account_checks_page.h"
+#include "satellites/journals_page.h"
 #include "satellites/proposal_page.h"
 #include "support/user_driver.h"
 
@@ -180,6 +184,14 @@ TEST_F(LifecycleTest, InitialStatusFollowsTheHost)
     EXPECT_EQ(status(), host::DataFrame::StatusBrowse);
     EXPECT_EQ(ado::NormalizzaStringa(window->headerPanel()->TXT_CAUSALE->Text()),
               QStringLiteral("ACQM"));
+    close();
+
+    // Called on a code not stored yet: a new record with that code, its satellites editable.
+    open({.isCalled = true, .causaleGestita = QStringLiteral("NEW1")});
+    EXPECT_EQ(status(), host::DataFrame::StatusNew);
+    EXPECT_EQ(window->headerPanel()->TXT_CAUSALE->Text().toString(), QStringLiteral("NEW1"));
+    EXPECT_TRUE(window->accountChecksPage()->LIST_TIPIDARE->isEnabled());
+    EXPECT_TRUE(window->journalsPage()->GNV_SEZIONALI->isEnabled());
     close();
 
     execute(QStringLiteral("DELETE FROM CI03_CAUSALI"));
