@@ -482,10 +482,16 @@ void ProposalPage::decodeAccountAgain()
     runHandler(m_context, QStringLiteral("TXT_CONTO_Decode"), {[this] { TXT_CONTO->Decode(); }});
 }
 
+bool ProposalPage::signChosen() const
+{
+    const QString sign = valueText(CBO_SEGNO->Text());
+    return sign == QLatin1String("1") || sign == QLatin1String("2");
+}
+
 host::AccountTypes ProposalPage::typesOfSign() const
 {
     const QString sign = valueText(CBO_SEGNO->Text());
-    if (sign != QLatin1String("1") && sign != QLatin1String("2"))
+    if (!signChosen())
         ado::raise(5, QStringLiteral("Segno della riga non indicato: scegliere Dare o Avere"));
     AccountChecksPage *checks = m_context.accountChecksPage();
     if (!checks)
@@ -499,8 +505,8 @@ void ProposalPage::TXT_CONTO_StartDecode(QString &sql, host::DecodeTargets &targ
 {
     runHandler(m_context, QStringLiteral("TXT_CONTO_StartDecode"), {[&] {
         const QString typed = ado::NormalizzaStringa(TXT_CONTO->Text());
-        if (typed.isEmpty())
-            return; // nothing to decode
+        if (typed.isEmpty() || !signChosen())
+            return; // nothing to decode, or no side to decode it for
         const host::AccountTypes types = typesOfSign();
         if (std::none_of(types.begin(), types.end(), [](bool b) { return b; }))
             return; // no type the account could be of: no description
@@ -517,6 +523,16 @@ void ProposalPage::TXT_CONTO_StartLookup(bool &cancel, QString &sql, host::Colum
                                          QString &title, QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_CONTO_StartLookup"), {[&] {
+        // The grid is empty and no row started: the accounts offered depend on the side.
+        if (!signChosen()) {
+            cancel = true;
+            m_context.MostraMessaggio(QStringLiteral("Scegliere il segno della riga (Dare o "
+                                                     "Avere) prima di cercare il conto."),
+                                      host::vbOKOnly | host::vbInformation,
+                                      QStringLiteral("Attenzione"),
+                                      QStringLiteral("TXT_CONTO_StartLookup"));
+            return;
+        }
         const host::AccountTypes types = typesOfSign();
         if (std::none_of(types.begin(), types.end(), [](bool b) { return b; })) {
             cancel = true;

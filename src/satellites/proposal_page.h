@@ -96,6 +96,8 @@ private:
     void wireFrame();
     // The account types ticked in the check list of the row's sign ("1" debit, "2" credit).
     host::AccountTypes typesOfSign() const;
+    // The row's sign is "1" (debit) or "2" (credit); not when no row is shown.
+    bool signChosen() const;
     // TXT_CONTO decoded again after the account types changed.
     void decodeAccountAgain();
     // The company keeps expense/revenue items in a chart of its own.

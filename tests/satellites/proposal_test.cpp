@@ -168,6 +168,16 @@ TEST_F(ProposalTest, MovingARowKeepsEveryRowNumberInPlace)
                     {"3", "0401001", "<NULL>", "0401001"}, {"4", "0401003", "0401003", "<NULL>"}}));
 }
 
+TEST_F(ProposalTest, AccountLookupWithoutARowAsksForTheSignInsteadOfAnError)
+{
+    host->loadCode(QStringLiteral("CHIU")); // no proposal rows: no sign shown
+    showTab();
+    page().TXT_CONTO->Lookup();
+    EXPECT_TRUE(host->errors.empty());
+    ASSERT_EQ(host->messages.size(), 1);
+    EXPECT_TRUE(host->messages[0].contains(QStringLiteral("Scegliere il segno della riga")));
+}
+
 TEST_F(ProposalTest, AccountLookupNeedsATypeOnTheSideOfTheRow)
 {
     testsupport::ScriptedDialogsGuard dialogs;
