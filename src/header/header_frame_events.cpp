@@ -269,8 +269,12 @@ void HeaderPanel::gclsFrameTestata_AfterUndo(long fenm_operationresult)
         [&] {
             AccountChecksPage &checks = require(m_context.accountChecksPage(),
                                                 QStringLiteral("La pagina dei controlli conti"));
-            require(checks.checkRecordset(), QStringLiteral("Il recordset dei controlli conti"))
-                .Requery();
+            ado::Recordset &rows = require(checks.checkRecordset(),
+                                           QStringLiteral("Il recordset dei controlli conti"));
+            // "Seleziona tutto" leaves its flags in the row's edit buffer: dropped too.
+            if (rows.EditMode() != ado::adEditNone)
+                rows.CancelUpdate();
+            rows.Requery();
             m_context.state().AccountTypesChanged = false;
             checks.PopolaListe();
         },

@@ -269,6 +269,19 @@ TEST_F(HeaderPanelTest, UndoRestoresTheStoredChecks)
     EXPECT_EQ(storedChecks(QStringLiteral("GIRO"), 1), debit);
 }
 
+TEST_F(HeaderPanelTest, UndoAfterSelectAllRestoresTheStoredChecksWithoutAnError)
+{
+    showCode(QStringLiteral("GIRO"));
+    const QString debit = ticks(checks().LIST_TIPIDARE);
+    window->tabStrip()->setTab(FRMCI_CAUSALI::TabChecks);
+    user->toggle(checks().CHK_DESTINAZIONE);
+    ASSERT_EQ(ticks(checks().LIST_TIPIDARE), QString(10, QLatin1Char('1')));
+
+    press("Annulla"); // an error dialog would fail the test
+    EXPECT_EQ(ticks(checks().LIST_TIPIDARE), debit);
+    EXPECT_FALSE(frame().isPending());
+}
+
 TEST_F(HeaderPanelTest, DeletingACodeRemovesItsSatellitesAndDescriptions)
 {
     const QString id = rows(QStringLiteral("SELECT CI03_IDPROV FROM CI03_CAUSALI"
