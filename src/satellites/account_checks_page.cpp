@@ -202,6 +202,8 @@ void AccountChecksPage::PopolaListe()
         showRow(LIST_TIPIDARE);
         moveToSide(SideAvere);
         showRow(LIST_TIPIAVERE);
+        showSelectAll(SideDare);
+        showSelectAll(SideAvere);
     });
     emit accountTypesUpdated();
 }
@@ -254,6 +256,17 @@ void AccountChecksPage::itemCheck(int side, int item)
     ado::Recordset &rs = *m_checkRecordset;
     rs.Fields(flagColumns()[item]).setValue(int(BooleanoANumero(listOf(side)->Selected(item))));
     rs.Update();
+    showSelectAll(side);
+}
+
+// "Seleziona tutto" of a side is ticked when all ten types are, so that a click on it does what
+// it says (a value set from code raises no Click).
+void AccountChecksPage::showSelectAll(int side)
+{
+    const host::CheckList *list = listOf(side);
+    const bool all = list->ListCount() > 0 && list->SelCount() == list->ListCount();
+    (side == SideDare ? CHK_DESTINAZIONE : CHK_ORIGINE)->setText(all ? QStringLiteral("1")
+                                                                      : QStringLiteral("0"));
 }
 
 // AccountTypesChanged, and the header frame told that its record changed.

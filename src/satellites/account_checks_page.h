@@ -101,6 +101,7 @@ private:
     void moveToSide(int side);
     void addClearRow(int side, const QString &code);
     void showRow(host::CheckList *list);
+    void showSelectAll(int side);
     void itemCheck(int side, int item);
     void setAllTypes(int side, bool ticked);
     void markChanged();

@@ -205,6 +205,22 @@ TEST_F(AccountChecksTest, SelectAllTicksOrClearsOneSideWithoutItemEvents)
     EXPECT_EQ(flagsOf(checks(), 2), QStringList(10, QStringLiteral("1")));
 }
 
+TEST_F(AccountChecksTest, SelectAllShowsWhetherTheWholeSideOfTheCodeShownIsTicked)
+{
+    host->loadCode(QStringLiteral("SCAR"));
+    host->tabStrip()->setTab(2);
+    testsupport::UserDriver user(host.get());
+    user.toggle(page().CHK_ORIGINE);
+    user.toggleItem(page().LIST_TIPIAVERE, 4); // one type cleared: no longer "all"
+    EXPECT_EQ(page().CHK_ORIGINE->Text(), QStringLiteral("0"));
+    user.toggle(page().CHK_ORIGINE); // a click then ticks them all again
+    EXPECT_EQ(ticks(page().LIST_TIPIAVERE), QList<bool>(10, true));
+
+    host->loadCode(QStringLiteral("CESE")); // another code: its own sides
+    EXPECT_EQ(page().CHK_ORIGINE->Text(), QStringLiteral("0"));
+    EXPECT_EQ(page().CHK_DESTINAZIONE->Text(), QStringLiteral("0"));
+}
+
 TEST_F(AccountChecksTest, TheSaveChecksWantATypePerSideAndOneForStockAndLabour)
 {
     host->loadCode(QStringLiteral("CHIU"));
