@@ -424,6 +424,9 @@ void HeaderPanel::ConfigurazioneFrame()
                  CBO_TIPOQTAVAL, CHK_FLGNUMAUT, CHK_RILPROG})
             m_frameTestata->AddControl(control, nullptr);
         m_frameTestata->setFirstControl(TXT_CAUSALE);
+        // The navigator's search lists each code with its (base-language) description.
+        m_frameTestata->addSearchColumn(QStringLiteral("CI03_DESCR"),
+                                        QStringLiteral("Descrizione"));
         m_frameTestata->setOptionA(true);
         m_frameTestata->setOptionB(true);
         m_frameTestata->setOptionC(true);

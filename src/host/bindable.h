@@ -28,6 +28,9 @@ public:
     virtual void setBoundValue(const QVariant &value) = 0;
     // Value a new row starts with (Null for none).
     virtual QVariant defaultValue() const = 0;
+    // How a list of rows (the navigator's search) shows a value of the column: as stored, or
+    // as the control shows it (a combo: its item's caption).
+    virtual QVariant displayValue(const QVariant &value) const { return value; }
     virtual bool isRequired() const = 0;
     // True when the control holds a value (used by the required-field check).
     virtual bool hasValue() const = 0;

@@ -81,6 +81,12 @@ QString ComboBox::ItemCaption(int index) const
     return itemText(index);
 }
 
+QVariant ComboBox::displayValue(const QVariant &value) const
+{
+    const int index = isMissing(value) ? -1 : findCode(value);
+    return index >= 0 ? QVariant(ItemCaption(index)) : value;
+}
+
 int ComboBox::findCode(const QVariant &code) const
 {
     for (int i = 0; i < count(); ++i) {

@@ -65,6 +65,8 @@ public:
     void setBoundValue(const QVariant &value) override;
     QVariant defaultValue() const override { return m_defaultValue; }
     void setDefaultValue(const QVariant &value) { m_defaultValue = value; }
+    // The caption of the item of the value; the value itself when no item has it.
+    QVariant displayValue(const QVariant &value) const override;
     bool isRequired() const override { return m_required; }
     bool hasValue() const override { return currentIndex() >= 0; }
     bool isEnabledForInput() const override { return isEnabled(); }

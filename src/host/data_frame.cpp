@@ -535,6 +535,11 @@ void DataFrame::setSqlText(const QString &text)
     emit ChangeStatus(m_status, ReasonLoaded);
 }
 
+void DataFrame::addSearchColumn(const QString &column, const QString &caption)
+{
+    m_searchColumns.emplace_back(column, caption);
+}
+
 QString DataFrame::MessageSubject(int index) const
 {
     return index == 0 ? m_subjectDelete : m_subjectSave;

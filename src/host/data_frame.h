@@ -159,6 +159,10 @@ public:
     QString MessageSubject(int index = 0) const;
     void setMessageSubject(const QString &deleteSubject, const QString &saveSubject);
 
+    // A column of the row set that no control shows (a description) listed by the search
+    // after the key column; the bound columns follow.
+    void addSearchColumn(const QString &column, const QString &caption);
+
     bool OptionA() const { return m_optionA; }
     void setOptionA(bool on) { m_optionA = on; updateNavigator(); }
     bool OptionB() const { return m_optionB; }
@@ -295,6 +299,7 @@ private:
     QString m_selectText;
     QString m_sqlText;
     QString m_sourceSql;
+    std::vector<std::pair<QString, QString>> m_searchColumns; // column, caption
     QString m_keyColumn;
     QString m_subjectDelete;
     QString m_subjectSave;

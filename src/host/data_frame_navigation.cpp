@@ -181,9 +181,15 @@ bool DataFrame::Search()
                    QStringLiteral("Ricerca: il frame non ha una colonna chiave."),
                    frame::source());
     QStringList columns{m_keyColumn};
+    std::vector<const Bindable *> shownBy{nullptr}; // the control that shows each column
     LookupRequest request;
     request.title = QStringLiteral("Ricerca");
     request.captions << m_keyColumn;
+    for (const auto &[column, caption] : m_searchColumns) {
+        columns << column;
+        shownBy.push_back(nullptr);
+        request.captions << caption;
+    }
     for (const auto &b : m_bindings) {
         const QString caption = b->control->caption().isEmpty() ? b->column
                                                                 : b->control->caption();
@@ -191,6 +197,7 @@ bool DataFrame::Search()
             request.captions[0] = caption;
         } else if (!columns.contains(b->column, Qt::CaseInsensitive)) {
             columns << b->column;
+            shownBy.push_back(b->control);
             request.captions << caption;
         }
     }
@@ -199,8 +206,10 @@ bool DataFrame::Search()
         if (m_status == StatusNew && frame::sameValue(view->Bookmark(), m_newRowBookmark))
             continue;
         QVariantList row;
-        for (const QString &column : columns)
-            row << view->Fields(column).Value();
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            const QVariant value = view->Fields(columns[i]).Value();
+            row << (shownBy[size_t(i)] ? shownBy[size_t(i)]->displayValue(value) : value);
+        }
         request.rows.push_back(row);
     }
     const QVariant picked = DialogService::instance().lookup(request);

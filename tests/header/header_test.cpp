@@ -6,6 +6,7 @@
 
 #include "ado/connection.h"
 #include "ado/recordset.h"
+#include "ado/vb.h"
 #include "data/window_state.h"
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
@@ -372,6 +373,23 @@ TEST_F(HeaderPanelTest, LookupOfTheCodeShowsTheChosenReasonCode)
     EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
     EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), QStringLiteral("RIP1"));
     EXPECT_EQ(journals().recordsetSezionali()->RecordCount(), 2);
+}
+
+TEST_F(HeaderPanelTest, TheNavigatorsSearchListsDescriptionsAndCaptions)
+{
+    dialogs->answerLookup(QStringLiteral("CESE"), QStringLiteral("Ricerca"));
+    ASSERT_TRUE(press("Ricerca"));
+    EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), QStringLiteral("CESE"));
+    const auto lookups = dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Lookup);
+    ASSERT_EQ(lookups.size(), 1u);
+    const host::LookupRequest &list = lookups[0].lookup;
+    EXPECT_EQ(list.captions.mid(0, 3),
+              (QStringList{"Codice", "Descrizione", "Tipo movimentazione dati"}));
+    ASSERT_FALSE(list.rows.empty());
+    const QVariantList &acqm = list.rows.front();
+    EXPECT_EQ(ado::NormalizzaStringa(acqm.value(0)), QStringLiteral("ACQM"));
+    EXPECT_EQ(acqm.value(1).toString(), QStringLiteral("Acquisto materie prime"));
+    EXPECT_EQ(acqm.value(2).toString(), QStringLiteral("Magazzino"));
 }
 
 TEST_F(HeaderPanelTest, DescriptionAloneIsSavedAndTheLanguageDialogRebuildsIt)
