@@ -79,13 +79,8 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
     host::TabStrip *tabs = m_context.tabStrip();
     runHandler(m_context, QStringLiteral("gclsFrameTestata_BeforeUpdate"), {
         [&] {
-            // Null reads as empty, and a description of trailing blanks only is empty too.
-            if (fbol_Cancel || !ado::NormalizzaStringa(TXT_DCAUSALE->Text()).isEmpty())
-                return;
-            showHostMessage(host::msg::DescriptionMissing);
-            fbol_Cancel = true;
-            require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(2);
-            TXT_DCAUSALE->setFocus(Qt::OtherFocusReason);
+            if (!fbol_Cancel && refuseMissingDescription())
+                fbol_Cancel = true;
         },
         [&] {
             if (fbol_Cancel || comboNumber(CBO_TIPOPROPCOSTO) != 1
@@ -122,13 +117,30 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
             ado::Field descr = require(m_recordsetTestata.get(),
                                        QStringLiteral("Il recordset della testata"))
                                    .Fields(DescrColumn);
-            if (!fbol_Cancel)
+            if (!fbol_Cancel) {
                 settleDescription(descr);
+                // "No" to the description's question leaves a new code without one.
+                if (refuseMissingDescription())
+                    fbol_Cancel = true;
+            }
             // The column is never written as Null.
             if (ado::NormalizzaStringa(descr.Value()).isEmpty())
                 descr.setValue(QStringLiteral(""));
         },
     });
+}
+
+// Message 21782, tab 2 and the focus on the description when it is empty (Null, or blanks
+// only); true when the save is refused.
+bool HeaderPanel::refuseMissingDescription()
+{
+    if (!ado::NormalizzaStringa(TXT_DCAUSALE->Text()).isEmpty())
+        return false;
+    showHostMessage(host::msg::DescriptionMissing);
+    // Tab 2, not 0: the description lies outside the tab strip.
+    require(m_context.tabStrip(), QStringLiteral("TAB_CAUSALI")).setTab(2);
+    TXT_DCAUSALE->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 // The description is settled before the header row is written and, in the base language,

@@ -219,6 +219,7 @@ private:
     void showHostMessage(long number);
     bool settleSatelliteRows();
     void settleDescription(ado::Field &descr);
+    bool refuseMissingDescription();
     void reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure);
 
     // header_field_rules.cpp

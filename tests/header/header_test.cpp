@@ -335,6 +335,18 @@ TEST_F(HeaderPanelTest, ACodeSavedWithItsDescriptionCanBeSavedAgainAndDeleted)
     EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'NUO2'")), 0);
 }
 
+TEST_F(HeaderPanelTest, ANewCodeWhoseDescriptionIsNotKeptIsNotSaved)
+{
+    startNewCode(QStringLiteral("NUO3"), QStringLiteral("Descrizione scartata"));
+    user->typeInto(header().TXT_MODELLO, QStringLiteral("STD"));
+    tickOneTypePerSide();
+    dialogs->answerMessage(host::vbNo, QStringLiteral("della descrizione"));
+    dialogs->answerMessage(host::vbOK, message(host::msg::DescriptionMissing));
+    press("Conferma");
+    EXPECT_EQ(frame().Status(), DataFrame::StatusNew);
+    EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'NUO3'")), 0);
+}
+
 TEST_F(HeaderPanelTest, DeletingACodeWithAnUnsavedDescriptionDeletesIt)
 {
     showCode(QStringLiteral("GIRO"));
