@@ -474,7 +474,10 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
             else
                 CBO_RICTIPORIGA->setText(m_previousRowType);
         },
-        [this] {
+        [&] {
+            // A refused change leaves the rows being entered as they were: asked about again.
+            if (!settled)
+                return;
             m_newRowOrigine = false;
             m_newRowDest = false;
         },

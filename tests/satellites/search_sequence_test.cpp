@@ -179,6 +179,24 @@ TEST_F(SearchSequenceTest, ChangingTheRowTypeDropsALoneNewRowAndASecondNewIsRefu
     EXPECT_FALSE(dest().Recordset()->hasPendingChanges());
 }
 
+TEST_F(SearchSequenceTest, ARowKeptByARefusedRowTypeChangeIsAskedAboutAgain)
+{
+    testsupport::ScriptedDialogsGuard dialogs;
+    host->loadCode(QStringLiteral("ACQM"), 0);
+    showTab();
+    testsupport::UserDriver user(host.get());
+    ASSERT_TRUE(user.press(page().GNV_RICDEST, QStringLiteral("Nuovo")));
+    user.typeInto(page().TXT_RICPROVDEST, QStringLiteral("6"));
+    dialogs->answerMessage(host::vbCancel, QStringLiteral("del provider"));
+    user.pickCode(page().CBO_RICTIPORIGA, 1);
+    ASSERT_EQ(dest().Status(), host::DataFrame::StatusNew);
+
+    dialogs->answerMessage(host::vbYes, QStringLiteral("del provider"));
+    user.pickCode(page().CBO_RICTIPORIGA, 1);
+    user.pickCode(page().CBO_RICTIPORIGA, 0);
+    EXPECT_EQ(shown(dest()), (Rows{{"9", "1"}, {"1", "2"}, {"6", "3"}}));
+}
+
 TEST_F(SearchSequenceTest, TheTabIsOffForANewReasonCodeWithoutCode)
 {
     host->loadCode(QStringLiteral("ACQM"), 0);
