@@ -483,7 +483,9 @@ void FRMCI_CAUSALI::Form_QueryUnload(bool &Cancel, int UnloadMode)
                 host::DataFrame *frame = headerFrame();
                 if (!frame)
                     raiseNotSet(QStringLiteral("gclsFrameTestata"));
-                Cancel = !frame->ConfirmPending(true, false, true);
+                // A new reason code being entered is asked about too: dropping it without a
+                // word would lose everything typed for it.
+                Cancel = !frame->ConfirmPending(true, true, true);
             },
             [&] {
                 if (Cancel)

@@ -286,6 +286,16 @@ TEST_F(LifecycleTest, ClosingIsRefusedByTheCloseScriptOrByPendingChanges)
     EXPECT_TRUE(window->isUnloaded());
 }
 
+TEST_F(LifecycleTest, ClosingAsksAboutANewCodeBeingEntered)
+{
+    open({.programMode = 2});
+    testsupport::UserDriver user(window);
+    user.typeInto(window->headerPanel()->TXT_CAUSALE, QStringLiteral("NUO9"));
+    dialogs->answerMessage(host::vbCancel, QStringLiteral("Salvare le modifiche"));
+    EXPECT_FALSE(entry->CloseForm().toBool());
+    EXPECT_EQ(window->headerPanel()->TXT_CAUSALE->Text().toString(), QStringLiteral("NUO9"));
+}
+
 TEST_F(LifecycleTest, AnErrorInTheStartUpIsReportedWithItsRoutines)
 {
     // The first definition of the journal grid fails; each answer is tried on a new window.
