@@ -453,10 +453,13 @@ void ProposalPage::GNV_SVILUPPO_AfterButtonClick(const QString &name)
         if (!nuovo && !isButton(name, host::GridNavigator::Conferma)
             && !isButton(name, host::GridNavigator::Elimina))
             return;
-        // Unconfirmed edits of the header fields are settled first. Only the header's own
-        // edits: the proposal's pending rows are saved with the header, not asked about here.
+        // Unconfirmed edits of a stored code's header fields are settled first. Only the
+        // header's own edits: the proposal's pending rows are saved with the header, not asked
+        // about here. A new code is saved as a whole with "Conferma": asked about here, "No"
+        // would throw the new code away with everything entered for it.
         host::DataFrame *header = m_context.headerFrame();
-        if (header && header->RecordChanged())
+        if (header && header->Status() == host::DataFrame::StatusBrowse
+            && header->RecordChanged())
             header->ConfirmPending(true, true, true);
         if (nuovo) {
             if (m_frame)

@@ -20,6 +20,7 @@
 #include "host/grid_navigator.h"
 #include "host/host_global.h"
 #include "host/main_navigator.h"
+#include "host/number_box.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
 #include "satellites/journals_page.h"
@@ -252,6 +253,25 @@ TEST_F(HeaderPanelTest, SavingANewCodeWritesHeaderChecksAndSatellites)
               (Rows{{QStringLiteral("Nuova causale di prova")}}));
     EXPECT_FALSE(window->state().AccountTypesChanged);
     EXPECT_FALSE(header().TXT_CAUSALE->isEnabled());
+}
+
+TEST_F(HeaderPanelTest, ProposalRowsOfANewCodeAreEnteredWithoutQuestionsAndSavedWithIt)
+{
+    startNewCode(QStringLiteral("NUO4"), QStringLiteral("Con proposta"));
+    user->typeInto(header().TXT_MODELLO, QStringLiteral("STD"));
+    tickOneTypePerSide();
+    window->tabStrip()->setTab(FRMCI_CAUSALI::TabProposal);
+    // No "save the reason code?" at the grid's buttons: an unexpected dialog fails the test.
+    ASSERT_TRUE(user->press(proposal().GNV_SVILUPPO, QStringLiteral("Nuovo")));
+    user->typeInto(proposal().TXT_PERC, QStringLiteral("100"));
+    ASSERT_TRUE(user->press(proposal().GNV_SVILUPPO, QStringLiteral("Conferma")));
+    EXPECT_EQ(frame().Status(), DataFrame::StatusNew);
+
+    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
+    press("Conferma");
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI10_PROG, CI10_PERC FROM CI10_PROPCONTICAUS"
+                                  " WHERE CI10_CODCAUS_CI03 = 'NUO4'")),
+              (Rows{{QStringLiteral("1"), QStringLiteral("100")}}));
 }
 
 TEST_F(HeaderPanelTest, UndoRestoresTheStoredChecks)
