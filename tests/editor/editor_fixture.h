@@ -33,7 +33,7 @@ struct OpenOptions
     int company = 1;
     bool isCalled = false;
     int programMode = 0;
-    QString causaleGestita;
+    QString causaleGestita = {};
 };
 
 class EditorTest : public ::testing::Test
