@@ -28,14 +28,7 @@ public:
     explicit ScratchDb(const char *schemaSql)
     {
         path = dir.filePath(QStringLiteral("scratch.db"));
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(path.toUtf8().constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        char *message = nullptr;
-        if (sqlite3_exec(db, schemaSql, nullptr, nullptr, &message) != SQLITE_OK)
-            ADD_FAILURE() << "scratch schema: " << message;
-        sqlite3_free(message);
-        sqlite3_close(db);
+        testsupport::createDatabaseFile(path, schemaSql);
     }
 
     QString connectionString() const

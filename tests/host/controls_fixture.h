@@ -3,6 +3,7 @@
 // database reached through ado::Connection.
 
 #include "ado/connection.h"
+#include "support/sql_rows.h"
 #include "support/user_driver.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <memory>
 
@@ -59,14 +59,7 @@ public:
     explicit ScratchDb(const char *schemaSql)
     {
         const QString path = dir.filePath(QStringLiteral("controls.db"));
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(path.toUtf8().constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        char *message = nullptr;
-        if (sqlite3_exec(db, schemaSql, nullptr, nullptr, &message) != SQLITE_OK)
-            ADD_FAILURE() << "scratch schema: " << message;
-        sqlite3_free(message);
-        sqlite3_close(db);
+        testsupport::createDatabaseFile(path, schemaSql);
         connection.Open(QStringLiteral("Data Source=%1").arg(path));
     }
 

@@ -41,4 +41,22 @@ long long queryScalar(sqlite3 *db, const QString &sql)
     return rows.first().first().toLongLong();
 }
 
+void createDatabaseFile(const QString &path, const char *schemaSql)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const std::string why = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
+        throw std::runtime_error("test database " + path.toStdString() + ": " + why);
+    }
+    char *message = nullptr;
+    const int rc = sqlite3_exec(db, schemaSql, nullptr, nullptr, &message);
+    const std::string why = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        throw std::runtime_error("test schema: " + why);
+}
+
 } // namespace testsupport

@@ -16,5 +16,8 @@ using Rows = QList<QStringList>;
 Rows queryRows(sqlite3 *db, const QString &sql);
 // The first column of the first row; throws when the query gives no row.
 long long queryScalar(sqlite3 *db, const QString &sql);
+// Creates a database file at path and runs schemaSql (several statements) in it; throws
+// std::runtime_error naming what failed.
+void createDatabaseFile(const QString &path, const char *schemaSql);
 
 } // namespace testsupport
