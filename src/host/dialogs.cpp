@@ -19,14 +19,14 @@ std::unique_ptr<DialogService> &slot()
     return service;
 }
 
-struct ButtonSpec
+struct ButtonChoice
 {
     QMessageBox::StandardButton button;
     const char *caption;
 };
 
 // Buttons of each VB button group, in the order VB shows them.
-std::vector<ButtonSpec> buttonsOf(int style)
+std::vector<ButtonChoice> buttonsOf(int style)
 {
     switch (style & 7) {
     case vbOKCancel:
@@ -86,11 +86,11 @@ std::unique_ptr<QMessageBox> createMessageBox(const QString &text, int style, co
     box->setWindowTitle(title);
     box->setText(text);
     box->setIcon(iconOf(style));
-    const auto specs = buttonsOf(style);
-    for (const auto &spec : specs)
-        box->addButton(spec.button)->setText(QString::fromUtf8(spec.caption));
+    const auto choices = buttonsOf(style);
+    for (const auto &choice : choices)
+        box->addButton(choice.button)->setText(QString::fromUtf8(choice.caption));
     const int index = defaultButtonIndex(style);
-    const auto &chosen = specs[size_t(index) < specs.size() ? size_t(index) : 0];
+    const auto &chosen = choices[size_t(index) < choices.size() ? size_t(index) : 0];
     box->setDefaultButton(chosen.button);
     if (style & vbSystemModal)
         box->setWindowModality(Qt::ApplicationModal);
