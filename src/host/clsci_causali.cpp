@@ -238,7 +238,9 @@ void CLSCI_CAUSALI::disconnectNavigator()
     m_navigatorConnections.clear();
 }
 
-void CLSCI_CAUSALI::navigatorBeforeChangeDitta(bool &Cancel)
+// Refuses a navigator command and tells why with a numbered warning; errors are ignored, so
+// the refusal stands even when the message cannot be shown.
+void CLSCI_CAUSALI::refuseWithWarning(bool &Cancel, long messageNumber)
 {
     ado::ignoreErrors({
         [&] { Cancel = true; },
@@ -246,9 +248,14 @@ void CLSCI_CAUSALI::navigatorBeforeChangeDitta(bool &Cancel)
             CostUtility *utility = requireWindow().costUtility();
             if (!utility)
                 objectNotSet(QStringLiteral("CostUtility"));
-            utility->ShowNumberedMessage(CostUtility::WarningMessage, qint16(30179), QString());
+            utility->ShowNumberedMessage(CostUtility::WarningMessage, messageNumber, QString());
         },
     });
+}
+
+void CLSCI_CAUSALI::navigatorBeforeChangeDitta(bool &Cancel)
+{
+    refuseWithWarning(Cancel, 30179);
 }
 
 void CLSCI_CAUSALI::navigatorBeforeExportToOffice(bool &Cancel, QObject *&Pcls_ExpToOffice)
@@ -256,15 +263,7 @@ void CLSCI_CAUSALI::navigatorBeforeExportToOffice(bool &Cancel, QObject *&Pcls_E
     Q_UNUSED(Pcls_ExpToOffice);
     if (!activeDllIsActive())
         return;
-    ado::ignoreErrors({
-        [&] { Cancel = true; },
-        [&] {
-            CostUtility *utility = requireWindow().costUtility();
-            if (!utility)
-                objectNotSet(QStringLiteral("CostUtility"));
-            utility->ShowNumberedMessage(CostUtility::WarningMessage, qint32(69054), QString());
-        },
-    });
+    refuseWithWarning(Cancel, 69054);
 }
 
 void CLSCI_CAUSALI::navigatorButtonPressed(bool &Cancel, qint32 &ButtonPress)
@@ -273,15 +272,7 @@ void CLSCI_CAUSALI::navigatorButtonPressed(bool &Cancel, qint32 &ButtonPress)
         return;
     if (Cancel || ButtonPress != UnavailableButton)
         return;
-    ado::ignoreErrors({
-        [&] { Cancel = true; },
-        [&] {
-            CostUtility *utility = requireWindow().costUtility();
-            if (!utility)
-                objectNotSet(QStringLiteral("CostUtility"));
-            utility->ShowNumberedMessage(CostUtility::WarningMessage, qint32(45614), QString());
-        },
-    });
+    refuseWithWarning(Cancel, 45614);
 }
 
 void CLSCI_CAUSALI::navigatorInitializeLayoutObjectModel(bool &Cancel,

@@ -97,6 +97,7 @@ signals:
 
 private:
     // Navigator events.
+    void refuseWithWarning(bool &Cancel, long messageNumber);
     void navigatorBeforeChangeDitta(bool &Cancel);
     void navigatorBeforeExportToOffice(bool &Cancel, QObject *&Pcls_ExpToOffice);
     void navigatorButtonPressed(bool &Cancel, qint32 &ButtonPress);
