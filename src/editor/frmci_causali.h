@@ -100,6 +100,16 @@ public:
     Lookups &lookups() override { return *m_lookups; }
     host::HostGlobal *hostGlobal() const override;
     QString connectionText() const override;
+    host::JournalLookupService *journalLookup() const override { return m_journalLookup.get(); }
+    host::JournalDecodeService *journalDecode() const override { return m_journalDecode.get(); }
+    host::ProviderLookupService *providerLookup() const override
+    {
+        return m_providerLookup.get();
+    }
+    host::ProviderDecodeService *providerDecode() const override
+    {
+        return m_providerDecode.get();
+    }
     int GestioneErroreEvento(const QString &handler, const ado::RuntimeError &error) override;
     int MostraMessaggio(const QString &prompt, int buttons, const QString &title,
                         const QString &procedure) override;

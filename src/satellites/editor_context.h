@@ -7,7 +7,9 @@
 
 namespace ado { class Connection; class RuntimeError; }
 namespace host { class Cinterface; class CodeBox; class ComboBox; class DataFrame;
-                 class HostGlobal; class CostUtility; class MainNavigator; class TabStrip; }
+                 class HostGlobal; class CostUtility; class MainNavigator; class TabStrip;
+                 class JournalDecodeService; class JournalLookupService;
+                 class ProviderDecodeService; class ProviderLookupService; }
 
 namespace causali {
 
@@ -39,6 +41,12 @@ public:
     virtual host::CostUtility *costUtility() const = 0;
     // Connection string of the window's open connection (handed to code boxes).
     virtual QString connectionText() const = 0;
+    // The window's lookup objects, made at start-up and given the module and the connection:
+    // the journals of a company and the account providers, as list and as decode.
+    virtual host::JournalLookupService *journalLookup() const = 0;
+    virtual host::JournalDecodeService *journalDecode() const = 0;
+    virtual host::ProviderLookupService *providerLookup() const = 0;
+    virtual host::ProviderDecodeService *providerDecode() const = 0;
 
     // ----- error and message reporting of the window -----
     // Reports an error an event handler caught; answers 3 (leave), 4 (retry), 5 (next step).

@@ -191,14 +191,6 @@ void JournalsPage::ConfigurazioneFrameSezionali()
         wireFrame();
 
         TXT_SEZIONALE->setConnection(&connection);
-        m_journalLookup = std::make_unique<host::JournalLookupService>();
-        m_journalDecode = std::make_unique<host::JournalDecodeService>();
-        for (host::LookupObject *service :
-             {static_cast<host::LookupObject *>(m_journalLookup.get()),
-              static_cast<host::LookupObject *>(m_journalDecode.get())}) {
-            service->setModuleInterface(m_context.ActiveInterface());
-            service->setConnection(&connection);
-        }
 
         host::DataFrame *header = m_context.headerFrame();
         if (!header)
@@ -216,8 +208,6 @@ void JournalsPage::releaseFrame()
     if (GRD_SEZIONALI)
         GRD_SEZIONALI->setDataSource(nullptr);
     closeRecordset(m_recordset);
-    m_journalLookup.reset();
-    m_journalDecode.reset();
 }
 
 // ------------------------------------------------------------------ frame events
@@ -373,16 +363,17 @@ void JournalsPage::TXT_SEZIONALE_StartDecode(QString &sql, host::DecodeTargets &
                                              QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_SEZIONALE_StartDecode"), {[&] {
-        if (!m_journalDecode)
+        host::JournalDecodeService *decode = m_context.journalDecode();
+        if (!decode)
             raiseMissing(QStringLiteral("Il servizio di decodifica dei sezionali"));
         host::CostUtility *cost = m_context.costUtility();
         if (!cost)
             raiseMissing(QStringLiteral("L'oggetto di utilità della contabilità analitica"));
-        m_journalDecode->Prepare(
+        decode->Prepare(
             cost->JournalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()),
             chosenCompany());
-        sql = m_journalDecode->sql();
-        targets = m_journalDecode->targets();
+        sql = decode->sql();
+        targets = decode->targets();
         // The description the service leaves to the window goes to TXT_DSEZIONALE.
         for (host::DecodeTarget &target : targets) {
             if (!target.box)
@@ -397,13 +388,14 @@ void JournalsPage::TXT_SEZIONALE_StartLookup(bool & /*cancel*/, QString &sql,
                                              QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_SEZIONALE_StartLookup"), {[&] {
-        if (!m_journalLookup)
+        host::JournalLookupService *lookup = m_context.journalLookup();
+        if (!lookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei sezionali"));
-        m_journalLookup->Prepare(chosenCompany());
-        sql = m_journalLookup->sql();
-        columns = m_journalLookup->columns();
-        title = m_journalLookup->title();
-        TXT_SEZIONALE->setLookupName(m_journalLookup->lookupName());
+        lookup->Prepare(chosenCompany());
+        sql = lookup->sql();
+        columns = lookup->columns();
+        title = lookup->title();
+        TXT_SEZIONALE->setLookupName(lookup->lookupName());
         connectionText = m_context.connectionText();
     }});
 }

@@ -88,8 +88,6 @@ private:
     std::unique_ptr<ado::Recordset> m_recordset; // declared before the frame: outlives it
     std::unique_ptr<host::DataFrame> m_frame;
     // The journal lookup and decode objects of this tab (made with the frame).
-    std::unique_ptr<host::JournalLookupService> m_journalLookup;
-    std::unique_ptr<host::JournalDecodeService> m_journalDecode;
     QString m_sql;
 };
 

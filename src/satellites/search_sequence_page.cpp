@@ -354,14 +354,6 @@ void SearchSequencePage::ConfigurazioneFrameRic()
         configureSide(SideOrigine, sql);
         configureSide(SideDest, sql);
 
-        m_providerLookup = std::make_unique<host::ProviderLookupService>();
-        m_providerDecode = std::make_unique<host::ProviderDecodeService>();
-        for (host::LookupObject *service :
-             {static_cast<host::LookupObject *>(m_providerLookup.get()),
-              static_cast<host::LookupObject *>(m_providerDecode.get())}) {
-            service->setModuleInterface(m_context.ActiveInterface());
-            service->setConnection(&connection);
-        }
         TXT_RICPROVORIGINE->setConnection(&connection);
         TXT_RICPROVDEST->setConnection(&connection);
     });
@@ -408,8 +400,6 @@ void SearchSequencePage::releaseFrames()
 {
     releaseSide(SideOrigine);
     releaseSide(SideDest);
-    m_providerLookup.reset();
-    m_providerDecode.reset();
 }
 
 // ------------------------------------------------------------------ row type
@@ -671,11 +661,12 @@ void SearchSequencePage::providerDecode(int side, QString &sql, host::DecodeTarg
             targets = {{parts.description, QString()}};
             return;
         }
-        if (!m_providerDecode)
+        host::ProviderDecodeService *decode = m_context.providerDecode();
+        if (!decode)
             raiseMissing(QStringLiteral("Il servizio di decodifica dei provider"));
-        m_providerDecode->Prepare(ado::CInt(typed), parts.description);
-        sql = m_providerDecode->sql();
-        targets = m_providerDecode->targets();
+        decode->Prepare(ado::CInt(typed), parts.description);
+        sql = decode->sql();
+        targets = decode->targets();
         connectionText = m_context.connectionText();
     }});
 }
@@ -684,12 +675,13 @@ void SearchSequencePage::providerLookup(int side, QString &sql, host::ColumnTabl
                                         QString &title, QString &connectionText)
 {
     runHandler(m_context, sideParts(side).boxName + QStringLiteral("_StartLookup"), {[&] {
-        if (!m_providerLookup)
+        host::ProviderLookupService *lookup = m_context.providerLookup();
+        if (!lookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei provider"));
-        m_providerLookup->Prepare();
-        sql = m_providerLookup->sql();
-        columns = m_providerLookup->columns();
-        title = m_providerLookup->title();
+        lookup->Prepare();
+        sql = lookup->sql();
+        columns = lookup->columns();
+        title = lookup->title();
         connectionText = m_context.connectionText();
     }});
 }

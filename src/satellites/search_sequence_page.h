@@ -130,8 +130,6 @@ private:
     std::unique_ptr<ado::Recordset> m_rsDest;
     std::unique_ptr<host::DataFrame> m_frameOrigine;
     std::unique_ptr<host::DataFrame> m_frameDest;
-    std::unique_ptr<host::ProviderLookupService> m_providerLookup;
-    std::unique_ptr<host::ProviderDecodeService> m_providerDecode;
     QString m_sqlOrigine;
     QString m_sqlDest;
     QString m_previousRowType;

@@ -14,6 +14,7 @@
 #include "host/cost_utility.h"
 #include "host/data_frame.h"
 #include "host/host_global.h"
+#include "host/lookup_services.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
 #include "satellites/journals_page.h"
@@ -55,6 +56,17 @@ PageHost::PageHost(const QString &connectionString)
     m_workingTables = std::make_unique<causali::WorkingTables>(m_state);
     m_saveRoutines = std::make_unique<causali::SaveRoutines>(m_state, *this);
     m_lookups = std::make_unique<causali::Lookups>(m_state, *this);
+    m_journalLookup = std::make_unique<host::JournalLookupService>();
+    m_journalDecode = std::make_unique<host::JournalDecodeService>();
+    m_providerLookup = std::make_unique<host::ProviderLookupService>();
+    m_providerDecode = std::make_unique<host::ProviderDecodeService>();
+    for (host::LookupObject *object :
+         std::initializer_list<host::LookupObject *>{m_journalLookup.get(), m_journalDecode.get(),
+                                                     m_providerLookup.get(),
+                                                     m_providerDecode.get()}) {
+        object->setModuleInterface(m_module.get());
+        object->setConnection(&m_connection);
+    }
 
     m_headerRecordset = std::make_unique<ado::Recordset>();
     m_headerRecordset->Open(HeaderSql, &m_connection, ado::adOpenUnspecified,

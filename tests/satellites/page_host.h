@@ -22,7 +22,7 @@
 #include <memory>
 #include <vector>
 
-namespace host { class CLSCI_CAUSALI; class CostUtility; class HostGlobal; }
+namespace host { class CLSCI_CAUSALI; class CostUtility; class HostGlobal; class LookupObject; }
 
 namespace sattest {
 
@@ -68,6 +68,16 @@ public:
     host::HostGlobal *hostGlobal() const override { return m_global.get(); }
     host::CostUtility *costUtility() const override { return m_cost.get(); }
     QString connectionText() const override { return m_connectionString; }
+    host::JournalLookupService *journalLookup() const override { return m_journalLookup.get(); }
+    host::JournalDecodeService *journalDecode() const override { return m_journalDecode.get(); }
+    host::ProviderLookupService *providerLookup() const override
+    {
+        return m_providerLookup.get();
+    }
+    host::ProviderDecodeService *providerDecode() const override
+    {
+        return m_providerDecode.get();
+    }
     int GestioneErroreEvento(const QString &handler, const ado::RuntimeError &error) override;
     int MostraMessaggio(const QString &prompt, int buttons, const QString &title,
                         const QString &procedure) override;
@@ -114,6 +124,10 @@ private:
     std::unique_ptr<causali::WorkingTables> m_workingTables;
     std::unique_ptr<causali::SaveRoutines> m_saveRoutines;
     std::unique_ptr<causali::Lookups> m_lookups;
+    std::unique_ptr<host::JournalLookupService> m_journalLookup;
+    std::unique_ptr<host::JournalDecodeService> m_journalDecode;
+    std::unique_ptr<host::ProviderLookupService> m_providerLookup;
+    std::unique_ptr<host::ProviderDecodeService> m_providerDecode;
     std::unique_ptr<ado::Recordset> m_headerRecordset;
     std::unique_ptr<host::DataFrame> m_headerFrame;
     QString m_code;
