@@ -201,13 +201,7 @@ void JournalsPage::ConfigurazioneFrameSezionali()
 
 void JournalsPage::releaseFrame()
 {
-    if (m_frame) {
-        m_frame->Terminate();
-        m_frame.reset();
-    }
-    if (GRD_SEZIONALI)
-        GRD_SEZIONALI->setDataSource(nullptr);
-    closeRecordset(m_recordset);
+    causali::releaseFrame(m_frame, GRD_SEZIONALI, m_recordset);
 }
 
 // ------------------------------------------------------------------ frame events

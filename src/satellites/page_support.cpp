@@ -95,6 +95,18 @@ void closeRecordset(std::unique_ptr<ado::Recordset> &recordset)
     recordset.reset();
 }
 
+void releaseFrame(std::unique_ptr<host::DataFrame> &frame, host::Grid *grid,
+                  std::unique_ptr<ado::Recordset> &recordset)
+{
+    if (frame) {
+        frame->Terminate();
+        frame.reset();
+    }
+    if (grid)
+        grid->setDataSource(nullptr);
+    closeRecordset(recordset);
+}
+
 ado::Recordset &currentRecordset(host::DataFrame *frame)
 {
     if (!frame)

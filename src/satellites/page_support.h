@@ -58,6 +58,12 @@ T *named(T *widget, const char *name)
 // drops it.
 void closeRecordset(std::unique_ptr<ado::Recordset> &recordset);
 
+// Releases a satellite frame with what it shows (window unload, or before configuring it
+// again): the frame is terminated and dropped, its grid let go of the row set, the row set
+// closed and dropped.
+void releaseFrame(std::unique_ptr<host::DataFrame> &frame, host::Grid *grid,
+                  std::unique_ptr<ado::Recordset> &recordset);
+
 // The row set of a frame, raising a clear error when the frame or its row set is missing.
 ado::Recordset &currentRecordset(host::DataFrame *frame);
 

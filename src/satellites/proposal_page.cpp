@@ -257,13 +257,7 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
 
 void ProposalPage::releaseFrame()
 {
-    if (m_frame) {
-        m_frame->Terminate();
-        m_frame.reset();
-    }
-    if (GRD_SVILUPPO)
-        GRD_SVILUPPO->setDataSource(nullptr);
-    closeRecordset(m_recordset);
+    causali::releaseFrame(m_frame, GRD_SVILUPPO, m_recordset);
     m_accountLookup.reset();
     m_accountDecode.reset();
     m_itemLookup.reset();

@@ -388,12 +388,7 @@ void SearchSequencePage::configureSide(int side, const QString &sql)
 
 void SearchSequencePage::releaseSide(int side)
 {
-    if (std::unique_ptr<host::DataFrame> &frame = frameSlot(side)) {
-        frame->Terminate();
-        frame.reset();
-    }
-    sideParts(side).grid->setDataSource(nullptr);
-    closeRecordset(recordsetSlot(side));
+    releaseFrame(frameSlot(side), sideParts(side).grid, recordsetSlot(side));
 }
 
 void SearchSequencePage::releaseFrames()
