@@ -61,23 +61,6 @@ Lookups::~Lookups() = default;
 
 // ----- prepared commands -----
 
-ado::Command &Lookups::lookupCommand(std::unique_ptr<ado::Command> &slot, const QString &text,
-                                     const std::function<void(ado::Command &)> &configure)
-{
-    if (slot)
-        return *slot;
-    slot = std::make_unique<ado::Command>();
-    ado::Command &command = *slot;
-    // Building goes on past any error; an incomplete command fails when it is executed.
-    ado::ignoreErrors({
-        [&] { command.setActiveConnection(&connectionOf(m_state)); },
-        [&] { command.setCommandText(text); },
-        [&] { configure(command); },
-        [&] { command.setPrepared(true); },
-    });
-    return command;
-}
-
 ado::Command &Lookups::CmdDescrizioneCampo()
 {
     const QString text = sql::lines({QStringLiteral("SELECT"),
@@ -87,7 +70,7 @@ ado::Command &Lookups::CmdDescrizioneCampo()
                                      QStringLiteral("WHERE"),
                                      QStringLiteral("    CI48_CAMPO = ?")});
     // No command type is set on this one.
-    return lookupCommand(m_cmdCampo, text, [](ado::Command &c) {
+    return preparedCommand(m_cmdCampo, m_state, text, [](ado::Command &c) {
         c.parameters().Append(c.CreateParameter(QStringLiteral("CAMPO"), ado::adSmallInt,
                                                 ado::adParamInput, 0));
     });
@@ -101,7 +84,7 @@ ado::Command &Lookups::CmdDescrizioneProvider()
                                      QStringLiteral("    CI07_PROVCONTO"),
                                      QStringLiteral("WHERE"),
                                      QStringLiteral("    CI07_PROVIDER = ?")});
-    return lookupCommand(m_cmdProvider, text, [](ado::Command &c) {
+    return preparedCommand(m_cmdProvider, m_state, text, [](ado::Command &c) {
         c.setCommandType(ado::adCmdText);
         c.parameters().Append(c.CreateParameter(QStringLiteral("@PROVIDER"), ado::adSmallInt,
                                                 ado::adParamInput, 0));
@@ -120,7 +103,7 @@ ado::Command &Lookups::CmdDescrizioneDitta()
                                      QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE"),
                                      QStringLiteral("WHERE"),
                                      QStringLiteral("    CG18_DITTA = ?")});
-    return lookupCommand(m_cmdDitta, text, [](ado::Command &c) {
+    return preparedCommand(m_cmdDitta, m_state, text, [](ado::Command &c) {
         c.setCommandType(ado::adCmdText);
         auto p = c.CreateParameter(QStringLiteral("@DITTA"), ado::adNumeric, ado::adParamInput, 0);
         p->Precision = 5;

@@ -72,8 +72,6 @@ private:
                               const std::function<std::unique_ptr<ado::Recordset>()> &query);
     bool cachedUsage(const QString &label, QHash<QString, bool> &cache,
                      const std::function<bool(ado::Connection &, const QString &)> &query);
-    ado::Command &lookupCommand(std::unique_ptr<ado::Command> &slot, const QString &text,
-                                const std::function<void(ado::Command &)> &configure);
     int report(const QString &procedure, const ado::RuntimeError &error) const;
 
     WindowState &m_state;

@@ -54,24 +54,16 @@ SaveRoutines::~SaveRoutines() = default;
 ado::Command &SaveRoutines::deleteCommand(std::unique_ptr<ado::Command> &slot,
                                           const QString &text)
 {
-    if (slot)
-        return *slot;
-    slot = std::make_unique<ado::Command>();
-    ado::Command &command = *slot;
-    // Building goes on past any error: a command that could not be completed fails, with its
-    // own error, when it is executed.
-    ado::ignoreErrors({
-        [&] { command.setActiveConnection(&connectionOf(m_state)); },
-        [&] { command.setCommandTimeout(0); },
-        [&] { command.setCommandType(ado::adCmdText); },
-        [&] { command.setCommandText(text); },
-        [&] {
-            command.parameters().Append(command.CreateParameter(
-                QStringLiteral("@CAUSALE"), ado::adWChar, ado::adParamInput, 4));
-        },
-        [&] { command.setPrepared(true); },
+    return preparedCommand(slot, m_state, text, [](ado::Command &command) {
+        ado::ignoreErrors({
+            [&] { command.setCommandTimeout(0); },
+            [&] { command.setCommandType(ado::adCmdText); },
+            [&] {
+                command.parameters().Append(command.CreateParameter(
+                    QStringLiteral("@CAUSALE"), ado::adWChar, ado::adParamInput, 4));
+            },
+        });
     });
-    return command;
 }
 
 ado::Command &SaveRoutines::CmdEliminaControlloConti()

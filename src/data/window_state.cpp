@@ -1,5 +1,6 @@
 #include "data/window_state.h"
 
+#include "ado/command.h"
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/vb.h"
@@ -17,6 +18,23 @@ ado::Connection &connectionOf(const WindowState &state)
         ado::raise(ado::adErrObjectClosed,
                    QStringLiteral("The editor window has no database connection"));
     return *state.connection;
+}
+
+ado::Command &preparedCommand(std::unique_ptr<ado::Command> &slot, const WindowState &state,
+                              const QString &text,
+                              const std::function<void(ado::Command &)> &configure)
+{
+    if (slot)
+        return *slot;
+    slot = std::make_unique<ado::Command>();
+    ado::Command &command = *slot;
+    ado::ignoreErrors({
+        [&] { command.setActiveConnection(&connectionOf(state)); },
+        [&] { command.setCommandText(text); },
+        [&] { configure(command); },
+        [&] { command.setPrepared(true); },
+    });
+    return command;
 }
 
 } // namespace causali

@@ -8,7 +8,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+#include <memory>
+
 namespace ado {
+class Command;
 class Connection;
 }
 
@@ -60,5 +64,12 @@ QString codiceCausale(const HeaderView &header);
 
 // The window's connection; raises a clear error when the window has none.
 ado::Connection &connectionOf(const WindowState &state);
+
+// The prepared command in slot, built on first use on the window's connection: text, then
+// whatever configure adds (type, timeout, parameters), then Prepared. Building goes on past
+// any error: a command that could not be completed fails, with its own error, when executed.
+ado::Command &preparedCommand(std::unique_ptr<ado::Command> &slot, const WindowState &state,
+                              const QString &text,
+                              const std::function<void(ado::Command &)> &configure);
 
 } // namespace causali
