@@ -496,10 +496,7 @@ void DataFrame::SetStatus(long status)
     requireRecordset("SetStatus");
     {
         frame::Busy busy(m_ownOperation);
-        if (m_status == StatusNew)
-            dropNewRow();
-        else
-            dropRowEdits();
+        dropPendingInput();
         m_recordChanged = false;
         setStatusValue(StatusBrowse);
         if (!hasCurrentRow() && m_recordset->RecordCount() > 0)
@@ -607,10 +604,7 @@ void DataFrame::ResetControls()
 {
     if (m_recordset && m_recordset->State() == ado::adStateOpen) {
         frame::Busy busy(m_ownOperation);
-        if (m_status == StatusNew)
-            dropNewRow();
-        else
-            dropRowEdits();
+        dropPendingInput();
     }
     setStatusValue(StatusBrowse);
     m_recordChanged = false;

@@ -265,6 +265,9 @@ private:
     bool startNewRow(long reason, bool keepEdits);
     void dropNewRow();
     void dropRowEdits();
+    // The record's unsaved input: the new row when one is being entered, else the edits of
+    // the row shown.
+    void dropPendingInput();
     bool checkRequired();
     bool checkValidateRecord();
     bool writeRow();

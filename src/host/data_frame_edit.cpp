@@ -119,6 +119,14 @@ void DataFrame::dropNewRow()
 }
 
 // Drops the edits of the stored row shown (and, in immediate mode, a write that failed).
+void DataFrame::dropPendingInput()
+{
+    if (m_status == StatusNew)
+        dropNewRow();
+    else
+        dropRowEdits();
+}
+
 void DataFrame::dropRowEdits()
 {
     if (!m_recordset || m_recordset->State() != ado::adStateOpen)
@@ -333,10 +341,7 @@ void DataFrame::Undo()
     requireRecordset("Undo");
     {
         frame::Busy busy(m_ownOperation);
-        if (m_status == StatusNew)
-            dropNewRow();
-        else
-            dropRowEdits();
+        dropPendingInput();
         setStatusValue(StatusBrowse);
         m_recordChanged = false;
         m_reportedPending = false;
