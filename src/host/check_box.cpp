@@ -104,14 +104,9 @@ void CheckBox::setEditedCallback(std::function<void()> callback)
 bool CheckBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_box && event->type() == QEvent::KeyPress) {
-        auto *ke = static_cast<QKeyEvent *>(event);
-        int code = vbKeyCode(ke);
-        if (code != 0) {
-            runControlAction(objectName() + QStringLiteral("_KeyDown"),
-                             [&] { emit KeyDown(code, vbShift(ke)); });
-            if (code == 0)
-                return true;
-        }
+        const auto raise = [this](int &code, int shift) { emit KeyDown(code, shift); };
+        if (keyDownSwallowed(this, static_cast<QKeyEvent *>(event), raise))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -403,13 +403,9 @@ bool EditBox::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyPress: {
         auto *ke = static_cast<QKeyEvent *>(event);
-        int code = vbKeyCode(ke);
-        if (code != 0) {
-            runControlAction(objectName() + QStringLiteral("_KeyDown"),
-                             [&] { emit KeyDown(code, vbShift(ke)); });
-            if (code == 0)
-                return true; // swallowed
-        }
+        const auto raise = [this](int &code, int shift) { emit KeyDown(code, shift); };
+        if (keyDownSwallowed(this, ke, raise))
+            return true;
         return handleKey(ke);
     }
     default:
