@@ -18,6 +18,9 @@ namespace ado {
 namespace {
 
 const QString kSource = QStringLiteral("ado.Connection");
+// How long a statement waits for another program's write to end before it reports the
+// database as busy.
+constexpr int kBusyTimeoutMs = 5000;
 
 // The first line of a statement that holds text, shortened, to say in an error which
 // statement failed.
@@ -202,9 +205,11 @@ void Connection::Open(const QString &connectionString, const QString &userId,
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                    SQLITE_OPEN_READWRITE, nullptr);
     auto refuse = [&](const QString &why) {
+        const long code = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
         sqlite3_close_v2(db);
         fail(adErrProviderFailed,
-             QStringLiteral("Cannot open the database \"%1\": %2").arg(path, why), kSource);
+             QStringLiteral("Cannot open the database \"%1\": %2").arg(path, why), kSource, {},
+             code);
     };
     if (rc != SQLITE_OK)
         refuse(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
@@ -213,9 +218,14 @@ void Connection::Open(const QString &connectionString, const QString &userId,
     // double quotes must fail instead of silently becoming a string.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    // Reading the schema tells a database from any other file.
+    // Another program writing the file is waited for, from the very first statement on.
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Reading the schema tells a database from any other file. WAL lets readers go on while
+    // another program writes, and is kept in the file (a file of an earlier version of the
+    // program is switched to it here).
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr)
             != SQLITE_OK
+        || sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) != SQLITE_OK
         || sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) != SQLITE_OK
         || sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr) != SQLITE_OK)
         refuse(QString::fromUtf8(sqlite3_errmsg(db)));
@@ -270,17 +280,27 @@ std::unique_ptr<Recordset> Connection::Execute(const QString &text, QVariant *re
     return rs;
 }
 
+namespace {
+
+QByteArray savepointName(int level)
+{
+    return "ado_trans_" + QByteArray::number(level);
+}
+
+} // namespace
+
 long Connection::BeginTrans()
 {
     requireOpen("BeginTrans");
-    if (m_transactionLevel > 0)
-        raise(adErrIllegalOperation,
-              QStringLiteral("BeginTrans: a transaction is already open on this connection; "
-                             "transactions do not nest"),
-              kSource);
-    runInternal("BEGIN IMMEDIATE", kSource);
-    m_transactionLevel = 1;
-    m_transactionLost = false;
+    if (m_transactionLevel == 0) {
+        runInternal("BEGIN IMMEDIATE", kSource);
+        m_transactionLost = false;
+    } else {
+        checkTransactionAlive();
+        runInternal(("SAVEPOINT " + savepointName(m_transactionLevel + 1)).constData(), kSource);
+    }
+    ++m_transactionLevel;
+    m_undos.emplace_back();
     return m_transactionLevel;
 }
 
@@ -297,8 +317,19 @@ void Connection::CommitTrans()
                             "earlier error, nothing of it was written; call RollbackTrans"),
              kSource);
     }
-    runInternal("COMMIT", kSource);
-    m_transactionLevel = 0;
+    if (m_transactionLevel == 1) {
+        // A failed COMMIT leaves the level open: the caller rolls back (undos included).
+        runInternal("COMMIT", kSource);
+        m_undos.clear();
+    } else {
+        runInternal(("RELEASE " + savepointName(m_transactionLevel)).constData(), kSource);
+        auto undos = std::move(m_undos.back());
+        m_undos.pop_back();
+        auto &outer = m_undos.back();
+        outer.insert(outer.end(), std::make_move_iterator(undos.begin()),
+                     std::make_move_iterator(undos.end()));
+    }
+    --m_transactionLevel;
 }
 
 void Connection::RollbackTrans()
@@ -307,6 +338,25 @@ void Connection::RollbackTrans()
     if (m_transactionLevel == 0)
         raise(adErrIllegalOperation, QStringLiteral("RollbackTrans: no transaction is open"),
               kSource);
+    const int level = m_transactionLevel;
+    // The in-memory state goes back whatever the database answers: what was written in this
+    // level is not in the database once the rollback (or SQLite's own) is done.
+    runUndos(std::size_t(level - 1));
+    if (level > 1) {
+        --m_transactionLevel;
+        // A transaction the database already rolled back has no savepoint left; the outer
+        // level stays marked lost so that its commit is refused.
+        if (!sqlite3_get_autocommit(m_db)) {
+            const QByteArray name = savepointName(level);
+            if (sqlite3_exec(m_db, ("ROLLBACK TO " + name).constData(), nullptr, nullptr,
+                             nullptr) != SQLITE_OK
+                || sqlite3_exec(m_db, ("RELEASE " + name).constData(), nullptr, nullptr,
+                                nullptr) != SQLITE_OK)
+                raiseLastError(QStringLiteral("ROLLBACK TO ") + QString::fromLatin1(name),
+                               kSource);
+        }
+        return;
+    }
     // A transaction the database already rolled back has nothing left to undo.
     if (!sqlite3_get_autocommit(m_db)
         && sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -318,6 +368,22 @@ void Connection::RollbackTrans()
     }
     m_transactionLevel = 0;
     m_transactionLost = false;
+}
+
+void Connection::onRollback(std::function<void()> undo)
+{
+    if (m_transactionLevel > 0 && undo)
+        m_undos.back().push_back(std::move(undo));
+}
+
+void Connection::runUndos(std::size_t fromLevel)
+{
+    while (m_undos.size() > fromLevel) {
+        auto undos = std::move(m_undos.back());
+        m_undos.pop_back();
+        for (auto it = undos.rbegin(); it != undos.rend(); ++it)
+            (*it)();
+    }
 }
 
 int Connection::transactionLevel() const
@@ -459,6 +525,7 @@ void Connection::closeHandle()
     // close_v2: statements still kept by commands are finalized later, freeing the handle then.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    m_undos.clear();
     m_transactionLevel = 0;
     m_transactionLost = false;
 }

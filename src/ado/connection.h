@@ -11,9 +11,15 @@
 // transaction leaves it open for the caller to roll back.
 //
 // Choices of this layer:
-// - Transactions do not nest, as with the server's provider: BeginTrans while one is open
-//   raises adErrIllegalOperation, so BeginTrans always returns 1. CommitTrans and RollbackTrans
-//   without an open transaction raise adErrIllegalOperation too.
+// - Transactions nest, as with providers that support nested transactions: the outermost
+//   BeginTrans opens the database transaction (BEGIN IMMEDIATE), each inner one a savepoint,
+//   and BeginTrans returns the new level. CommitTrans of an inner level releases its savepoint
+//   (nothing is durable before the outermost commit); RollbackTrans of an inner level undoes
+//   that level only. CommitTrans and RollbackTrans without an open transaction raise
+//   adErrIllegalOperation.
+// - Row sets written inside a transaction (UpdateBatch) register what they changed in memory:
+//   when that level is rolled back, their rows get back the values and pending state they had
+//   before the write, so a caller that rolls back can simply try again.
 // - Foreign keys are enforced (PRAGMA foreign_keys = ON), as the server enforces them;
 //   synchronous = FULL.
 // - Errors keeps the provider errors of the last failing call: SQLite's refusals, the
@@ -29,6 +35,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +78,7 @@ public:
     std::unique_ptr<Recordset> Execute(const QString &text, QVariant *recordsAffected = nullptr,
                                        long options = -1);
 
+    // Returns the level of the transaction opened (1 for the outermost).
     long BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -109,6 +117,11 @@ public:
     // adErrInvalidArgument for options other than text commands.
     static bool noRecordsRequested(long options, const QString &source);
 
+    // Registers an undo of in-memory state to run if the transaction level open now is rolled
+    // back (outside a transaction nothing is kept). Undos run newest first; the outermost
+    // commit drops them, an inner commit hands them to the enclosing level.
+    void onRollback(std::function<void()> undo);
+
     // Recordsets opened on this connection register so that Close closes them.
     void attach(Recordset *rs);
     void detach(Recordset *rs);
@@ -123,6 +136,7 @@ private:
     // Runs one of the layer's own statements (PRAGMA, BEGIN, COMMIT, ROLLBACK).
     void runInternal(const char *sql, const QString &source);
     void closeRecordsets();
+    void runUndos(std::size_t fromLevel);
     void closeHandle();
 
     QString m_connectionString;
@@ -134,6 +148,8 @@ private:
     quint64 m_statementsPrepared = 0;
     std::vector<ProviderError> m_errors;
     std::vector<Recordset *> m_recordsets;
+    // Per open transaction level (index 0 = outermost): the in-memory undos of that level.
+    std::vector<std::vector<std::function<void()>>> m_undos;
 };
 
 // The path named by "Data Source=" in a connection string (empty when none).

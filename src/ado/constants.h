@@ -28,6 +28,7 @@ enum ParameterDirection : long { adParamInput = 1 };
 enum EditMode : long { adEditNone = 0, adEditInProgress = 1, adEditAdd = 2, adEditDelete = 4 };
 enum AffectEnum : long { adAffectCurrent = 1, adAffectGroup = 2, adAffectAll = 3,
                          adAffectAllChapters = 4 };
+enum ResyncEnum : long { adResyncUnderlyingValues = 1, adResyncAllValues = 2 };
 enum RecordStatus : long { adRecOK = 0, adRecNew = 0x1, adRecModified = 0x2, adRecDeleted = 0x4,
                            adRecUnmodified = 0x8 };
 enum FilterGroup : long { adFilterNone = 0, adFilterPendingRecords = 1 };

@@ -611,6 +611,11 @@ void Recordset::CancelBatch(long affect)
     d->cancelBatch(affect);
 }
 
+void Recordset::Resync(long affect, long resyncValues)
+{
+    d->resync(affect, resyncValues);
+}
+
 long Recordset::EditMode() const
 {
     d->requireOpen("EditMode");

@@ -150,6 +150,12 @@ public:
     void Delete(long affect = adAffectCurrent);
     void UpdateBatch(long affect = adAffectAll);
     void CancelBatch(long affect = adAffectAll);
+    // Reads the rows again from the base table, found by its primary key (adAffectCurrent or
+    // adAffectAll). adResyncAllValues: values and originals become the stored ones and pending
+    // changes are dropped. adResyncUnderlyingValues: only the originals, the values UpdateBatch
+    // finds a row by, become the stored ones; pending changes stay and a later UpdateBatch
+    // writes them over what is stored. A row no longer stored raises adErrRowNotFound.
+    void Resync(long affect = adAffectAll, long resyncValues = adResyncAllValues);
     long EditMode() const;
     long Status() const;            // RecordStatus flags of the current row
     bool hasPendingChanges() const; // any row new, modified or deleted and not yet written

@@ -17,6 +17,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace ado {
 
 namespace {
@@ -235,6 +237,44 @@ private:
 
 } // namespace
 
+// Inside a transaction the write is not final: should the transaction be rolled back, the
+// rows written get back what they held before (values, originals, pending state; a deleted row
+// comes back into the store), so that the row set again holds the changes to write.
+static void keepForRollback(Connection &connection, const std::shared_ptr<RowStore> &store,
+                     const std::vector<Written> &written)
+{
+    if (connection.transactionLevel() == 0 || written.empty())
+        return;
+    struct Saved
+    {
+        Row row;
+        size_t position;
+    };
+    std::vector<Saved> saved;
+    for (const Written &w : written) {
+        const auto at = std::find_if(store->rows.begin(), store->rows.end(),
+                                     [&](const auto &r) { return r.get() == w.row; });
+        saved.push_back({*w.row, size_t(at - store->rows.begin())});
+    }
+    std::weak_ptr<RowStore> weak = store;
+    connection.onRollback([weak, saved = std::move(saved)] {
+        const auto rows = weak.lock();
+        if (!rows)
+            return; // the row set is gone: nothing to give back
+        for (const Saved &s : saved) {
+            if (Row *row = rows->find(s.row.id)) {
+                *row = s.row;
+                continue;
+            }
+            auto back = std::make_unique<Row>(s.row);
+            rows->byId.insert(back->id, back.get());
+            const size_t position = std::min(s.position, rows->rows.size());
+            rows->rows.insert(rows->rows.begin() + std::ptrdiff_t(position), std::move(back));
+        }
+        rows->forEachView([](RowView &v) { v.rowsRestored(); });
+    });
+}
+
 // The rows UpdateBatch(affect) writes. A row still being added through another recordset
 // waits for its Update.
 std::vector<Row *> Recordset::Impl::pendingRows(long affect) const
@@ -289,6 +329,7 @@ void Recordset::Impl::updateBatch(long affect)
               recordsetSource());
     }
 
+    keepForRollback(*connection, store, writer.written());
     // Written: the rows take their new values and states.
     std::vector<RowId> changed;
     for (Written &w : writer.written()) {

@@ -160,6 +160,9 @@ struct Recordset::Impl final : RowView
     std::vector<Row *> pendingRows(long affect) const;
     void updateBatch(long affect);
 
+    // ----- recordset_resync.cpp -----
+    void resync(long affect, long resyncValues);
+
     // RowView
     void rowAdded(const Row &row) override;
     void rowRemoved(RowId id) override;

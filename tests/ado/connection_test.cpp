@@ -169,15 +169,92 @@ TEST_F(ConnectionTest, TransactionRules)
     EXPECT_EQ(errorOf([&] { conn.CommitTrans(); }).number(), adErrIllegalOperation);
     EXPECT_EQ(errorOf([&] { conn.RollbackTrans(); }).number(), adErrIllegalOperation);
 
-    conn.BeginTrans();
-    EXPECT_EQ(errorOf([&] { conn.BeginTrans(); }).number(), adErrIllegalOperation);
-    EXPECT_EQ(conn.transactionLevel(), 1);
+    // Inner levels are savepoints: rolling one back undoes only what it did.
+    EXPECT_EQ(conn.BeginTrans(), 1);
     run("INSERT INTO a VALUES (3, 'three')");
+    EXPECT_EQ(conn.BeginTrans(), 2);
+    run("INSERT INTO a VALUES (4, 'four')");
+    conn.RollbackTrans();
+    EXPECT_EQ(conn.transactionLevel(), 1);
+    EXPECT_EQ(conn.BeginTrans(), 2);
+    run("INSERT INTO a VALUES (5, 'five')");
+    conn.CommitTrans();
     EXPECT_EQ(errorOf([&] { conn.Close(); }).number(), adErrInTransaction);
-    EXPECT_EQ(conn.State(), adStateOpen);
     conn.CommitTrans();
     EXPECT_EQ(conn.transactionLevel(), 0);
-    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 3"), QStringList{QStringLiteral("three")});
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id > 2 ORDER BY id"),
+              (QStringList{QStringLiteral("three"), QStringLiteral("five")}));
+
+    // An inner level committed is undone with the outer one.
+    conn.BeginTrans();
+    conn.BeginTrans();
+    run("INSERT INTO a VALUES (6, 'six')");
+    conn.CommitTrans();
+    conn.RollbackTrans();
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 6"), QStringList());
+}
+
+// Rows a row set wrote inside a transaction that is then rolled back are pending again, as they
+// were before the write, so that a second UpdateBatch writes them; a commit keeps them written.
+TEST_F(ConnectionTest, RollbackGivesRowSetsBackTheirPendingRows)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT id, name FROM a ORDER BY id"), &conn, adOpenStatic,
+            adLockBatchOptimistic, adCmdText);
+    rs.Fields(QStringLiteral("name")).setValue(QStringLiteral("uno"));
+    rs.MoveNext();
+    rs.Delete();
+    rs.AddNew();
+    rs.Fields(QStringLiteral("id")).setValue(7);
+    rs.Fields(QStringLiteral("name")).setValue(QStringLiteral("seven"));
+    rs.Update();
+
+    conn.BeginTrans();
+    conn.BeginTrans(); // the write sits in an inner level that is committed into the outer one
+    rs.UpdateBatch();
+    EXPECT_FALSE(rs.hasPendingChanges());
+    conn.CommitTrans();
+    conn.RollbackTrans();
+    EXPECT_EQ(db.rows("SELECT name FROM a ORDER BY id"),
+              (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    ASSERT_TRUE(rs.hasPendingChanges());
+    rs.setFilter(QVariant::fromValue(long(adFilterPendingRecords)));
+    EXPECT_EQ(rs.RecordCount(), 2); // the changed row and the new one (the deleted is hidden)
+    rs.setFilter(QString());
+
+    rs.UpdateBatch();
+    EXPECT_FALSE(rs.hasPendingChanges());
+    EXPECT_EQ(db.rows("SELECT name FROM a ORDER BY id"),
+              (QStringList{QStringLiteral("uno"), QStringLiteral("seven")}));
+}
+
+// Resync with adResyncUnderlyingValues lets pending edits be written over what another
+// program stored meanwhile; adResyncAllValues shows what is stored and drops the edits.
+TEST_F(ConnectionTest, ResyncReadsTheStoredRowAgain)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT id, name FROM a ORDER BY id"), &conn, adOpenStatic,
+            adLockBatchOptimistic, adCmdText);
+    rs.Fields(QStringLiteral("name")).setValue(QStringLiteral("mine"));
+    rs.Update();
+    execRaw("UPDATE a SET name = 'theirs' WHERE id = 1");
+    EXPECT_EQ(errorOf([&] { rs.UpdateBatch(); }).number(), adErrRowNotFound);
+
+    rs.Resync(adAffectCurrent, adResyncUnderlyingValues);
+    EXPECT_EQ(rs.Fields(QStringLiteral("name")).Value().toString(), QStringLiteral("mine"));
+    rs.UpdateBatch();
+    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 1"), QStringList{QStringLiteral("mine")});
+
+    execRaw("UPDATE a SET name = 'again' WHERE id = 1");
+    rs.Fields(QStringLiteral("name")).setValue(QStringLiteral("dropped"));
+    rs.Update();
+    rs.Resync(adAffectCurrent, adResyncAllValues);
+    EXPECT_EQ(rs.Fields(QStringLiteral("name")).Value().toString(), QStringLiteral("again"));
+    EXPECT_FALSE(rs.hasPendingChanges());
+
+    execRaw("DELETE FROM a WHERE id = 1");
+    EXPECT_EQ(errorOf([&] { rs.Resync(adAffectCurrent, adResyncAllValues); }).number(),
+              adErrRowNotFound);
 }
 
 TEST_F(ConnectionTest, ErrorsSurviveSuccessfulCalls)
