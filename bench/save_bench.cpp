@@ -63,10 +63,14 @@ QString databasePath(benchmark::State &state)
     return bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
 }
 
-// Creates, fills and indexes the four working tables on a plain connection, as the window does.
-void fillWorkingTables(const bench::RawConnection &raw)
+// Creates the four working tables on a plain connection and loads the code shown, as the
+// window does.
+void fillWorkingTables(const bench::RawConnection &raw, const ShownCode &shown)
 {
-    for (const QString &text : causali::WorkingTables::preparationTexts(kLanguage))
+    for (const QString &text : causali::WorkingTables::preparationTexts())
+        raw.exec(ado::rewriteTsql(text).toUtf8());
+    for (const QString &text :
+         causali::WorkingTables::loadingTexts(shown.code, kLanguage, shown.id))
         raw.exec(ado::rewriteTsql(text).toUtf8());
 }
 
@@ -131,6 +135,7 @@ void BM_Save_Layer(benchmark::State &state)
     tables.PreparazioneTabellaSviluppo();
     tables.PreparazioneTabellaCausaliLingua();
     const ShownCode shown(connection.handle(), int(state.range(0)));
+    tables.CaricaCopiaDiLavoro(shown.code, shown.id);
     causali::SaveRoutines save(window, shown);
     for (auto _ : state) {
         const causali::SaveOutcome outcome = save.AggiornamentoDatabase();
@@ -146,8 +151,8 @@ void BM_Save_Layer(benchmark::State &state)
 void BM_Save_Sqlite(benchmark::State &state)
 {
     const bench::RawConnection raw(databasePath(state));
-    fillWorkingTables(raw);
     const ShownCode shown(raw.handle(), int(state.range(0)));
+    fillWorkingTables(raw, shown);
     const auto statements = rewrittenStatements(shown);
     for (auto _ : state) {
         raw.exec("BEGIN IMMEDIATE");
@@ -169,8 +174,8 @@ void BM_SaveStatement_Sqlite(benchmark::State &state)
     static const char *const names[] = {"S1+S2", "S3+S4", "S5+S6", "S7+S8", "S9"};
     const int part = int(state.range(1));
     const bench::RawConnection raw(databasePath(state));
-    fillWorkingTables(raw);
     const ShownCode shown(raw.handle(), int(state.range(0)));
+    fillWorkingTables(raw, shown);
     const auto all = rewrittenStatements(shown);
     std::vector<QByteArray> statements{all[size_t(2 * part)]};
     if (part < 4)

@@ -241,7 +241,7 @@ void BM_Startup_WorkingTableFills_Sqlite(benchmark::State &state)
     const QString path = bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
     bench::RawConnection raw(path);
     std::vector<QByteArray> statements;
-    for (const QString &text : causali::WorkingTables::preparationTexts(QStringLiteral("ITA")))
+    for (const QString &text : causali::WorkingTables::preparationTexts())
         statements.push_back(ado::rewriteTsql(text).toUtf8());
     for (auto _ : state) {
         state.PauseTiming();

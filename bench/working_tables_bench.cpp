@@ -1,175 +1,117 @@
-// Creating, filling and indexing the four working tables of the editor window
-// (causali::WorkingTables: CREATE TABLE, the fill as a prepared command built on first use,
-// the index on the reason-code column) beside the same
-// statements, rewritten once by ado::rewriteTsql, run directly with sqlite3_exec.
+// Loading the working copy of one reason code (causali::WorkingTables::CaricaCopiaDiLavoro:
+// each working table emptied, then filled with the code's stored rows by its prepared INSERT ...
+// SELECT) beside the same statements, rewritten once by ado::rewriteTsql, run directly with
+// sqlite3_exec.
 //
-// Database: the demo data and 10,000 generated reason codes with 20 rows in each list
-// satellite, so #SEZIONALI, #CI06_RICERCACONTO and #SVILUPPO receive about 200,000 rows each
-// and #CI99_DESLINGUA one description per reason code. Every iteration starts as a new window
-// does: no working table and a fresh window state (the tables are dropped outside the timing).
-// Argument 0-3 is one table, 4 all four in the order the window prepares them.
+// Databases: the demo data and 1,000 / 10,000 / 50,000 generated reason codes with 20 rows in
+// each list satellite. Every iteration loads another code, as a user browsing does; the time
+// must not grow with the number of codes.
 
 #include "bench_support.h"
 
 #include "ado/connection.h"
+#include "ado/recordset.h"
 #include "ado/tsql_rewriter.h"
-#include "engine/sqlite_util.h"
 #include "data/window_state.h"
 #include "data/working_tables.h"
+#include "engine/sqlite_util.h"
 
 #include <QString>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <array>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int kReasonCodes = 10000;
 constexpr int kRowsPerSatellite = 20;
-constexpr int kAllTables = 4;
 const QString kLanguage = QStringLiteral("ITA");
-
-struct TableTexts
-{
-    const char *name;
-    QString create;
-    QString fill;
-    QString index;
-};
 
 using Tables = causali::WorkingTables;
 
-// The T-SQL texts of the four tables, in the order the window's configuration prepares them.
-const std::array<TableTexts, 4> &tableTexts()
+struct Code
 {
-    static const std::array<TableTexts, 4> texts{{
-        {"#SEZIONALI", Tables::createSezionaliText(), Tables::fillSezionaliText(),
-         Tables::indexSezionaliText()},
-        {"#CI06_RICERCACONTO", Tables::createRicText(), Tables::fillRicText(),
-         Tables::indexRicText()},
-        {"#SVILUPPO", Tables::createSviluppoText(), Tables::fillSviluppoText(),
-         Tables::indexSviluppoText()},
-        {"#CI99_DESLINGUA", Tables::createCausaliLinguaText(),
-         Tables::fillCausaliLinguaText(kLanguage), Tables::indexCausaliLinguaText()},
-    }};
-    return texts;
+    QString code;
+    QVariant idProv;
+};
+
+// Some generated codes spread over the database, with their row identifiers.
+std::vector<Code> sampleCodes(ado::Connection &connection)
+{
+    std::vector<Code> codes;
+    auto rs = connection.Execute(QStringLiteral(
+        "SELECT CI03_CODCAUS, CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_IDPROV % 97 = 0"));
+    for (; rs && !rs->isEOF(); rs->MoveNext())
+        codes.push_back({rs->Fields(0).Value().toString().trimmed(), rs->Fields(1).Value()});
+    return codes;
 }
 
-bool selected(int table, int argument)
-{
-    return argument == kAllTables || argument == table;
-}
-
-QString databasePath()
-{
-    return bench::reasonCodeDatabase(kReasonCodes, kRowsPerSatellite);
-}
-
-void dropWorkingTables(sqlite3 *db)
-{
-    for (const TableTexts &t : tableTexts()) {
-        const std::string drop = std::string("DROP TABLE IF EXISTS temp.\"") + t.name + "\"";
-        engine::exec(db, drop);
-    }
-}
-
-// Rows now in the selected working tables of a connection.
-long long workingRows(sqlite3 *db, int argument)
+long long workingRows(sqlite3 *db)
 {
     long long rows = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (selected(i, argument))
-            rows += engine::queryInt(db, std::string("SELECT COUNT(*) FROM temp.\"")
-                                             + tableTexts()[size_t(i)].name + "\"");
-    }
+    for (const char *table : {"#SEZIONALI", "#CI06_RICERCACONTO", "#SVILUPPO"})
+        rows += engine::queryInt(db, std::string("SELECT COUNT(*) FROM temp.\"") + table + "\"");
     return rows;
 }
 
-void prepareThroughLayer(Tables &tables, int argument)
+void BM_LoadCode_Layer(benchmark::State &state)
 {
-    if (selected(0, argument))
-        tables.PreparazioneTabellaSezionali();
-    if (selected(1, argument))
-        tables.PreparazioneTabellaRic();
-    if (selected(2, argument))
-        tables.PreparazioneTabellaSviluppo();
-    if (selected(3, argument))
-        tables.PreparazioneTabellaCausaliLingua();
-}
-
-// Both sides must leave the working tables holding what a fill straight from the rewritten
-// texts gives, and not nothing.
-void checkRows(benchmark::State &state, long long rows)
-{
-    static const std::array<long long, kAllTables + 1> expected = [] {
-        bench::RawConnection raw(databasePath());
-        for (const TableTexts &t : tableTexts()) {
-            raw.exec(ado::rewriteTsql(t.create).toUtf8());
-            raw.exec(ado::rewriteTsql(t.fill).toUtf8());
-            raw.exec(ado::rewriteTsql(t.index).toUtf8());
-        }
-        std::array<long long, kAllTables + 1> perArgument{};
-        for (int a = 0; a <= kAllTables; ++a)
-            perArgument[size_t(a)] = workingRows(raw.handle(), a);
-        return perArgument;
-    }();
-    state.counters["rows"] = double(rows);
-    if (rows <= 0 || rows != expected[size_t(state.range(0))])
-        state.SkipWithError("the working tables do not hold the rows of the source tables");
-}
-
-void BM_WorkingTables_Layer(benchmark::State &state)
-{
-    const int argument = int(state.range(0));
+    const int codes = int(state.range(0));
     ado::Connection connection;
-    connection.Open(QStringLiteral("Data Source=") + databasePath());
-    std::unique_ptr<causali::WindowState> window;
-    std::unique_ptr<Tables> tables;
+    connection.Open(QStringLiteral("Data Source=")
+                    + bench::reasonCodeDatabase(codes, kRowsPerSatellite));
+    causali::WindowState window;
+    window.connection = &connection;
+    window.CodLingua = kLanguage;
+    Tables tables(window);
+    tables.PreparazioneTabellaSezionali();
+    tables.PreparazioneTabellaRic();
+    tables.PreparazioneTabellaSviluppo();
+    tables.PreparazioneTabellaCausaliLingua();
+    const std::vector<Code> sample = sampleCodes(connection);
+    size_t next = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        tables.reset();
-        dropWorkingTables(connection.handle());
-        window = std::make_unique<causali::WindowState>();
-        window->connection = &connection;
-        window->CodLingua = kLanguage;
-        tables = std::make_unique<Tables>(*window);
-        state.ResumeTiming();
-        prepareThroughLayer(*tables, argument);
+        const Code &c = sample[next++ % sample.size()];
+        tables.CaricaCopiaDiLavoro(c.code, c.idProv);
     }
-    checkRows(state, workingRows(connection.handle(), argument));
-    state.SetLabel(argument == kAllTables ? "all four" : tableTexts()[size_t(argument)].name);
+    const long long rows = workingRows(connection.handle());
+    state.counters["rows"] = double(rows);
+    if (rows < kRowsPerSatellite * 2)
+        state.SkipWithError("the working tables do not hold the code's rows");
 }
 
-void BM_WorkingTables_Sqlite(benchmark::State &state)
+void BM_LoadCode_Sqlite(benchmark::State &state)
 {
-    const int argument = int(state.range(0));
-    bench::RawConnection raw(databasePath());
-    std::vector<QByteArray> statements;
-    for (int i = 0; i < 4; ++i) {
-        if (!selected(i, argument))
-            continue;
-        statements.push_back(ado::rewriteTsql(tableTexts()[size_t(i)].create).toUtf8());
-        statements.push_back(ado::rewriteTsql(tableTexts()[size_t(i)].fill).toUtf8());
-        statements.push_back(ado::rewriteTsql(tableTexts()[size_t(i)].index).toUtf8());
+    const int codes = int(state.range(0));
+    bench::RawConnection raw(bench::reasonCodeDatabase(codes, kRowsPerSatellite));
+    for (const QString &text : Tables::preparationTexts())
+        raw.exec(ado::rewriteTsql(text).toUtf8());
+    ado::Connection connection;
+    connection.Open(QStringLiteral("Data Source=")
+                    + bench::reasonCodeDatabase(codes, kRowsPerSatellite));
+    std::vector<std::vector<QByteArray>> statements;
+    for (const Code &c : sampleCodes(connection)) {
+        std::vector<QByteArray> texts;
+        for (const QString &text : Tables::loadingTexts(c.code, kLanguage, c.idProv))
+            texts.push_back(ado::rewriteTsql(text).toUtf8());
+        statements.push_back(std::move(texts));
     }
+    size_t next = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        dropWorkingTables(raw.handle());
-        state.ResumeTiming();
-        for (const QByteArray &sql : statements)
+        for (const QByteArray &sql : statements[next++ % statements.size()])
             raw.exec(sql);
     }
-    checkRows(state, workingRows(raw.handle(), argument));
-    state.SetLabel(argument == kAllTables ? "all four" : tableTexts()[size_t(argument)].name);
+    const long long rows = workingRows(raw.handle());
+    state.counters["rows"] = double(rows);
+    if (rows < kRowsPerSatellite * 2)
+        state.SkipWithError("the working tables do not hold the code's rows");
 }
 
 } // namespace
 
-BENCHMARK(BM_WorkingTables_Layer)->DenseRange(0, kAllTables)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WorkingTables_Sqlite)->DenseRange(0, kAllTables)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCode_Layer)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadCode_Sqlite)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

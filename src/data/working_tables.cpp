@@ -5,6 +5,7 @@
 #include "ado/error.h"
 #include "ado/recordset.h"
 #include "data/sql_text.h"
+#include "ado/vb.h"
 #include "data/window_state.h"
 
 namespace causali {
@@ -106,7 +107,8 @@ QString WorkingTables::fillSezionaliText()
           << QStringLiteral("    ON") << QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE")
           << QStringLiteral("    INNER JOIN") << QStringLiteral("    CG68_NUMERDESC")
           << QStringLiteral("    ON") << QStringLiteral("    CI05_DITTA_CG18 = CG68_DITTA_CG18")
-          << QStringLiteral("    AND CI05_SEZIONALE_CG68 = CG68_SEZIONALE");
+          << QStringLiteral("    AND CI05_SEZIONALE_CG68 = CG68_SEZIONALE")
+          << QStringLiteral("WHERE") << QStringLiteral("    CI05_CAUSALE_CI03 = ?");
     return sql::lines(parts);
 }
 
@@ -115,6 +117,7 @@ QString WorkingTables::fillRicText()
     QStringList parts = sql::insertSelect(QStringLiteral("#CI06_RICERCACONTO"), kRicColumns,
                                      kRicColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI06_RICERCACONTO")
+          << QStringLiteral("WHERE") << QStringLiteral("    CI06_CAUSALE_CI03 = ?")
           << QStringLiteral(" ORDER BY") << QStringLiteral("    CI06_CAUSALE_CI03 ASC")
           << QStringLiteral("    , CI06_INDSEGNO ASC")
           << QStringLiteral("    , CI06_INDTIPORIGA ASC")
@@ -141,19 +144,27 @@ QString WorkingTables::fillSviluppoText()
           << QStringLiteral("ELSE NULL")
           << QStringLiteral("END")
           << QStringLiteral("FROM") << QStringLiteral("    CI10_PROPCONTICAUS")
+          << QStringLiteral("WHERE") << QStringLiteral("    CI10_CODCAUS_CI03 = ?")
           << QStringLiteral("ORDER BY") << QStringLiteral("    CI10_CODCAUS_CI03 ASC")
           << QStringLiteral("    , CI10_PROG ASC");
     return sql::lines(parts);
 }
 
-QString WorkingTables::fillCausaliLinguaText(const QString &codLingua)
+QString WorkingTables::fillCausaliLinguaText(const QString &codLingua, const QVariant &idProv)
 {
     QStringList parts = sql::insertSelect(QStringLiteral("#CI99_DESLINGUA"), kLinguaColumns,
                                      kLinguaColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI99_DESLINGUA")
           << QStringLiteral("WHERE") << QStringLiteral("    CI99_PROVID_FW4A = 903")
-          << QStringLiteral("    AND CI99_CODLINGUA_MG52 = ") + sql::quoted(codLingua);
+          << QStringLiteral("    AND CI99_CODLINGUA_MG52 = ") + sql::quoted(codLingua)
+          << QStringLiteral("    AND CI99_IDPROV = ")
+                 + sql::number(idProv, QStringLiteral("CI03_IDPROV"));
     return sql::lines(parts);
+}
+
+QString WorkingTables::emptyText(const QString &table)
+{
+    return QStringLiteral("DELETE ") + table;
 }
 
 QString WorkingTables::dropCausaliLinguaText()
@@ -223,37 +234,37 @@ QString WorkingTables::indexCausaliLinguaText()
     return indexText(QStringLiteral("#CI99_DESLINGUA"), QStringLiteral("CI99_IDPROV"));
 }
 
-QStringList WorkingTables::preparationTexts(const QString &codLingua)
+QStringList WorkingTables::preparationTexts()
 {
-    return {createSezionaliText(),     fillSezionaliText(),
-            indexSezionaliText(),      createRicText(),
-            fillRicText(),             indexRicText(),
-            createSviluppoText(),      fillSviluppoText(),
-            indexSviluppoText(),       createCausaliLinguaText(),
-            fillCausaliLinguaText(codLingua), indexCausaliLinguaText()};
+    return {createSezionaliText(), indexSezionaliText(), createRicText(), indexRicText(),
+            createSviluppoText(),  indexSviluppoText(),  createCausaliLinguaText(),
+            indexCausaliLinguaText()};
 }
 
-// Every statement about one reason code (satellite loading, deletion, the save's copies back to
-// the stored tables) selects a working table's rows by code: without an index each of them
-// reads the whole table, and saving one code would cost more the more codes the database holds.
-// The index is built once the table is filled, which is cheaper than keeping it during the fill.
-void WorkingTables::prepare(bool *flag, const QString &createText,
-                            std::unique_ptr<ado::Command> &fill, const QString &fillText,
-                            const QString &indexText)
+QStringList WorkingTables::loadingTexts(const QString &code, const QString &codLingua,
+                                        const QVariant &idProv)
+{
+    const auto withCode = [&](QString text) {
+        return text.replace(QLatin1Char('?'), sql::quoted(code));
+    };
+    QStringList texts{emptyText(QStringLiteral("#SEZIONALI")), withCode(fillSezionaliText()),
+                      emptyText(QStringLiteral("#CI06_RICERCACONTO")), withCode(fillRicText()),
+                      emptyText(QStringLiteral("#SVILUPPO")), withCode(fillSviluppoText()),
+                      emptyText(QStringLiteral("#CI99_DESLINGUA"))};
+    if (!ado::NormalizzaStringa(idProv).isEmpty())
+        texts << fillCausaliLinguaText(codLingua, idProv);
+    return texts;
+}
+
+// The tables are created empty, with an index over the columns that select one reason code's
+// rows; a code's rows come in when the code is shown (CaricaCopiaDiLavoro), so the window's
+// start-up does not depend on how many codes the database holds.
+void WorkingTables::prepare(bool *flag, const QString &createText, const QString &indexText)
 {
     if (flag && *flag)
         return;
     ado::Connection &connection = connectionOf(m_state);
     connection.Execute(createText, nullptr, ado::adCmdTextNoRecords);
-    if (!fill) {
-        auto command = std::make_unique<ado::Command>();
-        command->setActiveConnection(&connection);
-        command->setCommandType(ado::adCmdText);
-        command->setCommandText(fillText);
-        command->setPrepared(true);
-        fill = std::move(command);
-    }
-    fill->Execute();
     connection.Execute(indexText, nullptr, ado::adCmdTextNoRecords);
     if (flag)
         *flag = true;
@@ -262,40 +273,87 @@ void WorkingTables::prepare(bool *flag, const QString &createText,
 void WorkingTables::PreparazioneTabellaSezionali()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaSezionali"), [&] {
-        prepare(&m_state.prepareFlags.sezionali, createSezionaliText(), m_fillSezionali,
-                fillSezionaliText(), indexSezionaliText());
+        prepare(&m_state.prepareFlags.sezionali, createSezionaliText(), indexSezionaliText());
     });
 }
 
 void WorkingTables::PreparazioneTabellaRic()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaRic"), [&] {
-        prepare(&m_state.prepareFlags.ricerca, createRicText(), m_fillRic, fillRicText(),
-                indexRicText());
+        prepare(&m_state.prepareFlags.ricerca, createRicText(), indexRicText());
     });
 }
 
 void WorkingTables::PreparazioneTabellaSviluppo()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaSviluppo"), [&] {
-        prepare(&m_state.prepareFlags.sviluppo, createSviluppoText(), m_fillSviluppo,
-                fillSviluppoText(), indexSviluppoText());
+        prepare(&m_state.prepareFlags.sviluppo, createSviluppoText(), indexSviluppoText());
     });
 }
 
 void WorkingTables::PreparazioneTabellaCausaliLingua()
 {
     ado::passUp(QStringLiteral("PreparazioneTabellaCausaliLingua"), [&] {
-        // The fill embeds the language code: rebuilt on every call.
-        m_fillCausaliLingua.reset();
-        prepare(nullptr, createCausaliLinguaText(), m_fillCausaliLingua,
-                fillCausaliLinguaText(m_state.CodLingua), indexCausaliLinguaText());
+        prepare(nullptr, createCausaliLinguaText(), indexCausaliLinguaText());
+        m_linguaPrepared = true;
+        fillCausaliLingua();
+    });
+}
+
+// The descriptions of the code shown, in the window's language (the text embeds both).
+void WorkingTables::fillCausaliLingua()
+{
+    if (ado::NormalizzaStringa(m_loadedIdProv).isEmpty())
+        return;
+    connectionOf(m_state).Execute(fillCausaliLinguaText(m_state.CodLingua, m_loadedIdProv),
+                                  nullptr, ado::adCmdTextNoRecords);
+}
+
+void WorkingTables::fill(std::unique_ptr<ado::Command> &slot, const QString &text,
+                         const QString &code)
+{
+    ado::Command &command = preparedCommand(slot, m_state, text, [](ado::Command &c) {
+        c.setCommandType(ado::adCmdText);
+        c.parameters().Append(c.CreateParameter(QStringLiteral("@CAUSALE"), ado::adWChar,
+                                                ado::adParamInput, 4));
+    });
+    command.parameters()[QStringLiteral("@CAUSALE")].Value = code;
+    command.Execute(nullptr, ado::adCmdTextNoRecords);
+}
+
+void WorkingTables::CaricaCopiaDiLavoro(const QString &code, const QVariant &idProv)
+{
+    ado::passUp(QStringLiteral("CaricaCopiaDiLavoro"), [&] {
+        ado::Connection &connection = connectionOf(m_state);
+        const auto empty = [&](const char *table) {
+            connection.Execute(emptyText(QString::fromLatin1(table)), nullptr,
+                               ado::adCmdTextNoRecords);
+        };
+        m_loadedCode = code;
+        m_loadedIdProv = idProv;
+        if (m_state.prepareFlags.sezionali) {
+            empty("#SEZIONALI");
+            fill(m_fillSezionali, fillSezionaliText(), code);
+        }
+        if (m_state.prepareFlags.ricerca) {
+            empty("#CI06_RICERCACONTO");
+            fill(m_fillRic, fillRicText(), code);
+        }
+        if (m_state.prepareFlags.sviluppo) {
+            empty("#SVILUPPO");
+            fill(m_fillSviluppo, fillSviluppoText(), code);
+        }
+        if (m_linguaPrepared) {
+            empty("#CI99_DESLINGUA");
+            fillCausaliLingua();
+        }
     });
 }
 
 void WorkingTables::dropTabellaCausaliLingua()
 {
     connectionOf(m_state).Execute(dropCausaliLinguaText(), nullptr, ado::adCmdText);
+    m_linguaPrepared = false;
 }
 
 } // namespace causali

@@ -1,16 +1,16 @@
 #pragma once
 // The working tables in which the satellites of a reason code are edited: local temporary
-// tables of the window's connection, created once and filled with a copy of their source table
-// by one set-based INSERT ... SELECT each.
+// tables of the window's connection, created once (empty) and filled with the stored rows of
+// the code shown each time a code is shown, by one set-based INSERT ... SELECT each.
 //
 //   #SEZIONALI          <- CI05_PROPSEZ (with company name and journal description)
 //   #CI06_RICERCACONTO  <- CI06_RICERCACONTO
 //   #SVILUPPO           <- CI10_PROPCONTICAUS (PDCVDS -1 for no expense/revenue item)
 //   #CI99_DESLINGUA     <- CI99_DESLINGUA, provenance 903, the window's language only
 //
-// The first three are prepared once per window (WindowState::prepareFlags; a failed
-// preparation leaves its flag False); the language table is created and filled on every call
-// and dropped by the language dialog's close.
+// The first three are created once per window (WindowState::prepareFlags; a failed
+// preparation leaves its flag False); the language table is created on every call (and filled
+// with the code shown) and dropped by the language dialog's close.
 
 #include <QString>
 #include <QStringList>
@@ -38,6 +38,9 @@ public:
     void PreparazioneTabellaRic();
     void PreparazioneTabellaSviluppo();
     void PreparazioneTabellaCausaliLingua();
+    // Replaces the working tables' rows with the stored rows of one reason code (its lists, and
+    // its descriptions in the window's language when idProv is given).
+    void CaricaCopiaDiLavoro(const QString &code, const QVariant &idProv);
     // Drops #CI99_DESLINGUA when it exists.
     void dropTabellaCausaliLingua();
 
@@ -49,7 +52,9 @@ public:
     static QString fillSezionaliText();
     static QString fillRicText();
     static QString fillSviluppoText();
-    static QString fillCausaliLinguaText(const QString &codLingua);
+    static QString fillCausaliLinguaText(const QString &codLingua, const QVariant &idProv);
+    // "DELETE #TABLE": every row of a working table.
+    static QString emptyText(const QString &table);
     static QString dropCausaliLinguaText();
     // The index built on each filled working table over the columns that select one reason
     // code's rows.
@@ -57,9 +62,12 @@ public:
     static QString indexRicText();
     static QString indexSviluppoText();
     static QString indexCausaliLinguaText();
-    // Every statement that preparing the four tables runs, in the order it runs them (create,
-    // fill, index of each table): what the benchmarks run beside the layer.
-    static QStringList preparationTexts(const QString &codLingua);
+    // Every statement that preparing the four tables runs, in the order it runs them (create
+    // and index of each table), and every statement that loading one code runs (fills with the
+    // code and language placed in the text): what the benchmarks run beside the layer.
+    static QStringList preparationTexts();
+    static QStringList loadingTexts(const QString &code, const QString &codLingua,
+                                    const QVariant &idProv);
     // Removal of one reason code's rows (code quoted in place of "@CAUSALE").
     static QString deleteRicRowsText(const QString &code);
     static QString deleteSviluppoRowsText(const QString &code);
@@ -68,14 +76,17 @@ public:
     static QString deleteCausaliLinguaRowsText(const QVariant &idProv);
 
 private:
-    void prepare(bool *flag, const QString &createText, std::unique_ptr<ado::Command> &fill,
-                 const QString &fillText, const QString &indexText);
+    void prepare(bool *flag, const QString &createText, const QString &indexText);
+    void fill(std::unique_ptr<ado::Command> &slot, const QString &text, const QString &code);
+    void fillCausaliLingua();
 
     WindowState &m_state;
     std::unique_ptr<ado::Command> m_fillSezionali;
     std::unique_ptr<ado::Command> m_fillRic;
     std::unique_ptr<ado::Command> m_fillSviluppo;
-    std::unique_ptr<ado::Command> m_fillCausaliLingua;
+    bool m_linguaPrepared = false; // #CI99_DESLINGUA exists
+    QString m_loadedCode;
+    QVariant m_loadedIdProv;
 };
 
 } // namespace causali

@@ -41,6 +41,9 @@ void DataTest::show(const QString &code)
     header.code = code;
     header.id = scalar(QStringLiteral("SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = '")
                        + code + QStringLiteral("'"));
+    // The window reads the code's working copy when it shows the code.
+    if (state.prepareFlags.sezionali)
+        tables.CaricaCopiaDiLavoro(code, header.id);
 }
 
 } // namespace datatest

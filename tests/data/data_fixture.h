@@ -61,9 +61,10 @@ protected:
     }
     // Runs SQLite SQL directly (test setup: triggers, extra rows).
     void exec(const QString &sql) const;
-    // Shows a demo reason code in the header: its code and CI03_IDPROV.
+    // Shows a demo reason code in the header: its code and CI03_IDPROV, and (once the working
+    // tables are prepared) its working copy.
     void show(const QString &code);
-    // Creates and fills the four working tables.
+    // Creates the four working tables (empty).
     void prepareAll()
     {
         tables.PreparazioneTabellaSezionali();

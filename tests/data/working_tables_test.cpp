@@ -7,53 +7,69 @@ namespace {
 using causali::WorkingTables;
 using WorkingTablesTest = datatest::DataTest;
 
-TEST_F(WorkingTablesTest, FillsCopyExactlyTheRowsOfTheirSourcesOnce)
+// Showing a code replaces whatever the working tables held with that code's stored rows; the
+// tables themselves are created once and start empty, whatever the database holds.
+TEST_F(WorkingTablesTest, ShowingACodeCopiesExactlyItsStoredRows)
 {
     prepareAll();
-
-    // Journals: only rows whose company, registry entry and journal exist, with both names.
-    const datatest::Rows expectedJournals = rows(
-        "SELECT CI05_DITTA_CG18, CI05_CAUSALE_CI03, CI05_SEZIONALE_CG68, CG16_RAGSOANAG,"
-        " CG68_DESCSEZ FROM CI05_PROPSEZ"
-        " JOIN CG18_ANADITTABASE ON CI05_DITTA_CG18 = CG18_DITTA"
-        " JOIN CG16_ANAGGEN ON CG18_CODICE_CG16 = CG16_CODICE"
-        " JOIN CG68_NUMERDESC ON CI05_DITTA_CG18 = CG68_DITTA_CG18"
-        "  AND CI05_SEZIONALE_CG68 = CG68_SEZIONALE ORDER BY 2, 1");
-    EXPECT_EQ(rows("SELECT * FROM \"#SEZIONALI\" ORDER BY 2, 1"), expectedJournals);
-    // The demo data hold one orphan journal (ENER, company 3, "ZZ").
-    EXPECT_EQ(expectedJournals.size() + 1, scalar("SELECT COUNT(*) FROM CI05_PROPSEZ"));
-    EXPECT_EQ(count("\"#SEZIONALI\"", "CI05_CAUSALE_CI03 = 'ENER' AND CI05_SEZIONALE_CG68 = 'ZZ'"), 0);
-
-    EXPECT_EQ(rows("SELECT * FROM \"#CI06_RICERCACONTO\" ORDER BY 1, 2, 3, 5"),
-              rows("SELECT * FROM CI06_RICERCACONTO ORDER BY 1, 2, 3, 5"));
-
-    // Proposal: same rows, -1 for a missing item chart, the account copied to its sign's column.
-    EXPECT_EQ(rows("SELECT CAUSALE, PROG, SEGNO, PERCENTUALE, PDC, CONTO, PDCVDS, VDS, AVERE, DARE"
-                   " FROM \"#SVILUPPO\" ORDER BY 1, 2"),
-              rows("SELECT CI10_CODCAUS_CI03, CI10_PROG, CI10_INDSEGNO, CI10_PERC,"
-                   " CI10_PDCCONTO_PC01, CI10_CONTO_PC03, IFNULL(CI10_PDCVDS_PC01, -1), CI10_VDS_PC03,"
-                   " CASE CI10_INDSEGNO WHEN 2 THEN CI10_CONTO_PC03 END,"
-                   " CASE CI10_INDSEGNO WHEN 1 THEN CI10_CONTO_PC03 END"
-                   " FROM CI10_PROPCONTICAUS ORDER BY 1, 2"));
-    EXPECT_GT(count("\"#SVILUPPO\"", "PDCVDS = -1 AND VDS IS NULL"), 0);
-
-    // Descriptions: reason codes (903) in the window's language only.
-    EXPECT_EQ(rows("SELECT * FROM \"#CI99_DESLINGUA\" ORDER BY 3"),
-              rows("SELECT * FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903"
-                   " AND CI99_CODLINGUA_MG52 = 'ITA' ORDER BY 3"));
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#CI99_DESLINGUA\""), testsupport::demo::ReasonCodeCount);
+    EXPECT_EQ(scalar("SELECT (SELECT COUNT(*) FROM \"#SEZIONALI\") + (SELECT COUNT(*) FROM"
+                     " \"#CI06_RICERCACONTO\") + (SELECT COUNT(*) FROM \"#SVILUPPO\")"
+                     " + (SELECT COUNT(*) FROM \"#CI99_DESLINGUA\")"),
+              0);
     EXPECT_TRUE(state.prepareFlags.sezionali && state.prepareFlags.ricerca
                 && state.prepareFlags.sviluppo);
 
+    long long copied = 0;
+    for (const QStringList &codeRow : rows("SELECT CI03_CODCAUS FROM CI03_CAUSALI")) {
+        const QString code = codeRow[0];
+        SCOPED_TRACE(code.toStdString());
+        show(code);
+        const QString q = "'" + code + "'";
+        // Journals: only rows whose company, registry entry and journal exist, with both names.
+        EXPECT_EQ(rows("SELECT * FROM \"#SEZIONALI\" ORDER BY 1"),
+                  rows("SELECT CI05_DITTA_CG18, CI05_CAUSALE_CI03, CI05_SEZIONALE_CG68,"
+                       " CG16_RAGSOANAG, CG68_DESCSEZ FROM CI05_PROPSEZ"
+                       " JOIN CG18_ANADITTABASE ON CI05_DITTA_CG18 = CG18_DITTA"
+                       " JOIN CG16_ANAGGEN ON CG18_CODICE_CG16 = CG16_CODICE"
+                       " JOIN CG68_NUMERDESC ON CI05_DITTA_CG18 = CG68_DITTA_CG18"
+                       "  AND CI05_SEZIONALE_CG68 = CG68_SEZIONALE WHERE CI05_CAUSALE_CI03 = "
+                       + q + " ORDER BY 1"));
+        EXPECT_EQ(rows("SELECT * FROM \"#CI06_RICERCACONTO\" ORDER BY 1, 2, 3, 5"),
+                  rows("SELECT * FROM CI06_RICERCACONTO WHERE CI06_CAUSALE_CI03 = " + q
+                       + " ORDER BY 1, 2, 3, 5"));
+        // Proposal: -1 for a missing item chart, the account copied to its sign's column.
+        EXPECT_EQ(rows("SELECT CAUSALE, PROG, SEGNO, PERCENTUALE, PDC, CONTO, PDCVDS, VDS,"
+                       " AVERE, DARE FROM \"#SVILUPPO\" ORDER BY 2"),
+                  rows("SELECT CI10_CODCAUS_CI03, CI10_PROG, CI10_INDSEGNO, CI10_PERC,"
+                       " CI10_PDCCONTO_PC01, CI10_CONTO_PC03, IFNULL(CI10_PDCVDS_PC01, -1),"
+                       " CI10_VDS_PC03, CASE CI10_INDSEGNO WHEN 2 THEN CI10_CONTO_PC03 END,"
+                       " CASE CI10_INDSEGNO WHEN 1 THEN CI10_CONTO_PC03 END"
+                       " FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = " + q
+                       + " ORDER BY 2"));
+        // Descriptions: the code's (903) in the window's language only.
+        EXPECT_EQ(rows("SELECT * FROM \"#CI99_DESLINGUA\""),
+                  rows("SELECT * FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903"
+                       " AND CI99_CODLINGUA_MG52 = 'ITA' AND CI99_IDPROV = "
+                       + header.id.toString()));
+        copied += scalar("SELECT COUNT(*) FROM \"#CI06_RICERCACONTO\"");
+    }
+    EXPECT_EQ(copied, scalar("SELECT COUNT(*) FROM CI06_RICERCACONTO"));
+    // The demo data hold one orphan journal (ENER, company 3, "ZZ"): not copied.
+    show("ENER");
+    EXPECT_EQ(count("\"#SEZIONALI\"", "CI05_SEZIONALE_CG68 = 'ZZ'"), 0);
+
     // A second preparation sends nothing: the working copy keeps its edits.
-    exec("DELETE FROM \"#CI06_RICERCACONTO\" WHERE CI06_CAUSALE_CI03 = 'ACQM'");
-    const long long ric = scalar("SELECT COUNT(*) FROM \"#CI06_RICERCACONTO\"");
+    exec("DELETE FROM \"#CI06_RICERCACONTO\"");
     const quint64 before = connection.statementsRun();
     tables.PreparazioneTabellaSezionali();
     tables.PreparazioneTabellaRic();
     tables.PreparazioneTabellaSviluppo();
     EXPECT_EQ(connection.statementsRun(), before);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#CI06_RICERCACONTO\""), ric);
+
+    // A new code: nothing is stored, the tables are emptied.
+    tables.CaricaCopiaDiLavoro(QString(), QVariant());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#SVILUPPO\""), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#CI99_DESLINGUA\""), 0);
 }
 
 TEST_F(WorkingTablesTest, OneCodesRowsAreFoundThroughAnIndex)
@@ -73,32 +89,39 @@ TEST_F(WorkingTablesTest, OneCodesRowsAreFoundThroughAnIndex)
     }
 }
 
-TEST_F(WorkingTablesTest, FailedPreparationLeavesItsFlagFalse)
+TEST_F(WorkingTablesTest, FailedPreparationAndLoadingRaiseWithTheirNames)
 {
-    exec("ALTER TABLE CI10_PROPCONTICAUS RENAME TO CI10_ALTROVE");
+    exec("CREATE TEMP TABLE \"#SVILUPPO\" (X INTEGER)");
     EXPECT_TRUE(datatest::errorSource([&] { tables.PreparazioneTabellaSviluppo(); })
                     .startsWith("PreparazioneTabellaSviluppo:\r\n"));
     EXPECT_FALSE(state.prepareFlags.sviluppo);
-
-    // Once the source is back the fill succeeds and the flag is set.
-    exec("ALTER TABLE CI10_ALTROVE RENAME TO CI10_PROPCONTICAUS; DROP TABLE \"#SVILUPPO\"");
+    exec("DROP TABLE \"#SVILUPPO\"");
     tables.PreparazioneTabellaSviluppo();
     EXPECT_TRUE(state.prepareFlags.sviluppo);
+
+    prepareAll();
+    exec("ALTER TABLE CI10_PROPCONTICAUS RENAME TO CI10_ALTROVE");
+    EXPECT_TRUE(datatest::errorSource([&] { show("ACQM"); })
+                    .startsWith("CaricaCopiaDiLavoro:\r\n"));
+    exec("ALTER TABLE CI10_ALTROVE RENAME TO CI10_PROPCONTICAUS");
+    show("ACQM");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#SVILUPPO\""),
-              scalar("SELECT COUNT(*) FROM CI10_PROPCONTICAUS"));
+              count("CI10_PROPCONTICAUS", "CI10_CODCAUS_CI03 = 'ACQM'"));
 }
 
 TEST_F(WorkingTablesTest, LanguageTableIsRebuiltForTheCurrentLanguage)
 {
-    tables.PreparazioneTabellaCausaliLingua();
+    prepareAll();
+    show("ACQM");
     tables.dropTabellaCausaliLingua();
     tables.dropTabellaCausaliLingua(); // dropping a missing table is no error
 
     state.CodLingua = "DEU";
     tables.PreparazioneTabellaCausaliLingua();
-    EXPECT_EQ(rows("SELECT DISTINCT CI99_CODLINGUA_MG52 FROM \"#CI99_DESLINGUA\""),
-              (datatest::Rows{{"DEU"}}));
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#CI99_DESLINGUA\""), 2);
+    EXPECT_EQ(rows("SELECT CI99_CODLINGUA_MG52, CI99_IDPROV FROM \"#CI99_DESLINGUA\""),
+              rows("SELECT CI99_CODLINGUA_MG52, CI99_IDPROV FROM CI99_DESLINGUA WHERE"
+                   " CI99_CODLINGUA_MG52 = 'DEU' AND CI99_PROVID_FW4A = 903 AND CI99_IDPROV = "
+                   + header.id.toString()));
 
     // A language code with an apostrophe stays inside its literal and finds nothing.
     tables.dropTabellaCausaliLingua();

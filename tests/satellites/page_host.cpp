@@ -217,6 +217,8 @@ void PageHost::loadCode(const QString &code, int rowType)
     TXT_CAUSALE->setText(code);
     CBO_MOVDATI->setText(1);
     fillRowTypes(rowType);
+    // As the window does when it shows a code: its stored lists into the working tables.
+    workingTables().CaricaCopiaDiLavoro(code, QVariant());
 
     const QString journals = lines(
         {"SELECT", "    CI05_CAUSALE_CI03", "    , CI05_DITTA_CG18", "    , CI05_SEZIONALE_CG68",

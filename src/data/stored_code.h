@@ -1,0 +1,29 @@
+#pragma once
+// What the database holds of one reason code, as one fingerprint: its header row, its
+// account-type checks, its default journals, search sequence and proposal rows, and its
+// descriptions in every language. The window takes the fingerprint when it shows a code and
+// compares it, inside the save's transaction, with what is stored then: a difference means
+// that another program changed (or deleted, or created) the code meanwhile.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace ado {
+class Connection;
+}
+
+namespace causali {
+
+class StoredCode
+{
+public:
+    // The fingerprint of the code as stored now; the same value for every code not stored.
+    static QByteArray digest(ado::Connection &connection, const QString &code);
+    // The fingerprint of a code that is not stored.
+    static QByteArray absent();
+    // The statements read for the fingerprint, "@CAUSALE" replaced by the quoted code.
+    static QStringList texts(const QString &code);
+};
+
+} // namespace causali
