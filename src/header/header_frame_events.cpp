@@ -10,6 +10,8 @@
 #include "data/lookups.h"
 #include "data/save_routines.h"
 #include "data/value_domains.h"
+#include "data/working_tables.h"
+#include "header/save_unit.h"
 #include "data/window_state.h"
 #include "host/check_box.h"
 #include "host/cinterface.h"
@@ -180,12 +182,30 @@ bool HeaderPanel::settleSatelliteRows()
 
 // ------------------------------------------------------------------ AfterUpdate
 
+// Runs the steps of the save's unit of work in order; the first that fails is handed to the
+// unit, which then keeps nothing (no abort/retry/ignore here: skipping a step would keep half
+// a save).
+bool HeaderPanel::runSaveSteps(std::initializer_list<std::function<void()>> steps)
+{
+    for (const auto &step : steps) {
+        try {
+            step();
+        } catch (const ado::RuntimeError &e) {
+            m_saveUnit->fail(e);
+            return false;
+        } catch (const std::exception &e) {
+            m_saveUnit->fail(ado::RuntimeError(5, QString::fromUtf8(e.what())));
+            return false;
+        }
+    }
+    return true;
+}
+
 void HeaderPanel::gclsFrameTestata_AfterUpdate(long fenm_operationresult)
 {
     if (fenm_operationresult != host::DataFrame::OperationSucceeded)
         return;
-    const QString handler = QStringLiteral("gclsFrameTestata_AfterUpdate");
-    runHandler(m_context, handler, {
+    runSaveSteps({
         [&] {
             WindowState &state = m_context.state();
             if (!state.AccountTypesChanged)
@@ -226,34 +246,10 @@ void HeaderPanel::gclsFrameTestata_AfterUpdate(long fenm_operationresult)
         },
         [&] {
             const SaveOutcome outcome = m_context.saveRoutines().AggiornamentoDatabase();
-            if (!outcome.committed)
-                reportUnsavedSatellites(outcome, handler);
+            if (!outcome.committed && outcome.error)
+                m_saveUnit->fail(*outcome.error);
         },
     });
-}
-
-// The reason code is saved but its satellites are not: the database kept what it had, the
-// working tables keep the edits. The record stays pending so that "Conferma" tries again.
-void HeaderPanel::reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure)
-{
-    const QString cause = outcome.error ? outcome.error->description() : QString();
-    const bool deleting = m_context.state().DeletionInProgress;
-    const QString text =
-        deleting
-            ? QStringLiteral("L'eliminazione dei dati collegati alla causale non è stata "
-                             "completata: le sue descrizioni in lingua sono rimaste nel "
-                             "database.\n%1")
-                  .arg(cause)
-            : QStringLiteral("La causale è stata salvata, ma non è stato possibile salvare i "
-                             "dati collegati (sezionali, sequenza di ricerca conti, proposta di "
-                             "sviluppo, descrizione): il database li conserva come prima.\n"
-                             "Le modifiche non sono andate perse: premere Conferma per ripetere "
-                             "il salvataggio.\n%1")
-                  .arg(cause);
-    m_context.MostraMessaggio(text.trimmed(), host::vbExclamation, QStringLiteral("Attenzione"),
-                              procedure);
-    if (!deleting && m_frameTestata)
-        m_frameTestata->setRecordChanged(true);
 }
 
 // ------------------------------------------------------------------ AfterUndo
@@ -307,19 +303,79 @@ void HeaderPanel::gclsFrameTestata_AfterUndo(long fenm_operationresult)
 
 // ------------------------------------------------------------------ BeforeDelete
 
+// Every step runs inside the delete's unit of work: the first that fails ends the deletion
+// and the unit keeps nothing of it.
 void HeaderPanel::gclsFrameTestata_BeforeDelete(bool &fbol_Cancel)
 {
     if (fbol_Cancel)
         return;
-    const QString handler = QStringLiteral("gclsFrameTestata_BeforeDelete");
-    m_context.saveRoutines().runDeletion(
+    const bool completed = m_context.saveRoutines().runDeletion(
         [&](const ado::RuntimeError &error) {
-            return m_context.GestioneErroreEvento(handler, error);
+            m_saveUnit->fail(error);
+            return int(ado::AnswerAbort);
         },
         [&](const SaveOutcome &outcome) {
-            if (!outcome.committed)
-                reportUnsavedSatellites(outcome, handler);
+            if (!outcome.committed && outcome.error)
+                m_saveUnit->fail(*outcome.error);
         });
+    if (!completed || m_saveUnit->failed())
+        fbol_Cancel = true;
+}
+
+// ------------------------------------------------------------------ showing a code
+
+bool HeaderPanel::showStoredCode()
+{
+    const QString code = codiceCausale(m_context.headerView());
+    // The fingerprint first: a change that lands while the rest is read shows as a conflict at
+    // the next save instead of going unnoticed.
+    m_saveUnit->remember(code);
+    ado::Recordset &header = require(m_recordsetTestata.get(),
+                                     QStringLiteral("Il recordset della testata"));
+    try {
+        header.Resync(ado::adAffectCurrent, ado::adResyncAllValues);
+    } catch (const ado::RuntimeError &e) {
+        if (e.number() != ado::adErrRowNotFound)
+            throw;
+        showCodeGone(code);
+        return false;
+    }
+    m_context.workingTables().CaricaCopiaDiLavoro(code, idProv());
+    return true;
+}
+
+// Another program deleted the code the window was about to show: the user is told, the list
+// of codes is read again and its first code shown.
+void HeaderPanel::showCodeGone(const QString &code)
+{
+    m_context.MostraMessaggio(
+        QStringLiteral("La causale %1 non esiste più: è stata eliminata da un altro utente.")
+            .arg(code),
+        host::vbExclamation, QStringLiteral("Attenzione"),
+        QStringLiteral("gclsFrameTestata_ChangeStatus"));
+    m_recordsetTestata->Requery();
+    m_frameTestata->MoveFirst();
+}
+
+void HeaderPanel::showStoredVersion(const QString &code)
+{
+    host::DataFrame &frame = requireFrame(m_frameTestata.get(), "gclsFrameTestata");
+    const bool inserting = frame.Status() == host::DataFrame::StatusNew;
+    frame.Undo();
+    if (!inserting)
+        return;
+    // A code another program entered meanwhile: the list of codes is read again to reach it.
+    ado::Recordset &header = *m_recordsetTestata;
+    header.Requery();
+    auto view = header.Clone();
+    for (view->MoveFirst(); !view->isEOF(); view->MoveNext()) {
+        if (ado::NormalizzaStringa(view->Fields(QStringLiteral("CI03_CODCAUS")).Value())
+            == code) {
+            frame.MoveToBookmark(view->Bookmark());
+            return;
+        }
+    }
+    frame.MoveFirst();
 }
 
 // ------------------------------------------------------------------ ChangeStatus
@@ -330,6 +386,18 @@ void HeaderPanel::gclsFrameTestata_ChangeStatus(long fenm_status, long fenm_reas
     const bool browse = fenm_status == host::DataFrame::StatusBrowse;
     const bool inserting = fenm_status == host::DataFrame::StatusNew;
     runHandler(m_context, QStringLiteral("gclsFrameTestata_ChangeStatus"), {
+        [&] {
+            if (browse && fenm_reason == host::DataFrame::ReasonSaved) {
+                // The working copy is read again from what was just stored.
+                m_context.workingTables().CaricaCopiaDiLavoro(
+                    codiceCausale(m_context.headerView()), idProv());
+                m_context.ShowChild();
+            } else if (browse && m_frameTestata->hasCurrentRow() && !showStoredCode()) {
+                return; // another code is shown instead, with its own ChangeStatus
+            } else if (inserting) {
+                m_context.workingTables().CaricaCopiaDiLavoro(QString(), QVariant());
+            }
+        },
         [&] {
             if (browse && fenm_reason != host::DataFrame::ReasonSaved) {
                 Lookups &lookups = m_context.lookups();

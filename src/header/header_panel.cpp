@@ -3,6 +3,8 @@
 
 #include "header/header_panel.h"
 
+#include "header/save_unit.h"
+
 #include "ado/constants.h"
 #include "ado/error.h"
 #include "ado/recordset.h"
@@ -131,6 +133,7 @@ HeaderPanel::HeaderPanel(EditorContext &context, QWidget *parent)
     , m_context(context)
     , m_lookup(std::make_unique<host::CostAccountingLookup>())
     , m_modelDecode(std::make_unique<host::ModelDecodeService>())
+    , m_saveUnit(std::make_unique<SaveUnit>(context, *this))
 {
     setObjectName(QStringLiteral("HeaderPanel"));
     buildControls();
@@ -434,6 +437,7 @@ void HeaderPanel::ConfigurazioneFrame()
         m_frameTestata->setMessageSubject(QStringLiteral("della causale"),
                                           QStringLiteral("della causale"));
         m_frameTestata->setOptionE(-1);
+        m_frameTestata->setWriteUnit(m_saveUnit.get());
         module->setActiveFrame(m_frameTestata.get());
 
         ConfigurazioneCausaleLingua();

@@ -40,6 +40,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QGroupBox;
@@ -59,7 +61,7 @@ class ModelDecodeService;
 namespace causali {
 
 class EditorContext;
-struct SaveOutcome;
+class SaveUnit;
 
 class HeaderPanel : public QWidget
 {
@@ -129,6 +131,11 @@ public:
     void DistruggiClasseSource();
     // Terminates both frames and closes their row sets (window unload).
     void releaseFrames();
+    // The unit of work of the header's save and delete.
+    SaveUnit &saveUnit() { return *m_saveUnit; }
+    // Drops the edits and shows the code as it is stored now (the user's answer to a save
+    // that met another program's change).
+    void showStoredVersion(const QString &code);
 
     // ----- header frame events -----
     void gclsFrameTestata_AfterUndo(long fenm_operationresult);
@@ -220,7 +227,12 @@ private:
     bool settleSatelliteRows();
     void settleDescription(ado::Field &descr);
     bool refuseMissingDescription();
-    void reportUnsavedSatellites(const SaveOutcome &outcome, const QString &procedure);
+    // The code shown read as it is stored now: its header row, its lists into the working
+    // tables and its fingerprint; false when another program deleted it meanwhile (the list
+    // of codes is read again and the first one shown).
+    bool showStoredCode();
+    void showCodeGone(const QString &code);
+    bool runSaveSteps(std::initializer_list<std::function<void()>> steps);
 
     // header_field_rules.cpp
     void wireFieldRules();
@@ -252,6 +264,7 @@ private:
     std::unique_ptr<ado::Recordset> m_recordsetTestata;
     std::unique_ptr<ado::Recordset> m_recordsetLingua;
     std::unique_ptr<host::DataFrame> m_frameTestata;
+    std::unique_ptr<SaveUnit> m_saveUnit;
     std::unique_ptr<host::DataFrame> m_frameLingua;
     QString m_sqlTestata;
     QString m_sqlLingua;

@@ -77,7 +77,7 @@
 
 class QWidget;
 
-namespace ado { class Connection; class Recordset; }
+namespace ado { class Connection; class Recordset; class RuntimeError; }
 
 namespace host {
 
@@ -86,6 +86,26 @@ class Cinterface;
 class Grid;
 class GridNavigator;
 class MainNavigator;
+
+// A unit of work the window may give a frame in immediate mode: the frame's save (its row
+// written, then AfterUpdate) and its delete (BeforeDelete, then the row deleted) run inside it
+// and are kept only when it commits. When it does not, the frame stays as it was before the
+// operation: same status, the user's edits still in the controls and pending in the row.
+class WriteUnit
+{
+public:
+    enum class Kind { Update, Delete };
+    virtual ~WriteUnit() = default;
+    // Opens the unit before anything is written; false: the operation does not run (the unit
+    // has told the user why).
+    virtual bool begin(Kind kind) = 0;
+    // After the operation's steps: keeps everything or, when a step failed or the commit
+    // does, nothing (the unit tells the user). Returns whether everything was kept.
+    virtual bool commit(Kind kind) = 0;
+    // The frame's own write failed (error given) or BeforeDelete cancelled (none): nothing is
+    // kept; the unit tells the user of an error.
+    virtual void abort(Kind kind, const ado::RuntimeError *error) = 0;
+};
 
 class DataFrame : public QObject
 {
@@ -174,6 +194,8 @@ public:
     long OptionE() const { return m_optionE; }
     void setOptionE(long value) { m_optionE = value; }
     bool isImmediate() const { return m_optionE != 0; }
+    // The unit of work of the frame's save and delete (immediate mode; null: none). Not owned.
+    void setWriteUnit(WriteUnit *unit) { m_writeUnit = unit; }
 
     // Detached (null) and re-attached by the window around UpdateBatch. Attaching takes up the
     // row set as setSqlText does, without raising ChangeStatus.
@@ -271,6 +293,8 @@ private:
     bool checkRequired();
     bool checkValidateRecord();
     bool writeRow();
+    // The unit of the operation when the frame writes at once and has one.
+    WriteUnit *unit() const { return isImmediate() ? m_writeUnit : nullptr; }
     void showMessage(const QString &text, int style);
     void neighbours(QVariant *previous, QVariant *next) const;
     void showAfterDelete(const QVariant &next, const QVariant &previous);
@@ -317,6 +341,7 @@ private:
     QVariant m_newRowBookmark;   // the new row of status 2
     long m_status = StatusBrowse;
     long m_optionE = -1;
+    WriteUnit *m_writeUnit = nullptr;
     int m_updateDepth = 0;       // BeginUpdate nesting
     int m_ownOperation = 0;      // the frame itself is moving or editing the row set
     bool m_initialized = false;

@@ -171,8 +171,14 @@ bool DataFrame::Confirm()
     emit BeforeUpdate(cancel);
     if (cancel)
         return false;
+    WriteUnit *work = unit();
+    if (work && !work->begin(WriteUnit::Kind::Update))
+        return false;
     if (!writeRow())
         return false;
+    const long statusBefore = m_status;
+    const QVariant newRow = m_newRowBookmark;
+    const QVariant rowBeforeNew = m_rowBeforeNew;
     setStatusValue(StatusBrowse);
     m_recordChanged = false;
     m_reportedPending = false;
@@ -183,6 +189,23 @@ bool DataFrame::Confirm()
     showCurrentRow(false);
     notifyState();
     emit AfterUpdate(OperationSucceeded);
+    if (work) {
+        bool kept = false;
+        {
+            // The rollback gives the row set back its pending row: not a move of the user's.
+            frame::Busy busy(m_ownOperation);
+            kept = work->commit(WriteUnit::Kind::Update);
+        }
+        if (!kept) {
+            setStatusValue(statusBefore);
+            m_recordChanged = true;
+            m_newRowBookmark = newRow;
+            m_rowBeforeNew = rowBeforeNew;
+            showCurrentRow(true);
+            notifyState();
+            return false;
+        }
+    }
     emit ChangeStatus(m_status, ReasonSaved);
     return true;
 }
@@ -233,10 +256,13 @@ bool DataFrame::writeRow()
         if (isImmediate())
             m_recordset->UpdateBatch(ado::adAffectCurrent);
     } catch (const ado::RuntimeError &e) {
+        if (WriteUnit *work = unit())
+            work->abort(WriteUnit::Kind::Update, &e);
         if (!hasCurrentRow())
             goToBookmark(row);
         emit AfterUpdate(OperationFailed);
-        showMessage(frame::saveFailedMessage(m_subjectSave, e.description()), vbCritical);
+        if (!unit())
+            showMessage(frame::saveFailedMessage(m_subjectSave, e.description()), vbCritical);
         notifyState();
         return false;
     }
@@ -258,15 +284,34 @@ bool DataFrame::Delete()
                                                          vbYesNo | vbQuestion, frame::title());
     if (answer != vbYes)
         return false;
+    WriteUnit *work = unit();
+    if (work && !work->begin(WriteUnit::Kind::Delete))
+        return false;
     bool cancel = false;
     emit BeforeDelete(cancel);
-    if (cancel)
+    if (cancel) {
+        if (work) {
+            frame::Busy busy(m_ownOperation);
+            work->abort(WriteUnit::Kind::Delete, nullptr);
+        }
         return false;
+    }
     QVariant previous;
     QVariant next;
     neighbours(&previous, &next);
     {
         frame::Busy busy(m_ownOperation);
+        const QVariant shown = m_shownBookmark;
+        const auto failed = [&](const QString *description) {
+            goToBookmark(shown);
+            showCurrentRow(true);
+            emit AfterDelete(OperationFailed);
+            if (description && !work)
+                showMessage(frame::deleteFailedMessage(m_subjectDelete, *description),
+                            vbCritical);
+            notifyState();
+            return false;
+        };
         try {
             if (m_recordset->EditMode() == ado::adEditInProgress)
                 m_recordset->CancelUpdate();
@@ -274,19 +319,17 @@ bool DataFrame::Delete()
             if (isImmediate())
                 m_recordset->UpdateBatch(ado::adAffectCurrent);
         } catch (const ado::RuntimeError &e) {
-            const QVariant shown = m_shownBookmark;
+            const QString description = e.description();
             ado::ignoreErrors({[this] {
                 if (isImmediate())
                     m_recordset->CancelBatch(ado::adAffectCurrent);
             }});
-            goToBookmark(shown);
-            showCurrentRow(true);
-            emit AfterDelete(OperationFailed);
-            showMessage(frame::deleteFailedMessage(m_subjectDelete, e.description()),
-                        vbCritical);
-            notifyState();
-            return false;
+            if (work)
+                work->abort(WriteUnit::Kind::Delete, &e);
+            return failed(&description);
         }
+        if (work && !work->commit(WriteUnit::Kind::Delete))
+            return failed(nullptr);
     }
     m_recordChanged = false;
     m_reportedPending = false;

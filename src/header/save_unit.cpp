@@ -1,0 +1,275 @@
+#include "header/save_unit.h"
+
+#include "ado/connection.h"
+#include "ado/constants.h"
+#include "ado/error.h"
+#include "ado/recordset.h"
+#include "data/database_errors.h"
+#include "data/stored_code.h"
+#include "data/window_state.h"
+#include "header/header_panel.h"
+#include "host/dialogs.h"
+#include "satellites/account_checks_page.h"
+#include "satellites/editor_context.h"
+
+#include <QLoggingCategory>
+
+namespace causali {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSave, "causali.save", QtWarningMsg)
+
+const QString kTitle = QStringLiteral("Attenzione");
+
+QString procedureOf(host::WriteUnit::Kind kind)
+{
+    return kind == host::WriteUnit::Kind::Update ? QStringLiteral("gclsFrameTestata_AfterUpdate")
+                                                 : QStringLiteral("gclsFrameTestata_BeforeDelete");
+}
+
+} // namespace
+
+SaveUnit::SaveUnit(EditorContext &context, HeaderPanel &panel)
+    : m_context(context), m_panel(panel)
+{
+}
+
+ado::Connection &SaveUnit::connection() const
+{
+    return connectionOf(m_context.state());
+}
+
+void SaveUnit::remember(const QString &code)
+{
+    m_code = code;
+    m_fingerprint = StoredCode::digest(connection(), code);
+}
+
+// Opens the transaction; a database another program is writing is waited for (the busy
+// timeout) and then offered again.
+bool SaveUnit::openTransaction(Kind kind)
+{
+    ado::Connection &db = connection();
+    for (;;) {
+        try {
+            db.BeginTrans();
+            WindowState &state = m_context.state();
+            db.onRollback([&state, was = state.AccountTypesChanged] {
+                state.AccountTypesChanged = was;
+            });
+            return true;
+        } catch (const ado::RuntimeError &e) {
+            if (!isDatabaseInUse(e, &db)) {
+                tell(kind, causaItaliana(e, &db));
+                return false;
+            }
+            const QString text =
+                QStringLiteral("Il database è in uso da un altro programma: %1 non è possibile "
+                               "ora e nulla è stato scritto.\nRiprovare?")
+                    .arg(kind == Kind::Update ? QStringLiteral("il salvataggio")
+                                              : QStringLiteral("l'eliminazione"));
+            if (m_context.MostraMessaggio(text, host::vbRetryCancel | host::vbExclamation,
+                                          kTitle, procedureOf(kind))
+                != host::vbRetry)
+                return false;
+        }
+    }
+}
+
+bool SaveUnit::begin(Kind kind)
+{
+    m_failure.reset();
+    const QString code = codiceCausale(m_context.headerView());
+    const bool inserting = kind == Kind::Update && m_context.headerFrame()
+                           && m_context.headerFrame()->Status() == host::DataFrame::StatusNew;
+    const QByteArray expected = inserting ? StoredCode::absent()
+                                : code == m_code ? m_fingerprint
+                                                 : QByteArray();
+    QByteArray accepted; // a stored version the user chose to overwrite
+    for (;;) {
+        if (!openTransaction(kind))
+            return false;
+        QByteArray stored;
+        try {
+            stored = StoredCode::digest(connection(), code);
+        } catch (const ado::RuntimeError &e) {
+            rollBack();
+            tell(kind, causaItaliana(e, &connection()));
+            return false;
+        }
+        if (stored == expected)
+            return true;
+        if (!accepted.isEmpty() && stored == accepted)
+            return prepareOverwrite();
+        rollBack();
+        const bool deleted = stored == StoredCode::absent();
+        switch (askConflict(kind, code, deleted, inserting)) {
+        case Choice::Back:
+            return false;
+        case Choice::Reload:
+            m_panel.showStoredVersion(code);
+            return false;
+        case Choice::Overwrite:
+            accepted = stored;
+            break;
+        }
+    }
+}
+
+// Overwriting another program's version: the header row and the checks are found by what is
+// stored now, so that the edits are written over it.
+bool SaveUnit::prepareOverwrite()
+{
+    try {
+        if (ado::Recordset *header = m_panel.recordsetTestata())
+            header->Resync(ado::adAffectCurrent, ado::adResyncUnderlyingValues);
+        if (AccountChecksPage *checks = m_context.accountChecksPage()) {
+            if (ado::Recordset *rows = checks->checkRecordset(); rows && rows->RecordCount() > 0)
+                rows->Resync(ado::adAffectAll, ado::adResyncUnderlyingValues);
+        }
+        return true;
+    } catch (const ado::RuntimeError &e) {
+        rollBack();
+        tell(Kind::Update, causaItaliana(e, &connection()));
+        return false;
+    }
+}
+
+SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool deleted,
+                                       bool inserting)
+{
+    const QString procedure = procedureOf(kind);
+    const int style = host::vbExclamation;
+    if (inserting) {
+        const QString text =
+            QStringLiteral("La causale %1 è stata inserita da un altro utente mentre la "
+                           "inserivi: nulla è stato scritto.\nMostrare la causale memorizzata?"
+                           "\nSì: mostra la causale memorizzata (i dati inseriti vanno persi)."
+                           "\nNo: torna ai dati inseriti.")
+                .arg(code);
+        return m_context.MostraMessaggio(text, host::vbYesNo | style, kTitle, procedure)
+                       == host::vbYes
+                   ? Choice::Reload
+                   : Choice::Back;
+    }
+    if (deleted) {
+        const QString text =
+            kind == Kind::Delete
+                ? QStringLiteral("La causale %1 è già stata eliminata da un altro utente.")
+                      .arg(code)
+                : QStringLiteral("La causale %1 è stata eliminata da un altro utente dopo che "
+                                 "l'hai aperta: le modifiche non sono state salvate.\n"
+                                 "Aggiornare l'elenco delle causali?\nSì: aggiorna (le "
+                                 "modifiche vanno perse).\nNo: torna alle modifiche.")
+                      .arg(code);
+        if (kind == Kind::Delete) {
+            m_context.MostraMessaggio(text, host::vbOKOnly | style, kTitle, procedure);
+            return Choice::Reload;
+        }
+        return m_context.MostraMessaggio(text, host::vbYesNo | style, kTitle, procedure)
+                       == host::vbYes
+                   ? Choice::Reload
+                   : Choice::Back;
+    }
+    if (kind == Kind::Delete) {
+        const QString text =
+            QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che l'hai "
+                           "aperta: nulla è stato eliminato.\nEliminarla comunque?\nSì: elimina "
+                           "la versione memorizzata.\nNo: mostra la versione memorizzata.\n"
+                           "Annulla: non eliminare.")
+                .arg(code);
+        switch (m_context.MostraMessaggio(text, host::vbYesNoCancel | style, kTitle, procedure)) {
+        case host::vbYes:
+            return Choice::Overwrite;
+        case host::vbNo:
+            return Choice::Reload;
+        default:
+            return Choice::Back;
+        }
+    }
+    const QString text =
+        QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che l'hai "
+                       "aperta: nulla è stato salvato.\nSovrascrivere la versione memorizzata "
+                       "con le tue modifiche?\nSì: sovrascrivi.\nNo: mostra la versione "
+                       "memorizzata (le tue modifiche vanno perse).\nAnnulla: torna alle "
+                       "modifiche.")
+            .arg(code);
+    switch (m_context.MostraMessaggio(text, host::vbYesNoCancel | style, kTitle, procedure)) {
+    case host::vbYes:
+        return Choice::Overwrite;
+    case host::vbNo:
+        return Choice::Reload;
+    default:
+        return Choice::Back;
+    }
+}
+
+void SaveUnit::fail(const ado::RuntimeError &error)
+{
+    qCWarning(lcSave) << "save step failed:" << error.number() << error.description()
+                      << error.source();
+    if (!m_failure)
+        m_failure = causaItaliana(error, &connection());
+}
+
+bool SaveUnit::commit(Kind kind)
+{
+    ado::Connection &db = connection();
+    const QString code = codiceCausale(m_context.headerView());
+    if (!m_failure) {
+        try {
+            // What is stored once this unit is kept: the next save compares with it.
+            const QByteArray after = StoredCode::digest(db, code);
+            db.CommitTrans();
+            m_code = code;
+            m_fingerprint = after;
+            return true;
+        } catch (const ado::RuntimeError &e) {
+            m_failure = causaItaliana(e, &db);
+        }
+    }
+    rollBack();
+    tell(kind, *m_failure);
+    m_failure.reset();
+    return false;
+}
+
+void SaveUnit::abort(Kind kind, const ado::RuntimeError *error)
+{
+    if (error)
+        fail(*error);
+    rollBack();
+    if (m_failure)
+        tell(kind, *m_failure);
+    m_failure.reset();
+}
+
+void SaveUnit::rollBack()
+{
+    ado::Connection &db = connection();
+    try {
+        while (db.transactionLevel() > 0)
+            db.RollbackTrans();
+    } catch (const ado::RuntimeError &e) {
+        // The database undoes an unfinished transaction by itself when the connection ends;
+        // nothing of it was committed.
+        qCWarning(lcSave) << "rollback failed:" << e.description();
+    }
+}
+
+void SaveUnit::tell(Kind kind, const QString &cause)
+{
+    const QString text =
+        kind == Kind::Update
+            ? QStringLiteral("La causale non è stata salvata: nel database non è stato scritto "
+                             "nulla.\nCausa: %1.\nLe modifiche sono ancora a video: premere "
+                             "Conferma per riprovare.")
+                  .arg(cause)
+            : QStringLiteral("La causale non è stata eliminata: il database è rimasto com'era."
+                             "\nCausa: %1.")
+                  .arg(cause);
+    m_context.MostraMessaggio(text, host::vbExclamation, kTitle, procedureOf(kind));
+}
+
+} // namespace causali
