@@ -45,7 +45,8 @@ void Recordset::Impl::resync(long affect, long resyncValues)
               QStringLiteral("Resync: affect must be adAffectCurrent or adAffectAll and values "
                              "adResyncAllValues or adResyncUnderlyingValues"),
               recordsetSource());
-    if (editMode != adEditNone)
+    // Reading only the originals leaves an edit in progress as it is.
+    if (editMode != adEditNone && resyncValues == adResyncAllValues)
         raise(adErrIllegalOperation, QStringLiteral("Resync: an edit is in progress"),
               recordsetSource());
     if (!connection || connection->State() != adStateOpen || store->baseTable.isEmpty())
@@ -96,7 +97,9 @@ void Recordset::Impl::resync(long affect, long resyncValues)
                                  "changed)")
                       .arg(store->baseTable),
                   recordsetSource());
-        const bool all = resyncValues == adResyncAllValues || row->state == RowState::Unchanged;
+        const bool editing = editMode != adEditNone && row->id == editRow;
+        const bool all = resyncValues == adResyncAllValues
+                         || (row->state == RowState::Unchanged && !editing);
         for (size_t i = 0; i < writable.size(); ++i) {
             const QVariant stored = storedValue(*select, int(i));
             row->original[size_t(writable[i])] = stored;
@@ -106,7 +109,12 @@ void Recordset::Impl::resync(long affect, long resyncValues)
         if (all)
             row->state = RowState::Unchanged;
     }
-    store->forEachView([](RowView &v) { v.rowsRestored(); });
+    if (affect == adAffectCurrent) {
+        const RowId id = rows.front()->id;
+        store->forEachView([id](RowView &v) { v.rowChanged(id); });
+    } else {
+        store->forEachView([](RowView &v) { v.rowsRestored(); });
+    }
 }
 
 } // namespace ado

@@ -11,6 +11,7 @@
 #include "data/value_domains.h"
 #include "editor/combo_adapter.h"
 #include "header/header_panel.h"
+#include "header/save_unit.h"
 #include "host/account_box.h"
 #include "host/clsci_causali.h"
 #include "host/code_box.h"
@@ -603,6 +604,12 @@ void FRMCI_CAUSALI::RilasciaProprietaConto(host::AccountBox *box)
 
 int FRMCI_CAUSALI::GestioneErroreEvento(const QString &handler, const ado::RuntimeError &error)
 {
+    // Inside a save or a delete an error ends the whole unit of work, which tells the user:
+    // going on past a failed step would keep half of it.
+    if (m_header && m_header->saveUnit().active()) {
+        m_header->saveUnit().fail(error);
+        return ado::AnswerAbort;
+    }
     if (!m_errorManager)
         return ado::AnswerAbort;
     try {

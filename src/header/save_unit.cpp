@@ -98,10 +98,12 @@ bool SaveUnit::begin(Kind kind)
             tell(kind, causaItaliana(e, &connection()));
             return false;
         }
-        if (stored == expected)
+        if (stored == expected || (!accepted.isEmpty() && stored == accepted && prepareOverwrite())) {
+            m_active = true;
             return true;
+        }
         if (!accepted.isEmpty() && stored == accepted)
-            return prepareOverwrite();
+            return false; // the overwrite could not be prepared: told, rolled back
         rollBack();
         const bool deleted = stored == StoredCode::absent();
         switch (askConflict(kind, code, deleted, inserting)) {
@@ -215,6 +217,7 @@ void SaveUnit::fail(const ado::RuntimeError &error)
 
 bool SaveUnit::commit(Kind kind)
 {
+    m_active = false;
     ado::Connection &db = connection();
     const QString code = codiceCausale(m_context.headerView());
     if (!m_failure) {
@@ -237,6 +240,7 @@ bool SaveUnit::commit(Kind kind)
 
 void SaveUnit::abort(Kind kind, const ado::RuntimeError *error)
 {
+    m_active = false;
     if (error)
         fail(*error);
     rollBack();

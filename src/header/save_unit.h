@@ -40,6 +40,8 @@ public:
     // A step of the unit failed: the unit will not be kept.
     void fail(const ado::RuntimeError &error);
     bool failed() const { return m_failure.has_value(); }
+    // Between a successful begin() and the commit or abort.
+    bool active() const { return m_active; }
 
     // Takes the fingerprint of the code as stored now (the code being shown).
     void remember(const QString &code);
@@ -59,6 +61,7 @@ private:
     QString m_code;           // the code remembered
     QByteArray m_fingerprint; // how it was stored then
     std::optional<QString> m_failure; // why the unit will not be kept (Italian)
+    bool m_active = false;
 };
 
 } // namespace causali

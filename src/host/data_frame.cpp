@@ -332,6 +332,9 @@ void DataFrame::onRecordsetEvent(int event, const QVariant &row)
         if (m_status == StatusNew && !(hasCurrentRow() && m_recordset->EditMode() == ado::adEditAdd))
             setStatusValue(StatusBrowse);
         m_recordChanged = false;
+        // A row set given back its pending rows (a rolled-back save) has them to write again.
+        if (kind == ado::RecordsetEvent::Reset && !isImmediate())
+            m_modified = m_recordset->hasPendingChanges();
         showCurrentRow(false);
         notifyState();
         break;

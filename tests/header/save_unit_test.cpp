@@ -1,0 +1,295 @@
+// A save or a delete is all or nothing, whatever step fails, and another program's change is
+// never overwritten without the user's word: driven through the window as a user does, with
+// failures injected by triggers, a full disk and a second connection on the same file.
+
+#include "header_fixture.h"
+
+#include "ado/connection.h"
+#include "data/window_state.h"
+#include "editor/frmci_causali.h"
+#include "header/header_panel.h"
+#include "host/check_list.h"
+#include "host/code_box.h"
+#include "host/combo_box.h"
+#include "host/data_frame.h"
+#include "host/dialogs.h"
+#include "host/grid_navigator.h"
+#include "host/main_navigator.h"
+#include "host/small_controls.h"
+#include "satellites/account_checks_page.h"
+#include "satellites/journals_page.h"
+
+#include <sqlite3.h>
+
+namespace headertest {
+namespace {
+
+using causali::FRMCI_CAUSALI;
+using host::DataFrame;
+
+const QString Code = QStringLiteral("GIRO");
+
+// Everything stored of GIRO, read straight from the file.
+const char *const StoredQueries[] = {
+    "SELECT * FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'GIRO'",
+    "SELECT * FROM CI11_CONTROLLOCONTI WHERE CI11_CODCAUS_CI03 = 'GIRO' ORDER BY 2",
+    "SELECT * FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03 = 'GIRO' ORDER BY 1",
+    "SELECT * FROM CI06_RICERCACONTO WHERE CI06_CAUSALE_CI03 = 'GIRO' ORDER BY 2, 3, 5",
+    "SELECT * FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = 'GIRO' ORDER BY 2",
+    "SELECT * FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV ="
+    " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'GIRO') ORDER BY 1",
+};
+
+// A second program on the same database file.
+class OtherProgram
+{
+public:
+    explicit OtherProgram(const QString &path)
+    {
+        sqlite3_open(path.toUtf8().constData(), &m_db);
+        sqlite3_busy_timeout(m_db, 5000);
+    }
+    ~OtherProgram() { sqlite3_close(m_db); }
+    void exec(const char *sql) const
+    {
+        char *error = nullptr;
+        ASSERT_EQ(sqlite3_exec(m_db, sql, nullptr, nullptr, &error), SQLITE_OK) << error;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+class SaveUnitTest : public HeaderTest
+{
+protected:
+    void SetUp() override
+    {
+        HeaderTest::SetUp();
+        showCode(Code);
+    }
+    QList<Rows> stored() const
+    {
+        QList<Rows> all;
+        for (const char *query : StoredQueries)
+            all << rows(QString::fromLatin1(query));
+        return all;
+    }
+    DataFrame &frame() const { return *header().gclsFrameTestata(); }
+    bool press(const char *key) { return user->press(&navigator(), QLatin1String(key)); }
+    void exec(const QString &sql) const
+    {
+        sqlite3 *db = window->state().connection->handle();
+        ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(db);
+    }
+    // Changes the code on the header tab, in its checks and in its journals; `round` makes
+    // each round's values differ from the last.
+    void editEverywhere(int round)
+    {
+        window->tabStrip()->setTab(0);
+        user->pickItem(header().CBO_TIPOQTAVAL, round % 2);
+        window->tabStrip()->setTab(FRMCI_CAUSALI::TabChecks);
+        user->toggleItem(checks().LIST_TIPIAVERE, 5);
+        window->tabStrip()->setTab(FRMCI_CAUSALI::TabJournals);
+        user->clickRow(journals().GRD_SEZIONALI, 0);
+        user->typeInto(journals().TXT_SEZIONALE, round % 2 ? QStringLiteral("CA")
+                                                           : QStringLiteral("MA"));
+        ASSERT_TRUE(user->press(journals().GNV_SEZIONALI, QStringLiteral("Conferma")));
+    }
+    // What the window shows of those edits.
+    QStringList shownEdits() const
+    {
+        return {header().CBO_TIPOQTAVAL->Text().toString(),
+                checks().LIST_TIPIAVERE->Selected(5) ? QStringLiteral("1") : QStringLiteral("0"),
+                journals().TXT_SEZIONALE->Text().toString()};
+    }
+};
+
+// Each step of a save failing in turn: nothing is stored, the edits stay as typed and pending,
+// the user reads why in Italian, and the next "Conferma" stores everything.
+TEST_F(SaveUnitTest, AFailingStepKeepsNothingAndTheEditsForTheNextConferma)
+{
+    exec(QStringLiteral("CREATE TABLE riempitivo (x BLOB)"));
+    struct Case
+    {
+        const char *trigger;
+        const char *cause;
+    };
+    const Case cases[] = {
+        {"BEFORE UPDATE ON CI03_CAUSALI BEGIN SELECT RAISE(ABORT, 'testata no'); END",
+         "(\"testata no\")"},
+        {"BEFORE UPDATE ON CI11_CONTROLLOCONTI BEGIN SELECT RAISE(ABORT, 'controlli no'); END",
+         "(\"controlli no\")"},
+        {"BEFORE INSERT ON CI10_PROPCONTICAUS BEGIN SELECT RAISE(ABORT, 'proposta no'); END",
+         "(\"proposta no\")"},
+        {"BEFORE INSERT ON CI05_PROPSEZ BEGIN SELECT RAISE(ABORT, 'sezionali no'); END",
+         "(\"sezionali no\")"},
+        {"BEFORE INSERT ON CI99_DESLINGUA BEGIN SELECT RAISE(ABORT, 'lingua no'); END",
+         "(\"lingua no\")"},
+        // The journals' pending rows going into their working table.
+        {"BEFORE UPDATE ON \"#SEZIONALI\" BEGIN SELECT RAISE(ABORT, 'copia no'); END",
+         "(\"copia no\")"},
+        // A full disk: the journals' insert makes the file grow past what it may.
+        {"AFTER INSERT ON CI05_PROPSEZ BEGIN INSERT INTO riempitivo VALUES"
+         " (randomblob(2000000)); END",
+         "il disco è pieno"},
+    };
+    sqlite3 *db = window->state().connection->handle();
+    int round = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.trigger);
+        const QList<Rows> before = stored();
+        const bool onCopy = QByteArray(c.trigger).contains('#');
+        exec(QLatin1String(onCopy ? "CREATE TEMP TRIGGER guasto " : "CREATE TRIGGER guasto ")
+             + QLatin1String(c.trigger));
+        sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+        editEverywhere(++round);
+        const QStringList edits = shownEdits();
+
+        dialogs->answerMessage(host::vbOK, QStringLiteral("La causale non è stata salvata"));
+        press("Conferma");
+        ASSERT_FALSE(dialogs->messageTexts().isEmpty());
+        EXPECT_TRUE(dialogs->messageTexts().last().contains(QString::fromUtf8(c.cause)))
+            << dialogs->messageTexts().last().toStdString();
+        EXPECT_EQ(stored(), before);
+        EXPECT_EQ(shownEdits(), edits);
+        EXPECT_TRUE(frame().isPending());
+        EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
+
+        exec(QStringLiteral("DROP TRIGGER guasto"));
+        sqlite3_exec(db, "PRAGMA max_page_count = 1073741823", nullptr, nullptr, nullptr);
+        dialogs->clearShown();
+        EXPECT_TRUE(press("Conferma"));
+        EXPECT_TRUE(dialogs->messageTexts().isEmpty()) << dialogs->messageTexts().join('\n').toStdString();
+        EXPECT_NE(stored(), before);
+        EXPECT_FALSE(frame().isPending());
+        EXPECT_EQ(shownEdits(), edits);
+        EXPECT_EQ(rows(QStringLiteral("SELECT CI03_INDREGVALQTA, CI11_FLGMAGAZ, CI05_SEZIONALE_CG68"
+                                      " FROM CI03_CAUSALI JOIN CI11_CONTROLLOCONTI ON"
+                                      " CI11_CODCAUS_CI03 = CI03_CODCAUS AND CI11_SEGNO = 2"
+                                      " JOIN CI05_PROPSEZ ON CI05_CAUSALE_CI03 = CI03_CODCAUS AND"
+                                      " CI05_DITTA_CG18 = 1 WHERE CI03_CODCAUS = 'GIRO'")),
+                  (Rows{edits}));
+    }
+}
+
+// A delete failing at any step leaves the code with all its lists; once the cause is gone the
+// delete takes everything away.
+TEST_F(SaveUnitTest, AFailingStepOfADeleteKeepsTheWholeCode)
+{
+    const QList<Rows> before = stored();
+    for (const char *trigger :
+         {"BEFORE DELETE ON CI11_CONTROLLOCONTI BEGIN SELECT RAISE(ABORT, 'no'); END",
+          "BEFORE DELETE ON CI05_PROPSEZ BEGIN SELECT RAISE(ABORT, 'no'); END",
+          "BEFORE DELETE ON CI99_DESLINGUA BEGIN SELECT RAISE(ABORT, 'no'); END",
+          "BEFORE DELETE ON CI03_CAUSALI BEGIN SELECT RAISE(ABORT, 'no'); END"}) {
+        SCOPED_TRACE(trigger);
+        exec(QStringLiteral("CREATE TRIGGER guasto ") + QLatin1String(trigger));
+        dialogs->answerMessage(host::vbYes, QStringLiteral("eliminazione"));
+        dialogs->answerMessage(host::vbOK, QStringLiteral("La causale non è stata eliminata"));
+        press("Elimina");
+        EXPECT_EQ(stored(), before);
+        EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), Code);
+        exec(QStringLiteral("DROP TRIGGER guasto"));
+    }
+    dialogs->answerMessage(host::vbYes, QStringLiteral("eliminazione"));
+    EXPECT_TRUE(press("Elimina"));
+    for (const Rows &r : stored())
+        EXPECT_TRUE(r.isEmpty());
+}
+
+// Another program saves the code after this window showed it: the save writes nothing and
+// asks; "Annulla" goes back to the edits, "Sì" writes them over the other version.
+TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
+{
+    OtherProgram other(database.path());
+    editEverywhere(1);
+    const QStringList edits = shownEdits();
+    other.exec("UPDATE CI10_PROPCONTICAUS SET CI10_PERC = 50 WHERE CI10_CODCAUS_CI03 = 'GIRO'");
+    const QList<Rows> theirs = stored();
+
+    dialogs->answerMessage(host::vbCancel, QStringLiteral("modificata da un altro utente"));
+    press("Conferma");
+    EXPECT_EQ(stored(), theirs);
+    EXPECT_EQ(shownEdits(), edits);
+    EXPECT_TRUE(frame().isPending());
+
+    dialogs->answerMessage(host::vbYes, QStringLiteral("Sovrascrivere"));
+    EXPECT_TRUE(press("Conferma"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM CI05_PROPSEZ WHERE"
+                                  " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1")),
+              (Rows{{QStringLiteral("CA")}}));
+    // The proposal was not edited here: overwriting puts back what this window read.
+    EXPECT_EQ(rows(QStringLiteral("SELECT DISTINCT CI10_PERC FROM CI10_PROPCONTICAUS WHERE"
+                                  " CI10_CODCAUS_CI03 = 'GIRO'")),
+              (Rows{{QStringLiteral("100")}}));
+
+    // Saved again after their next change: "No" shows the stored version, edits dropped.
+    other.exec("UPDATE CI05_PROPSEZ SET CI05_SEZIONALE_CG68 = 'PR' WHERE"
+               " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1");
+    window->tabStrip()->setTab(0);
+    user->pickItem(header().CBO_TIPOQTAVAL, 0);
+    dialogs->answerMessage(host::vbNo, QStringLiteral("modificata da un altro utente"));
+    press("Conferma");
+    EXPECT_FALSE(frame().isPending());
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#SEZIONALI\" WHERE"
+                                  " CI05_DITTA_CG18 = 1")),
+              (Rows{{QStringLiteral("PR")}}));
+}
+
+// What a window shows is read when it shows it: a code another program changed after the
+// window started shows that change, and saving it then is no conflict. A code deleted
+// meanwhile is reported, not saved over.
+TEST_F(SaveUnitTest, ACodeIsReadWhenShownAndADeletedOneIsReported)
+{
+    OtherProgram other(database.path());
+    other.exec("UPDATE CI05_PROPSEZ SET CI05_SEZIONALE_CG68 = 'PR' WHERE"
+               " CI05_CAUSALE_CI03 = 'CESE' AND CI05_DITTA_CG18 = 1");
+    other.exec("UPDATE CI03_CAUSALI SET CI03_INDREGVALQTA = 1 WHERE CI03_CODCAUS = 'CESE'");
+    showCode(QStringLiteral("CESE"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#SEZIONALI\" WHERE"
+                                  " CI05_DITTA_CG18 = 1")),
+              (Rows{{QStringLiteral("PR")}}));
+    EXPECT_EQ(header().CBO_TIPOQTAVAL->Text().toInt(), 1);
+    window->tabStrip()->setTab(0);
+    user->pickItem(header().CBO_TIPOQTAVAL, 0);
+    EXPECT_TRUE(press("Conferma"));
+    EXPECT_TRUE(dialogs->messageTexts().isEmpty());
+
+    user->pickItem(header().CBO_TIPOQTAVAL, 1);
+    other.exec("DELETE FROM CI11_CONTROLLOCONTI WHERE CI11_CODCAUS_CI03 = 'CESE'");
+    other.exec("DELETE FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03 = 'CESE'");
+    other.exec("DELETE FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = 'CESE'");
+    other.exec("DELETE FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV ="
+               " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'CESE')");
+    other.exec("DELETE FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'CESE'");
+    dialogs->answerMessage(host::vbNo, QStringLiteral("eliminata da un altro utente"));
+    press("Conferma");
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM CI03_CAUSALI WHERE"
+                                    " CI03_CODCAUS = 'CESE'")),
+              0);
+    EXPECT_TRUE(frame().isPending());
+}
+
+// A database another program is writing: the save waits, then offers to try again, and
+// succeeds once the other program is done.
+TEST_F(SaveUnitTest, ASaveThatMeetsALockOffersToTryAgain)
+{
+    OtherProgram other(database.path());
+    sqlite3_busy_timeout(window->state().connection->handle(), 50);
+    editEverywhere(1);
+    other.exec("BEGIN IMMEDIATE");
+    dialogs->answerMessage(host::vbCancel, QStringLiteral("in uso da un altro programma"));
+    press("Conferma");
+    EXPECT_TRUE(frame().isPending());
+    other.exec("COMMIT");
+    EXPECT_TRUE(press("Conferma"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM CI05_PROPSEZ WHERE"
+                                  " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1")),
+              (Rows{{QStringLiteral("CA")}}));
+}
+
+} // namespace
+} // namespace headertest
