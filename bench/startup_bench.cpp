@@ -73,6 +73,11 @@ public:
         note(QStringLiteral("error %1: %2 (%3)").arg(number).arg(description, source));
         return host::vbAbort;
     }
+    int choose(const QString &text, const QString &, const QStringList &, int cancel) override
+    {
+        note(QStringLiteral("question: ") + text);
+        return cancel;
+    }
     QVariant lookup(const host::LookupRequest &request) override
     {
         note(QStringLiteral("lookup: ") + request.title);

@@ -42,6 +42,13 @@ int ConsoleDialogs::errorDialog(const QString &title, long number, const QString
     return host::vbAbort;
 }
 
+int ConsoleDialogs::choose(const QString &text, const QString &title, const QStringList &answers,
+                           int cancelIndex)
+{
+    write(title, text + QStringLiteral("\n[%1]").arg(answers.value(cancelIndex)));
+    return cancelIndex;
+}
+
 QVariant ConsoleDialogs::lookup(const host::LookupRequest &request)
 {
     write(request.title, QStringLiteral("elenco non mostrato (nessuno schermo)"));

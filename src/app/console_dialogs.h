@@ -21,6 +21,8 @@ public:
     int message(const QString &text, int style, const QString &title) override;
     int errorDialog(const QString &title, long number, const QString &description,
                     const QString &source, int style) override;
+    int choose(const QString &text, const QString &title, const QStringList &answers,
+               int cancelIndex) override;
     QVariant lookup(const host::LookupRequest &request) override;
     void editLanguageDescriptions(ado::Connection &connection, int entity,
                                   const QVariant &rowId) override;

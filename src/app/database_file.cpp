@@ -5,6 +5,7 @@
 #include "ado/recordset.h"
 #include "ado/vb.h"
 #include "app/start_error.h"
+#include "data/database_errors.h"
 #include "engine/server.h"
 
 #include <QDir>
@@ -28,13 +29,31 @@ void checkExisting(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile())
         throw StartError(QStringLiteral("%1 non è un file").arg(native(path)));
+    ado::Connection connection;
+    // A file another program keeps busy past the wait is in use, not foreign.
+    const auto refuse = [&](const ado::RuntimeError &e, const QString &why) {
+        if (causali::isDatabaseInUse(e, &connection))
+            return StartError(QStringLiteral("il database %1 è in uso da un altro programma:"
+                                             " riprovare più tardi")
+                                  .arg(native(path)));
+        return StartError(QStringLiteral("%1 non è un database delle causali (%2)")
+                              .arg(native(path), why));
+    };
     try {
-        ado::Connection connection;
         connection.Open(connectionStringFor(path));
+    } catch (const ado::RuntimeError &e) {
+        throw refuse(e, causali::causaItaliana(e, &connection));
+    }
+    try {
         connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI03_CAUSALI"));
     } catch (const ado::RuntimeError &e) {
-        throw StartError(QStringLiteral("%1 non è un database delle causali (%2)")
-                             .arg(native(path), e.description()));
+        throw refuse(e, QStringLiteral("non contiene le tabelle delle causali"));
+    }
+    try {
+        engine::upgradeSchema(connection.handle());
+    } catch (const std::exception &e) {
+        throw StartError(QStringLiteral("impossibile aggiornare il database %1: %2")
+                             .arg(native(path), QString::fromUtf8(e.what())));
     }
 }
 

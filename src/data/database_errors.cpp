@@ -78,8 +78,9 @@ QString causaItaliana(const ado::RuntimeError &error, const ado::Connection *con
     case SQLITE_AUTH:
         return QStringLiteral("il database non può essere modificato (sola lettura)");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
         return QStringLiteral("il file del database è danneggiato");
+    case SQLITE_NOTADB:
+        return QStringLiteral("il file non è un database");
     case SQLITE_CONSTRAINT:
         return constraintCause(code, error);
     default:

@@ -329,7 +329,6 @@ void WorkingTables::CaricaCopiaDiLavoro(const QString &code, const QVariant &idP
             connection.Execute(emptyText(QString::fromLatin1(table)), nullptr,
                                ado::adCmdTextNoRecords);
         };
-        m_loadedCode = code;
         m_loadedIdProv = idProv;
         if (m_state.prepareFlags.sezionali) {
             empty("#SEZIONALI");

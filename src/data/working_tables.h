@@ -85,7 +85,6 @@ private:
     std::unique_ptr<ado::Command> m_fillRic;
     std::unique_ptr<ado::Command> m_fillSviluppo;
     bool m_linguaPrepared = false; // #CI99_DESLINGUA exists
-    QString m_loadedCode;
     QVariant m_loadedIdProv;
 };
 

@@ -320,6 +320,23 @@ void createSchema(sqlite3 *db)
                      + index[1] + ")");
     }
     exec(db, identityTriggers);
+    exec(db, "PRAGMA user_version = " + std::to_string(SchemaVersion));
+}
+
+void upgradeSchema(sqlite3 *db)
+{
+    if (!db)
+        throw Error("upgradeSchema: no connection");
+    const long long version = queryInt(db, "PRAGMA user_version");
+    if (version >= SchemaVersion)
+        return;
+    // Version 1, the files of the first releases, kept a rollback journal: from version 2 on
+    // the file is in WAL mode, so that a program reading it never waits for one writing it.
+    // The switch needs no other program to hold the file; it is retried at the next opening
+    // when one does.
+    if (queryText(db, "PRAGMA journal_mode = WAL") != "wal")
+        return;
+    exec(db, "PRAGMA user_version = " + std::to_string(SchemaVersion));
 }
 
 } // namespace engine

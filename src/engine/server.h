@@ -12,8 +12,15 @@ namespace engine {
 // ado::Connection::Open on every connection it opens.
 void registerServerFunctions(sqlite3 *db);
 
+// The version of the schema this program writes (kept in the file's user_version).
+constexpr int SchemaVersion = 2;
+
 // Creates every table, index and trigger in an empty database.
 void createSchema(sqlite3 *db);
+
+// Brings a database made by an earlier version of the program to SchemaVersion, in place;
+// nothing is refused and nothing of the data changes.
+void upgradeSchema(sqlite3 *db);
 
 // Fills an empty schema with the demo data set (realistic Italian companies, charts, reason
 // codes with all their satellites).

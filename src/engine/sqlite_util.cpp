@@ -127,4 +127,12 @@ long long queryInt(sqlite3 *db, const std::string &sql)
     return statement.intColumn(0);
 }
 
+std::string queryText(sqlite3 *db, const std::string &sql)
+{
+    Statement statement(db, sql);
+    if (!statement.step())
+        throw Error("no result from \"" + sql + "\"");
+    return statement.textColumn(0);
+}
+
 } // namespace engine

@@ -71,5 +71,7 @@ private:
 
 // Single integer result of a query (throws when there is no row).
 long long queryInt(sqlite3 *db, const std::string &sql);
+// Single text result of a query (throws when there is no row).
+std::string queryText(sqlite3 *db, const std::string &sql);
 
 } // namespace engine

@@ -14,6 +14,9 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
+#include <vector>
+
 namespace causali {
 
 namespace {
@@ -141,70 +144,48 @@ bool SaveUnit::prepareOverwrite()
 SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool deleted,
                                        bool inserting)
 {
-    const QString procedure = procedureOf(kind);
-    const int style = host::vbExclamation;
-    if (inserting) {
-        const QString text =
-            QStringLiteral("La causale %1 è stata inserita da un altro utente mentre la "
-                           "inserivi: nulla è stato scritto.\nMostrare la causale memorizzata?"
-                           "\nSì: mostra la causale memorizzata (i dati inseriti vanno persi)."
-                           "\nNo: torna ai dati inseriti.")
-                .arg(code);
-        return m_context.MostraMessaggio(text, host::vbYesNo | style, kTitle, procedure)
-                       == host::vbYes
-                   ? Choice::Reload
-                   : Choice::Back;
-    }
-    if (deleted) {
-        const QString text =
-            kind == Kind::Delete
-                ? QStringLiteral("La causale %1 è già stata eliminata da un altro utente.")
-                      .arg(code)
-                : QStringLiteral("La causale %1 è stata eliminata da un altro utente dopo che "
-                                 "l'hai aperta: le modifiche non sono state salvate.\n"
-                                 "Aggiornare l'elenco delle causali?\nSì: aggiorna (le "
-                                 "modifiche vanno perse).\nNo: torna alle modifiche.")
-                      .arg(code);
-        if (kind == Kind::Delete) {
-            m_context.MostraMessaggio(text, host::vbOKOnly | style, kTitle, procedure);
-            return Choice::Reload;
-        }
-        return m_context.MostraMessaggio(text, host::vbYesNo | style, kTitle, procedure)
-                       == host::vbYes
-                   ? Choice::Reload
-                   : Choice::Back;
-    }
-    if (kind == Kind::Delete) {
-        const QString text =
-            QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che l'hai "
-                           "aperta: nulla è stato eliminato.\nEliminarla comunque?\nSì: elimina "
-                           "la versione memorizzata.\nNo: mostra la versione memorizzata.\n"
-                           "Annulla: non eliminare.")
-                .arg(code);
-        switch (m_context.MostraMessaggio(text, host::vbYesNoCancel | style, kTitle, procedure)) {
-        case host::vbYes:
-            return Choice::Overwrite;
-        case host::vbNo:
-            return Choice::Reload;
-        default:
-            return Choice::Back;
-        }
-    }
-    const QString text =
-        QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che l'hai "
-                       "aperta: nulla è stato salvato.\nSovrascrivere la versione memorizzata "
-                       "con le tue modifiche?\nSì: sovrascrivi.\nNo: mostra la versione "
-                       "memorizzata (le tue modifiche vanno perse).\nAnnulla: torna alle "
-                       "modifiche.")
-            .arg(code);
-    switch (m_context.MostraMessaggio(text, host::vbYesNoCancel | style, kTitle, procedure)) {
-    case host::vbYes:
-        return Choice::Overwrite;
-    case host::vbNo:
+    // Each answer names what it does; the last one changes nothing and is the default.
+    const auto ask = [&](const QString &text, const QStringList &answers,
+                         const std::vector<Choice> &choices) {
+        const int index = host::DialogService::instance().choose(
+            text, kTitle, answers, int(answers.size()) - 1);
+        return choices.at(size_t(std::clamp(index, 0, int(choices.size()) - 1)));
+    };
+    if (inserting)
+        return ask(QStringLiteral("La causale %1 è stata inserita da un altro utente mentre la "
+                                  "inserivi: nulla è stato scritto.")
+                       .arg(code),
+                   {QStringLiteral("Mostra la causale memorizzata"),
+                    QStringLiteral("Torna ai dati inseriti")},
+                   {Choice::Reload, Choice::Back});
+    if (deleted && kind == Kind::Delete) {
+        m_context.MostraMessaggio(
+            QStringLiteral("La causale %1 è già stata eliminata da un altro utente.").arg(code),
+            host::vbOKOnly | host::vbExclamation, kTitle, procedureOf(kind));
         return Choice::Reload;
-    default:
-        return Choice::Back;
     }
+    if (deleted)
+        return ask(QStringLiteral("La causale %1 è stata eliminata da un altro utente dopo che "
+                                  "l'hai aperta: le modifiche non sono state salvate.")
+                       .arg(code),
+                   {QStringLiteral("Aggiorna l'elenco (le modifiche vanno perse)"),
+                    QStringLiteral("Torna alle modifiche")},
+                   {Choice::Reload, Choice::Back});
+    if (kind == Kind::Delete)
+        return ask(QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che "
+                                  "l'hai aperta: nulla è stato eliminato.")
+                       .arg(code),
+                   {QStringLiteral("Elimina comunque"),
+                    QStringLiteral("Mostra la versione memorizzata"),
+                    QStringLiteral("Non eliminare")},
+                   {Choice::Overwrite, Choice::Reload, Choice::Back});
+    return ask(QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che l'hai "
+                              "aperta: nulla è stato salvato.")
+                   .arg(code),
+               {QStringLiteral("Sovrascrivi con le mie modifiche"),
+                QStringLiteral("Mostra la versione memorizzata (le modifiche vanno perse)"),
+                QStringLiteral("Torna alle modifiche")},
+               {Choice::Overwrite, Choice::Reload, Choice::Back});
 }
 
 void SaveUnit::fail(const ado::RuntimeError &error)

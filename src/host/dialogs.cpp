@@ -129,6 +129,33 @@ int QtDialogs::message(const QString &text, int style, const QString &title)
     return (style & 7) == vbOKOnly ? vbOK : vbCancel;
 }
 
+std::unique_ptr<QMessageBox> createChoiceBox(const QString &text, const QString &title,
+                                             const QStringList &answers, int cancelIndex,
+                                             QWidget *parent)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, title, text,
+                                             QMessageBox::NoButton, parent);
+    for (int i = 0; i < answers.size(); ++i) {
+        QPushButton *button = box->addButton(
+            answers[i], i == cancelIndex ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        if (i == cancelIndex) {
+            box->setDefaultButton(button);
+            box->setEscapeButton(button);
+        }
+    }
+    return box;
+}
+
+int QtDialogs::choose(const QString &text, const QString &title, const QStringList &answers,
+                      int cancelIndex)
+{
+    auto box = createChoiceBox(text, title, answers, cancelIndex, dialogParent());
+    box->exec();
+    const int index = box->buttons().indexOf(box->clickedButton());
+    // buttons() lists them in the order they were added.
+    return index >= 0 && index < answers.size() ? index : cancelIndex;
+}
+
 int QtDialogs::errorDialog(const QString &title, long number, const QString &description,
                            const QString &source, int style)
 {

@@ -47,6 +47,10 @@ public:
     // caller gives it (abort/retry/ignore). Returns 3, 4 or 5.
     virtual int errorDialog(const QString &title, long number, const QString &description,
                             const QString &source, int style) = 0;
+    // A question whose answers are named on their own buttons (captions in order); returns
+    // the index of the answer chosen, `cancelIndex` when the dialog is closed without one.
+    virtual int choose(const QString &text, const QString &title, const QStringList &answers,
+                       int cancelIndex) = 0;
     // Picks one row; returns the value of the key column, or an invalid QVariant on cancel.
     virtual QVariant lookup(const LookupRequest &request) = 0;
     // Edits the descriptions of one described row in every language (table CI99_DESLINGUA,

@@ -26,10 +26,18 @@ public:
     int message(const QString &text, int style, const QString &title) override;
     int errorDialog(const QString &title, long number, const QString &description,
                     const QString &source, int style) override;
+    int choose(const QString &text, const QString &title, const QStringList &answers,
+               int cancelIndex) override;
     QVariant lookup(const LookupRequest &request) override;
     void editLanguageDescriptions(ado::Connection &connection, int entity,
                                   const QVariant &rowId) override;
 };
+
+// The question of QtDialogs::choose, one button per answer; the cancel answer is the default
+// and the escape button.
+std::unique_ptr<QMessageBox> createChoiceBox(const QString &text, const QString &title,
+                                             const QStringList &answers, int cancelIndex,
+                                             QWidget *parent = nullptr);
 
 // The window the dialogs are shown over (the active window, or none).
 QWidget *dialogParent();

@@ -4,6 +4,10 @@
 #include "ado/connection.h"
 #include "ado/recordset.h"
 #include "app/database_file.h"
+
+#include "engine/server.h"
+
+#include <sqlite3.h>
 #include "app/start_error.h"
 #include "support/test_database.h"
 
@@ -92,6 +96,40 @@ TEST(DatabaseFile, UnusableFilesAndUnknownLanguagesAreRefusedNamingThem)
     message = startError([&] { app::checkLanguage(connection, QStringLiteral("XYZ")); });
     EXPECT_TRUE(message.contains(QStringLiteral("\"XYZ\" non esiste nel database (lingue: DEU, ENG, FRA, ITA)")))
         << message.toStdString();
+}
+
+// A file of an earlier version (rollback journal, no schema version) is upgraded in place with
+// its data, and a file another program is writing opens at once.
+TEST(DatabaseFile, OlderFilesAreUpgradedAndAFileBeingWrittenOpens)
+{
+    testsupport::TestDatabase database;
+    const QString path = database.path();
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &other), SQLITE_OK);
+    const auto query = [&](const char *sql) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(other, sql, -1, &stmt, nullptr);
+        QString value;
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        return value;
+    };
+    query("PRAGMA journal_mode = DELETE");
+    query("PRAGMA user_version = 0");
+    ASSERT_EQ(query("PRAGMA journal_mode"), QStringLiteral("delete"));
+
+    EXPECT_FALSE(app::prepareDatabase(path).created);
+    EXPECT_EQ(query("PRAGMA user_version"), QString::number(engine::SchemaVersion));
+    EXPECT_EQ(query("PRAGMA journal_mode"), QStringLiteral("wal"));
+    EXPECT_EQ(reasonCodes(path), testsupport::demo::ReasonCodeCount);
+
+    // Another program in the middle of a write: the file opens without waiting for it.
+    query("BEGIN IMMEDIATE");
+    query("DELETE FROM CI05_PROPSEZ");
+    EXPECT_NO_THROW(app::prepareDatabase(path));
+    query("ROLLBACK");
+    sqlite3_close(other);
 }
 
 TEST(DatabaseFile, ConnectionStringNamesAnyPath)

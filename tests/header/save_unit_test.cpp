@@ -210,13 +210,13 @@ TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
     other.exec("UPDATE CI10_PROPCONTICAUS SET CI10_PERC = 50 WHERE CI10_CODCAUS_CI03 = 'GIRO'");
     const QList<Rows> theirs = stored();
 
-    dialogs->answerMessage(host::vbCancel, QStringLiteral("modificata da un altro utente"));
+    dialogs->answerMessage(2, QStringLiteral("modificata da un altro utente"));
     press("Conferma");
     EXPECT_EQ(stored(), theirs);
     EXPECT_EQ(shownEdits(), edits);
     EXPECT_TRUE(frame().isPending());
 
-    dialogs->answerMessage(host::vbYes, QStringLiteral("Sovrascrivere"));
+    dialogs->answerMessage(0, QStringLiteral("Sovrascrivi con le mie modifiche"));
     EXPECT_TRUE(press("Conferma"));
     EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM CI05_PROPSEZ WHERE"
                                   " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1")),
@@ -226,12 +226,12 @@ TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
                                   " CI10_CODCAUS_CI03 = 'GIRO'")),
               (Rows{{QStringLiteral("100")}}));
 
-    // Saved again after their next change: "No" shows the stored version, edits dropped.
+    // Saved again after their next change: showing the stored version drops the edits.
     other.exec("UPDATE CI05_PROPSEZ SET CI05_SEZIONALE_CG68 = 'PR' WHERE"
                " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1");
     window->tabStrip()->setTab(0);
     user->pickItem(header().CBO_TIPOQTAVAL, 0);
-    dialogs->answerMessage(host::vbNo, QStringLiteral("modificata da un altro utente"));
+    dialogs->answerMessage(1, QStringLiteral("modificata da un altro utente"));
     press("Conferma");
     EXPECT_FALSE(frame().isPending());
     EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#SEZIONALI\" WHERE"
@@ -265,7 +265,7 @@ TEST_F(SaveUnitTest, ACodeIsReadWhenShownAndADeletedOneIsReported)
     other.exec("DELETE FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV ="
                " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'CESE')");
     other.exec("DELETE FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'CESE'");
-    dialogs->answerMessage(host::vbNo, QStringLiteral("eliminata da un altro utente"));
+    dialogs->answerMessage(1, QStringLiteral("eliminata da un altro utente"));
     press("Conferma");
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM CI03_CAUSALI WHERE"
                                     " CI03_CODCAUS = 'CESE'")),

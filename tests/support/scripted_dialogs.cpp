@@ -102,6 +102,18 @@ int ScriptedDialogs::message(const QString &text, int style, const QString &titl
     return answer ? answer->value.toInt() : cancelAnswer(style);
 }
 
+int ScriptedDialogs::choose(const QString &text, const QString &title,
+                            const QStringList &answers, int cancelIndex)
+{
+    Shown shown;
+    shown.kind = Kind::Message;
+    shown.text = text + QLatin1Char('\n') + answers.join(QLatin1Char('|'));
+    shown.title = title;
+    m_shown.push_back(shown);
+    const auto answer = take(Kind::Message, shown.text);
+    return answer ? answer->value.toInt() : cancelIndex;
+}
+
 int ScriptedDialogs::errorDialog(const QString &title, long number, const QString &description,
                                  const QString &source, int style)
 {

@@ -60,6 +60,9 @@ public:
     int message(const QString &text, int style, const QString &title) override;
     int errorDialog(const QString &title, long number, const QString &description,
                     const QString &source, int style) override;
+    // Answered from the message queue: the answer is the index of the button chosen.
+    int choose(const QString &text, const QString &title, const QStringList &answers,
+               int cancelIndex) override;
     QVariant lookup(const host::LookupRequest &request) override;
     void editLanguageDescriptions(ado::Connection &connection, int entity,
                                   const QVariant &rowId) override;
