@@ -166,24 +166,28 @@ SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool dele
     }
     if (deleted)
         return ask(QStringLiteral("La causale %1 è stata eliminata da un altro utente dopo che "
-                                  "l'hai aperta: le modifiche non sono state salvate.")
+                                  "l'hai aperta: le modifiche non sono state salvate.\n\n"
+                                  "Aggiorna l'elenco: mostra le causali memorizzate (le tue "
+                                  "modifiche vanno perse).")
                        .arg(code),
-                   {QStringLiteral("Aggiorna l'elenco (le modifiche vanno perse)"),
+                   {QStringLiteral("Aggiorna l'elenco"),
                     QStringLiteral("Torna alle modifiche")},
                    {Choice::Reload, Choice::Back});
     if (kind == Kind::Delete)
         return ask(QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che "
-                                  "l'hai aperta: nulla è stato eliminato.")
+                                  "l'hai aperta: nulla è stato eliminato.\n\n"
+                                  "Ricarica: mostra la versione memorizzata.")
                        .arg(code),
-                   {QStringLiteral("Elimina comunque"),
-                    QStringLiteral("Mostra la versione memorizzata"),
+                   {QStringLiteral("Elimina comunque"), QStringLiteral("Ricarica"),
                     QStringLiteral("Non eliminare")},
                    {Choice::Overwrite, Choice::Reload, Choice::Back});
     return ask(QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che l'hai "
-                              "aperta: nulla è stato salvato.")
+                              "aperta: nulla è stato salvato.\n\n"
+                              "Sovrascrivi: salva le tue modifiche al posto della versione "
+                              "memorizzata.\nRicarica: mostra la versione memorizzata (le tue "
+                              "modifiche vanno perse).")
                    .arg(code),
-               {QStringLiteral("Sovrascrivi con le mie modifiche"),
-                QStringLiteral("Mostra la versione memorizzata (le modifiche vanno perse)"),
+               {QStringLiteral("Sovrascrivi"), QStringLiteral("Ricarica"),
                 QStringLiteral("Torna alle modifiche")},
                {Choice::Overwrite, Choice::Reload, Choice::Back});
 }

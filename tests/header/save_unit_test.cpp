@@ -216,7 +216,7 @@ TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
     EXPECT_EQ(shownEdits(), edits);
     EXPECT_TRUE(frame().isPending());
 
-    dialogs->answerMessage(0, QStringLiteral("Sovrascrivi con le mie modifiche"));
+    dialogs->answerMessage(0, QStringLiteral("Sovrascrivi: salva"));
     EXPECT_TRUE(press("Conferma"));
     EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM CI05_PROPSEZ WHERE"
                                   " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1")),
