@@ -9,6 +9,8 @@
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
 #include "host/check_list.h"
+#include "host/clsci_causali.h"
+#include "host/navigator.h"
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/data_frame.h"
@@ -175,6 +177,26 @@ TEST_F(SaveUnitTest, AFailingStepKeepsNothingAndTheEditsForTheNextConferma)
     }
 }
 
+// Leaving a code whose save failed asks again; a "Sì" whose save fails again stays on the
+// code with every edit, instead of moving on without them.
+TEST_F(SaveUnitTest, AnAnswerWhoseSaveFailsDoesNotMoveOn)
+{
+    exec(QStringLiteral("CREATE TRIGGER guasto BEFORE INSERT ON CI05_PROPSEZ BEGIN"
+                        " SELECT RAISE(ABORT, 'no'); END"));
+    editEverywhere(1);
+    const QStringList edits = shownEdits();
+    for (const char *key : {"Nuovo", "Successivo"}) {
+        SCOPED_TRACE(key);
+        dialogs->answerMessage(host::vbYes, QStringLiteral("Salvare le modifiche della causale"));
+        dialogs->answerMessage(host::vbOK, QStringLiteral("La causale non è stata salvata"));
+        press(key);
+        EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
+        EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), Code);
+        EXPECT_EQ(shownEdits(), edits);
+        EXPECT_TRUE(frame().isPending());
+    }
+}
+
 // A delete failing at any step leaves the code with all its lists; once the cause is gone the
 // delete takes everything away.
 TEST_F(SaveUnitTest, AFailingStepOfADeleteKeepsTheWholeCode)
@@ -271,6 +293,51 @@ TEST_F(SaveUnitTest, ACodeIsReadWhenShownAndADeletedOneIsReported)
                                     " CI03_CODCAUS = 'CESE'")),
               0);
     EXPECT_TRUE(frame().isPending());
+}
+
+// Two windows save the same code: the first save wins; the second finds the change, writes
+// nothing and asks, and only its user's "Sovrascrivi" puts its version over the first.
+TEST_F(SaveUnitTest, TwoWindowsSavingOneCodeGiveOneWinnerAndOneQuestion)
+{
+    host::Navigator otherNavigator;
+    host::CLSCI_CAUSALI otherEntry;
+    otherEntry.setClsGlobal(global.get());
+    otherEntry.setActiveNavigator(&otherNavigator);
+    otherEntry.setIsActive(true);
+    otherEntry.setCanInsert(true);
+    otherEntry.setCanDelete(true);
+    otherEntry.setCanUpdate(true);
+    otherEntry.setCaption(FRMCI_CAUSALI::DesignCaption);
+    otherEntry.ShowForm();
+    auto *other = dynamic_cast<FRMCI_CAUSALI *>(otherEntry.window()->widget());
+    ASSERT_NE(other, nullptr);
+    testsupport::UserDriver otherUser(other);
+    ASSERT_TRUE(otherUser.press(other->mainNavigator(), QStringLiteral("Nuovo")));
+    otherUser.typeInto(other->headerPanel()->TXT_CAUSALE, Code);
+    other->tabStrip()->setTab(FRMCI_CAUSALI::TabChecks);
+    otherUser.toggleItem(other->accountChecksPage()->LIST_TIPIAVERE, 5);
+    const QString stored = QStringLiteral(
+        "SELECT CI03_INDREGVALQTA, CI11_FLGMAGAZ FROM CI03_CAUSALI JOIN CI11_CONTROLLOCONTI ON"
+        " CI11_CODCAUS_CI03 = CI03_CODCAUS AND CI11_SEGNO = 2 WHERE CI03_CODCAUS = 'GIRO'");
+
+    user->activate();
+    window->tabStrip()->setTab(0);
+    user->pickItem(header().CBO_TIPOQTAVAL, 1);
+    EXPECT_TRUE(press("Conferma"));
+    EXPECT_EQ(rows(stored), (Rows{{QStringLiteral("1"), QStringLiteral("0")}}));
+
+    otherUser.activate();
+    dialogs->answerMessage(2, QStringLiteral("modificata da un altro utente"));
+    otherUser.press(other->mainNavigator(), QStringLiteral("Conferma"));
+    EXPECT_EQ(rows(stored), (Rows{{QStringLiteral("1"), QStringLiteral("0")}}));
+    EXPECT_TRUE(other->headerPanel()->gclsFrameTestata()->isPending());
+
+    // Overwriting puts the second window's whole version in place of the first's.
+    dialogs->answerMessage(0, QStringLiteral("modificata da un altro utente"));
+    otherUser.press(other->mainNavigator(), QStringLiteral("Conferma"));
+    EXPECT_EQ(rows(stored), (Rows{{QStringLiteral("0"), QStringLiteral("1")}}));
+    EXPECT_FALSE(other->headerPanel()->gclsFrameTestata()->isPending());
+    otherEntry.setIsActive(false);
 }
 
 // A database another program is writing: the save waits, then offers to try again, and
