@@ -10,6 +10,7 @@
 #include "ado/vb.h"
 #include "data/window_state.h"
 #include "data/working_tables.h"
+#include "header/save_unit.h"
 #include "host/code_box.h"
 #include "host/data_frame.h"
 #include "satellites/editor_context.h"
@@ -124,6 +125,9 @@ void HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua(bool &Cancel)
             if (ado::NormalizzaNumero(rowId) == QLatin1String("0"))
                 Cancel = true;
         },
+        // The dialog writes the descriptions itself: when nobody else changed the code
+        // meanwhile, what it writes is this user's and no conflict for the next save.
+        [&] { m_languageDialogOnCurrent = !Cancel && m_saveUnit->storedAsRemembered(); },
     });
 }
 
@@ -135,6 +139,11 @@ void HeaderPanel::TXT_DCAUSALE_CloseDescrizioniInLingua()
         [&] { DistruggiClasseSource(); },
         [&] { ConfigurazioneCausaleLingua(); },
         [&] { m_context.ShowChild(); },
+        [&] {
+            if (m_languageDialogOnCurrent)
+                m_saveUnit->remember(m_saveUnit->rememberedCode());
+            m_languageDialogOnCurrent = false;
+        },
     });
 }
 

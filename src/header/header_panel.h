@@ -265,6 +265,7 @@ private:
     std::unique_ptr<ado::Recordset> m_recordsetLingua;
     std::unique_ptr<host::DataFrame> m_frameTestata;
     std::unique_ptr<SaveUnit> m_saveUnit;
+    bool m_languageDialogOnCurrent = false; // the language dialog opened on the stored code
     std::unique_ptr<host::DataFrame> m_frameLingua;
     QString m_sqlTestata;
     QString m_sqlLingua;

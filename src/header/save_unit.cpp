@@ -49,6 +49,11 @@ void SaveUnit::remember(const QString &code)
     m_fingerprint = StoredCode::digest(connection(), code);
 }
 
+bool SaveUnit::storedAsRemembered() const
+{
+    return !m_code.isEmpty() && StoredCode::digest(connection(), m_code) == m_fingerprint;
+}
+
 // Opens the transaction; a database another program is writing is waited for (the busy
 // timeout) and then offered again.
 bool SaveUnit::openTransaction(Kind kind)

@@ -45,6 +45,9 @@ public:
 
     // Takes the fingerprint of the code as stored now (the code being shown).
     void remember(const QString &code);
+    // The code remembered is stored as it was when remembered.
+    bool storedAsRemembered() const;
+    const QString &rememberedCode() const { return m_code; }
 
 private:
     enum class Choice { Reload, Overwrite, Back };

@@ -5,6 +5,7 @@
 #include "header_fixture.h"
 
 #include "ado/connection.h"
+#include "ado/recordset.h"
 #include "data/window_state.h"
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
@@ -338,6 +339,26 @@ TEST_F(SaveUnitTest, TwoWindowsSavingOneCodeGiveOneWinnerAndOneQuestion)
     EXPECT_EQ(rows(stored), (Rows{{QStringLiteral("0"), QStringLiteral("1")}}));
     EXPECT_FALSE(other->headerPanel()->gclsFrameTestata()->isPending());
     otherEntry.setIsActive(false);
+}
+
+// The dialog of the other languages writes the descriptions itself: that is this user's
+// change, not another program's, and the next save asks nothing about it.
+TEST_F(SaveUnitTest, TheLanguageDialogsOwnWritesAreNoConflict)
+{
+    dialogs->answerLanguage([](ado::Connection &connection, int, const QVariant &rowId) {
+        connection.Execute(QStringLiteral("UPDATE CI99_DESLINGUA SET CI99_DESCRIZIONE = 'Altro'"
+                                          " WHERE CI99_IDPROV = %1 AND CI99_CODLINGUA_MG52 ="
+                                          " 'ENG'")
+                               .arg(rowId.toString()));
+    });
+    header().TXT_DCAUSALE->openLanguageDescriptions();
+    window->tabStrip()->setTab(0);
+    user->pickItem(header().CBO_TIPOQTAVAL, 1);
+    EXPECT_TRUE(press("Conferma"));
+    EXPECT_FALSE(frame().isPending());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT CI03_INDREGVALQTA FROM CI03_CAUSALI WHERE"
+                                    " CI03_CODCAUS = 'GIRO'")),
+              1);
 }
 
 // A database another program is writing: the save waits, then offers to try again, and
