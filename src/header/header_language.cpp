@@ -125,6 +125,12 @@ void HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua(bool &Cancel)
             if (ado::NormalizzaNumero(rowId) == QLatin1String("0"))
                 Cancel = true;
         },
+        // Closing the dialog reads the code again: unsaved edits are settled first (saved, or
+        // dropped on the user's word), or the dialog does not open.
+        [&] {
+            if (!Cancel && m_frameTestata && !m_frameTestata->ConfirmPending(true, true, true))
+                Cancel = true;
+        },
         // The dialog writes the descriptions itself: when nobody else changed the code
         // meanwhile, what it writes is this user's and no conflict for the next save.
         [&] { m_languageDialogOnCurrent = !Cancel && m_saveUnit->storedAsRemembered(); },

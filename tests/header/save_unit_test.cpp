@@ -361,6 +361,27 @@ TEST_F(SaveUnitTest, TheLanguageDialogsOwnWritesAreNoConflict)
               1);
 }
 
+// The language dialog reads the code again when it closes: edits not saved yet are asked about
+// first, and kept when the user cancels.
+TEST_F(SaveUnitTest, TheLanguageDialogAsksAboutUnsavedEditsFirst)
+{
+    editEverywhere(1);
+    const QStringList edits = shownEdits();
+    dialogs->answerMessage(host::vbCancel, QStringLiteral("Salvare le modifiche della causale"));
+    header().TXT_DCAUSALE->openLanguageDescriptions();
+    EXPECT_TRUE(dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Language).empty());
+    EXPECT_EQ(shownEdits(), edits);
+    EXPECT_TRUE(frame().isPending());
+
+    dialogs->answerMessage(host::vbYes, QStringLiteral("Salvare le modifiche della causale"));
+    dialogs->answerLanguage();
+    header().TXT_DCAUSALE->openLanguageDescriptions();
+    EXPECT_EQ(dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Language).size(), 1u);
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM CI05_PROPSEZ WHERE"
+                                  " CI05_CAUSALE_CI03 = 'GIRO' AND CI05_DITTA_CG18 = 1")),
+              (Rows{{QStringLiteral("CA")}}));
+}
+
 // A database another program is writing: the save waits, then offers to try again, and
 // succeeds once the other program is done.
 TEST_F(SaveUnitTest, ASaveThatMeetsALockOffersToTryAgain)
