@@ -21,7 +21,7 @@ namespace causali {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcSave, "causali.save", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSave, "causali.save", QtInfoMsg)
 
 const QString kTitle = QStringLiteral("Attenzione");
 
@@ -199,7 +199,7 @@ SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool dele
 
 void SaveUnit::fail(const ado::RuntimeError &error)
 {
-    qCWarning(lcSave) << "save step failed:" << error.number() << error.description()
+    qCDebug(lcSave) << "save step failed:" << error.number() << error.description()
                       << error.source();
     if (!m_failure)
         m_failure = causaItaliana(error, &connection());
