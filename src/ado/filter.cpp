@@ -229,7 +229,10 @@ private:
         }
         if (c.isDigit() || c == QLatin1Char('.')
             || ((c == QLatin1Char('-') || c == QLatin1Char('+'))
-                && (at(m_i + 1).isDigit() || at(m_i + 1) == QLatin1Char('.'))))
+                && (at(m_i + 1).isDigit() || at(m_i + 1) == QLatin1Char('.')
+                    || at(m_i + 1) == QLatin1Char('$'))))
+            return number();
+        if (c == QLatin1Char('$') && (at(m_i + 1).isDigit() || at(m_i + 1) == QLatin1Char('.')))
             return number();
         if (c.isLetter() || c == QLatin1Char('_'))
             return word();
@@ -273,13 +276,19 @@ private:
     {
         const int start = int(m_i);
         qsizetype i = m_i + 1;
+        if (at(i) == QLatin1Char('$') && !m_text.at(m_i).isDigit() && m_text.at(m_i) != QLatin1Char('.'))
+            ++i;
         while (i < m_text.size()
                && (m_text.at(i).isLetterOrNumber() || m_text.at(i) == QLatin1Char('.')
                    || ((m_text.at(i) == QLatin1Char('-') || m_text.at(i) == QLatin1Char('+'))
                        && (m_text.at(i - 1) == QLatin1Char('e')
                            || m_text.at(i - 1) == QLatin1Char('E')))))
             ++i;
-        const QString text = m_text.mid(m_i, i - m_i);
+        QString text = m_text.mid(m_i, i - m_i);
+        // A currency amount ($2.00, -$2.00) is the number without its sign.
+        const qsizetype dollar = text.indexOf(QLatin1Char('$'));
+        if (dollar >= 0 && dollar <= 1)
+            text.remove(dollar, 1);
         if (!numberFromText(text))
             fail(QStringLiteral("'%1' is not a number").arg(text));
         m_i = i;
@@ -639,6 +648,11 @@ bool FilterCriteria::matches(const ColumnValue &value) const
 bool FilterCriteria::isEmpty() const
 {
     return !m_root;
+}
+
+bool FilterCriteria::isSingleComparison() const
+{
+    return m_root && m_root->type == Node::Compare;
 }
 
 // ---------------------------------------------------------------- sort

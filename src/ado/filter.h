@@ -49,6 +49,8 @@ public:
 
     bool matches(const ColumnValue &value) const;
     bool isEmpty() const;
+    // One "Field op Value" and nothing joined to it (what Recordset::Find takes).
+    bool isSingleComparison() const;
 
     struct Node;
 

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +13,26 @@
 #include <optional>
 
 namespace ado {
+
+namespace {
+
+QLocale &sessionLocale()
+{
+    static QLocale locale(QLocale::Italian, QLocale::Italy);
+    return locale;
+}
+
+} // namespace
+
+void setConversionLocale(const QLocale &locale)
+{
+    sessionLocale() = locale;
+}
+
+QLocale conversionLocale()
+{
+    return sessionLocale();
+}
 
 namespace {
 
@@ -29,15 +50,19 @@ bool isAsciiDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Reads "[blanks][+|-]digits[.digits][E[+|-]digits][blanks]" in the C locale, or the texts
-// "True" (-1) and "False" (0) as VB does. Anything else gives nothing.
-std::optional<DecimalNumber> parseNumberText(const QString &text)
+// Reads "[blanks][+|-]digits[.digits][E[+|-]digits][blanks]" where "." is the locale's
+// decimal separator and the integer digits may be grouped by thousands with its group
+// separator ("1.234.567,5" in Italian), or the texts "True" (-1) and "False" (0) as VB does.
+// Anything else gives nothing.
+std::optional<DecimalNumber> parseNumberText(const QString &text, const QLocale &locale)
 {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return DecimalNumber{true, QStringLiteral("1"), 0};
     if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return DecimalNumber{};
+    const QString point = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
 
     DecimalNumber n;
     int i = 0;
@@ -47,18 +72,29 @@ std::optional<DecimalNumber> parseNumberText(const QString &text)
     QString mantissa;
     int fractionDigits = 0;
     bool seenPoint = false;
+    int groupDigits = -1; // digits since the last group separator (-1: none seen)
     for (; i < len; ++i) {
         if (isAsciiDigit(t[i])) {
             mantissa += t[i];
             if (seenPoint)
                 ++fractionDigits;
-        } else if (t[i] == QLatin1Char('.') && !seenPoint) {
+            else if (groupDigits >= 0)
+                ++groupDigits;
+        } else if (!seenPoint && !point.isEmpty() && QStringView(t).mid(i).startsWith(point)) {
+            if (groupDigits >= 0 && groupDigits != 3)
+                return std::nullopt;
             seenPoint = true;
+            i += int(point.size()) - 1;
+        } else if (!seenPoint && !group.isEmpty() && !mantissa.isEmpty()
+                   && QStringView(t).mid(i).startsWith(group)
+                   && (groupDigits < 0 ? mantissa.size() <= 3 : groupDigits == 3)) {
+            groupDigits = 0;
+            i += int(group.size()) - 1;
         } else {
             break;
         }
     }
-    if (mantissa.isEmpty())
+    if (mantissa.isEmpty() || (!seenPoint && groupDigits >= 0 && groupDigits != 3))
         return std::nullopt;
     long long exponent = 0;
     if (i < len && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
@@ -163,7 +199,7 @@ double toDouble(const QVariant &v, const char *function)
         return v.toDouble();
     if (v.typeId() != QMetaType::QString)
         typeMismatch(v, function, "a number");
-    const auto n = parseNumberText(v.toString());
+    const auto n = parseNumberText(v.toString(), conversionLocale());
     if (!n)
         typeMismatch(v, function, "a number");
     if (n->digits.isEmpty())
@@ -204,7 +240,7 @@ Int toRoundedInteger(const QVariant &v, const char *function, const char *range)
     // Banker's rounding: the default floating-point rounding mode rounds half to even.
     const double rounded = std::nearbyint(toDouble(v, function));
     if (!(rounded >= double(std::numeric_limits<Int>::min())
-          && rounded <= double(std::numeric_limits<Int>::max())))
+          && rounded < double(std::numeric_limits<Int>::max()) + 1.0))
         overflow(isNumericType(t) ? formatDouble(v.toDouble(), 15) : v.toString().trimmed(),
                  function, range);
     return Int(rounded);
@@ -317,7 +353,9 @@ QString NormalizzaNumero(const QVariant &value)
     const QString text = NormalizzaStringa(value);
     if (text.isEmpty())
         return QStringLiteral("0");
-    const auto n = parseNumberText(text);
+    // Text is read by the locale; a number's own text (CStr) is the locale-independent one.
+    const auto n = parseNumberText(
+        text, value.typeId() == QMetaType::QString ? conversionLocale() : QLocale::c());
     if (!n)
         raise(TypeMismatch,
               QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text),
@@ -365,6 +403,12 @@ qint32 CLng(const QVariant &v)
     return toRoundedInteger<qint32>(v, "CLng", "-2147483648 to 2147483647 of a Long");
 }
 
+qint64 CLngLng(const QVariant &v)
+{
+    return toRoundedInteger<qint64>(
+        v, "CLngLng", "-9223372036854775808 to 9223372036854775807 of a LongLong");
+}
+
 double CDbl(const QVariant &v)
 {
     return toDouble(v, "CDbl");
@@ -381,7 +425,7 @@ bool CBool(const QVariant &v)
     if (isNumericType(v.typeId()))
         return v.toDouble() != 0.0;
     if (v.typeId() == QMetaType::QString) {
-        const auto n = parseNumberText(v.toString());
+        const auto n = parseNumberText(v.toString(), conversionLocale());
         if (!n)
             typeMismatch(v, "CBool", "True, False or a number");
         return !n->digits.isEmpty();

@@ -3,11 +3,24 @@
 //
 // Empty is an invalid QVariant(); Null is QVariant::fromValue(nullptr). Conversions that VB
 // would refuse raise ado::RuntimeError: 13 "Type mismatch", 6 "Overflow".
+//
+// Text is read as a number by the session's locale, as VB reads it by the user's settings:
+// Italian by default ("1,5" is 1.5, "1.234,5" is 1234.5; group separators count only between
+// groups of three digits, so "1.5" is refused rather than read as 15). The texts these
+// helpers write stay locale-independent ("1.5"), because they go into SQL texts and criteria,
+// which never follow the locale; NormalizzaNumero reads text by the locale and writes that
+// locale-independent text.
 
 #include <QString>
 #include <QVariant>
 
+class QLocale;
+
 namespace ado {
+
+// The locale text is read by (the program's --locale; Italian until set).
+void setConversionLocale(const QLocale &locale);
+QLocale conversionLocale();
 
 QVariant Empty();
 QVariant Null();
@@ -31,6 +44,7 @@ QString CStr(const QVariant &v);
 // text that is not a number; Empty gives 0; Null raises 94.
 qint16 CInt(const QVariant &v);
 qint32 CLng(const QVariant &v);
+qint64 CLngLng(const QVariant &v);
 double CDbl(const QVariant &v);
 // VB CBool: numbers are True when not 0; "True"/"False" texts; others Type mismatch.
 bool CBool(const QVariant &v);

@@ -64,6 +64,12 @@ TEST(FilterCriteria, ComparesNumbersTextDatesAndNull)
     EXPECT_FALSE(row.matches(QStringLiteral("AMOUNT > 2.5")));
     row.set(QStringLiteral("CI06_INDTIPORIGA"), QVariant(qlonglong(-1)));
     EXPECT_TRUE(row.matches(QStringLiteral("CI06_INDTIPORIGA = -1")));
+    // a currency amount is its number
+    EXPECT_TRUE(row.matches(QStringLiteral("AMOUNT > $2.00")));
+    EXPECT_FALSE(row.matches(QStringLiteral("AMOUNT > $2.50")));
+    EXPECT_TRUE(row.matches(QStringLiteral("CI06_INDTIPORIGA = -$1")));
+    EXPECT_EQ(row.parseError(QStringLiteral("AMOUNT > $")).number(), adErrInvalidArgument);
+    EXPECT_EQ(row.parseError(QStringLiteral("AMOUNT > 2$")).number(), adErrInvalidArgument);
 
     // text: trailing blanks and case do not count; quotes doubled inside
     EXPECT_TRUE(row.matches(QStringLiteral("CODE = 'ITA'")));

@@ -21,6 +21,7 @@ QVariant text(const char *s)
 
 TEST(VbConversions, IntegerRangesAndBankersRounding)
 {
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(CInt(32767), 32767);
     EXPECT_EQ(CInt(-32768), -32768);
     EXPECT_EQ(errorOf([] { CInt(32768); }).number(), Overflow);
@@ -48,6 +49,7 @@ TEST(VbConversions, IntegerRangesAndBankersRounding)
 
 TEST(VbConversions, TypeMismatchAndNull)
 {
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     for (const auto &convert : std::vector<std::function<void(const QVariant &)>>{
              [](const QVariant &v) { CInt(v); }, [](const QVariant &v) { CLng(v); },
              [](const QVariant &v) { CDbl(v); }, [](const QVariant &v) { CBool(v); }}) {
@@ -56,6 +58,7 @@ TEST(VbConversions, TypeMismatchAndNull)
         EXPECT_TRUE(mentions(mismatch, QLatin1String("abc")));
         EXPECT_EQ(errorOf([&] { convert(text("")); }).number(), TypeMismatch);
         EXPECT_EQ(errorOf([&] { convert(text("1,5")); }).number(), TypeMismatch);
+        EXPECT_EQ(errorOf([&] { convert(text("1,23")); }).number(), TypeMismatch);
         EXPECT_EQ(errorOf([&] { convert(Null()); }).number(), InvalidUseOfNull);
     }
     EXPECT_EQ(errorOf([] { CStr(Null()); }).number(), InvalidUseOfNull);
@@ -73,6 +76,7 @@ TEST(VbConversions, TypeMismatchAndNull)
 
 TEST(VbConversions, TextOfValues)
 {
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(CStr(0.1), QStringLiteral("0.1"));
     EXPECT_EQ(CStr(123456789012345.0), QStringLiteral("123456789012345"));
     EXPECT_EQ(CStr(1e15), QStringLiteral("1E+15"));
@@ -110,6 +114,30 @@ TEST(VbConversions, TextOfValues)
     EXPECT_EQ(ValueOrDefault(Empty(), -1), QVariant(-1));
     EXPECT_EQ(ValueOrDefault(0, -1), QVariant(0));
     EXPECT_TRUE(isMissing(Null()) && isMissing(Empty()) && !isMissing(text("")));
+}
+
+TEST(VbConversions, TextIsReadByTheSessionLocale)
+{
+    // Italian until the program says otherwise.
+    EXPECT_EQ(conversionLocale().language(), QLocale::Italian);
+    EXPECT_EQ(CDbl(text("1,5")), 1.5);
+    EXPECT_EQ(CDbl(text("-1.234.567,25")), -1234567.25);
+    EXPECT_EQ(CDbl(text("1.000")), 1000.0);
+    EXPECT_EQ(CInt(text("2,5")), 2);
+    EXPECT_EQ(CLng(text("3,5")), 4);
+    EXPECT_FALSE(CBool(text("0,0")));
+    // Group separators only between groups of three: "1.5" is no number, not 15.
+    for (const char *bad : {"1.5", "1,5,0", "12.34,5", ",5.000", "1..000", "1.0000"})
+        EXPECT_EQ(errorOf([&] { CDbl(text(bad)); }).number(), TypeMismatch) << bad;
+    // NormalizzaNumero reads the locale's text and writes the SQL's.
+    EXPECT_EQ(NormalizzaNumero(text(" -12,340 ")), QStringLiteral("-12.34"));
+    EXPECT_EQ(NormalizzaNumero(text("1.234,5")), QStringLiteral("1234.5"));
+    EXPECT_EQ(NormalizzaNumero(2.5), QStringLiteral("2.5")) << "a number is no text to read";
+    EXPECT_EQ(CStr(2.5), QStringLiteral("2.5"));
+
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(CDbl(text("1,234.5")), 1234.5);
+    EXPECT_EQ(errorOf([] { CDbl(text("1,5")); }).number(), TypeMismatch);
 }
 
 TEST(RuntimeErrors, PassUpChainsTheSource)
