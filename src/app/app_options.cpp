@@ -22,10 +22,11 @@ struct OptionSet
     QCommandLineOption screenshot{QStringLiteral("screenshot"), QString(), QStringLiteral("FILE")};
     QCommandLineOption tab{QStringLiteral("tab"), QString(), QStringLiteral("N")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption locale{QStringLiteral("locale"), QString(), QStringLiteral("NAME")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help});
+        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale});
     }
 };
 
@@ -95,6 +96,20 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
         out.tab = tab;
     }
     out.help = parser.isSet(o.help);
+    if (parser.isSet(o.locale)) {
+        const QString name = parser.value(o.locale).trimmed();
+        if (name.compare(QLatin1String("system"), Qt::CaseInsensitive) == 0)
+            out.locale = QLocale::system();
+        else if (name == QLatin1String("C"))
+            out.locale = QLocale::c();
+        else
+            out.locale = QLocale(name);
+        if (out.locale.language() == QLocale::C && name != QLatin1String("C")
+            && name.compare(QLatin1String("system"), Qt::CaseInsensitive) != 0)
+            return QStringLiteral("impostazione locale sconosciuta: %1 (per esempio it_IT, "
+                                  "en_US, C o system)")
+                .arg(quoted(parser.value(o.locale)));
+    }
     return {};
 }
 
@@ -159,6 +174,8 @@ QString usageText(const QString &navigatorKeys)
         "  --tab N            seleziona la scheda N all'avvio: 0 dati anagrafici, 1 sezionali,\n"
         "                     2 controllo conti, 3 sequenza di ricerca conti, 4 proposta di\n"
         "                     sviluppo\n"
+        "  --locale NAME      come leggere i numeri scritti dall'utente: it_IT (predefinita),\n"
+        "                     en_US, C, system (le impostazioni del sistema)...\n"
         "  -h, --help         mostra questo aiuto\n"
         "\n"
         "Comandi della barra del navigatore:\n");
