@@ -345,12 +345,9 @@ struct FilterCriteria::Node
     enum Kind { NullLiteral, Text, DateStamp, NumberLiteral } kind = Text;
     LikeShape like = LikeShape::Exact;
 
-    bool containsOr() const
-    {
-        if (type == Or)
-            return true;
-        return (left && left->containsOr()) || (right && right->containsOr());
-    }
+    bool anyOr = false; // this node or one below joins clauses with OR
+
+    bool containsOr() const { return anyOr; }
 
     bool matches(const ColumnValue &value) const;
     bool compare(const QVariant &v) const;
@@ -470,6 +467,10 @@ public:
 private:
     using Node = FilterCriteria::Node;
 
+    // Bounds that keep the tree (and the recursion over it) small whatever the text.
+    static constexpr int kMaxDepth = 64;
+    static constexpr int kMaxClauses = 1000;
+
     const Token &peek() const { return m_tokens[m_at]; }
     const Token &take() { return m_tokens[m_at++]; }
 
@@ -491,8 +492,11 @@ private:
             if (isAnd && (node->containsOr() || rhs->containsOr()))
                 fail(QStringLiteral("clauses joined by OR cannot be joined to another clause "
                                     "with AND; write (A AND C) OR (B AND C)"));
+            if (++m_clauses > kMaxClauses)
+                fail(QStringLiteral("more than %1 clauses").arg(kMaxClauses));
             auto joined = std::make_unique<Node>();
             joined->type = isAnd ? Node::And : Node::Or;
+            joined->anyOr = !isAnd || node->anyOr || rhs->anyOr;
             joined->left = std::move(node);
             joined->right = std::move(rhs);
             node = std::move(joined);
@@ -503,6 +507,8 @@ private:
     std::unique_ptr<Node> term()
     {
         if (peek().kind == Tok::LParen) {
+            if (++m_depth > kMaxDepth)
+                fail(QStringLiteral("parentheses nested more than %1 deep").arg(kMaxDepth));
             take();
             if (peek().kind == Tok::RParen)
                 fail(QStringLiteral("empty parentheses"));
@@ -510,6 +516,7 @@ private:
             if (peek().kind != Tok::RParen)
                 fail(QStringLiteral("')' expected"));
             take();
+            --m_depth;
             return inner;
         }
         return comparison();
@@ -623,6 +630,8 @@ private:
     const ColumnLookup &m_lookup;
     std::vector<Token> m_tokens;
     size_t m_at = 0;
+    int m_depth = 0;
+    int m_clauses = 0;
 };
 
 } // namespace

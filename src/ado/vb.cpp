@@ -54,7 +54,8 @@ bool isAsciiDigit(QChar c)
 // decimal separator and the integer digits may be grouped by thousands with its group
 // separator ("1.234.567,5" in Italian), or the texts "True" (-1) and "False" (0) as VB does.
 // Anything else gives nothing.
-std::optional<DecimalNumber> parseNumberText(const QString &text, const QLocale &locale)
+std::optional<DecimalNumber> parseNumberText(const QString &text, const QLocale &locale,
+                                             bool groups = true)
 {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
@@ -62,7 +63,7 @@ std::optional<DecimalNumber> parseNumberText(const QString &text, const QLocale 
     if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return DecimalNumber{};
     const QString point = locale.decimalPoint();
-    const QString group = locale.groupSeparator();
+    const QString group = groups ? locale.groupSeparator() : QString();
 
     DecimalNumber n;
     int i = 0;
@@ -85,7 +86,7 @@ std::optional<DecimalNumber> parseNumberText(const QString &text, const QLocale 
                 return std::nullopt;
             seenPoint = true;
             i += int(point.size()) - 1;
-        } else if (!seenPoint && !group.isEmpty() && !mantissa.isEmpty()
+        } else if (!seenPoint && !group.isEmpty() && !mantissa.isEmpty() && group != point
                    && QStringView(t).mid(i).startsWith(group)
                    && (groupDigits < 0 ? mantissa.size() <= 3 : groupDigits == 3)) {
             groupDigits = 0;
@@ -135,6 +136,16 @@ QString describe(const QVariant &v)
     if (v.typeId() == QMetaType::QString)
         return QLatin1Char('"') + v.toString() + QLatin1Char('"');
     return QStringLiteral("a value of type ") + QString::fromLatin1(v.typeName());
+}
+
+// Text as the session reads it: by its locale, or else in the locale-independent form the
+// helpers write ("-12.34", "1e3", no group separators), so NormalizzaNumero's text reads
+// back. A text valid both ways is read by the locale ("1.234" is 1234 in Italian).
+std::optional<DecimalNumber> readNumberText(const QString &text)
+{
+    if (auto n = parseNumberText(text, conversionLocale()))
+        return n;
+    return parseNumberText(text, QLocale::c(), false);
 }
 
 [[noreturn]] void typeMismatch(const QVariant &v, const char *function, const char *what)
@@ -199,7 +210,7 @@ double toDouble(const QVariant &v, const char *function)
         return v.toDouble();
     if (v.typeId() != QMetaType::QString)
         typeMismatch(v, function, "a number");
-    const auto n = parseNumberText(v.toString(), conversionLocale());
+    const auto n = readNumberText(v.toString());
     if (!n)
         typeMismatch(v, function, "a number");
     if (n->digits.isEmpty())
@@ -354,8 +365,8 @@ QString NormalizzaNumero(const QVariant &value)
     if (text.isEmpty())
         return QStringLiteral("0");
     // Text is read by the locale; a number's own text (CStr) is the locale-independent one.
-    const auto n = parseNumberText(
-        text, value.typeId() == QMetaType::QString ? conversionLocale() : QLocale::c());
+    const auto n = value.typeId() == QMetaType::QString ? readNumberText(text)
+                                                        : parseNumberText(text, QLocale::c());
     if (!n)
         raise(TypeMismatch,
               QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text),
@@ -425,7 +436,7 @@ bool CBool(const QVariant &v)
     if (isNumericType(v.typeId()))
         return v.toDouble() != 0.0;
     if (v.typeId() == QMetaType::QString) {
-        const auto n = parseNumberText(v.toString(), conversionLocale());
+        const auto n = readNumberText(v.toString());
         if (!n)
             typeMismatch(v, "CBool", "True, False or a number");
         return !n->digits.isEmpty();

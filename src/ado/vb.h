@@ -6,9 +6,11 @@
 //
 // Text is read as a number by the session's locale, as VB reads it by the user's settings:
 // Italian by default ("1,5" is 1.5, "1.234,5" is 1234.5; group separators count only between
-// groups of three digits, so "1.5" is refused rather than read as 15). The texts these
-// helpers write stay locale-independent ("1.5"), because they go into SQL texts and criteria,
-// which never follow the locale; NormalizzaNumero reads text by the locale and writes that
+// groups of three digits). The texts these helpers write stay locale-independent ("1.5"),
+// because they go into SQL texts and criteria, which never follow the locale; so a text that
+// is no number in the locale is also read in that form ("0.5", "-12.34", no group
+// separators), and NormalizzaNumero's text reads back. A text valid both ways is read by the
+// locale: "1.234" is 1234 in Italian. NormalizzaNumero reads text that way and writes the
 // locale-independent text.
 
 #include <QString>

@@ -329,7 +329,7 @@ void DataFrame::onRecordsetEvent(int event, const QVariant &row)
         if (kind == ado::RecordsetEvent::Moved && frame::sameValue(row, m_shownBookmark))
             break;
         // Another row (or another row set): what the controls held belongs to no row now.
-        if (m_status == StatusNew && !(hasCurrentRow() && m_recordset->EditMode() == ado::adEditAdd))
+        if (m_status == StatusNew && !(editMode() == ado::adEditAdd))
             setStatusValue(StatusBrowse);
         m_recordChanged = false;
         showCurrentRow(false);
@@ -345,6 +345,11 @@ void DataFrame::onRecordsetEvent(int event, const QVariant &row)
         updateNavigator();
         break;
     }
+}
+
+long DataFrame::editMode() const
+{
+    return hasCurrentRow() ? m_recordset->EditMode() : long(ado::adEditNone);
 }
 
 bool DataFrame::hasCurrentRow() const
@@ -377,7 +382,7 @@ void DataFrame::takeUpRecordset()
 {
     frame::Busy busy(m_ownOperation);
     if (m_recordset && m_recordset->State() == ado::adStateOpen) {
-        if (m_recordset->EditMode() == ado::adEditAdd)
+        if (editMode() == ado::adEditAdd)
             m_recordset->CancelUpdate();
         if (!hasCurrentRow() && m_recordset->RecordCount() > 0)
             m_recordset->MoveFirst();
@@ -633,7 +638,7 @@ void DataFrame::EndUpdate()
     const bool sameRow = !m_rowSetReset && frame::sameValue(currentBookmark(), m_shownBookmark);
     m_rowSetReset = false;
     if (!sameRow && m_status == StatusNew
-        && !(hasCurrentRow() && m_recordset->EditMode() == ado::adEditAdd)) {
+        && !(editMode() == ado::adEditAdd)) {
         setStatusValue(StatusBrowse);
         m_recordChanged = false;
     }
@@ -645,7 +650,7 @@ void DataFrame::WriteBatch()
 {
     emit UpdateBatchAll();
     if (m_recordset && m_recordset->State() == ado::adStateOpen
-        && m_recordset->EditMode() != ado::adEditAdd)
+        && editMode() != ado::adEditAdd)
         m_modified = m_recordset->hasPendingChanges();
     notifyState();
 }

@@ -126,9 +126,14 @@ TEST(VbConversions, TextIsReadByTheSessionLocale)
     EXPECT_EQ(CInt(text("2,5")), 2);
     EXPECT_EQ(CLng(text("3,5")), 4);
     EXPECT_FALSE(CBool(text("0,0")));
-    // Group separators only between groups of three: "1.5" is no number, not 15.
-    for (const char *bad : {"1.5", "1,5,0", "12.34,5", ",5.000", "1..000", "1.0000"})
+    // Group separators only between groups of three; what is no Italian number is read in
+    // the locale-independent form the helpers write, so their texts read back.
+    for (const char *bad : {"1,5,0", "12.34,5", ",5.000", "1..000", "1.000.0", "1,5e"})
         EXPECT_EQ(errorOf([&] { CDbl(text(bad)); }).number(), TypeMismatch) << bad;
+    EXPECT_EQ(CDbl(text("0.5")), 0.5);
+    EXPECT_EQ(CDbl(text("1.0000")), 1.0);
+    EXPECT_EQ(CDbl(NormalizzaNumero(text("-12,5"))), -12.5);
+    EXPECT_EQ(CDbl(text("1.234")), 1234.0) << "valid both ways: read by the locale";
     // NormalizzaNumero reads the locale's text and writes the SQL's.
     EXPECT_EQ(NormalizzaNumero(text(" -12,340 ")), QStringLiteral("-12.34"));
     EXPECT_EQ(NormalizzaNumero(text("1.234,5")), QStringLiteral("1234.5"));
@@ -138,6 +143,7 @@ TEST(VbConversions, TextIsReadByTheSessionLocale)
     const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(CDbl(text("1,234.5")), 1234.5);
     EXPECT_EQ(errorOf([] { CDbl(text("1,5")); }).number(), TypeMismatch);
+    EXPECT_EQ(errorOf([] { CDbl(text("1.234,5")); }).number(), TypeMismatch);
 }
 
 TEST(RuntimeErrors, PassUpChainsTheSource)
