@@ -195,7 +195,9 @@ void BM_Recordset_Open(benchmark::State &state)
     double scan = 1e300;
     for (int round = 0; round < 7; ++round) {
         open = std::min(open, millisecondsOf([&] { openAndClose(connection); }));
-        scan = std::min(scan, millisecondsOf([&] { benchmark::DoNotOptimize(rawScan(raw.handle())); }));
+        scan = std::min(scan, millisecondsOf([&] {
+                            benchmark::DoNotOptimize(rawScan(raw.handle()));
+                        }));
     }
     state.counters["open_ms"] = open;
     state.counters["raw_scan_ms"] = scan;

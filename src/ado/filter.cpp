@@ -276,7 +276,8 @@ private:
     {
         const int start = int(m_i);
         qsizetype i = m_i + 1;
-        if (at(i) == QLatin1Char('$') && !m_text.at(m_i).isDigit() && m_text.at(m_i) != QLatin1Char('.'))
+        const QChar first = m_text.at(m_i);
+        if ((first == QLatin1Char('-') || first == QLatin1Char('+')) && at(i) == QLatin1Char('$'))
             ++i;
         while (i < m_text.size()
                && (m_text.at(i).isLetterOrNumber() || m_text.at(i) == QLatin1Char('.')

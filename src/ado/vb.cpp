@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
 
 #include <algorithm>
 #include <charconv>
@@ -442,6 +444,72 @@ bool CBool(const QVariant &v)
         return !n->digits.isEmpty();
     }
     typeMismatch(v, "CBool", "True, False or a number");
+}
+
+namespace {
+
+// The order of day, month and year in the locale's short date: "dmy", "mdy" or "ymd".
+QString dateOrder(const QLocale &locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat).toLower();
+    QString order;
+    for (const QChar c : format) {
+        const QChar part = c == u'd' ? u'd' : c == u'm' ? u'm' : c == u'y' ? u'y' : QChar();
+        if (!part.isNull() && !order.contains(part))
+            order += part;
+    }
+    return order.size() == 3 ? order : QStringLiteral("dmy");
+}
+
+std::optional<QDateTime> dateFromText(const QString &text, const QLocale &locale)
+{
+    static const QRegularExpression shape(
+        QStringLiteral("^\\s*(\\d{1,4})[/.-](\\d{1,2})[/.-](\\d{1,4})"
+                       "(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString order = m.captured(1).size() == 4 ? QStringLiteral("ymd") : dateOrder(locale);
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int value = m.captured(i + 1).toInt();
+        (order[i] == u'd' ? day : order[i] == u'm' ? month : year) = value;
+        if (order[i] == u'y' && m.captured(i + 1).size() <= 2)
+            year = value < 30 ? 2000 + value : 1900 + value;
+    }
+    const QDate date(year, month, day);
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+} // namespace
+
+QDateTime CDate(const QVariant &v)
+{
+    static const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0));
+    if (isNull(v))
+        nullUse("CDate");
+    if (isEmpty(v))
+        return dayZero;
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    if (isNumericType(v.typeId())) {
+        const double days = v.toDouble();
+        if (!(std::fabs(days) < 2958466.0))
+            overflow(formatDouble(days, 15), "CDate", "of a Date");
+        return dayZero.addMSecs(qint64(std::llround(days * 86400000.0)));
+    }
+    if (v.typeId() == QMetaType::QString) {
+        if (const auto date = dateFromText(v.toString(), conversionLocale()))
+            return *date;
+    }
+    typeMismatch(v, "CDate", "a date");
 }
 
 } // namespace ado

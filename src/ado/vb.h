@@ -16,6 +16,7 @@
 #include <QString>
 #include <QVariant>
 
+class QDateTime;
 class QLocale;
 
 namespace ado {
@@ -50,6 +51,11 @@ qint64 CLngLng(const QVariant &v);
 double CDbl(const QVariant &v);
 // VB CBool: numbers are True when not 0; "True"/"False" texts; others Type mismatch.
 bool CBool(const QVariant &v);
+// VB CDate: text as a date in the order of the locale's short date (day, month, year in
+// Italian: "5/12/2026", "05-12-26", "5.12.2026 14:30"), or ISO "2026-12-05[ 14:30[:00]]";
+// two-digit years 00-29 are 2000-2029, 30-99 1930-1999. A number counts days from
+// 1899-12-30 (VB's Date), the fraction being the time. Empty gives 1899-12-30 00:00.
+QDateTime CDate(const QVariant &v);
 
 // Error numbers raised by the conversions above.
 enum VbError : long { Overflow = 6, TypeMismatch = 13, InvalidUseOfNull = 94 };

@@ -47,6 +47,19 @@ QString parserError(const QCommandLineParser &parser)
     return QStringLiteral("riga di comando non valida (%1)").arg(parser.errorText());
 }
 
+// The locale of --locale: "system", "C" or a name such as it_IT; nothing for an unknown name.
+std::optional<QLocale> localeNamed(const QString &name)
+{
+    if (name.compare(QLatin1String("system"), Qt::CaseInsensitive) == 0)
+        return QLocale::system();
+    if (name == QLatin1String("C"))
+        return QLocale::c();
+    const QLocale locale(name);
+    if (locale.language() == QLocale::C)
+        return std::nullopt;
+    return locale;
+}
+
 // Checks and stores the values; returns the first problem found.
 QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOptions &out)
 {
@@ -97,18 +110,12 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
     }
     out.help = parser.isSet(o.help);
     if (parser.isSet(o.locale)) {
-        const QString name = parser.value(o.locale).trimmed();
-        if (name.compare(QLatin1String("system"), Qt::CaseInsensitive) == 0)
-            out.locale = QLocale::system();
-        else if (name == QLatin1String("C"))
-            out.locale = QLocale::c();
-        else
-            out.locale = QLocale(name);
-        if (out.locale.language() == QLocale::C && name != QLatin1String("C")
-            && name.compare(QLatin1String("system"), Qt::CaseInsensitive) != 0)
+        const std::optional<QLocale> locale = localeNamed(parser.value(o.locale).trimmed());
+        if (!locale)
             return QStringLiteral("impostazione locale sconosciuta: %1 (per esempio it_IT, "
                                   "en_US, C o system)")
                 .arg(quoted(parser.value(o.locale)));
+        out.locale = *locale;
     }
     return {};
 }

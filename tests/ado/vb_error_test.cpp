@@ -3,6 +3,8 @@
 
 #include "ado/scratch_db.h"
 
+#include <QDateTime>
+
 #include <stdexcept>
 #include <vector>
 
@@ -140,7 +142,20 @@ TEST(VbConversions, TextIsReadByTheSessionLocale)
     EXPECT_EQ(NormalizzaNumero(2.5), QStringLiteral("2.5")) << "a number is no text to read";
     EXPECT_EQ(CStr(2.5), QStringLiteral("2.5"));
 
+    // dates: day before month in Italian, ISO always; two-digit years pivot at 30
+    EXPECT_EQ(CDate(text("5/12/2026")), QDateTime(QDate(2026, 12, 5), QTime(0, 0)));
+    EXPECT_EQ(CDate(text(" 05-12-29 14:30 ")), QDateTime(QDate(2029, 12, 5), QTime(14, 30)));
+    EXPECT_EQ(CDate(text("5.12.30")).date(), QDate(1930, 12, 5));
+    EXPECT_EQ(CDate(text("2026-12-05 08:15:30")), QDateTime(QDate(2026, 12, 5), QTime(8, 15, 30)));
+    EXPECT_EQ(CDate(1.5), QDateTime(QDate(1899, 12, 31), QTime(12, 0)));
+    EXPECT_EQ(CDate(Empty()), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    for (const char *bad : {"31/02/2026", "5/13/2026", "12:30", "5/12", "oggi", "5/12/2026 25:00"})
+        EXPECT_EQ(errorOf([&] { CDate(text(bad)); }).number(), TypeMismatch) << bad;
+    EXPECT_EQ(errorOf([] { CDate(Null()); }).number(), InvalidUseOfNull);
+    EXPECT_EQ(errorOf([] { CDate(1e10); }).number(), Overflow);
+
     const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(CDate(text("5/12/2026")).date(), QDate(2026, 5, 12));
     EXPECT_EQ(CDbl(text("1,234.5")), 1234.5);
     EXPECT_EQ(errorOf([] { CDbl(text("1,5")); }).number(), TypeMismatch);
     EXPECT_EQ(errorOf([] { CDbl(text("1.234,5")); }).number(), TypeMismatch);
