@@ -199,6 +199,28 @@ void Command::setActiveConnection(Connection *c)
     m_connection = c;
 }
 
+void Command::setCommandType(long type)
+{
+    switch (type) {
+    case adCmdUnspecified:
+    case adCmdText:
+    case adCmdTable:
+    case adCmdStoredProc:
+    case adCmdUnknown:
+    case adCmdFile:
+    case adCmdTableDirect:
+        m_type = type;
+        return;
+    default:
+        raise(adErrInvalidArgument,
+              QStringLiteral("CommandType %1 is not a command type (adCmdText 1, adCmdTable 2, "
+                             "adCmdStoredProc 4, adCmdUnknown 8, adCmdFile 256, "
+                             "adCmdTableDirect 512 or adCmdUnspecified -1)")
+                  .arg(type),
+              kCommandSource);
+    }
+}
+
 void Command::setCommandText(const QString &text)
 {
     m_statement.reset();

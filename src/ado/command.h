@@ -2,7 +2,9 @@
 // A command with '?' parameters bound by position. With Prepared the statement is compiled
 // on the first Execute and reused (reset and rebound) on every later one; setting CommandText,
 // ActiveConnection or Prepared False drops it. Without Prepared the text is compiled on every
-// Execute. Only text commands run (CommandType adCmdText, adCmdUnknown or adCmdUnspecified).
+// Execute. Only text commands run (CommandType adCmdText, adCmdUnknown or adCmdUnspecified);
+// CommandType refuses at once (3001) a value that is no command type at all, and Execute
+// refuses the other command types (table, stored procedure, file).
 //
 // Parameter types: adWChar (fixed-length text of Size characters; the value is not padded with
 // blanks, the schema compares such columns with COLLATE RTRIM), adVarWChar (text of at most Size
@@ -68,7 +70,7 @@ public:
     QString CommandText() const { return m_text; }
     void setCommandText(const QString &text);
     long CommandType() const { return m_type; }
-    void setCommandType(long type) { m_type = type; }
+    void setCommandType(long type);
     long CommandTimeout() const { return m_timeout; }
     void setCommandTimeout(long seconds) { m_timeout = seconds; }
     bool Prepared() const { return m_prepared; }

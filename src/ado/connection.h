@@ -87,6 +87,8 @@ public:
     // Provider errors of the last failing call; not cleared by successful calls.
     const std::vector<ProviderError> &Errors() const { return m_errors; }
     void clearErrors() { m_errors.clear(); }
+    // Replaces Errors with warnings of a call that went through (UpdateBatch's conflicts).
+    void reportWarnings(std::vector<ProviderError> warnings) { m_errors = std::move(warnings); }
 
     long CommandTimeout() const { return m_commandTimeout; }
     void setCommandTimeout(long seconds) { m_commandTimeout = seconds; }

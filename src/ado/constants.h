@@ -11,6 +11,8 @@ enum CommandType : long {
     adCmdTable = 2,
     adCmdStoredProc = 4,
     adCmdUnknown = 8,
+    adCmdFile = 256,
+    adCmdTableDirect = 512,
     adExecuteNoRecords = 0x80,
     adCmdTextNoRecords = 129, // text command whose rows, if any, are thrown away
 };
@@ -30,8 +32,14 @@ enum AffectEnum : long { adAffectCurrent = 1, adAffectGroup = 2, adAffectAll = 3
                          adAffectAllChapters = 4 };
 enum ResyncEnum : long { adResyncUnderlyingValues = 1, adResyncAllValues = 2 };
 enum RecordStatus : long { adRecOK = 0, adRecNew = 0x1, adRecModified = 0x2, adRecDeleted = 0x4,
-                           adRecUnmodified = 0x8 };
-enum FilterGroup : long { adFilterNone = 0, adFilterPendingRecords = 1 };
+                           adRecUnmodified = 0x8, adRecConcurrencyViolation = 0x800 };
+enum FilterGroup : long { adFilterNone = 0, adFilterPendingRecords = 1,
+                          adFilterConflictingRecords = 5 };
+// How UpdateBatch locates a row it changes ("Update Criteria").
+enum UpdateCriteria : long { adCriteriaKey = 0, adCriteriaAllCols = 1, adCriteriaUpdCols = 2,
+                             adCriteriaTimeStamp = 3 };
+enum SearchDirection : long { adSearchBackward = -1, adSearchForward = 1 };
+enum BookmarkEnum : long { adBookmarkCurrent = 0, adBookmarkFirst = 1, adBookmarkLast = 2 };
 enum Position : long { adPosUnknown = -1, adPosBOF = -2, adPosEOF = -3 };
 
 // Error numbers raised by the layer (classic ADO numbers where ADO has one).
@@ -49,6 +57,8 @@ enum AdoError : long {
     adErrSqlError = -2147217900,     // 0x80040E14: the statement failed (text in description)
     adErrRowNotFound = -2147217864,  // 0x80040E38: row cannot be located for updating
     adErrUnsupportedSql = -2147217887, // 0x80040E21: a construct the rewriter does not know
+    adErrTypeMismatch = -2147352571, // 0x80020005: a value the field's type cannot take
+    adErrDataOverflow = -2147352566, // 0x8002000A: a value too large for the field's type
 };
 
 } // namespace ado

@@ -229,7 +229,10 @@ private:
         }
         if (c.isDigit() || c == QLatin1Char('.')
             || ((c == QLatin1Char('-') || c == QLatin1Char('+'))
-                && (at(m_i + 1).isDigit() || at(m_i + 1) == QLatin1Char('.'))))
+                && (at(m_i + 1).isDigit() || at(m_i + 1) == QLatin1Char('.')
+                    || at(m_i + 1) == QLatin1Char('$'))))
+            return number();
+        if (c == QLatin1Char('$') && (at(m_i + 1).isDigit() || at(m_i + 1) == QLatin1Char('.')))
             return number();
         if (c.isLetter() || c == QLatin1Char('_'))
             return word();
@@ -273,13 +276,20 @@ private:
     {
         const int start = int(m_i);
         qsizetype i = m_i + 1;
+        const QChar first = m_text.at(m_i);
+        if ((first == QLatin1Char('-') || first == QLatin1Char('+')) && at(i) == QLatin1Char('$'))
+            ++i;
         while (i < m_text.size()
                && (m_text.at(i).isLetterOrNumber() || m_text.at(i) == QLatin1Char('.')
                    || ((m_text.at(i) == QLatin1Char('-') || m_text.at(i) == QLatin1Char('+'))
                        && (m_text.at(i - 1) == QLatin1Char('e')
                            || m_text.at(i - 1) == QLatin1Char('E')))))
             ++i;
-        const QString text = m_text.mid(m_i, i - m_i);
+        QString text = m_text.mid(m_i, i - m_i);
+        // A currency amount ($2.00, -$2.00) is the number without its sign.
+        const qsizetype dollar = text.indexOf(QLatin1Char('$'));
+        if (dollar >= 0 && dollar <= 1)
+            text.remove(dollar, 1);
         if (!numberFromText(text))
             fail(QStringLiteral("'%1' is not a number").arg(text));
         m_i = i;
@@ -336,12 +346,9 @@ struct FilterCriteria::Node
     enum Kind { NullLiteral, Text, DateStamp, NumberLiteral } kind = Text;
     LikeShape like = LikeShape::Exact;
 
-    bool containsOr() const
-    {
-        if (type == Or)
-            return true;
-        return (left && left->containsOr()) || (right && right->containsOr());
-    }
+    bool anyOr = false; // this node or one below joins clauses with OR
+
+    bool containsOr() const { return anyOr; }
 
     bool matches(const ColumnValue &value) const;
     bool compare(const QVariant &v) const;
@@ -461,6 +468,10 @@ public:
 private:
     using Node = FilterCriteria::Node;
 
+    // Bounds that keep the tree (and the recursion over it) small whatever the text.
+    static constexpr int kMaxDepth = 64;
+    static constexpr int kMaxClauses = 1000;
+
     const Token &peek() const { return m_tokens[m_at]; }
     const Token &take() { return m_tokens[m_at++]; }
 
@@ -482,8 +493,11 @@ private:
             if (isAnd && (node->containsOr() || rhs->containsOr()))
                 fail(QStringLiteral("clauses joined by OR cannot be joined to another clause "
                                     "with AND; write (A AND C) OR (B AND C)"));
+            if (++m_clauses > kMaxClauses)
+                fail(QStringLiteral("more than %1 clauses").arg(kMaxClauses));
             auto joined = std::make_unique<Node>();
             joined->type = isAnd ? Node::And : Node::Or;
+            joined->anyOr = !isAnd || node->anyOr || rhs->anyOr;
             joined->left = std::move(node);
             joined->right = std::move(rhs);
             node = std::move(joined);
@@ -494,6 +508,8 @@ private:
     std::unique_ptr<Node> term()
     {
         if (peek().kind == Tok::LParen) {
+            if (++m_depth > kMaxDepth)
+                fail(QStringLiteral("parentheses nested more than %1 deep").arg(kMaxDepth));
             take();
             if (peek().kind == Tok::RParen)
                 fail(QStringLiteral("empty parentheses"));
@@ -501,6 +517,7 @@ private:
             if (peek().kind != Tok::RParen)
                 fail(QStringLiteral("')' expected"));
             take();
+            --m_depth;
             return inner;
         }
         return comparison();
@@ -614,6 +631,8 @@ private:
     const ColumnLookup &m_lookup;
     std::vector<Token> m_tokens;
     size_t m_at = 0;
+    int m_depth = 0;
+    int m_clauses = 0;
 };
 
 } // namespace
@@ -639,6 +658,11 @@ bool FilterCriteria::matches(const ColumnValue &value) const
 bool FilterCriteria::isEmpty() const
 {
     return !m_root;
+}
+
+bool FilterCriteria::isSingleComparison() const
+{
+    return m_root && m_root->type == Node::Compare;
 }
 
 // ---------------------------------------------------------------- sort

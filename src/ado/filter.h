@@ -10,7 +10,8 @@
 //   anywhere else is refused.
 // - AND and OR have no precedence: clauses are taken left to right, and an AND may not follow
 //   clauses joined by OR, so "(A OR B) AND C" and "A OR B AND C" are refused; write
-//   "(A AND C) OR (B AND C)". Parentheses group clauses.
+//   "(A AND C) OR (B AND C)". Parentheses group clauses, at most 64 deep; a criteria holds
+//   at most 1000 clauses.
 // - A malformed criteria raises adErrInvalidArgument (3001) saying what is wrong; an unknown
 //   column raises adErrItemNotFound (3265) naming it.
 //
@@ -49,6 +50,8 @@ public:
 
     bool matches(const ColumnValue &value) const;
     bool isEmpty() const;
+    // One "Field op Value" and nothing joined to it (what Recordset::Find takes).
+    bool isSingleComparison() const;
 
     struct Node;
 

@@ -83,6 +83,7 @@ void Recordset::Impl::load(Statement &statement)
         }
         return;
     }
+    sqlite3_stmt *stmt = statement.handle();
     auto rows = std::make_shared<RowStore>();
     rows->columns.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
@@ -90,18 +91,42 @@ void Recordset::Impl::load(Statement &statement)
         c.name = statement.columnName(i);
         c.originTable = statement.originTable(i);
         c.originColumn = statement.originColumn(i);
+        c.kind = fieldKindOf(statement.declaredType(i));
         if (!c.originTable.isEmpty())
-            c.originDatabase =
-                QString::fromUtf8(sqlite3_column_database_name(statement.handle(), i));
+            c.originDatabase = QString::fromUtf8(sqlite3_column_database_name(stmt, i));
         rows->columns.push_back(std::move(c));
     }
-    rows->resolveBaseTable();
+    rows->resolveBaseTable(sqlite3_db_handle(stmt));
     while (statement.step()) {
-        std::vector<QVariant> values(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
-            values[size_t(i)] = storedValue(statement, i);
-        rows->append(std::move(values), RowState::Unchanged);
+        for (int i = 0; i < count; ++i) {
+            Cell &cell = rows->cells.emplace_back();
+            switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_INTEGER:
+                cell.kind = Cell::Integer;
+                cell.integer = sqlite3_column_int64(stmt, i);
+                break;
+            case SQLITE_FLOAT:
+                cell.kind = Cell::Real;
+                cell.real = sqlite3_column_double(stmt, i);
+                break;
+            case SQLITE_TEXT:
+            case SQLITE_BLOB: {
+                const bool text = sqlite3_column_type(stmt, i) == SQLITE_TEXT;
+                const char *data = text
+                    ? reinterpret_cast<const char *>(sqlite3_column_text(stmt, i))
+                    : static_cast<const char *>(sqlite3_column_blob(stmt, i));
+                cell.kind = text ? Cell::Text : Cell::Blob;
+                cell.size = quint32(sqlite3_column_bytes(stmt, i));
+                cell.bytes = rows->arena.keep(data, cell.size);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        rows->appendRead();
     }
+    rows->cells.shrink_to_fit();
     attachStore(std::move(rows));
     state = adStateOpen;
 }
@@ -370,7 +395,8 @@ QString Field::Name() const
 
 QVariant Field::Value() const
 {
-    return shown(m_rs->d->requireCurrentRow("Field.Value").values[size_t(m_index)]);
+    const Recordset::Impl &d = *m_rs->d;
+    return shown(d.store->value(d.requireCurrentRow("Field.Value"), m_index));
 }
 
 void Field::setValue(const QVariant &v)
@@ -380,7 +406,8 @@ void Field::setValue(const QVariant &v)
 
 QVariant Field::OriginalValue() const
 {
-    return shown(m_rs->d->requireCurrentRow("Field.OriginalValue").original[size_t(m_index)]);
+    const Recordset::Impl &d = *m_rs->d;
+    return shown(d.store->original(d.requireCurrentRow("Field.OriginalValue"), m_index));
 }
 
 bool Field::isWritable() const
@@ -534,14 +561,14 @@ QVariant Recordset::valueAt(const QVariant &bookmark, int field) const
               QStringLiteral("Bookmark '%1' is not valid: no row of this recordset has it.")
                   .arg(bookmark.toString()),
               recordsetSource());
-    if (field < 0 || field >= int(row->values.size()))
+    if (field < 0 || field >= FieldCount())
         raise(adErrItemNotFound,
               QStringLiteral("Item cannot be found in the collection corresponding to the "
                              "requested name or ordinal: field %1 (the recordset has %2).")
                   .arg(field)
-                  .arg(row->values.size()),
+                  .arg(FieldCount()),
               recordsetSource());
-    return shown(row->values[size_t(field)]);
+    return shown(d->store->value(*row, field));
 }
 
 // ---------------------------------------------------------------- filter, sort, editing
@@ -573,12 +600,23 @@ void Recordset::AddNew()
 
 void Recordset::Update()
 {
+    d->requireOpen("Update");
+    if (d->editMode == adEditNone)
+        d->requireCurrentRow("Update");
     d->update();
 }
 
 void Recordset::CancelUpdate()
 {
-    d->cancelUpdate();
+    d->requireOpen("CancelUpdate");
+    if (d->editMode != adEditNone) {
+        d->cancelUpdate();
+        return;
+    }
+    // A row added and updated but not yet written is taken out again.
+    const Row &row = d->requireCurrentRow("CancelUpdate");
+    if (row.state == RowState::New)
+        d->deleteRow(row.id);
 }
 
 void Recordset::Delete(long affect)
@@ -619,27 +657,33 @@ void Recordset::Resync(long affect, long resyncValues)
 long Recordset::EditMode() const
 {
     d->requireOpen("EditMode");
-    if (d->cursor.kind == Cursor::OnDeleted)
+    if (d->editMode != adEditNone)
+        return d->editMode;
+    if (d->cursor.kind == Cursor::OnDeleted && d->store->find(d->cursor.id))
         return adEditDelete;
-    return d->editMode;
+    d->requireCurrentRow("EditMode");
+    return adEditNone;
 }
 
 long Recordset::Status() const
 {
     d->requireOpen("Status");
-    if (d->cursor.kind == Cursor::OnDeleted)
+    const Row *row = d->cursor.kind == Cursor::OnDeleted ? d->store->find(d->cursor.id)
+                                                         : &d->requireCurrentRow("Status");
+    if (!row)
         return adRecDeleted;
-    switch (d->requireCurrentRow("Status").state) {
+    const long conflict = row->conflict ? long(adRecConcurrencyViolation) : 0;
+    switch (row->state) {
     case RowState::New:
-        return adRecNew;
+        return adRecNew | conflict;
     case RowState::Modified:
-        return adRecModified;
+        return adRecModified | conflict;
     case RowState::Deleted:
-        return adRecDeleted;
+        return adRecDeleted | conflict;
     case RowState::Unchanged:
         break;
     }
-    return adRecUnmodified;
+    return adRecUnmodified | conflict;
 }
 
 bool Recordset::hasPendingChanges() const
@@ -648,11 +692,11 @@ bool Recordset::hasPendingChanges() const
         return false;
     if (d->editMode != adEditNone)
         return true;
-    for (const auto &row : d->store->rows) {
-        if (row->state != RowState::Unchanged || row->adding)
-            return true;
-    }
-    return false;
+    bool pending = false;
+    d->store->forEachRow([&pending](const Row &row) {
+        pending = pending || row.state != RowState::Unchanged || row.adding;
+    });
+    return pending;
 }
 
 // ---------------------------------------------------------------- listeners

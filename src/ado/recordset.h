@@ -1,14 +1,31 @@
 #pragma once
 // A client-side, batch-optimistic row set, as classic ADO's with a client cursor.
 //
-// Open reads every row of the SELECT at once; each row keeps its current and original values
-// and a state (unchanged, new, modified, deleted). Nothing reaches the database until
-// UpdateBatch, which writes the pending rows to the base table of the SELECT (the table the
-// columns come from): INSERT for new rows, UPDATE of the changed columns, DELETE; a row is
-// located by the original values of its written columns (NULL-safe), one row at a time.
-// Columns that come from no table ("'' AS X", expressions) are carried but never written.
-// After an INSERT the row is read back from the table, so database-given columns (identity
-// values set by a trigger) show in it.
+// Open reads every row of the SELECT at once (compactly: a row keeps a second copy of its
+// values, its originals, only once it changes); each row has a state (unchanged, new,
+// modified, deleted). Nothing reaches the database until UpdateBatch, which writes the
+// pending rows to the base table of the SELECT (the table the columns come from): INSERT for
+// new rows, UPDATE of the changed columns, DELETE, one row at a time. After an INSERT the row
+// is read back from the table, so database-given columns (identity values set by a trigger)
+// show in it. Columns that come from no table ("'' AS X", expressions) are carried but never
+// written.
+//
+// Locating a row (UpdateCriteria, ADO's "Update Criteria"): by default (adCriteriaUpdCols)
+// the base table's primary key and the changed columns, with their original values,
+// NULL-safe, so a change another program made to an unrelated column is no conflict;
+// adCriteriaKey uses the key alone, adCriteriaAllCols every written column. A table without
+// a primary key, or a row set that does not read all of it, is located by every written
+// column whatever the criteria. A row UpdateBatch cannot locate is a conflict: it stays
+// pending with Status adRecConcurrencyViolation, the others are written, the conflicts are
+// warnings in the connection's Errors, Filter adFilterConflictingRecords shows them, and
+// UpdateBatch raises (0x80040E38) only when no row asked for could be written. A refusal of
+// the database (a constraint) writes nothing and raises. raiseOnConflicts lets a caller
+// that needs all or nothing roll its transaction back.
+//
+// A value given to a field is converted to the column's declared type, as ADO converts to
+// the field's type: text to a number by the session's locale (vb.h), numbers to text;
+// a value that cannot be converted raises adErrTypeMismatch and changes nothing. Columns of
+// no declared type (expressions) and date columns take values as they are.
 //
 // Choices where ADO leaves room (written here, tested in tests/ado):
 // - Setting or clearing Filter moves to the first visible row; Sort keeps the current row.
@@ -35,6 +52,13 @@
 //   closes the recordsets opened on it. Requery of a recordset opened on a Command runs the
 //   command's statement again with the parameter values it was opened with (the command may
 //   be gone by then).
+// - Find takes one "Field op Value" (filter.h) and searches the visible rows from the current
+//   row (or Start: a bookmark, adBookmarkFirst or adBookmarkLast) skipping SkipRecords rows
+//   first, forward or backward; without a match it stops at EOF (forward) or BOF (backward).
+//   Without a current row and without Start it raises 3021.
+// - CancelUpdate of a row added and updated but not yet written takes it out again, as
+//   Delete does (the current row is then gone: a second CancelUpdate raises 3021). Update,
+//   CancelUpdate and EditMode raise 3021 without a current row.
 // - A field of a new row never given a value reads as Null and is left out of the INSERT, so
 //   that database defaults and triggers fill it; a value set to Null is written as NULL.
 
@@ -143,6 +167,10 @@ public:
     QString Sort() const;
     void setSort(const QString &sort); // "F [ASC|DESC], ..."; "" restores the read order
 
+    // ----- searching -----
+    void Find(const QString &criteria, long skipRecords = 0,
+              long searchDirection = adSearchForward, const QVariant &start = {});
+
     // ----- editing -----
     void AddNew();
     void Update();
@@ -156,8 +184,10 @@ public:
     // finds a row by, become the stored ones; pending changes stay and a later UpdateBatch
     // writes them over what is stored. A row no longer stored raises adErrRowNotFound.
     void Resync(long affect = adAffectAll, long resyncValues = adResyncAllValues);
-    long EditMode() const;
+    long EditMode() const;          // raises 3021 without a current row
     long Status() const;            // RecordStatus flags of the current row
+    long UpdateCriteria() const;
+    void setUpdateCriteria(long criteria); // adCriteriaKey, AllCols or UpdCols; else 3001
     bool hasPendingChanges() const; // any row new, modified or deleted and not yet written
 
     // ----- listeners -----
@@ -170,5 +200,10 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// For a caller that needs UpdateBatch all or nothing: raises 0x80040E38 (a conflict, naming
+// how many rows) when the row set holds rows the last UpdateBatch could not locate. Run right
+// after UpdateBatch, inside the caller's transaction, and roll back on the error.
+void raiseOnConflicts(Recordset &rs);
 
 } // namespace ado

@@ -1,13 +1,16 @@
 // UpdateBatch: the SQL that writes a recordset's pending rows to its base table.
 //
 // Deletes go first, then updates, then inserts (so a key deleted and added again in one batch
-// does not collide), each in read order. A row is located by the original values of every
-// writable column, NULL-safe:
+// does not collide), each in read order. A row is located NULL-safely by the original values
+// of the columns its Update Criteria names:
 //     ... WHERE rowid = (SELECT rowid FROM t WHERE "c1" IS ? AND "c2" IS ? LIMIT 1)
-// and a statement that touches no row is a conflict. The whole batch runs inside a savepoint:
-// a failure rolls back to it, leaving the database and every row's state as they were, and an
-// outer transaction of the connection open. Only after the savepoint is released do the rows
-// take their new original values and states.
+// A statement that touches no row is a conflict: the row is marked (Status
+// adRecConcurrencyViolation), stays pending and the other rows are written; each conflict is
+// a warning in the connection's Errors, and only when every row asked for conflicts does
+// UpdateBatch raise. The whole batch runs inside a savepoint: a refusal of the database rolls
+// back to it, leaving the database and every row's state as they were, and an outer
+// transaction of the connection open. Only after the savepoint is released do the written
+// rows take their new original values and states.
 
 #include "ado/row_store.h"
 
@@ -17,9 +20,13 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
-
 namespace ado {
+
+struct Written
+{
+    Row *row = nullptr;
+    std::vector<std::pair<int, QVariant>> readBack; // column, value given by the database
+};
 
 namespace {
 
@@ -72,17 +79,36 @@ private:
     bool m_open = false;
 };
 
-struct Written
+// The columns that locate a row: the Update Criteria applied to the base table's key.
+std::vector<int> locatingColumns(const RowStore &store, long criteria,
+                                 const std::vector<int> &changed)
 {
-    Row *row = nullptr;
-    std::vector<std::pair<int, QVariant>> readBack; // column, value given by the database
-};
+    std::vector<int> key;
+    std::vector<int> all;
+    for (size_t i = 0; i < store.columns.size(); ++i) {
+        if (!store.columns[i].writable)
+            continue;
+        all.push_back(int(i));
+        if (store.columns[i].key)
+            key.push_back(int(i));
+    }
+    // Without the whole key among the columns every written column locates the row.
+    if (key.empty() || criteria == adCriteriaAllCols)
+        return all;
+    if (criteria == adCriteriaUpdCols) {
+        for (int c : changed) {
+            if (std::find(key.begin(), key.end(), c) == key.end())
+                key.push_back(c);
+        }
+    }
+    return key;
+}
 
 class BatchWriter
 {
 public:
-    BatchWriter(Connection &connection, const RowStore &store)
-        : m_connection(connection), m_store(store),
+    BatchWriter(Connection &connection, RowStore &store, long criteria)
+        : m_connection(connection), m_store(store), m_criteria(criteria),
           m_table(quoted(store.baseDatabase) + QLatin1Char('.') + quoted(store.baseTable))
     {
         for (size_t i = 0; i < store.columns.size(); ++i) {
@@ -93,10 +119,11 @@ public:
 
     void remove(Row &row)
     {
-        Statement &s = statement(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, locate()));
-        bindOriginals(s, row, 1);
-        execute(s);
-        m_written.push_back(Written{&row, {}});
+        const std::vector<int> where = locatingColumns(m_store, m_criteria, {});
+        Statement &s =
+            statement(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, locate(where)));
+        bindOriginals(s, row, where, 1);
+        finish(row, execute(s), {});
     }
 
     void update(Row &row)
@@ -104,21 +131,23 @@ public:
         QStringList sets;
         std::vector<int> changed;
         for (int c : m_writable) {
-            if (!sameValue(row.values[size_t(c)], row.original[size_t(c)])) {
+            if (!sameValue(m_store.value(row, c), m_store.original(row, c))) {
                 changed.push_back(c);
                 sets << quoted(column(c)) + QStringLiteral(" = ?");
             }
         }
-        if (!changed.empty()) {
-            Statement &s = statement(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                         .arg(m_table, sets.join(QStringLiteral(", ")), locate()));
-            int position = 1;
-            for (int c : changed)
-                s.bind(position++, row.values[size_t(c)]);
-            bindOriginals(s, row, position);
-            execute(s);
+        if (changed.empty()) {
+            finish(row, true, {});
+            return;
         }
-        m_written.push_back(Written{&row, {}});
+        const std::vector<int> where = locatingColumns(m_store, m_criteria, changed);
+        Statement &s = statement(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                     .arg(m_table, sets.join(QStringLiteral(", ")), locate(where)));
+        int position = 1;
+        for (int c : changed)
+            s.bind(position++, m_store.value(row, c));
+        bindOriginals(s, row, where, position);
+        finish(row, execute(s), {});
     }
 
     void insert(Row &row)
@@ -126,7 +155,7 @@ public:
         QStringList names;
         std::vector<int> given;
         for (int c : m_writable) {
-            if (row.values[size_t(c)].isValid()) { // Empty: left to defaults and triggers
+            if (m_store.value(row, c).isValid()) { // Empty: left to defaults and triggers
                 given.push_back(c);
                 names << quoted(column(c));
             }
@@ -141,9 +170,9 @@ public:
         Statement &s = statement(sql);
         int position = 1;
         for (int c : given)
-            s.bind(position++, row.values[size_t(c)]);
+            s.bind(position++, m_store.value(row, c));
         execute(s);
-        m_written.push_back(Written{&row, readBack(sqlite3_last_insert_rowid(m_connection.handle()))});
+        finish(row, true, readBack(sqlite3_last_insert_rowid(m_connection.handle())));
     }
 
     void writeAll(const std::vector<Row *> &pending)
@@ -163,23 +192,24 @@ public:
     }
 
     std::vector<Written> &written() { return m_written; }
+    const std::vector<Row *> &conflicts() const { return m_conflicts; }
 
 private:
     const QString &column(int c) const { return m_store.columns[size_t(c)].originColumn; }
 
-    QString locate() const
+    QString locate(const std::vector<int> &where) const
     {
         QStringList conditions;
-        for (int c : m_writable)
+        for (int c : where)
             conditions << quoted(column(c)) + QStringLiteral(" IS ?");
         return QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 LIMIT 1)")
             .arg(m_table, conditions.join(QStringLiteral(" AND ")));
     }
 
-    void bindOriginals(Statement &s, const Row &row, int position)
+    void bindOriginals(Statement &s, const Row &row, const std::vector<int> &where, int position)
     {
-        for (int c : m_writable)
-            s.bind(position++, row.original[size_t(c)]);
+        for (int c : where)
+            s.bind(position++, m_store.original(row, c));
     }
 
     Statement &statement(const QString &sql)
@@ -192,15 +222,20 @@ private:
         return *slot;
     }
 
-    void execute(Statement &s)
+    // Runs the statement: false when it touched no row.
+    static bool execute(Statement &s)
     {
         while (s.step()) {
         }
-        if (s.changes() == 0)
-            raise(adErrRowNotFound,
-                  QStringLiteral("Row cannot be located for updating. Some values may have been "
-                                 "changed since it was last read."),
-                  recordsetSource());
+        return s.changes() != 0;
+    }
+
+    void finish(Row &row, bool located, std::vector<std::pair<int, QVariant>> readBack)
+    {
+        if (located)
+            m_written.push_back(Written{&row, std::move(readBack)});
+        else
+            m_conflicts.push_back(&row);
     }
 
     // The columns of the base table as the database holds them after the insert: defaults
@@ -228,48 +263,62 @@ private:
     }
 
     Connection &m_connection;
-    const RowStore &m_store;
+    RowStore &m_store;
+    long m_criteria;
     QString m_table;
     std::vector<int> m_writable;
     std::map<QString, std::unique_ptr<Statement>> m_statements;
     std::vector<Written> m_written;
+    std::vector<Row *> m_conflicts;
 };
+
+const QString &rowNotFoundText()
+{
+    static const QString text = QStringLiteral(
+        "Row cannot be located for updating. Some values may have been changed since it was "
+        "last read.");
+    return text;
+}
 
 } // namespace
 
 // Inside a transaction the write is not final: should the transaction be rolled back, the
-// rows written get back what they held before (values, originals, pending state; a deleted row
-// comes back into the store), so that the row set again holds the changes to write.
+// rows written get back what they held before (values, originals, pending state; a deleted
+// row comes back into its slot), so that the row set again holds the changes to write.
 static void keepForRollback(Connection &connection, const std::shared_ptr<RowStore> &store,
-                     const std::vector<Written> &written)
+                            const std::vector<Written> &written)
 {
     if (connection.transactionLevel() == 0 || written.empty())
         return;
     struct Saved
     {
-        Row row;
-        size_t position;
+        RowId id;
+        RowState state;
+        bool adding;
+        bool conflict;
+        std::shared_ptr<const RowEdit> edit; // null: the row held its values as read
     };
-    std::vector<Saved> saved;
+    auto saved = std::make_shared<std::vector<Saved>>();
     for (const Written &w : written) {
-        const auto at = std::find_if(store->rows.begin(), store->rows.end(),
-                                     [&](const auto &r) { return r.get() == w.row; });
-        saved.push_back({*w.row, size_t(at - store->rows.begin())});
+        const Row &row = *w.row;
+        saved->push_back({row.id, row.state, row.adding, row.conflict,
+                          row.edit ? std::make_shared<const RowEdit>(*row.edit) : nullptr});
     }
     std::weak_ptr<RowStore> weak = store;
-    connection.onRollback([weak, saved = std::move(saved)] {
+    connection.onRollback([weak, saved] {
         const auto rows = weak.lock();
         if (!rows)
             return; // the row set is gone: nothing to give back
-        for (const Saved &s : saved) {
-            if (Row *row = rows->find(s.row.id)) {
-                *row = s.row;
-                continue;
+        for (const Saved &s : *saved) {
+            Row &row = rows->rows[size_t(s.id - 1)];
+            if (row.erased) {
+                row.erased = false;
+                ++rows->liveRows;
             }
-            auto back = std::make_unique<Row>(s.row);
-            rows->byId.insert(back->id, back.get());
-            const size_t position = std::min(s.position, rows->rows.size());
-            rows->rows.insert(rows->rows.begin() + std::ptrdiff_t(position), std::move(back));
+            row.state = s.state;
+            row.adding = s.adding;
+            row.conflict = s.conflict;
+            row.edit = s.edit ? std::make_unique<RowEdit>(*s.edit) : nullptr;
         }
         rows->forEachView([](RowView &v) { v.rowsRestored(); });
     });
@@ -280,16 +329,16 @@ static void keepForRollback(Connection &connection, const std::shared_ptr<RowSto
 std::vector<Row *> Recordset::Impl::pendingRows(long affect) const
 {
     std::vector<Row *> pending;
-    for (const auto &r : store->rows) {
-        if (r->state == RowState::Unchanged || r->adding)
-            continue;
+    store->forEachRow([&](Row &r) {
+        if (r.state == RowState::Unchanged || r.adding)
+            return;
         const bool current = (cursor.kind == Cursor::OnRow || cursor.kind == Cursor::OnDeleted)
-                          && cursor.id == r->id;
+                          && cursor.id == r.id;
         if ((affect == adAffectCurrent && !current)
-            || (affect == adAffectGroup && !matchesFilter(*r)))
-            continue;
-        pending.push_back(r.get());
-    }
+            || (affect == adAffectGroup && !matchesFilter(r)))
+            return;
+        pending.push_back(&r);
+    });
     return pending;
 }
 
@@ -316,7 +365,7 @@ void Recordset::Impl::updateBatch(long affect)
                   .arg(store->baseProblem),
               recordsetSource());
 
-    BatchWriter writer(*connection, *store);
+    BatchWriter writer(*connection, *store, updateCriteria);
     try {
         Savepoint savepoint(*connection);
         writer.writeAll(pending);
@@ -328,24 +377,84 @@ void Recordset::Impl::updateBatch(long affect)
                   .arg(e.description(), store->baseTable),
               recordsetSource());
     }
-
     keepForRollback(*connection, store, writer.written());
-    // Written: the rows take their new values and states.
+    takeWritten(writer.written(), writer.conflicts());
+    if (writer.written().empty())
+        raise(adErrRowNotFound,
+              QStringLiteral("%1 (UpdateBatch on table %2: no row could be written, the rows "
+                             "stay pending)")
+                  .arg(rowNotFoundText(), store->baseTable),
+              recordsetSource());
+}
+
+// The written rows take their new values and states; the conflicting ones are marked and
+// told to the connection as warnings.
+void Recordset::Impl::takeWritten(std::vector<Written> &written,
+                                  const std::vector<Row *> &conflicts)
+{
     std::vector<RowId> changed;
-    for (Written &w : writer.written()) {
+    for (Written &w : written) {
         Row &row = *w.row;
+        row.conflict = false;
         if (row.state == RowState::Deleted) {
-            store->erase(row.id); // the row object is gone from here on
+            store->erase(row.id); // the row is an empty slot from here on
             continue;
         }
+        RowEdit &edit = store->editOf(row);
         for (auto &[column, value] : w.readBack)
-            row.values[size_t(column)] = value;
-        row.original = row.values;
+            edit.values[size_t(column)] = value;
+        edit.original = edit.values;
         row.state = RowState::Unchanged;
         changed.push_back(row.id);
     }
+    std::vector<ProviderError> warnings;
+    for (Row *row : conflicts) {
+        row->conflict = true;
+        changed.push_back(row->id);
+        warnings.push_back(ProviderError{adErrRowNotFound,
+                                         QStringLiteral("%1 (table %2, row %3)")
+                                             .arg(rowNotFoundText(), store->baseTable)
+                                             .arg(row->id),
+                                         recordsetSource(), QString(), 0});
+    }
+    if (!warnings.empty())
+        connection->reportWarnings(std::move(warnings));
     for (RowId id : changed)
         store->forEachView([id](RowView &v) { v.rowChanged(id); });
+}
+
+} // namespace ado
+
+namespace ado {
+
+long Recordset::UpdateCriteria() const
+{
+    return d->updateCriteria;
+}
+
+void Recordset::setUpdateCriteria(long criteria)
+{
+    if (criteria != adCriteriaKey && criteria != adCriteriaAllCols
+        && criteria != adCriteriaUpdCols)
+        raise(adErrInvalidArgument,
+              QStringLiteral("Update Criteria %1 is not supported (adCriteriaKey 0, "
+                             "adCriteriaAllCols 1 or adCriteriaUpdCols 2).")
+                  .arg(criteria),
+              recordsetSource());
+    d->updateCriteria = criteria;
+}
+
+void raiseOnConflicts(Recordset &rs)
+{
+    const std::unique_ptr<Recordset> conflicts = rs.Clone();
+    conflicts->setFilter(QVariant(int(adFilterConflictingRecords)));
+    const long count = conflicts->RecordCount();
+    if (count > 0)
+        raise(adErrRowNotFound,
+              QStringLiteral("%1 (%2 row(s) of the batch could not be written)")
+                  .arg(rowNotFoundText())
+                  .arg(count),
+              recordsetSource());
 }
 
 } // namespace ado

@@ -8,34 +8,6 @@
 
 namespace ado {
 
-namespace {
-
-// Indexes (in the row set) of the base table's primary-key columns, in key order.
-std::vector<int> keyColumns(Connection &connection, const RowStore &store)
-{
-    const auto info = prepareSqlite(connection, QStringLiteral("PRAGMA \"%1\".table_info(\"%2\")")
-                                                    .arg(store.baseDatabase, store.baseTable));
-    std::vector<std::pair<int, int>> keyed; // position in the key, row-set column
-    while (info->step()) {
-        const int position = storedValue(*info, 5).toInt();
-        if (position == 0)
-            continue;
-        const QString name = storedValue(*info, 1).toString();
-        for (size_t i = 0; i < store.columns.size(); ++i) {
-            const Column &c = store.columns[i];
-            if (c.writable && c.originColumn.compare(name, Qt::CaseInsensitive) == 0)
-                keyed.emplace_back(position, int(i));
-        }
-    }
-    std::sort(keyed.begin(), keyed.end());
-    std::vector<int> columns;
-    for (const auto &k : keyed)
-        columns.push_back(k.second);
-    return columns;
-}
-
-} // namespace
-
 void Recordset::Impl::resync(long affect, long resyncValues)
 {
     requireOpen("Resync");
@@ -53,44 +25,44 @@ void Recordset::Impl::resync(long affect, long resyncValues)
         raise(adErrInvalidConnection,
               QStringLiteral("Resync: the row set has no base table to read its rows from"),
               recordsetSource());
-    const std::vector<int> key = keyColumns(*connection, *store);
+
+    std::vector<int> key;
+    std::vector<int> writable;
+    QStringList names;
+    QStringList where;
+    for (size_t i = 0; i < store->columns.size(); ++i) {
+        const Column &c = store->columns[i];
+        if (!c.writable)
+            continue;
+        writable.push_back(int(i));
+        names << QLatin1Char('"') + c.originColumn + QLatin1Char('"');
+        if (c.key) {
+            key.push_back(int(i));
+            where << QLatin1Char('"') + c.originColumn + QStringLiteral("\" = ?");
+        }
+    }
     if (key.empty())
         raise(adErrProviderFailed,
               QStringLiteral("Resync: table %1 has no primary key to find its rows by")
                   .arg(store->baseTable),
               recordsetSource());
-
-    std::vector<int> writable;
-    QStringList names;
-    for (size_t i = 0; i < store->columns.size(); ++i) {
-        if (store->columns[i].writable) {
-            writable.push_back(int(i));
-            names << QLatin1Char('"') + store->columns[i].originColumn + QLatin1Char('"');
-        }
-    }
-    QStringList where;
-    for (int k : key)
-        where << QLatin1Char('"') + store->columns[size_t(k)].originColumn
-                     + QStringLiteral("\" = ?");
     const auto select = prepareSqlite(
         *connection, QStringLiteral("SELECT %1 FROM \"%2\".\"%3\" WHERE %4")
                          .arg(names.join(QStringLiteral(", ")), store->baseDatabase,
                               store->baseTable, where.join(QStringLiteral(" AND "))));
 
     std::vector<Row *> rows;
-    if (affect == adAffectCurrent) {
+    if (affect == adAffectCurrent)
         rows.push_back(&requireCurrentRow("Resync"));
-    } else {
-        for (const auto &r : store->rows)
-            rows.push_back(r.get());
-    }
+    else
+        store->forEachRow([&](Row &row) { rows.push_back(&row); });
     for (Row *row : rows) {
         if (row->state == RowState::New)
             continue; // nothing stored to read
         select->reset();
         select->clearBindings();
         for (size_t k = 0; k < key.size(); ++k)
-            select->bind(int(k) + 1, row->original[size_t(key[k])]);
+            select->bind(int(k) + 1, store->original(*row, key[k]));
         if (!select->step())
             raise(adErrRowNotFound,
                   QStringLiteral("Resync: the row is no longer stored in %1 (deleted or its key "
@@ -100,14 +72,17 @@ void Recordset::Impl::resync(long affect, long resyncValues)
         const bool editing = editMode != adEditNone && row->id == editRow;
         const bool all = resyncValues == adResyncAllValues
                          || (row->state == RowState::Unchanged && !editing);
+        RowEdit &edit = store->editOf(*row);
         for (size_t i = 0; i < writable.size(); ++i) {
             const QVariant stored = storedValue(*select, int(i));
-            row->original[size_t(writable[i])] = stored;
+            edit.original[size_t(writable[i])] = stored;
             if (all)
-                row->values[size_t(writable[i])] = stored;
+                edit.values[size_t(writable[i])] = stored;
         }
-        if (all)
+        if (all) {
             row->state = RowState::Unchanged;
+            row->conflict = false;
+        }
     }
     if (affect == adAffectCurrent) {
         const RowId id = rows.front()->id;

@@ -9,75 +9,6 @@
 
 namespace ado {
 
-// ---------------------------------------------------------------- RowStore
-
-Row &RowStore::append(std::vector<QVariant> values, RowState state)
-{
-    auto row = std::make_unique<Row>();
-    row->id = nextId++;
-    row->original = values;
-    row->values = std::move(values);
-    row->state = state;
-    Row &r = *row;
-    byId.insert(r.id, &r);
-    rows.push_back(std::move(row));
-    return r;
-}
-
-void RowStore::erase(RowId id)
-{
-    byId.remove(id);
-    rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [id](const std::unique_ptr<Row> &r) { return r->id == id; }),
-               rows.end());
-}
-
-int RowStore::columnIndex(const QString &name) const
-{
-    for (size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
-    }
-    return -1;
-}
-
-void RowStore::resolveBaseTable()
-{
-    QStringList tables;
-    for (const Column &c : columns) {
-        if (c.originTable.isEmpty())
-            continue;
-        const QString key = c.originDatabase + QLatin1Char('.') + c.originTable;
-        if (!tables.contains(key)) {
-            tables << key;
-            baseDatabase = c.originDatabase;
-            baseTable = c.originTable;
-        }
-    }
-    if (tables.size() != 1) {
-        baseProblem = tables.isEmpty()
-            ? QStringLiteral("no column comes from a table")
-            : QStringLiteral("the columns come from %1 tables (%2)")
-                  .arg(tables.size())
-                  .arg(tables.join(QStringLiteral(", ")));
-        baseDatabase.clear();
-        baseTable.clear();
-        return;
-    }
-    QStringList seen;
-    for (Column &c : columns) {
-        c.writable = !c.originTable.isEmpty()
-            && !seen.contains(c.originColumn, Qt::CaseInsensitive);
-        if (c.writable)
-            seen << c.originColumn;
-    }
-}
-
-void RowStore::removeView(RowView *view)
-{
-    views.erase(std::remove(views.begin(), views.end(), view), views.end());
-}
-
 // ---------------------------------------------------------------- the visible rows
 
 bool Recordset::Impl::matchesFilter(const Row &row) const
@@ -88,10 +19,12 @@ bool Recordset::Impl::matchesFilter(const Row &row) const
     case FilterKind::None:
         return true;
     case FilterKind::Criteria:
-        return criteria.matches([&row](int i) { return row.values[size_t(i)]; });
+        return criteria.matches([this, &row](int i) { return store->value(row, i); });
     case FilterKind::Pending:
         return row.state != RowState::Unchanged || row.adding
             || (editMode == adEditInProgress && row.id == editRow);
+    case FilterKind::Conflicting:
+        return row.conflict;
     case FilterKind::Bookmarks:
         return filterBookmarks.contains(row.id);
     }
@@ -102,19 +35,29 @@ void Recordset::Impl::rebuildVisible()
 {
     positionsKnown = false;
     visible.clear();
-    for (const auto &row : store->rows) {
-        if (passes(*row))
-            visible.push_back(row->id);
-    }
+    visible.reserve(size_t(store->liveRows));
+    store->forEachRow([this](const Row &row) {
+        if (passes(row))
+            visible.push_back(row.id);
+    });
     if (sortKeys.empty())
         return;
-    std::stable_sort(visible.begin(), visible.end(), [this](RowId a, RowId b) {
-        const Row *ra = store->find(a);
-        const Row *rb = store->find(b);
-        for (const SortKey &k : sortKeys) {
-            const int c = compareForSort(ra->values[size_t(k.column)], rb->values[size_t(k.column)]);
+    // The sort keys of each row, read once.
+    QHash<RowId, std::vector<QVariant>> keys;
+    keys.reserve(qsizetype(visible.size()));
+    for (RowId id : visible) {
+        const Row *row = store->find(id);
+        std::vector<QVariant> &k = keys[id];
+        for (const SortKey &key : sortKeys)
+            k.push_back(store->value(*row, key.column));
+    }
+    std::stable_sort(visible.begin(), visible.end(), [this, &keys](RowId a, RowId b) {
+        const std::vector<QVariant> &ka = keys[a];
+        const std::vector<QVariant> &kb = keys[b];
+        for (size_t i = 0; i < sortKeys.size(); ++i) {
+            const int c = compareForSort(ka[i], kb[i]);
             if (c != 0)
-                return k.descending ? c > 0 : c < 0;
+                return sortKeys[i].descending ? c > 0 : c < 0;
         }
         return false;
     });
@@ -266,13 +209,17 @@ void Recordset::Impl::applyFilter(const QVariant &value)
         kind = FilterKind::Bookmarks;
     } else if (value.canConvert<qlonglong>() && type != QMetaType::QByteArray) {
         const qlonglong group = value.toLongLong();
-        if (group != adFilterNone && group != adFilterPendingRecords)
+        if (group != adFilterNone && group != adFilterPendingRecords
+            && group != adFilterConflictingRecords)
             raise(adErrInvalidArgument,
                   QStringLiteral("Filter %1 is not supported: use a criteria text, a list of "
-                                 "bookmarks, adFilterNone (0) or adFilterPendingRecords (1).")
+                                 "bookmarks, adFilterNone (0), adFilterPendingRecords (1) or "
+                                 "adFilterConflictingRecords (5).")
                       .arg(group),
                   recordsetSource());
-        kind = group == adFilterNone ? FilterKind::None : FilterKind::Pending;
+        kind = group == adFilterNone           ? FilterKind::None
+             : group == adFilterPendingRecords ? FilterKind::Pending
+                                               : FilterKind::Conflicting;
     } else {
         raise(adErrInvalidArgument,
               QStringLiteral("Filter: a value of type %1 is not a criteria.")
@@ -285,9 +232,10 @@ void Recordset::Impl::applyFilter(const QVariant &value)
     criteria = std::move(parsed);
     filterBookmarks = std::move(bookmarks);
     filterKind = kind;
-    filter = kind == FilterKind::None ? QVariant(int(adFilterNone))
-           : kind == FilterKind::Pending ? QVariant(int(adFilterPendingRecords))
-                                         : value;
+    filter = kind == FilterKind::None        ? QVariant(int(adFilterNone))
+           : kind == FilterKind::Pending     ? QVariant(int(adFilterPendingRecords))
+           : kind == FilterKind::Conflicting ? QVariant(int(adFilterConflictingRecords))
+                                             : value;
     rebuildVisible();
     if (editMode == adEditAdd)
         placeAt(indexOf(editRow)); // the row being added stays current
@@ -316,12 +264,15 @@ void Recordset::Impl::setValue(int column, const QVariant &value)
 {
     requireWritable("Field.Value");
     Row &row = requireCurrentRow("Field.Value");
+    const Column &field = store->columns[size_t(column)];
+    const QVariant converted = convertForField(value, field.kind, field.name);
+    RowEdit &edit = store->editOf(row);
     if (editMode == adEditNone) {
-        snapshot = row.values;
+        snapshot = edit.values;
         editRow = row.id;
         editMode = adEditInProgress;
     }
-    row.values[size_t(column)] = value;
+    edit.values[size_t(column)] = converted;
     store->forEachView([&row](RowView &v) { v.rowChanged(row.id); });
 }
 
@@ -331,7 +282,7 @@ void Recordset::Impl::addNew()
     if (editMode != adEditNone)
         update();
     beforeAdd = cursor;
-    Row &row = store->append(std::vector<QVariant>(store->columns.size()), RowState::New);
+    Row &row = store->appendNew();
     row.adding = true;
     editMode = adEditAdd;
     editRow = row.id;
@@ -359,10 +310,11 @@ void Recordset::Impl::update()
         return;
     if (mode == adEditAdd) {
         row->adding = false;
-    } else if (row->state != RowState::New) {
+    } else if (row->state != RowState::New && row->edit) {
         bool changed = false;
-        for (size_t i = 0; i < row->values.size() && !changed; ++i)
-            changed = !sameValue(row->values[i], row->original[i]);
+        const RowEdit &edit = *row->edit;
+        for (size_t i = 0; i < edit.values.size() && !changed; ++i)
+            changed = !sameValue(edit.values[i], edit.original[i]);
         row->state = changed ? RowState::Modified : RowState::Unchanged;
     }
     store->forEachView([row](RowView &v) { v.rowChanged(row->id); });
@@ -378,7 +330,7 @@ void Recordset::Impl::cancelUpdate()
     editMode = adEditNone;
     if (mode == adEditInProgress) {
         if (Row *row = store->find(id))
-            row->values = snapshot;
+            store->editOf(*row).values = snapshot;
         snapshot.clear();
         store->forEachView([id](RowView &v) { v.rowChanged(id); });
         return;
@@ -398,7 +350,7 @@ void Recordset::Impl::deleteRow(RowId id)
         return;
     if (editMode != adEditNone && editRow == id) {
         if (editMode == adEditInProgress)
-            row->values = snapshot;
+            store->editOf(*row).values = snapshot;
         editMode = adEditNone;
         snapshot.clear();
     }
@@ -426,8 +378,7 @@ void Recordset::Impl::cancelBatch(long affect)
         break;
     case adAffectAll:
     case adAffectAllChapters:
-        for (const auto &r : store->rows)
-            ids.push_back(r->id);
+        store->forEachRow([&ids](const Row &r) { ids.push_back(r.id); });
         break;
     default:
         raise(adErrInvalidArgument,
@@ -438,12 +389,16 @@ void Recordset::Impl::cancelBatch(long affect)
     cancelUpdate();
     for (RowId id : ids) {
         Row *row = store->find(id);
-        if (!row || row->adding || row->state == RowState::Unchanged)
+        if (!row || row->adding)
+            continue;
+        row->conflict = false;
+        if (row->state == RowState::Unchanged)
             continue;
         if (row->state == RowState::New) {
             store->erase(id);
         } else {
-            row->values = row->original;
+            RowEdit &edit = store->editOf(*row);
+            edit.values = edit.original;
             row->state = RowState::Unchanged;
         }
     }

@@ -1,37 +1,89 @@
-#pragma once
 // Inside a Recordset: the rows it shares with its clones (RowStore) and its own view of them
 // (Recordset::Impl: filter, sort, visible rows, cursor, edit in progress, listeners).
 //
-// Rows keep read order in the store, new rows at the end; a row's id is its bookmark and never
-// changes. Values are written into the shared row at once, so clones see edits as they happen;
-// an edit in progress keeps a copy of the row's values for CancelUpdate. Each view keeps its
-// visible rows as a list of ids, computed when the Filter or Sort is set; the store tells every
-// view when a row is added, removed or changed so that lists and cursors follow.
-
+// Rows keep read order in the store, new rows at the end; a row's id is its bookmark and its
+// place in the store (id 1 is the first row), and never changes: a row taken out stays as an
+// empty slot. Values as read are kept compactly, a fixed-size cell per value (numbers inline,
+// text as UTF-8 in an arena owned by the store); a row gets a copy of its values as variants,
+// beside its originals, only once it changes (an edit, AddNew). Values are written into the
+// shared row at once, so clones see edits as they happen; an edit in progress keeps a copy of
+// the row's values for CancelUpdate. Each view keeps its visible rows as a list of ids,
+// computed when the Filter or Sort is set; the store tells every view when a row is added,
+// removed or changed so that lists and cursors follow.
 #include "ado/filter.h"
 #include "ado/recordset.h"
 
 #include <QHash>
 #include <QSet>
 
+#include <deque>
 #include <map>
+
+struct sqlite3;
 
 namespace ado {
 
 class Statement;
+struct Written;
 
 using RowId = qlonglong;
 
-enum class RowState { Unchanged, New, Modified, Deleted };
+enum class RowState : quint8 { Unchanged, New, Modified, Deleted };
+
+// A value as the database gave it.
+struct Cell
+{
+    enum Kind : quint8 { NullValue, Integer, Real, Text, Blob };
+    Kind kind = NullValue;
+    quint32 size = 0; // Text: UTF-8 bytes; Blob: bytes
+    union {
+        qint64 integer = 0;
+        double real;
+        const char *bytes; // Text and Blob: in the store's arena
+    };
+};
+
+// Where text and blobs read from the database live: chunks that never move.
+class ByteArena
+{
+public:
+    const char *keep(const char *data, size_t size);
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    char *m_free = nullptr;
+    size_t m_left = 0;
+};
+
+// The values of a row that changed since it was read (or was added here).
+struct RowEdit
+{
+    std::vector<QVariant> values;   // Empty: never given a value (a new row)
+    std::vector<QVariant> original; // as read or as of the last successful UpdateBatch
+};
 
 struct Row
 {
     RowId id = 0;
-    std::vector<QVariant> values;   // Empty: never given a value (a new row)
-    std::vector<QVariant> original; // as read or as of the last successful UpdateBatch
+    std::unique_ptr<RowEdit> edit; // null while the row holds the values it was read with
+    quint32 cells = NoCells;       // first cell of the row as read (NoCells: added here)
     RowState state = RowState::Unchanged;
-    bool adding = false; // an AddNew not yet completed by Update
+    bool adding = false;   // an AddNew not yet completed by Update
+    bool conflict = false; // the last UpdateBatch could not locate it in the database
+    bool erased = false;   // taken out of the store: an empty slot
+
+    static constexpr quint32 NoCells = 0xffffffffu;
 };
+
+// What a value given to a field becomes, from the column's declared type (as SQLite reads
+// a type name: INT anywhere is an integer; CHAR, CLOB or TEXT text; REAL, FLOA or DOUB a
+// real; DECIMAL and NUMERIC with a scale of 0 an integer, other names a number).
+enum class FieldKind : quint8 { Any, Integer, Real, Number, Text };
+FieldKind fieldKindOf(const QString &declaredType);
+// The value converted to the kind of field `name` (Empty and Null stay as they are); raises
+// adErrTypeMismatch for a value that cannot be converted, adErrDataOverflow when it does
+// not fit.
+QVariant convertForField(const QVariant &value, FieldKind kind, const QString &name);
 
 struct Column
 {
@@ -39,7 +91,9 @@ struct Column
     QString originDatabase; // "main", "temp" (temp tables such as "#SVILUPPO")
     QString originTable;
     QString originColumn;
-    bool writable = false; // from the base table, first column naming that table column
+    bool writable = false;  // from the base table, first column naming that table column
+    bool key = false;       // part of the base table's primary key
+    FieldKind kind = FieldKind::Any; // what a value given to the field is converted to
 };
 
 // Told of changes that another recordset sharing the rows made.
@@ -59,17 +113,43 @@ struct RowStore
     QString baseDatabase;
     QString baseTable;
     QString baseProblem; // why there is no base table (empty when there is one)
-    std::vector<std::unique_ptr<Row>> rows;
-    QHash<RowId, Row *> byId;
-    RowId nextId = 1;
+    std::deque<Row> rows; // slot i holds the row of id i + 1
+    std::vector<Cell> cells; // the values as read, a row after the other
+    ByteArena arena;
+    long liveRows = 0;
     std::vector<RowView *> views;
 
-    Row *find(RowId id) const { return byId.value(id, nullptr); }
-    Row &append(std::vector<QVariant> values, RowState state);
+    Row *find(RowId id) const
+    {
+        if (id < 1 || id > RowId(rows.size()))
+            return nullptr;
+        Row &row = const_cast<Row &>(rows[size_t(id - 1)]);
+        return row.erased ? nullptr : &row;
+    }
+    // Appends a row read from the database (its cells already at the end of `cells`) or a
+    // new row without values.
+    Row &appendRead();
+    Row &appendNew();
     void erase(RowId id);
+    // Calls f on every row still in the store, in order.
+    template<typename F>
+    void forEachRow(F &&f) const
+    {
+        for (const Row &row : rows) {
+            if (!row.erased)
+                f(const_cast<Row &>(row));
+        }
+    }
+
+    QVariant value(const Row &row, int column) const;
+    QVariant original(const Row &row, int column) const;
+    std::vector<QVariant> values(const Row &row) const;
+    // The row's own copy of its values, made on its first change.
+    RowEdit &editOf(Row &row) const;
+
     int columnIndex(const QString &name) const;
-    // Works out the base table and the writable columns from the columns' origins.
-    void resolveBaseTable();
+    // Works out the base table, its key and the writable columns from the columns' origins.
+    void resolveBaseTable(sqlite3 *db);
 
     void addView(RowView *view) { views.push_back(view); }
     void removeView(RowView *view);
@@ -90,7 +170,7 @@ struct Cursor
     RowId id = 0;
 };
 
-enum class FilterKind { None, Criteria, Pending, Bookmarks };
+enum class FilterKind { None, Criteria, Pending, Conflicting, Bookmarks };
 
 struct Recordset::Impl final : RowView
 {
@@ -116,6 +196,8 @@ struct Recordset::Impl final : RowView
     mutable QHash<RowId, int> positions; // index of each visible row, rebuilt when needed
     mutable bool positionsKnown = false;
     Cursor cursor;
+
+    long updateCriteria = adCriteriaUpdCols;
 
     long editMode = adEditNone;
     RowId editRow = 0;
@@ -148,6 +230,7 @@ struct Recordset::Impl final : RowView
     void moveRelative(long rows);
     void applyFilter(const QVariant &criteria);
     void applySort(const QString &text);
+    int findStart(const QVariant &start, bool forward) const;
     void restoreCursor(const Cursor &saved);
     void setValue(int column, const QVariant &value);
     void addNew();
@@ -159,6 +242,7 @@ struct Recordset::Impl final : RowView
     // ----- recordset_batch.cpp -----
     std::vector<Row *> pendingRows(long affect) const;
     void updateBatch(long affect);
+    void takeWritten(std::vector<Written> &written, const std::vector<Row *> &conflicts);
 
     // ----- recordset_resync.cpp -----
     void resync(long affect, long resyncValues);

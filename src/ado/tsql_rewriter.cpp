@@ -478,9 +478,26 @@ private:
     QString joined() const
     {
         QString text;
-        for (size_t i = 0; i < m_tokens.size(); ++i)
-            text += m_out[i] + m_suffix[i];
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            append(text, m_out[i]);
+            append(text, m_suffix[i]);
+        }
         return text;
+    }
+
+    // Appends a piece, with a blank where it would otherwise run into the text before it:
+    // 'a'N'b' becomes 'a' 'b', not the one literal 'a''b', and x'a' is not read as a blob.
+    static void append(QString &text, const QString &piece)
+    {
+        if (piece.isEmpty())
+            return;
+        const QChar first = piece.front();
+        if (!text.isEmpty() && (first == u'\'' || first == u'"')) {
+            const QChar last = text.back();
+            if (last.isLetterOrNumber() || last == u'_' || last == u'\'' || last == u'"')
+                text += u' ';
+        }
+        text += piece;
     }
 
     const QString &m_text;

@@ -4,6 +4,9 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +15,26 @@
 #include <optional>
 
 namespace ado {
+
+namespace {
+
+QLocale &sessionLocale()
+{
+    static QLocale locale(QLocale::Italian, QLocale::Italy);
+    return locale;
+}
+
+} // namespace
+
+void setConversionLocale(const QLocale &locale)
+{
+    sessionLocale() = locale;
+}
+
+QLocale conversionLocale()
+{
+    return sessionLocale();
+}
 
 namespace {
 
@@ -29,15 +52,20 @@ bool isAsciiDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Reads "[blanks][+|-]digits[.digits][E[+|-]digits][blanks]" in the C locale, or the texts
-// "True" (-1) and "False" (0) as VB does. Anything else gives nothing.
-std::optional<DecimalNumber> parseNumberText(const QString &text)
+// Reads "[blanks][+|-]digits[.digits][E[+|-]digits][blanks]" where "." is the locale's
+// decimal separator and the integer digits may be grouped by thousands with its group
+// separator ("1.234.567,5" in Italian), or the texts "True" (-1) and "False" (0) as VB does.
+// Anything else gives nothing.
+std::optional<DecimalNumber> parseNumberText(const QString &text, const QLocale &locale,
+                                             bool groups = true)
 {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return DecimalNumber{true, QStringLiteral("1"), 0};
     if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return DecimalNumber{};
+    const QString point = locale.decimalPoint();
+    const QString group = groups ? locale.groupSeparator() : QString();
 
     DecimalNumber n;
     int i = 0;
@@ -47,18 +75,29 @@ std::optional<DecimalNumber> parseNumberText(const QString &text)
     QString mantissa;
     int fractionDigits = 0;
     bool seenPoint = false;
+    int groupDigits = -1; // digits since the last group separator (-1: none seen)
     for (; i < len; ++i) {
         if (isAsciiDigit(t[i])) {
             mantissa += t[i];
             if (seenPoint)
                 ++fractionDigits;
-        } else if (t[i] == QLatin1Char('.') && !seenPoint) {
+            else if (groupDigits >= 0)
+                ++groupDigits;
+        } else if (!seenPoint && !point.isEmpty() && QStringView(t).mid(i).startsWith(point)) {
+            if (groupDigits >= 0 && groupDigits != 3)
+                return std::nullopt;
             seenPoint = true;
+            i += int(point.size()) - 1;
+        } else if (!seenPoint && !group.isEmpty() && !mantissa.isEmpty() && group != point
+                   && QStringView(t).mid(i).startsWith(group)
+                   && (groupDigits < 0 ? mantissa.size() <= 3 : groupDigits == 3)) {
+            groupDigits = 0;
+            i += int(group.size()) - 1;
         } else {
             break;
         }
     }
-    if (mantissa.isEmpty())
+    if (mantissa.isEmpty() || (!seenPoint && groupDigits >= 0 && groupDigits != 3))
         return std::nullopt;
     long long exponent = 0;
     if (i < len && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
@@ -99,6 +138,16 @@ QString describe(const QVariant &v)
     if (v.typeId() == QMetaType::QString)
         return QLatin1Char('"') + v.toString() + QLatin1Char('"');
     return QStringLiteral("a value of type ") + QString::fromLatin1(v.typeName());
+}
+
+// Text as the session reads it: by its locale, or else in the locale-independent form the
+// helpers write ("-12.34", "1e3", no group separators), so NormalizzaNumero's text reads
+// back. A text valid both ways is read by the locale ("1.234" is 1234 in Italian).
+std::optional<DecimalNumber> readNumberText(const QString &text)
+{
+    if (auto n = parseNumberText(text, conversionLocale()))
+        return n;
+    return parseNumberText(text, QLocale::c(), false);
 }
 
 [[noreturn]] void typeMismatch(const QVariant &v, const char *function, const char *what)
@@ -163,7 +212,7 @@ double toDouble(const QVariant &v, const char *function)
         return v.toDouble();
     if (v.typeId() != QMetaType::QString)
         typeMismatch(v, function, "a number");
-    const auto n = parseNumberText(v.toString());
+    const auto n = readNumberText(v.toString());
     if (!n)
         typeMismatch(v, function, "a number");
     if (n->digits.isEmpty())
@@ -204,7 +253,7 @@ Int toRoundedInteger(const QVariant &v, const char *function, const char *range)
     // Banker's rounding: the default floating-point rounding mode rounds half to even.
     const double rounded = std::nearbyint(toDouble(v, function));
     if (!(rounded >= double(std::numeric_limits<Int>::min())
-          && rounded <= double(std::numeric_limits<Int>::max())))
+          && rounded < double(std::numeric_limits<Int>::max()) + 1.0))
         overflow(isNumericType(t) ? formatDouble(v.toDouble(), 15) : v.toString().trimmed(),
                  function, range);
     return Int(rounded);
@@ -317,7 +366,9 @@ QString NormalizzaNumero(const QVariant &value)
     const QString text = NormalizzaStringa(value);
     if (text.isEmpty())
         return QStringLiteral("0");
-    const auto n = parseNumberText(text);
+    // Text is read by the locale; a number's own text (CStr) is the locale-independent one.
+    const auto n = value.typeId() == QMetaType::QString ? readNumberText(text)
+                                                        : parseNumberText(text, QLocale::c());
     if (!n)
         raise(TypeMismatch,
               QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text),
@@ -365,6 +416,12 @@ qint32 CLng(const QVariant &v)
     return toRoundedInteger<qint32>(v, "CLng", "-2147483648 to 2147483647 of a Long");
 }
 
+qint64 CLngLng(const QVariant &v)
+{
+    return toRoundedInteger<qint64>(
+        v, "CLngLng", "-9223372036854775808 to 9223372036854775807 of a LongLong");
+}
+
 double CDbl(const QVariant &v)
 {
     return toDouble(v, "CDbl");
@@ -381,12 +438,78 @@ bool CBool(const QVariant &v)
     if (isNumericType(v.typeId()))
         return v.toDouble() != 0.0;
     if (v.typeId() == QMetaType::QString) {
-        const auto n = parseNumberText(v.toString());
+        const auto n = readNumberText(v.toString());
         if (!n)
             typeMismatch(v, "CBool", "True, False or a number");
         return !n->digits.isEmpty();
     }
     typeMismatch(v, "CBool", "True, False or a number");
+}
+
+namespace {
+
+// The order of day, month and year in the locale's short date: "dmy", "mdy" or "ymd".
+QString dateOrder(const QLocale &locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat).toLower();
+    QString order;
+    for (const QChar c : format) {
+        const QChar part = c == u'd' ? u'd' : c == u'm' ? u'm' : c == u'y' ? u'y' : QChar();
+        if (!part.isNull() && !order.contains(part))
+            order += part;
+    }
+    return order.size() == 3 ? order : QStringLiteral("dmy");
+}
+
+std::optional<QDateTime> dateFromText(const QString &text, const QLocale &locale)
+{
+    static const QRegularExpression shape(
+        QStringLiteral("^\\s*(\\d{1,4})[/.-](\\d{1,2})[/.-](\\d{1,4})"
+                       "(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString order = m.captured(1).size() == 4 ? QStringLiteral("ymd") : dateOrder(locale);
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int value = m.captured(i + 1).toInt();
+        (order[i] == u'd' ? day : order[i] == u'm' ? month : year) = value;
+        if (order[i] == u'y' && m.captured(i + 1).size() <= 2)
+            year = value < 30 ? 2000 + value : 1900 + value;
+    }
+    const QDate date(year, month, day);
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+} // namespace
+
+QDateTime CDate(const QVariant &v)
+{
+    static const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0));
+    if (isNull(v))
+        nullUse("CDate");
+    if (isEmpty(v))
+        return dayZero;
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    if (isNumericType(v.typeId())) {
+        const double days = v.toDouble();
+        if (!(std::fabs(days) < 2958466.0))
+            overflow(formatDouble(days, 15), "CDate", "of a Date");
+        return dayZero.addMSecs(qint64(std::llround(days * 86400000.0)));
+    }
+    if (v.typeId() == QMetaType::QString) {
+        if (const auto date = dateFromText(v.toString(), conversionLocale()))
+            return *date;
+    }
+    typeMismatch(v, "CDate", "a date");
 }
 
 } // namespace ado

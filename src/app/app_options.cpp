@@ -22,10 +22,11 @@ struct OptionSet
     QCommandLineOption screenshot{QStringLiteral("screenshot"), QString(), QStringLiteral("FILE")};
     QCommandLineOption tab{QStringLiteral("tab"), QString(), QStringLiteral("N")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption locale{QStringLiteral("locale"), QString(), QStringLiteral("NAME")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help});
+        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale});
     }
 };
 
@@ -44,6 +45,19 @@ QString parserError(const QCommandLineParser &parser)
             .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
     }
     return QStringLiteral("riga di comando non valida (%1)").arg(parser.errorText());
+}
+
+// The locale of --locale: "system", "C" or a name such as it_IT; nothing for an unknown name.
+std::optional<QLocale> localeNamed(const QString &name)
+{
+    if (name.compare(QLatin1String("system"), Qt::CaseInsensitive) == 0)
+        return QLocale::system();
+    if (name == QLatin1String("C"))
+        return QLocale::c();
+    const QLocale locale(name);
+    if (locale.language() == QLocale::C)
+        return std::nullopt;
+    return locale;
 }
 
 // Checks and stores the values; returns the first problem found.
@@ -95,6 +109,14 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
         out.tab = tab;
     }
     out.help = parser.isSet(o.help);
+    if (parser.isSet(o.locale)) {
+        const std::optional<QLocale> locale = localeNamed(parser.value(o.locale).trimmed());
+        if (!locale)
+            return QStringLiteral("impostazione locale sconosciuta: %1 (per esempio it_IT, "
+                                  "en_US, C o system)")
+                .arg(quoted(parser.value(o.locale)));
+        out.locale = *locale;
+    }
     return {};
 }
 
@@ -159,6 +181,8 @@ QString usageText(const QString &navigatorKeys)
         "  --tab N            seleziona la scheda N all'avvio: 0 dati anagrafici, 1 sezionali,\n"
         "                     2 controllo conti, 3 sequenza di ricerca conti, 4 proposta di\n"
         "                     sviluppo\n"
+        "  --locale NAME      come leggere i numeri scritti dall'utente: it_IT (predefinita),\n"
+        "                     en_US, C, system (le impostazioni del sistema)...\n"
         "  -h, --help         mostra questo aiuto\n"
         "\n"
         "Comandi della barra del navigatore:\n");

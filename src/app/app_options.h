@@ -2,6 +2,7 @@
 // The program's command line: what it asks for, checked before anything is opened, and where
 // the window is drawn (a real display, or offscreen for a picture).
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,8 @@ struct AppOptions
     QString screenshotFile;         // --screenshot: render the window to this PNG and leave
     std::optional<int> tab;         // --tab: the tab selected after start-up
     bool help = false;
+    // --locale: how text typed by the user is read as numbers (Italian unless asked).
+    QLocale locale{QLocale::Italian, QLocale::Italy};
 
     // Filled by resolveDisplay.
     bool offscreen = false;         // the program chooses Qt's offscreen platform itself

@@ -1,5 +1,7 @@
 #include "app/launcher.h"
 
+#include "ado/vb.h"
+
 #include "app/app_options.h"
 #include "app/database_file.h"
 #include "app/host_session.h"
@@ -38,6 +40,7 @@ int takeScreenshot(HostSession &session, const AppOptions &options, QTextStream 
 
 int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
 {
+    ado::setConversionLocale(options.locale);
     try {
         const DatabaseFile database = prepareDatabase(options.databasePath);
         if (database.created)

@@ -127,6 +127,8 @@ void FRMCI_CAUSALI::RefreshChild()
         if (checks->RecordCount() > 0) {
             for (checks->MoveFirst(); !checks->isEOF(); checks->MoveNext())
                 checks->Fields(ChecksKey).setValue(code);
+            // Back on a row: EditMode and the lists' handlers need a current row.
+            checks->MoveFirst();
         }
     });
 }

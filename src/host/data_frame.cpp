@@ -329,7 +329,7 @@ void DataFrame::onRecordsetEvent(int event, const QVariant &row)
         if (kind == ado::RecordsetEvent::Moved && frame::sameValue(row, m_shownBookmark))
             break;
         // Another row (or another row set): what the controls held belongs to no row now.
-        if (m_status == StatusNew && !(hasCurrentRow() && m_recordset->EditMode() == ado::adEditAdd))
+        if (m_status == StatusNew && !(editMode() == ado::adEditAdd))
             setStatusValue(StatusBrowse);
         m_recordChanged = false;
         // A row set given back its pending rows (a rolled-back save) has them to write again.
@@ -348,6 +348,11 @@ void DataFrame::onRecordsetEvent(int event, const QVariant &row)
         updateNavigator();
         break;
     }
+}
+
+long DataFrame::editMode() const
+{
+    return hasCurrentRow() ? m_recordset->EditMode() : long(ado::adEditNone);
 }
 
 bool DataFrame::hasCurrentRow() const
@@ -380,7 +385,7 @@ void DataFrame::takeUpRecordset()
 {
     frame::Busy busy(m_ownOperation);
     if (m_recordset && m_recordset->State() == ado::adStateOpen) {
-        if (m_recordset->EditMode() == ado::adEditAdd)
+        if (editMode() == ado::adEditAdd)
             m_recordset->CancelUpdate();
         if (!hasCurrentRow() && m_recordset->RecordCount() > 0)
             m_recordset->MoveFirst();
@@ -636,7 +641,7 @@ void DataFrame::EndUpdate()
     const bool sameRow = !m_rowSetReset && frame::sameValue(currentBookmark(), m_shownBookmark);
     m_rowSetReset = false;
     if (!sameRow && m_status == StatusNew
-        && !(hasCurrentRow() && m_recordset->EditMode() == ado::adEditAdd)) {
+        && !(editMode() == ado::adEditAdd)) {
         setStatusValue(StatusBrowse);
         m_recordChanged = false;
     }
@@ -648,7 +653,7 @@ void DataFrame::WriteBatch()
 {
     emit UpdateBatchAll();
     if (m_recordset && m_recordset->State() == ado::adStateOpen
-        && m_recordset->EditMode() != ado::adEditAdd)
+        && editMode() != ado::adEditAdd)
         m_modified = m_recordset->hasPendingChanges();
     notifyState();
 }

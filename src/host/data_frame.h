@@ -247,6 +247,8 @@ public:
     bool isPending();
     // A row is shown (the row set is on a readable row).
     bool hasCurrentRow() const;
+    // The row set's EditMode, adEditNone when it has no current row (where EditMode raises).
+    long editMode() const;
 
 signals:
     void AfterAddNew(long fenm_operationresult);

@@ -44,7 +44,7 @@ bool DataFrame::startNewRow(long reason, bool keepEdits)
         }
     } catch (const ado::RuntimeError &) {
         ado::ignoreErrors({[this] {
-            if (m_recordset->EditMode() == ado::adEditAdd)
+            if (editMode() == ado::adEditAdd)
                 m_recordset->CancelUpdate();
         }});
         emit AfterAddNew(OperationFailed);
@@ -106,7 +106,7 @@ void DataFrame::dropNewRow()
 {
     if (!m_recordset || m_recordset->State() != ado::adStateOpen)
         return;
-    if (m_recordset->EditMode() == ado::adEditAdd) {
+    if (editMode() == ado::adEditAdd) {
         m_recordset->CancelUpdate();
     } else if (goToBookmark(m_newRowBookmark) && (m_recordset->Status() & ado::adRecNew)) {
         // The row set took the new row in (an implicit Update, a failed write): drop it.
@@ -131,7 +131,7 @@ void DataFrame::dropRowEdits()
 {
     if (!m_recordset || m_recordset->State() != ado::adStateOpen)
         return;
-    if (m_recordset->EditMode() == ado::adEditInProgress)
+    if (editMode() == ado::adEditInProgress)
         m_recordset->CancelUpdate();
     if (isImmediate() && hasCurrentRow()
         && (m_recordset->Status() & (ado::adRecModified | ado::adRecNew)))
@@ -251,7 +251,7 @@ bool DataFrame::writeRow()
     frame::Busy busy(m_ownOperation);
     const QVariant row = currentBookmark();
     try {
-        if (m_recordset->EditMode() != ado::adEditNone)
+        if (editMode() != ado::adEditNone)
             m_recordset->Update();
         if (isImmediate())
             m_recordset->UpdateBatch(ado::adAffectCurrent);
@@ -313,7 +313,7 @@ bool DataFrame::Delete()
             return false;
         };
         try {
-            if (m_recordset->EditMode() == ado::adEditInProgress)
+            if (editMode() == ado::adEditInProgress)
                 m_recordset->CancelUpdate();
             m_recordset->Delete();
             if (isImmediate())

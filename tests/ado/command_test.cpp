@@ -167,7 +167,7 @@ TEST_F(CommandTest, NumericParametersFollowPrecisionAndScale)
     prepareInsert("amount", adNumeric, 5, 0);
     EXPECT_EQ(insertAndRead(99999, read), QStringList{QStringLiteral("99999:integer")});
     EXPECT_EQ(insertAndRead(12.5, read), QStringList{QStringLiteral("13:integer")});
-    EXPECT_EQ(insertAndRead(QStringLiteral("-12.5"), read),
+    EXPECT_EQ(insertAndRead(QStringLiteral("-12,5"), read),
               QStringList{QStringLiteral("-13:integer")});
     EXPECT_EQ(errorOf([&] { insertAndRead(123456, read); }).number(), Overflow);
     EXPECT_EQ(errorOf([&] { insertAndRead(99999.5, read); }).number(), Overflow);
@@ -175,7 +175,8 @@ TEST_F(CommandTest, NumericParametersFollowPrecisionAndScale)
 
     cmd.parameters()[0].Precision = 5;
     cmd.parameters()[0].NumericScale = 2;
-    EXPECT_EQ(insertAndRead(QStringLiteral("123.456"), read),
+    // text is read by the session's locale (Italian)
+    EXPECT_EQ(insertAndRead(QStringLiteral("123,456"), read),
               QStringList{QStringLiteral("123.46:real")});
     EXPECT_EQ(errorOf([&] { insertAndRead(1234.5, read); }).number(), Overflow);
 
@@ -226,6 +227,10 @@ TEST_F(CommandTest, ExecuteRefusesWhatCannotRun)
 
     cmd.setCommandType(adCmdStoredProc);
     EXPECT_EQ(errorOf([&] { cmd.Execute(); }).number(), adErrInvalidArgument);
+    // A value that is no command type is refused when set, and the type in force stays.
+    for (long bad : {0L, 3L, long(adCmdTextNoRecords), -2L})
+        EXPECT_EQ(errorOf([&] { cmd.setCommandType(bad); }).number(), adErrInvalidArgument) << bad;
+    EXPECT_EQ(cmd.CommandType(), adCmdStoredProc);
     cmd.setCommandType(adCmdText);
     cmd.setCommandText(QString());
     EXPECT_EQ(errorOf([&] { cmd.Execute(); }).number(), adErrInvalidArgument);

@@ -64,6 +64,12 @@ TEST(FilterCriteria, ComparesNumbersTextDatesAndNull)
     EXPECT_FALSE(row.matches(QStringLiteral("AMOUNT > 2.5")));
     row.set(QStringLiteral("CI06_INDTIPORIGA"), QVariant(qlonglong(-1)));
     EXPECT_TRUE(row.matches(QStringLiteral("CI06_INDTIPORIGA = -1")));
+    // a currency amount is its number
+    EXPECT_TRUE(row.matches(QStringLiteral("AMOUNT > $2.00")));
+    EXPECT_FALSE(row.matches(QStringLiteral("AMOUNT > $2.50")));
+    EXPECT_TRUE(row.matches(QStringLiteral("CI06_INDTIPORIGA = -$1")));
+    EXPECT_EQ(row.parseError(QStringLiteral("AMOUNT > $")).number(), adErrInvalidArgument);
+    EXPECT_EQ(row.parseError(QStringLiteral("AMOUNT > 2$")).number(), adErrInvalidArgument);
 
     // text: trailing blanks and case do not count; quotes doubled inside
     EXPECT_TRUE(row.matches(QStringLiteral("CODE = 'ITA'")));
@@ -108,6 +114,15 @@ TEST(FilterCriteria, LikeAndOrWithoutPrecedence)
     EXPECT_FALSE(row.matches(
         QStringLiteral("(CODE = 'X' AND AMOUNT = 2.5) OR (CODE = 'ITA' AND AMOUNT = 1)")));
     EXPECT_TRUE(row.matches(QStringLiteral("  ")));
+    // nesting and length within the bounds work; one clause more is refused
+    EXPECT_TRUE(row.matches(QString(64, QLatin1Char('(')) + QStringLiteral("CODE = 'ITA'")
+                            + QString(64, QLatin1Char(')'))));
+    QStringList clauses(1000, QStringLiteral("CODE = 'X'"));
+    clauses << QStringLiteral("CODE = 'ITA'");
+    EXPECT_TRUE(row.matches(clauses.join(QStringLiteral(" OR "))));
+    clauses << QStringLiteral("CODE = 'Y'");
+    EXPECT_TRUE(row.parseError(clauses.join(QStringLiteral(" OR "))).description().contains(
+        QStringLiteral("more than 1000 clauses")));
 
     // a group joined by OR cannot be joined with AND, with or without parentheses
     for (const char *text : {"(CODE = 'X' OR CODE = 'ITA') AND AMOUNT = 2.5",
@@ -147,6 +162,10 @@ TEST(FilterCriteria, MalformedCriteriaSayWhatIsWrong)
         {QStringLiteral("[Ragione Sociale = 'x'"), QStringLiteral("not closed")},
         {QStringLiteral("'ITA' = CODE"), QStringLiteral("column name expected")},
         {QStringLiteral("CODE = 'ITA' ; DROP"), QStringLiteral("unexpected character")},
+        // found by the fuzzer: deep nesting overflowed the stack
+        {QString(5000, QLatin1Char('(')), QStringLiteral("nested more than 64 deep")},
+        {QString(65, QLatin1Char('(')) + QStringLiteral("CODE = 'ITA'") + QString(65, QLatin1Char(')')),
+         QStringLiteral("nested more than 64 deep")},
     };
     for (const auto &[criteria, expected] : cases) {
         const RuntimeError e = row.parseError(criteria);

@@ -352,7 +352,7 @@ TEST_F(RecordsetTest, InsertReadsBackDatabaseGivenColumnsAndNullOriginalsAreLoca
     EXPECT_EQ(db.rows("SELECT CI03_CAUSALE FROM cau ORDER BY 1"), (QStringList{"A", "C"}));
 }
 
-TEST_F(RecordsetTest, ConflictRaisesAndWritesNothing)
+TEST_F(RecordsetTest, ConflictingRowsStayPendingWhileTheOthersAreWritten)
 {
     Recordset rs;
     rs.Open(QStringLiteral("SELECT CI03_CAUSALE, CI03_DESCR FROM cau ORDER BY CI03_CAUSALE"), &conn);
@@ -362,36 +362,54 @@ TEST_F(RecordsetTest, ConflictRaisesAndWritesNothing)
     rs.AddNew();
     set(rs, "CI03_CAUSALE", QStringLiteral("D"));
     rs.Update();
-    // 'A' is written first, then 'B' cannot be found: 'A' must not stay written
+    // another program changed the very column 'B' changes: 'B' cannot be located
     execRaw("UPDATE cau SET CI03_DESCR = 'Beta altrove' WHERE CI03_CAUSALE = 'B'");
 
     conn.BeginTrans();
-    conn.Execute(QStringLiteral("INSERT INTO other VALUES ('k', 'before the batch')"), nullptr,
-                 adCmdTextNoRecords);
-    const RuntimeError e = errorOf([&] { rs.UpdateBatch(adAffectAllChapters); });
-    EXPECT_EQ(e.number(), adErrRowNotFound);
-    EXPECT_TRUE(e.description().startsWith(QStringLiteral(
-        "Row cannot be located for updating. Some values may have been changed since it was "
-        "last read.")))
-        << e.description().toStdString();
-    EXPECT_TRUE(e.description().contains(QStringLiteral("cau")));
+    rs.UpdateBatch(adAffectAllChapters);
     EXPECT_EQ(conn.transactionLevel(), 1) << "the outer transaction stays open";
+    const RuntimeError all = errorOf([&] { raiseOnConflicts(rs); });
+    EXPECT_EQ(all.number(), adErrRowNotFound);
+    EXPECT_TRUE(all.description().contains(QStringLiteral("1 row"))) << all.description().toStdString();
     conn.CommitTrans();
     EXPECT_EQ(db.rows("SELECT CI03_CAUSALE || '=' || IFNULL(CI03_DESCR, '-') FROM cau ORDER BY 1"),
-              (QStringList{"A=Alfa", "B=Beta altrove"}));
-    EXPECT_EQ(db.rows("SELECT v FROM other"), QStringList{"before the batch"});
-    EXPECT_TRUE(rs.hasPendingChanges());
-    EXPECT_EQ(rs.Status(), adRecNew);
+              (QStringList{"A=Alfa nuova", "B=Beta altrove", "D=-"}));
+    ASSERT_EQ(conn.Errors().size(), 1u) << "one warning per conflicting row";
+    EXPECT_EQ(conn.Errors()[0].number, adErrRowNotFound);
+    EXPECT_TRUE(conn.Errors()[0].description.startsWith(QStringLiteral(
+        "Row cannot be located for updating. Some values may have been changed since it was "
+        "last read.")));
 
-    // a refusal of the database names the table and the problem
+    // only the conflicting row is left, marked, still modified
+    EXPECT_TRUE(rs.hasPendingChanges());
+    rs.setFilter(int(adFilterConflictingRecords));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(text(rs, "CI03_CAUSALE"), QStringLiteral("B"));
+    EXPECT_EQ(rs.Status(), adRecModified | adRecConcurrencyViolation);
+    EXPECT_EQ(rs.Filter().toInt(), int(adFilterConflictingRecords));
+
+    // when every row asked for conflicts, UpdateBatch raises
+    const RuntimeError none = errorOf([&] { rs.UpdateBatch(); });
+    EXPECT_EQ(none.number(), adErrRowNotFound);
+    EXPECT_TRUE(none.description().contains(QStringLiteral("cau")));
+
+    // CancelBatch drops the change and the mark
     rs.CancelBatch();
     EXPECT_FALSE(rs.hasPendingChanges());
-    EXPECT_EQ(rs.RecordCount(), 2);
-    EXPECT_EQ(text(rs, "CI03_DESCR"), QStringLiteral("Alfa"));
-    set(rs, "CI03_CAUSALE", QStringLiteral("B"));
+    rs.setFilter(int(adFilterConflictingRecords));
+    EXPECT_EQ(rs.RecordCount(), 0);
+    raiseOnConflicts(rs);
+
+    // a refusal of the database writes nothing, names the table and the problem
+    rs.setFilter(QString());
+    set(rs, "CI03_DESCR", QStringLiteral("Alfa ancora"));
+    rs.MoveNext();
+    set(rs, "CI03_CAUSALE", QStringLiteral("A"));
     const RuntimeError unique = errorOf([&] { rs.UpdateBatch(); });
     EXPECT_TRUE(unique.description().contains(QStringLiteral("cau")));
     EXPECT_TRUE(unique.description().contains(QStringLiteral("UNIQUE"))) << unique.description().toStdString();
+    EXPECT_EQ(db.rows("SELECT CI03_DESCR FROM cau WHERE CI03_CAUSALE = 'A'"),
+              QStringList{"Alfa nuova"});
 }
 
 TEST_F(RecordsetTest, JoinsAndTempTables)

@@ -4,8 +4,10 @@
 
 #include "ado/connection.h"
 #include "ado/error.h"
+#include "ado/vb.h"
 #include "support/sql_rows.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -50,6 +52,22 @@ public:
 
     QTemporaryDir dir;
     QString path;
+};
+
+// Reads text by another locale for the life of the object.
+class ConversionLocale
+{
+public:
+    explicit ConversionLocale(const QLocale &locale) : m_previous(ado::conversionLocale())
+    {
+        ado::setConversionLocale(locale);
+    }
+    ~ConversionLocale() { ado::setConversionLocale(m_previous); }
+    ConversionLocale(const ConversionLocale &) = delete;
+    ConversionLocale &operator=(const ConversionLocale &) = delete;
+
+private:
+    QLocale m_previous;
 };
 
 // Runs body and answers the RuntimeError it raised (a test failure when it raised none).

@@ -92,6 +92,9 @@ TEST(TsqlRewriter, OtherTranslations)
     expectRewrite("DELETE t WHERE ISNULL(a, -1) = -1", "DELETE FROM t WHERE IFNULL(a, -1) = -1");
     // Comments become blanks (T-SQL nests block comments, SQLite does not); a final ';' goes.
     expectRewrite("SELECT 1 /* a /* b */ c */ -- note\r\n;  -- end", "SELECT 1    \r\n   ");
+    // Found by the fuzzer: literals written side by side stay two literals once N goes
+    // ('a''U' would be the one literal a'U), and so do quoted names.
+    expectRewrite("SELECT N'a'N'U', [x][y], [x]'b'", "SELECT 'a' 'U', \"x\" \"y\", \"x\" 'b'");
     // A CTE is SQLite syntax as well.
     expectRewrite("WITH c AS (SELECT 1 AS a) SELECT a FROM c", "WITH c AS (SELECT 1 AS a) SELECT a FROM c");
 }

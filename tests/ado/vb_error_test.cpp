@@ -3,6 +3,8 @@
 
 #include "ado/scratch_db.h"
 
+#include <QDateTime>
+
 #include <stdexcept>
 #include <vector>
 
@@ -21,6 +23,7 @@ QVariant text(const char *s)
 
 TEST(VbConversions, IntegerRangesAndBankersRounding)
 {
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(CInt(32767), 32767);
     EXPECT_EQ(CInt(-32768), -32768);
     EXPECT_EQ(errorOf([] { CInt(32768); }).number(), Overflow);
@@ -48,6 +51,7 @@ TEST(VbConversions, IntegerRangesAndBankersRounding)
 
 TEST(VbConversions, TypeMismatchAndNull)
 {
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     for (const auto &convert : std::vector<std::function<void(const QVariant &)>>{
              [](const QVariant &v) { CInt(v); }, [](const QVariant &v) { CLng(v); },
              [](const QVariant &v) { CDbl(v); }, [](const QVariant &v) { CBool(v); }}) {
@@ -56,6 +60,7 @@ TEST(VbConversions, TypeMismatchAndNull)
         EXPECT_TRUE(mentions(mismatch, QLatin1String("abc")));
         EXPECT_EQ(errorOf([&] { convert(text("")); }).number(), TypeMismatch);
         EXPECT_EQ(errorOf([&] { convert(text("1,5")); }).number(), TypeMismatch);
+        EXPECT_EQ(errorOf([&] { convert(text("1,23")); }).number(), TypeMismatch);
         EXPECT_EQ(errorOf([&] { convert(Null()); }).number(), InvalidUseOfNull);
     }
     EXPECT_EQ(errorOf([] { CStr(Null()); }).number(), InvalidUseOfNull);
@@ -73,6 +78,7 @@ TEST(VbConversions, TypeMismatchAndNull)
 
 TEST(VbConversions, TextOfValues)
 {
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(CStr(0.1), QStringLiteral("0.1"));
     EXPECT_EQ(CStr(123456789012345.0), QStringLiteral("123456789012345"));
     EXPECT_EQ(CStr(1e15), QStringLiteral("1E+15"));
@@ -110,6 +116,49 @@ TEST(VbConversions, TextOfValues)
     EXPECT_EQ(ValueOrDefault(Empty(), -1), QVariant(-1));
     EXPECT_EQ(ValueOrDefault(0, -1), QVariant(0));
     EXPECT_TRUE(isMissing(Null()) && isMissing(Empty()) && !isMissing(text("")));
+}
+
+TEST(VbConversions, TextIsReadByTheSessionLocale)
+{
+    // Italian until the program says otherwise.
+    EXPECT_EQ(conversionLocale().language(), QLocale::Italian);
+    EXPECT_EQ(CDbl(text("1,5")), 1.5);
+    EXPECT_EQ(CDbl(text("-1.234.567,25")), -1234567.25);
+    EXPECT_EQ(CDbl(text("1.000")), 1000.0);
+    EXPECT_EQ(CInt(text("2,5")), 2);
+    EXPECT_EQ(CLng(text("3,5")), 4);
+    EXPECT_FALSE(CBool(text("0,0")));
+    // Group separators only between groups of three; what is no Italian number is read in
+    // the locale-independent form the helpers write, so their texts read back.
+    for (const char *bad : {"1,5,0", "12.34,5", ",5.000", "1..000", "1.000.0", "1,5e"})
+        EXPECT_EQ(errorOf([&] { CDbl(text(bad)); }).number(), TypeMismatch) << bad;
+    EXPECT_EQ(CDbl(text("0.5")), 0.5);
+    EXPECT_EQ(CDbl(text("1.0000")), 1.0);
+    EXPECT_EQ(CDbl(NormalizzaNumero(text("-12,5"))), -12.5);
+    EXPECT_EQ(CDbl(text("1.234")), 1234.0) << "valid both ways: read by the locale";
+    // NormalizzaNumero reads the locale's text and writes the SQL's.
+    EXPECT_EQ(NormalizzaNumero(text(" -12,340 ")), QStringLiteral("-12.34"));
+    EXPECT_EQ(NormalizzaNumero(text("1.234,5")), QStringLiteral("1234.5"));
+    EXPECT_EQ(NormalizzaNumero(2.5), QStringLiteral("2.5")) << "a number is no text to read";
+    EXPECT_EQ(CStr(2.5), QStringLiteral("2.5"));
+
+    // dates: day before month in Italian, ISO always; two-digit years pivot at 30
+    EXPECT_EQ(CDate(text("5/12/2026")), QDateTime(QDate(2026, 12, 5), QTime(0, 0)));
+    EXPECT_EQ(CDate(text(" 05-12-29 14:30 ")), QDateTime(QDate(2029, 12, 5), QTime(14, 30)));
+    EXPECT_EQ(CDate(text("5.12.30")).date(), QDate(1930, 12, 5));
+    EXPECT_EQ(CDate(text("2026-12-05 08:15:30")), QDateTime(QDate(2026, 12, 5), QTime(8, 15, 30)));
+    EXPECT_EQ(CDate(1.5), QDateTime(QDate(1899, 12, 31), QTime(12, 0)));
+    EXPECT_EQ(CDate(Empty()), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    for (const char *bad : {"31/02/2026", "5/13/2026", "12:30", "5/12", "oggi", "5/12/2026 25:00"})
+        EXPECT_EQ(errorOf([&] { CDate(text(bad)); }).number(), TypeMismatch) << bad;
+    EXPECT_EQ(errorOf([] { CDate(Null()); }).number(), InvalidUseOfNull);
+    EXPECT_EQ(errorOf([] { CDate(1e10); }).number(), Overflow);
+
+    const adotest::ConversionLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(CDate(text("5/12/2026")).date(), QDate(2026, 5, 12));
+    EXPECT_EQ(CDbl(text("1,234.5")), 1234.5);
+    EXPECT_EQ(errorOf([] { CDbl(text("1,5")); }).number(), TypeMismatch);
+    EXPECT_EQ(errorOf([] { CDbl(text("1.234,5")); }).number(), TypeMismatch);
 }
 
 TEST(RuntimeErrors, PassUpChainsTheSource)

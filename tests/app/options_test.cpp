@@ -28,6 +28,7 @@ TEST(AppOptions, EveryOptionIsReadInEitherSpelling)
     EXPECT_EQ(p.options.language, QStringLiteral("ITA"));
     EXPECT_EQ(p.options.company, 1);
     EXPECT_FALSE(p.options.code || p.options.tab || p.options.newRecord || p.options.help);
+    EXPECT_EQ(p.options.locale.decimalPoint(), QStringLiteral(",")) << "Italian by default";
 
     p = parse({"--db", "/tmp/x.db", "--language", "eng", "--company", "3", "--code", "giro ",
                "--new", "--screenshot", "shot.png", "--tab", "2"});
@@ -47,6 +48,16 @@ TEST(AppOptions, EveryOptionIsReadInEitherSpelling)
     EXPECT_EQ(p.options.tab.value_or(-1), 0);
     EXPECT_TRUE(p.options.help);
     EXPECT_EQ(p.options.code.value_or("?"), QString()); // called without a code: a new one
+
+    p = parse({"--locale", "en_US"});
+    ASSERT_TRUE(p.ok()) << p.error.toStdString();
+    EXPECT_EQ(p.options.locale.decimalPoint(), QStringLiteral("."));
+    p = parse({"--locale=C"});
+    ASSERT_TRUE(p.ok()) << p.error.toStdString();
+    EXPECT_EQ(p.options.locale, QLocale::c());
+    p = parse({"--locale", "system"});
+    ASSERT_TRUE(p.ok()) << p.error.toStdString();
+    EXPECT_EQ(p.options.locale, QLocale::system());
 }
 
 TEST(AppOptions, BadInputIsRefusedNamingIt)
@@ -64,6 +75,8 @@ TEST(AppOptions, BadInputIsRefusedNamingIt)
         {{"--language", "ABCDE"}, "codice lingua non valido"},
         {{"--language", ""}, "codice lingua non valido"},
         {{"--db", ""}, "--db"},
+        {{"--locale", "nonsense"}, "impostazione locale sconosciuta: \"nonsense\""},
+        {{"--locale", ""}, "impostazione locale sconosciuta"},
         {{"--screenshot", " "}, "--screenshot"},
         {{"--db"}, "db"},          // a value missing
         {{"--new=yes"}, "new"},    // a value not wanted
