@@ -1,11 +1,14 @@
 #include "host/control_types.h"
 
 #include "ado/error.h"
+#include "host/bindable.h"
 #include "host/dialogs.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QWidget>
 
 #include <cmath>
 
@@ -186,6 +189,21 @@ bool runControlAction(const QString &source, const std::function<void()> &action
         if (answer != vbRetry)
             return false;
     }
+}
+
+bool settleFocusedInput(const QWidget *window)
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (!window || !focused || focused->window() != window->window())
+        return true;
+    // The focus sits in a part of a control (the text of a box): the control is an ancestor.
+    for (QWidget *widget = focused; widget; widget = widget->parentWidget()) {
+        if (auto *control = dynamic_cast<Bindable *>(widget))
+            return control->settleInput();
+        if (widget->isWindow())
+            break;
+    }
+    return true;
 }
 
 } // namespace host

@@ -73,4 +73,10 @@ QString formatNumber(const QVariant &value, const QString &format);
 // of the dialog service, which may ask to retry. Returns true when the operation completed.
 bool runControlAction(const QString &source, const std::function<void()> &action);
 
+// Before a command (a navigator's button or key, closing the window) runs, the control that
+// has the keyboard focus in `window`'s top-level window settles what was typed in it, as
+// leaving it would (Bindable::settleInput). False when it refused the value: the command
+// must not run. True when the focus is elsewhere or in no bound control.
+bool settleFocusedInput(const QWidget *window);
+
 } // namespace host
