@@ -105,7 +105,7 @@ QString formatSection(double value, const QString &section)
     const bool grouping = intPart.contains(QLatin1Char(','));
     const int minInt = int(intPart.count(QLatin1Char('0')));
 
-    QLocale locale;
+    QLocale locale = numberLocale();
     locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions
                                      : QLocale::OmitGroupSeparator);
     QString digits = locale.toString(std::fabs(value), 'f', decimals);
@@ -119,6 +119,21 @@ QString formatSection(double value, const QString &section)
 }
 
 } // namespace
+
+QString plainText(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::Double || type == QMetaType::Float)
+        return numberLocale().toString(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+QLocale numberLocale()
+{
+    QLocale italian(QLocale::Italian, QLocale::Italy);
+    italian.setNumberOptions(QLocale::OmitGroupSeparator);
+    return italian;
+}
 
 bool sameCode(const QVariant &a, const QVariant &b)
 {
@@ -150,7 +165,7 @@ QString formatNumber(const QVariant &value, const QString &format)
     if (!asNumber(value, number))
         return value.toString();
     if (format.isEmpty())
-        return value.toString();
+        return plainText(value);
     const QString positive = sections[0];
     if (number == 0 && sections.size() > 2 && !sections[2].isEmpty())
         return formatSection(0, sections[2]);

@@ -319,15 +319,15 @@ TEST(NumberBox, TakesDigitsShowsItsFormatAndRaisesChangeForUserEdits)
     EXPECT_EQ(changes, 6);
 
     QTest::mouseClick(next->lineEdit(), Qt::LeftButton);
-    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("123.56"));
+    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("123,56"));
     perc->setText(7.5);
-    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7.50")); // shown with the format
-    EXPECT_EQ(perc->Text().toString(), QStringLiteral("7.5"));
+    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7,50")); // shown with the format
+    EXPECT_EQ(perc->Text().toString(), QStringLiteral("7,5"));
     EXPECT_DOUBLE_EQ(perc->boundValue().toDouble(), 7.5);
     EXPECT_FALSE(perc->Changed());
     EXPECT_EQ(changes, 6);
     QTest::mouseClick(perc->lineEdit(), Qt::LeftButton);
-    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7.5")); // plain while editing
+    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7,5")); // plain while editing
 
     EXPECT_THROW(perc->setText(QStringLiteral("abc")), ado::RuntimeError);
     perc->setText(QVariant::fromValue(nullptr));
