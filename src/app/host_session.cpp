@@ -42,6 +42,7 @@ bool HostSession::open()
     m_navigator = std::make_unique<host::Navigator>();
     m_navigator->setLayoutSettingsFile(m_layoutSettingsFile);
     m_shell = std::make_unique<ShellWindow>();
+    m_shell->setSettingsFile(m_layoutSettingsFile);
     m_entry = std::make_unique<host::CLSCI_CAUSALI>();
     configureEntry();
     m_shell->setStatus(QStringLiteral("Ditta %1 - %2")

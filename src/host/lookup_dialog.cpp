@@ -1,13 +1,18 @@
 #include "host/lookup_dialog.h"
 
+#include "host/control_types.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -19,9 +24,7 @@ QString displayText(const QVariant &value)
 {
     if (!value.isValid() || value.isNull() || value.typeId() == QMetaType::Nullptr)
         return {};
-    if (value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 15);
-    return value.toString().trimmed();
+    return plainText(value).trimmed();
 }
 
 LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
@@ -82,8 +85,47 @@ LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
     layout->addLayout(bottom);
 
     applyFilter({});
-    resize(560, 380);
+    resize(startingSize());
     m_filter->setFocus();
+}
+
+namespace {
+
+// The size each list (by title) was last left at while the program runs.
+QHash<QString, QSize> &rememberedSizes()
+{
+    static QHash<QString, QSize> sizes;
+    return sizes;
+}
+
+constexpr int MinimumWidth = 560;
+constexpr int StartingHeight = 380;
+
+} // namespace
+
+// The size the list was left at last time; otherwise wide enough for every column (within the
+// screen), so that nothing is cut and no horizontal scrolling is needed.
+QSize LookupDialog::startingSize() const
+{
+    const QSize remembered = rememberedSizes().value(windowTitle());
+    if (remembered.isValid())
+        return remembered;
+    int columns = 0;
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        columns += m_table->columnWidth(c);
+    const int scrollBar = m_table->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    int width = columns + scrollBar + 2 * m_table->frameWidth() + margins.left() + margins.right()
+                + 8;
+    if (const QScreen *display = screen())
+        width = std::min(width, display->availableGeometry().width() * 9 / 10);
+    return {std::max(width, MinimumWidth), StartingHeight};
+}
+
+void LookupDialog::done(int result)
+{
+    rememberedSizes().insert(windowTitle(), size());
+    QDialog::done(result);
 }
 
 void LookupDialog::applyFilter(const QString &text)
@@ -163,6 +205,13 @@ bool LookupDialog::eventFilter(QObject *watched, QEvent *event)
         // Up and down in the filter box move through the list.
         if (watched == m_filter && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
             QCoreApplication::sendEvent(m_table, event);
+            return true;
+        }
+        // Typing in the list goes on in the filter box.
+        const bool plain = (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+        if (watched == m_table && plain && !key->text().isEmpty() && key->text().front().isPrint()) {
+            m_filter->setFocus(Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(m_filter, event);
             return true;
         }
     }

@@ -1,7 +1,9 @@
 #pragma once
 // The list a code box opens to pick a code: one row per candidate with the captions of the
-// lookup as column headers, a filter box above (rows containing the typed text in any column),
-// Enter or a double click picks the current row, Esc cancels.
+// lookup as column headers, a filter box above (rows containing the typed text in any column;
+// typing in the list goes on there), Enter or a double click picks the current row, Esc
+// cancels. It opens wide enough for its columns (within the screen) and, while the program
+// runs, at the size it was left at the last time a list of the same title was shown.
 
 #include "host/dialogs.h"
 
@@ -29,11 +31,14 @@ public:
     QTableWidget *table() const { return m_table; }
     QLineEdit *filterBox() const { return m_filter; }
 
+    void done(int result) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void applyFilter(const QString &text);
+    QSize startingSize() const;
     void choose();
 
     LookupRequest m_request;

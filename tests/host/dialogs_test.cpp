@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -158,6 +159,37 @@ TEST(QtDialogsTest, LookupFiltersAndPicksTheKeyOfTheCurrentRow)
     host::LookupDialog cancelled(reasonCodeRequest());
     QTimer::singleShot(0, [&cancelled] { QTest::keyClick(cancelled.filterBox(), Qt::Key_Escape); });
     EXPECT_FALSE(cancelled.pick().isValid());
+}
+
+// A list of long texts opens wide enough for its columns, typing in the list filters it, and
+// the list opens again at the size it was left at.
+TEST(QtDialogsTest, LookupFitsItsColumnsFiltersWhatIsTypedAndKeepsItsSize)
+{
+    testsupport::application();
+    host::LookupRequest request = reasonCodeRequest();
+    request.title = QStringLiteral("Ricerca causali");
+    request.captions << QStringLiteral("Tipo movimentazione dati") << QStringLiteral("Segno")
+                     << QStringLiteral("Tipo costo standard");
+    for (auto &row : request.rows)
+        row << QStringLiteral("Movimentazione di magazzino") << QStringLiteral("Causale di costo")
+            << QStringLiteral("Costo std anagrafico");
+    host::LookupDialog wide(request);
+    savePicture(wide, QStringLiteral("lookup_wide"));
+    EXPECT_FALSE(wide.table()->horizontalScrollBar()->isVisible());
+    EXPECT_GT(wide.width(), 560);
+
+    wide.table()->setFocus();
+    QTest::keyClicks(wide.table(), QStringLiteral("gir"));
+    EXPECT_EQ(wide.filterBox()->text(), QStringLiteral("gir"));
+    EXPECT_EQ(wide.visibleRowCount(), 1);
+
+    QTimer::singleShot(0, [&wide] {
+        wide.resize(900, 500);
+        QTest::keyClick(wide.filterBox(), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(wide.pick().isValid());
+    host::LookupDialog again(request);
+    EXPECT_EQ(again.size(), QSize(900, 500));
 }
 
 class LanguageDescriptionsTest : public ::testing::Test
