@@ -59,9 +59,7 @@ LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
     m_table->setAlternatingRowColors(true);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->resizeColumnsToContents();
-    for (int c = 0; c + 1 < m_table->columnCount(); ++c)
-        m_table->setColumnWidth(c, m_table->columnWidth(c) + 16);
+    fitColumns();
     m_table->installEventFilter(this);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { choose(); });
 
@@ -126,6 +124,38 @@ void LookupDialog::done(int result)
 {
     rememberedSizes().insert(windowTitle(), size());
     QDialog::done(result);
+}
+
+// Each column as wide as its cells; a long caption wraps (up to three lines) instead of
+// widening its column, so that a list of many columns still fits on the screen.
+void LookupDialog::fitColumns()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignCenter | Qt::Alignment(Qt::TextWordWrap));
+    const QFontMetrics metrics(header->font());
+    const QFontMetrics cellMetrics(m_table->font());
+    constexpr int Padding = 16;
+    constexpr int MaxCaptionLines = 3;
+    int lines = 1;
+    for (int c = 0; c < m_table->columnCount(); ++c) {
+        const QTableWidgetItem *item = m_table->horizontalHeaderItem(c);
+        const QString caption = item ? item->text() : QString();
+        int captionWidth = metrics.horizontalAdvance(caption) / MaxCaptionLines;
+        for (const QString &word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            captionWidth = std::max(captionWidth, metrics.horizontalAdvance(word));
+        int cellsWidth = 0;
+        for (int r = 0; r < m_table->rowCount(); ++r) {
+            if (const QTableWidgetItem *cell = m_table->item(r, c))
+                cellsWidth = std::max(cellsWidth, cellMetrics.horizontalAdvance(cell->text()));
+        }
+        const int width = std::max(cellsWidth, captionWidth) + Padding;
+        m_table->setColumnWidth(c, width);
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, width - Padding, 1000),
+                                                   Qt::TextWordWrap, caption);
+        lines = std::max(lines, wrapped.height() / std::max(1, metrics.lineSpacing()));
+    }
+    header->setMinimumHeight(lines * metrics.lineSpacing() + header->sizeHint().height()
+                             - metrics.lineSpacing());
 }
 
 void LookupDialog::applyFilter(const QString &text)

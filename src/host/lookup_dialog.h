@@ -39,6 +39,7 @@ protected:
 private:
     void applyFilter(const QString &text);
     QSize startingSize() const;
+    void fitColumns();
     void choose();
 
     LookupRequest m_request;
