@@ -1,6 +1,7 @@
 #include "host/lookup_dialog.h"
 
 #include "host/control_types.h"
+#include "host/navigator.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -13,10 +14,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace host {
 
@@ -96,6 +99,35 @@ QHash<QString, QSize> &rememberedSizes()
     return sizes;
 }
 
+// Where the sizes are kept between runs; none until the host says.
+std::optional<QString> &settingsFileSlot()
+{
+    static std::optional<QString> file;
+    return file;
+}
+
+QString sizeKey(const QString &title)
+{
+    QString key = title.trimmed();
+    key.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return QStringLiteral("lists/%1/size").arg(key);
+}
+
+QSize rememberedSize(const QString &title)
+{
+    if (const auto &file = settingsFileSlot())
+        return openSettings(*file)->value(sizeKey(title)).toSize();
+    return rememberedSizes().value(title);
+}
+
+void rememberSize(const QString &title, const QSize &size)
+{
+    if (const auto &file = settingsFileSlot())
+        openSettings(*file)->setValue(sizeKey(title), size);
+    else
+        rememberedSizes().insert(title, size);
+}
+
 constexpr int MinimumWidth = 560;
 constexpr int StartingHeight = 380;
 
@@ -105,7 +137,7 @@ constexpr int StartingHeight = 380;
 // screen), so that nothing is cut and no horizontal scrolling is needed.
 QSize LookupDialog::startingSize() const
 {
-    const QSize remembered = rememberedSizes().value(windowTitle());
+    const QSize remembered = rememberedSize(windowTitle());
     if (remembered.isValid())
         return remembered;
     int columns = 0;
@@ -122,8 +154,13 @@ QSize LookupDialog::startingSize() const
 
 void LookupDialog::done(int result)
 {
-    rememberedSizes().insert(windowTitle(), size());
+    rememberSize(windowTitle(), size());
     QDialog::done(result);
+}
+
+void LookupDialog::setSettingsFile(const std::optional<QString> &file)
+{
+    settingsFileSlot() = file;
 }
 
 // Each column as wide as its cells; a long caption wraps (up to three lines) instead of

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QScrollBar>
 #include <QTimer>
@@ -190,6 +191,26 @@ TEST(QtDialogsTest, LookupFitsItsColumnsFiltersWhatIsTypedAndKeepsItsSize)
     EXPECT_FALSE(wide.pick().isValid());
     host::LookupDialog again(request);
     EXPECT_EQ(again.size(), QSize(900, 500));
+
+    // Kept in a layout settings file, the size outlives the program: a list opens at the size
+    // its file holds, and at its fitted size with a file that holds none.
+    QTemporaryDir dir;
+    const QString stored = dir.filePath(QStringLiteral("stored.ini"));
+    const QString empty = dir.filePath(QStringLiteral("empty.ini"));
+    host::LookupDialog::setSettingsFile(stored);
+    host::LookupDialog left(request);
+    QTimer::singleShot(0, [&left] {
+        left.resize(880, 420);
+        QTest::keyClick(left.filterBox(), Qt::Key_Escape);
+    });
+    left.pick();
+    host::LookupDialog::setSettingsFile(empty);
+    host::LookupDialog fitted(request);
+    EXPECT_NE(fitted.size(), QSize(880, 420));
+    host::LookupDialog::setSettingsFile(stored);
+    host::LookupDialog restored(request);
+    EXPECT_EQ(restored.size(), QSize(880, 420));
+    host::LookupDialog::setSettingsFile(std::nullopt);
 }
 
 class LanguageDescriptionsTest : public ::testing::Test
