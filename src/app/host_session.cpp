@@ -8,6 +8,7 @@
 #include "editor/frmci_causali.h"
 #include "host/clsci_causali.h"
 #include "host/host_global.h"
+#include "host/lookup_dialog.h"
 #include "host/module_window.h"
 #include "host/navigator.h"
 
@@ -34,6 +35,7 @@ HostSession::~HostSession()
     // A window still open goes without questions: the program is ending.
     m_entry.reset();
     m_shell.reset();
+    host::LookupDialog::setSettingsFile(std::nullopt);
 }
 
 bool HostSession::open()
@@ -42,6 +44,8 @@ bool HostSession::open()
     m_navigator = std::make_unique<host::Navigator>();
     m_navigator->setLayoutSettingsFile(m_layoutSettingsFile);
     m_shell = std::make_unique<ShellWindow>();
+    m_shell->setSettingsFile(m_layoutSettingsFile);
+    host::LookupDialog::setSettingsFile(m_layoutSettingsFile);
     m_entry = std::make_unique<host::CLSCI_CAUSALI>();
     configureEntry();
     m_shell->setStatus(QStringLiteral("Ditta %1 - %2")

@@ -3,6 +3,7 @@
 #include "app/start_error.h"
 #include "editor/frmci_causali.h"
 #include "host/main_navigator.h"
+#include "host/navigator.h"
 #include "host/small_controls.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 
 namespace app {
@@ -74,10 +76,40 @@ void ShellWindow::embed(causali::FRMCI_CAUSALI *window)
         m_navigator->show();
     }
     setCentralWidget(window);
+    fitNavigator();
     resize(preferredSize());
+    restoreGeometryFromSettings();
     setWindowTitle(window->windowTitle());
     connect(window, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     connect(window, &causali::FRMCI_CAUSALI::unloaded, this, &ShellWindow::onModuleUnloaded);
+}
+
+// Every command of the navigator stays on the tool bar at the shell's smallest width.
+void ShellWindow::fitNavigator()
+{
+    if (!m_navigator)
+        return;
+    const QMargins margins = contentsMargins();
+    const int needed = m_navigator->sizeHint().width() + margins.left() + margins.right();
+    setMinimumWidth(std::max(minimumSizeHint().width(), needed));
+}
+
+namespace {
+
+const QString GeometryKey = QStringLiteral("shell/geometry");
+
+} // namespace
+
+void ShellWindow::restoreGeometryFromSettings()
+{
+    const QByteArray geometry = host::openSettings(m_settingsFile)->value(GeometryKey).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+}
+
+void ShellWindow::saveGeometryToSettings() const
+{
+    host::openSettings(m_settingsFile)->setValue(GeometryKey, saveGeometry());
 }
 
 QSize ShellWindow::preferredSize() const
@@ -117,6 +149,8 @@ void ShellWindow::onModuleUnloaded()
 
 void ShellWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_window)
+        saveGeometryToSettings();
     if (m_unloaded || !m_window || !m_closeRequest) {
         event->accept();
         return;

@@ -3,6 +3,8 @@
 // main navigator INV_MAIN as its tool bar, and a status bar naming the company, the language
 // and the database. Closing the shell asks the module to close (CloseForm), which may refuse;
 // when the module's window unloads by itself ("Esporta", a refused start-up) the shell closes.
+// The shell is never narrower than the navigator's commands, so none of them hides behind the
+// tool bar's overflow arrow, and it remembers its size and position.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -35,6 +37,10 @@ public:
     void setCloseRequest(std::function<bool()> request) { m_closeRequest = std::move(request); }
     bool moduleUnloaded() const { return m_unloaded; }
 
+    // Where the shell keeps its size and position between runs ("" the user's settings):
+    // restored when the editor is embedded, saved when the shell closes.
+    void setSettingsFile(const QString &file) { m_settingsFile = file; }
+
     void setStatus(const QString &company, const QString &language, const QString &database);
     QString statusText() const;
 
@@ -55,10 +61,14 @@ private:
     void onModuleUnloaded();
     void giveBack();
     QSize preferredSize() const;
+    void fitNavigator();
+    void restoreGeometryFromSettings();
+    void saveGeometryToSettings() const;
 
     QPointer<causali::FRMCI_CAUSALI> m_window;
     QPointer<host::MainNavigator> m_navigator;
     std::function<bool()> m_closeRequest;
+    QString m_settingsFile;
     QLabel *m_company = nullptr;
     QLabel *m_language = nullptr;
     QLabel *m_database = nullptr;

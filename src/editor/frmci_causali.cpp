@@ -10,6 +10,7 @@
 #include "header/header_panel.h"
 #include "host/clsci_causali.h"
 #include "host/code_box.h"
+#include "host/control_types.h"
 #include "host/cost_utility.h"
 #include "host/error_manager.h"
 #include "host/host_global.h"
@@ -265,6 +266,11 @@ void FRMCI_CAUSALI::closeEvent(QCloseEvent *event)
 {
     if (m_unloaded || m_unloading) {
         event->accept();
+        return;
+    }
+    // What is still being typed counts as the window's changes (a refused value keeps it open).
+    if (m_activated && !host::settleFocusedInput(this)) {
+        event->ignore();
         return;
     }
     bool cancel = false;

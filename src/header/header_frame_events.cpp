@@ -148,12 +148,14 @@ bool HeaderPanel::refuseMissingDescription()
 // The description is settled before the header row is written and, in the base language,
 // written with the row into CI03_DESCR. The save of the satellites (AggiornamentoDatabase)
 // writes the same text there afterwards; were the row set left with the older text, the next
-// update or delete of the header row would not find the row it read.
+// update or delete of the header row would not find the row it read. The save is the user's
+// answer already ("Conferma", or "Sì" to the question about the code): the description is
+// confirmed without asking again.
 void HeaderPanel::settleDescription(ado::Field &descr)
 {
     host::DataFrame &lingua = requireFrame(m_frameLingua.get(), "gclsFrameDatiCausaliLingua");
     if (lingua.RecordChanged())
-        lingua.ConfirmPending(true, true, false);
+        lingua.ConfirmPending(false, true, false);
     if (m_context.state().CodLingua.trimmed() == LinguaBase)
         descr.setValue(m_context.headerView().descrizioneText());
 }

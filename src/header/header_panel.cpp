@@ -413,6 +413,9 @@ void HeaderPanel::ConfigurazioneFrame()
 
         m_sqlTestata = headerSelectText();
         m_recordsetTestata = openRecordset(m_context, m_sqlTestata);
+        // Browsing follows the codes' alphabetical order, as the search list does, not the
+        // order in which they were entered.
+        m_recordsetTestata->setSort(QStringLiteral("CI03_CODCAUS ASC"));
 
         m_frameTestata = std::make_unique<host::DataFrame>();
         wireHeaderFrame();

@@ -39,6 +39,10 @@ public:
     // The frame calls this with a callback the control invokes whenever the user changes its
     // value (the frame then marks the record changed).
     virtual void setEditedCallback(std::function<void()> callback) = 0;
+    // Settles what the user entered while the control keeps the focus, as leaving it would:
+    // its validation first, then the value committed (decode, AfterItem). False when the
+    // validation refused the value: the caller must not go on.
+    virtual bool settleInput() { return true; }
 };
 
 } // namespace host

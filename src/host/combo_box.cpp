@@ -198,18 +198,34 @@ void ComboBox::focusOutEvent(QFocusEvent *event)
         return;
     }
     m_inFocusOut = true;
-    bool cancel = false;
-    runControlAction(objectName() + QStringLiteral("_Validate"),
-                     [this, &cancel] { emit Validate(cancel); });
-    if (cancel) {
+    const bool kept = !validate();
+    if (kept)
         setFocus(Qt::OtherFocusReason);
-        m_inFocusOut = false;
-        return;
-    }
     m_inFocusOut = false;
+    if (kept)
+        return;
     m_focused = false;
     m_choiceOpen = false;
     QComboBox::focusOutEvent(event);
+}
+
+bool ComboBox::settleInput()
+{
+    if (!m_focused || m_inFocusOut)
+        return true;
+    m_inFocusOut = true;
+    const bool accepted = validate();
+    m_inFocusOut = false;
+    return accepted;
+}
+
+// Raises Validate; false when it refused to let the focus go.
+bool ComboBox::validate()
+{
+    bool cancel = false;
+    runControlAction(objectName() + QStringLiteral("_Validate"),
+                     [this, &cancel] { emit Validate(cancel); });
+    return !cancel;
 }
 
 void ComboBox::keyPressEvent(QKeyEvent *event)

@@ -72,6 +72,8 @@ public:
     bool isEnabledForInput() const override { return isEnabled(); }
     void focus() override;
     void setEditedCallback(std::function<void()> callback) override;
+    // Validate (a choice is committed as soon as it is made); the focus stays in the box.
+    bool settleInput() override;
 
     void showPopup() override;
 
@@ -91,6 +93,7 @@ protected:
 
 private:
     void beginChoice();
+    bool validate();
     void onActivated(int index);
     void refreshLook();
 

@@ -1,11 +1,14 @@
 #include "host/control_types.h"
 
 #include "ado/error.h"
+#include "host/bindable.h"
 #include "host/dialogs.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QWidget>
 
 #include <cmath>
 
@@ -102,7 +105,7 @@ QString formatSection(double value, const QString &section)
     const bool grouping = intPart.contains(QLatin1Char(','));
     const int minInt = int(intPart.count(QLatin1Char('0')));
 
-    QLocale locale;
+    QLocale locale = numberLocale();
     locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions
                                      : QLocale::OmitGroupSeparator);
     QString digits = locale.toString(std::fabs(value), 'f', decimals);
@@ -116,6 +119,21 @@ QString formatSection(double value, const QString &section)
 }
 
 } // namespace
+
+QString plainText(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::Double || type == QMetaType::Float)
+        return numberLocale().toString(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+QLocale numberLocale()
+{
+    QLocale italian(QLocale::Italian, QLocale::Italy);
+    italian.setNumberOptions(QLocale::OmitGroupSeparator);
+    return italian;
+}
 
 bool sameCode(const QVariant &a, const QVariant &b)
 {
@@ -147,7 +165,7 @@ QString formatNumber(const QVariant &value, const QString &format)
     if (!asNumber(value, number))
         return value.toString();
     if (format.isEmpty())
-        return value.toString();
+        return plainText(value);
     const QString positive = sections[0];
     if (number == 0 && sections.size() > 2 && !sections[2].isEmpty())
         return formatSection(0, sections[2]);
@@ -186,6 +204,21 @@ bool runControlAction(const QString &source, const std::function<void()> &action
         if (answer != vbRetry)
             return false;
     }
+}
+
+bool settleFocusedInput(const QWidget *window)
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (!window || !focused || focused->window() != window->window())
+        return true;
+    // The focus sits in a part of a control (the text of a box): the control is an ancestor.
+    for (QWidget *widget = focused; widget; widget = widget->parentWidget()) {
+        if (auto *control = dynamic_cast<Bindable *>(widget))
+            return control->settleInput();
+        if (widget->isWindow())
+            break;
+    }
+    return true;
 }
 
 } // namespace host

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QKeyEvent;
+class QLocale;
 class QWidget;
 
 namespace host {
@@ -62,15 +63,30 @@ constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
 // one code), other values as right-trimmed texts. Null matches only Null.
 bool sameCode(const QVariant &a, const QVariant &b);
 
+// The window is Italian: numbers show with a decimal comma ("60,00") whatever the system's
+// locale. Typed numbers accept either separator (NumberBox).
+QLocale numberLocale();
+
+// A value as a cell shows it without a display format: a fractional number with the decimal
+// comma ("60,5"), anything else as its text.
+QString plainText(const QVariant &value);
+
 // Formats a number with a VB display format such as "##0.00" or "##0.00;-##0.00;;" (sections
 // positive;negative;zero;null; an empty zero section uses the positive one). Digits after
-// the decimal point give the decimals; a ',' before it groups thousands. Text that is not a
-// number is returned unchanged; Null gives the fourth section (empty when absent).
+// the decimal point give the decimals; a ',' before it groups thousands; the text follows
+// numberLocale(). No format gives plainText. Text that is not a number is returned
+// unchanged; Null gives the fourth section (empty when absent).
 QString formatNumber(const QVariant &value, const QString &format);
 
 // Runs an operation that a user action started inside a control (decode, lookup, commit).
 // A run-time error does not escape into Qt's event loop: it is shown with the error dialog
 // of the dialog service, which may ask to retry. Returns true when the operation completed.
 bool runControlAction(const QString &source, const std::function<void()> &action);
+
+// Before a command (a navigator's button or key, closing the window) runs, the control that
+// has the keyboard focus in `window`'s top-level window settles what was typed in it, as
+// leaving it would (Bindable::settleInput). False when it refused the value: the command
+// must not run. True when the focus is elsewhere or in no bound control.
+bool settleFocusedInput(const QWidget *window);
 
 } // namespace host

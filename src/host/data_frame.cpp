@@ -10,7 +10,6 @@
 #include "ado/recordset.h"
 #include "ado/vb.h"
 #include "host/bindable.h"
-#include "host/combo_box.h"
 #include "host/edit_box.h"
 #include "host/grid.h"
 
@@ -204,11 +203,10 @@ void DataFrame::AddControl(Bindable *control, QObject * /*unused*/)
             (*self)->onControlEdited(index);
     });
     if (!m_keyColumn.isEmpty() && column.compare(m_keyColumn, Qt::CaseInsensitive) == 0) {
+        // Only a typed key looks for its stored row: a key chosen in a list (the arrow keys
+        // pass over every item) keeps the new row, which is checked when it is confirmed.
         if (auto *box = qobject_cast<EditBox *>(control->widget()))
             binding->keyCommit = connect(box, &EditBox::AfterItem, this, &DataFrame::onKeyCommitted);
-        else if (auto *combo = qobject_cast<ComboBox *>(control->widget()))
-            binding->keyCommit = connect(combo, &ComboBox::AfterItem, this,
-                                         &DataFrame::onKeyCommitted);
     }
     m_bindings.push_back(std::move(binding));
 

@@ -50,6 +50,7 @@
 //   ChangeStatus(0, reason) raised. An unchanged new row is dropped without a question.
 // - Key box: while a new row is entered, a value committed in the key box that equals the key
 //   of a stored row drops the new row and shows that row: ChangeStatus(0, ReasonKeyFound).
+//   Only a box the key is typed into does so; a key combo box never drops the new row.
 // - ConfirmPending(ask, includeNewRow, allowCancel): true at once when nothing is pending
 //   (RecordChanged, and whatever the IsRecordChanged handlers add). With includeNewRow false a
 //   new row is dropped (Undo) without a question. Otherwise, with ask, "Salvare le modifiche

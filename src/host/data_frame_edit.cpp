@@ -255,6 +255,9 @@ bool DataFrame::writeRow()
             m_recordset->Update();
         if (isImmediate())
             m_recordset->UpdateBatch(ado::adAffectCurrent);
+        // A sorted row set gives a new or re-keyed row its place in the order.
+        if (!m_recordset->Sort().isEmpty() && hasCurrentRow())
+            m_recordset->setSort(m_recordset->Sort());
     } catch (const ado::RuntimeError &e) {
         if (WriteUnit *work = unit())
             work->abort(WriteUnit::Kind::Update, &e);

@@ -345,19 +345,31 @@ void EditBox::handleFocusOut(int reason)
     Q_UNUSED(reason);
     // A focus-out without a focus-in is the one Qt sends to the widget that was about to get
     // the focus when a Validate kept it here: that widget was never entered.
-    if (!m_focused || m_inFocusOut)
-        return;
+    if (m_focused && !m_inFocusOut)
+        validateAndCommit(true);
+}
+
+bool EditBox::settleInput()
+{
+    return !m_focused || m_inFocusOut || validateAndCommit(false);
+}
+
+// Validate (a refusal keeps the focus here and the edit open), then the pending edit's commit.
+bool EditBox::validateAndCommit(bool leaving)
+{
     QScopedValueRollback<bool> guard(m_inFocusOut, true);
     bool cancel = false;
     runControlAction(objectName() + QStringLiteral("_Validate"),
                      [this, &cancel] { emit Validate(cancel); });
     if (cancel) {
         m_edit->setFocus(Qt::OtherFocusReason);
-        return;
+        return false;
     }
-    m_focused = false;
+    if (leaving)
+        m_focused = false;
     if (m_editOpen)
         commitEdit();
+    return true;
 }
 
 bool EditBox::handleKey(QKeyEvent *event)

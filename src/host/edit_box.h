@@ -116,6 +116,8 @@ public:
     bool isEnabledForInput() const override;
     void focus() override;
     void setEditedCallback(std::function<void()> callback) override;
+    // Validate, then the commit of a pending edit; the focus stays in the box.
+    bool settleInput() override;
 
 signals:
     void BeforeItem();
@@ -159,6 +161,7 @@ private:
     void commitNow();
     void runLookup();
     void handleFocusOut(int reason);
+    bool validateAndCommit(bool leaving);
     void showContextMenu(const QPoint &pos);
     void clearTargets();
     void applyFocusPolicy();

@@ -185,7 +185,7 @@ void GridModel::computeTexts(Row &row) const
         const QVariant value = field >= 0 ? row.values[field] : QVariant();
         QString text;
         if (!isMissing(value))
-            text = column.format.isEmpty() ? value.toString() : formatNumber(value, column.format);
+            text = formatNumber(value, column.format);
         if (m_cellText)
             m_cellText(text, column.field, row.bookmark);
         row.texts << text;

@@ -21,6 +21,9 @@ GridNavigator::GridNavigator(QWidget *parent)
                                        this);
         button->setObjectName(QString::fromLatin1(name));
         button->setAutoDefault(false);
+        // A click leaves the focus in the control being edited: the press settles its input
+        // first and stops when the control refuses it.
+        button->setFocusPolicy(Qt::TabFocus);
         layout->addWidget(button);
         connect(button, &QPushButton::clicked, this,
                 [this, name] { clickButton(QString::fromLatin1(name)); });
@@ -65,7 +68,7 @@ void GridNavigator::FocusButton(const QString &name)
 void GridNavigator::clickButton(const QString &name)
 {
     QPushButton *target = button(name);
-    if (!target->isEnabled())
+    if (!settleFocusedInput(this) || !target->isEnabled())
         return;
     const QString key = target->objectName();
     const QPointer<GridNavigator> self(this);

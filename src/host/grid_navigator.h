@@ -3,7 +3,8 @@
 //
 // A click (or clickButton from code) raises BeforeButtonClick(cancel, name); unless cancelled,
 // actionRequested(name) asks the data frame to carry the action out, then AfterButtonClick(name)
-// follows. A disabled button does nothing. Names other than the three raise error 3265.
+// follows. First the control that has the focus in the window settles its input
+// (settleFocusedInput); a value it refuses stops the click. A disabled button does nothing. Names other than the three raise error 3265.
 
 #include <QWidget>
 

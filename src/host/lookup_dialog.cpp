@@ -1,17 +1,25 @@
 #include "host/lookup_dialog.h"
 
+#include "host/control_types.h"
+#include "host/navigator.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace host {
 
@@ -19,9 +27,7 @@ QString displayText(const QVariant &value)
 {
     if (!value.isValid() || value.isNull() || value.typeId() == QMetaType::Nullptr)
         return {};
-    if (value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 15);
-    return value.toString().trimmed();
+    return plainText(value).trimmed();
 }
 
 LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
@@ -56,9 +62,7 @@ LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
     m_table->setAlternatingRowColors(true);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->resizeColumnsToContents();
-    for (int c = 0; c + 1 < m_table->columnCount(); ++c)
-        m_table->setColumnWidth(c, m_table->columnWidth(c) + 16);
+    fitColumns();
     m_table->installEventFilter(this);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { choose(); });
 
@@ -82,8 +86,113 @@ LookupDialog::LookupDialog(const LookupRequest &request, QWidget *parent)
     layout->addLayout(bottom);
 
     applyFilter({});
-    resize(560, 380);
+    resize(startingSize());
     m_filter->setFocus();
+}
+
+namespace {
+
+// The size each list (by title) was last left at while the program runs.
+QHash<QString, QSize> &rememberedSizes()
+{
+    static QHash<QString, QSize> sizes;
+    return sizes;
+}
+
+// Where the sizes are kept between runs; none until the host says.
+std::optional<QString> &settingsFileSlot()
+{
+    static std::optional<QString> file;
+    return file;
+}
+
+QString sizeKey(const QString &title)
+{
+    QString key = title.trimmed();
+    key.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return QStringLiteral("lists/%1/size").arg(key);
+}
+
+QSize rememberedSize(const QString &title)
+{
+    if (const auto &file = settingsFileSlot())
+        return openSettings(*file)->value(sizeKey(title)).toSize();
+    return rememberedSizes().value(title);
+}
+
+void rememberSize(const QString &title, const QSize &size)
+{
+    if (const auto &file = settingsFileSlot())
+        openSettings(*file)->setValue(sizeKey(title), size);
+    else
+        rememberedSizes().insert(title, size);
+}
+
+constexpr int MinimumWidth = 560;
+constexpr int StartingHeight = 380;
+
+} // namespace
+
+// The size the list was left at last time; otherwise wide enough for every column (within the
+// screen), so that nothing is cut and no horizontal scrolling is needed.
+QSize LookupDialog::startingSize() const
+{
+    const QSize remembered = rememberedSize(windowTitle());
+    if (remembered.isValid())
+        return remembered;
+    int columns = 0;
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        columns += m_table->columnWidth(c);
+    const int scrollBar = m_table->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    int width = columns + scrollBar + 2 * m_table->frameWidth() + margins.left() + margins.right()
+                + 8;
+    if (const QScreen *display = screen())
+        width = std::min(width, display->availableGeometry().width() * 9 / 10);
+    return {std::max(width, MinimumWidth), StartingHeight};
+}
+
+void LookupDialog::done(int result)
+{
+    rememberSize(windowTitle(), size());
+    QDialog::done(result);
+}
+
+void LookupDialog::setSettingsFile(const std::optional<QString> &file)
+{
+    settingsFileSlot() = file;
+}
+
+// Each column as wide as its cells; a long caption wraps (up to three lines) instead of
+// widening its column, so that a list of many columns still fits on the screen.
+void LookupDialog::fitColumns()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignCenter | Qt::Alignment(Qt::TextWordWrap));
+    const QFontMetrics metrics(header->font());
+    const QFontMetrics cellMetrics(m_table->font());
+    constexpr int Padding = 16;
+    constexpr int MaxCaptionLines = 3;
+    int lines = 1;
+    for (int c = 0; c < m_table->columnCount(); ++c) {
+        const QTableWidgetItem *item = m_table->horizontalHeaderItem(c);
+        const QString caption = item ? item->text() : QString();
+        int captionWidth = metrics.horizontalAdvance(caption) / MaxCaptionLines;
+        for (const QString &word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            captionWidth = std::max(captionWidth, metrics.horizontalAdvance(word));
+        int cellsWidth = 0;
+        for (int r = 0; r < m_table->rowCount(); ++r) {
+            if (const QTableWidgetItem *cell = m_table->item(r, c))
+                cellsWidth = std::max(cellsWidth, cellMetrics.horizontalAdvance(cell->text()));
+        }
+        const int width = std::max(cellsWidth, captionWidth) + Padding;
+        m_table->setColumnWidth(c, width);
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, width - Padding, 1000),
+                                                   Qt::TextWordWrap, caption);
+        lines = std::max(lines, wrapped.height() / std::max(1, metrics.lineSpacing()));
+    }
+    header->setMinimumHeight(lines * metrics.lineSpacing() + header->sizeHint().height()
+                             - metrics.lineSpacing());
 }
 
 void LookupDialog::applyFilter(const QString &text)
@@ -163,6 +272,13 @@ bool LookupDialog::eventFilter(QObject *watched, QEvent *event)
         // Up and down in the filter box move through the list.
         if (watched == m_filter && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
             QCoreApplication::sendEvent(m_table, event);
+            return true;
+        }
+        // Typing in the list goes on in the filter box.
+        const bool plain = (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+        if (watched == m_table && plain && !key->text().isEmpty() && key->text().front().isPrint()) {
+            m_filter->setFocus(Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(m_filter, event);
             return true;
         }
     }

@@ -1,11 +1,15 @@
 #pragma once
 // The list a code box opens to pick a code: one row per candidate with the captions of the
-// lookup as column headers, a filter box above (rows containing the typed text in any column),
-// Enter or a double click picks the current row, Esc cancels.
+// lookup as column headers, a filter box above (rows containing the typed text in any column;
+// typing in the list goes on there), Enter or a double click picks the current row, Esc
+// cancels. It opens wide enough for its columns (within the screen), or at the size it was
+// left at the last time a list of the same title was shown (setSettingsFile).
 
 #include "host/dialogs.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -29,11 +33,20 @@ public:
     QTableWidget *table() const { return m_table; }
     QLineEdit *filterBox() const { return m_filter; }
 
+    void done(int result) override;
+
+    // Where the lists keep their sizes between runs (a layout settings file, "" the user's:
+    // host::openSettings). Until it is set (or after it is reset with nullopt) a size is
+    // remembered while the program runs only.
+    static void setSettingsFile(const std::optional<QString> &file);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void applyFilter(const QString &text);
+    QSize startingSize() const;
+    void fitColumns();
     void choose();
 
     LookupRequest m_request;

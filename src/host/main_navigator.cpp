@@ -4,6 +4,8 @@
 #include "host/control_types.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QStyle>
 
@@ -49,9 +51,42 @@ MainNavigator::MainNavigator(QWidget *parent)
     addKey(k[9], QStringLiteral("Annulla modifiche"), QKeySequence(Qt::CTRL | Qt::Key_Z),
            QStyle::SP_DialogResetButton);
     refreshExport();
+    // The keys are caught before any control of the window sees them.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
 }
 
 MainNavigator::~MainNavigator() = default;
+
+QString MainNavigator::keyForShortcut(const QKeyEvent *event) const
+{
+    const QKeySequence pressed(event->keyCombination());
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        if (it.value()->shortcut() == pressed)
+            return it.key();
+    }
+    return QString();
+}
+
+bool MainNavigator::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return false;
+    auto *target = qobject_cast<QWidget *>(watched);
+    if (!target || target->window() != window())
+        return false;
+    auto *keyEvent = static_cast<QKeyEvent *>(event);
+    const QString key = keyForShortcut(keyEvent);
+    if (key.isEmpty())
+        return false;
+    // Overriding the shortcut makes Qt deliver the key as a key press, caught here in turn;
+    // so the focused control sees neither, and a disabled key stops here too.
+    event->accept();
+    if (type == QEvent::KeyPress)
+        pressButton(key);
+    return true;
+}
 
 void MainNavigator::addKey(const QString &key, const QString &toolTip,
                            const QKeySequence &shortcut, int standardIcon)
@@ -104,7 +139,8 @@ void MainNavigator::setButtonEnabled(const QString &key, bool enabled)
 
 void MainNavigator::pressButton(const QString &key)
 {
-    if (!IsButtonEnabled(key))
+    action(key); // an unknown key is an error, even while the input is refused
+    if (!isEnabled() || !settleFocusedInput(this) || !IsButtonEnabled(key))
         return;
     const QPointer<MainNavigator> self(this);
     bool cancel = false;

@@ -10,12 +10,19 @@
 // actionRequested(key, result) lets the data frame carry the command out and set result
 // (-1 = done; it starts at 0, "not done"); then AfterButtonClick(result, key).
 // "Esporta" is available only when the navigator serves a called program (CalledProgram).
+//
+// Before anything else a press settles the input of the control that has the focus in the
+// navigator's window (settleFocusedInput): a value it refuses stops the command, and a value
+// it accepts may enable the key (a description just typed makes "Conferma" possible).
+// The keys' shortcuts belong to the navigator in its whole window: a control with the focus
+// never sees them, whether their command is enabled or not (a disabled one does nothing).
 
 #include <QToolBar>
 
 #include <QHash>
 
 class QAction;
+class QKeyEvent;
 
 namespace host {
 
@@ -43,6 +50,8 @@ signals:
     void AfterButtonClick(long result, const QString &key);
 
 private:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    QString keyForShortcut(const QKeyEvent *event) const;
     void addKey(const QString &key, const QString &toolTip, const QKeySequence &shortcut,
                 int standardIcon);
     void refreshExport();

@@ -51,8 +51,6 @@ void LayoutObjectModel::RegisterLayoutForm(const QVariant &caption, QWidget *&fo
     m_forms.push_back({caption.toString(), form, false});
 }
 
-namespace {
-
 std::unique_ptr<QSettings> openSettings(const QString &file)
 {
     if (file.isEmpty())
@@ -60,6 +58,8 @@ std::unique_ptr<QSettings> openSettings(const QString &file)
                                            QStringLiteral("causali"), QStringLiteral("layout"));
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
+
+namespace {
 
 QString keyOf(const QString &caption)
 {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QSettings;
 class QWidget;
 
 namespace host {
@@ -20,6 +21,9 @@ namespace host {
 class Cinterface;
 
 // The objects a module makes known to the host's scripts, and the form events it runs.
+// The settings file of the windows' layout: `file`, or the user's own when it is "".
+std::unique_ptr<QSettings> openSettings(const QString &file);
+
 class ScriptObjectModel : public QObject
 {
     Q_OBJECT

@@ -1,9 +1,11 @@
 #include "host/number_box.h"
 
 #include "ado/error.h"
+#include "host/control_types.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace host {
@@ -105,8 +107,10 @@ QString NumberBox::textForValue(const QVariant &value) const
                    objectName());
     if (m_decimals == 0 && number == double(qlonglong(number)))
         return QString::number(qlonglong(number));
+    // The text to edit: no trailing zeros, the decimal comma of the window.
     return QString::number(number, 'f', std::max(m_decimals, 0) > 0 ? m_decimals : 6)
-        .remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+        .remove(QRegularExpression(QStringLiteral("\\.?0+$")))
+        .replace(QLatin1Char('.'), numberLocale().decimalPoint());
 }
 
 void NumberBox::setText(const QVariant &text)

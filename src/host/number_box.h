@@ -1,8 +1,9 @@
 #pragma once
 // NumberBox: a box for a number (provider codes, percentages). Only digits are accepted, and
-// one decimal separator ('.' or ',') when the box has decimals; a leading '-' when negatives
-// are allowed. While the box has no focus it shows its value with the display format
-// (for example "##0.00;-##0.00;;").
+// one decimal separator ('.' or ',', both read as the decimal point: "60.5" and "60,5" are one
+// number) when the box has decimals; a leading '-' when negatives are allowed. While the box
+// has no focus it shows its value with the display format (for example "##0.00;-##0.00;;")
+// the Italian way ("60,50"); a value set from code is edited as "60,5".
 //
 // Text is the text typed (Null when empty); Value the number it stands for (an integer when the
 // box has no decimals, a double otherwise; Null when empty), which is also the value the box

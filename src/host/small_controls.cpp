@@ -26,7 +26,11 @@ namespace host {
 ToolButton::ToolButton(QWidget *parent)
     : QToolButton(parent)
 {
+    // The click leaves the focus where it is: the focused control's input is settled first,
+    // and a value it refuses stops the click.
     connect(this, &QToolButton::clicked, this, [this] {
+        if (!settleFocusedInput(this))
+            return;
         runControlAction(objectName() + QStringLiteral("_Click"), [this] { emit Click(); });
     });
 }

@@ -12,7 +12,8 @@
 
 namespace host {
 
-// A command button (CMD_ controls): Click when pressed.
+// A command button (CMD_ controls): Click when pressed, after the control that has the focus
+// settled its input (settleFocusedInput); a value that control refuses stops the click.
 class ToolButton : public QToolButton
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "data/window_state.h"
 #include "data/working_tables.h"
 #include "host/code_box.h"
+#include "host/control_types.h"
 #include "host/combo_box.h"
 #include "host/cost_utility.h"
 #include "host/data_frame.h"
@@ -268,6 +269,17 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
                 fobj_Control = CBO_DITTA;
         },
         [&] {
+            // One default journal per company: a second row for a company is refused here,
+            // when the row is confirmed, never while the company is being chosen.
+            if (fobj_Control || !companyHasAnotherRow())
+                return;
+            fobj_Control = CBO_DITTA;
+            fstr_PersonalizedMessage =
+                QStringLiteral("La ditta %1 ha già un sezionale di default: sceglierne un'altra "
+                               "o modificare la sua riga.")
+                    .arg(CBO_DITTA->currentText().trimmed());
+        },
+        [&] {
             refuseUnacceptedCode(TXT_SEZIONALE,
                                  QStringLiteral("Il sezionale \"%1\" non esiste nella ditta %2.")
                                      .arg(ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
@@ -275,6 +287,23 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
                                  fobj_Control, fstr_PersonalizedMessage);
         },
     });
+}
+
+// Another row of the code (not the one being confirmed) has the company of CBO_DITTA.
+bool JournalsPage::companyHasAnotherRow() const
+{
+    ado::Recordset &rs = currentRecordset(m_frame.get());
+    const QVariant company = CBO_DITTA->Value();
+    const QVariant current = rs.Bookmark();
+    std::unique_ptr<ado::Recordset> rows = rs.Clone();
+    if (rows->RecordCount() == 0)
+        return false;
+    for (rows->MoveFirst(); !rows->isEOF(); rows->MoveNext()) {
+        if (rows->Bookmark() != current
+            && host::sameCode(rows->Fields(KeyColumn).Value(), company))
+            return true;
+    }
+    return false;
 }
 
 // ------------------------------------------------------------------ control events
@@ -292,9 +321,11 @@ QVariant JournalsPage::chosenCompany() const
 void JournalsPage::CBO_DITTA_AfterItem()
 {
     runHandler(m_context, QStringLiteral("CBO_DITTA_AfterItem"), {[this] {
-        // The grid row of a new row shows the company at once.
+        // The grid row of a new row shows the company at once. Choosing a company that has
+        // a row already keeps the new row (no jump to that row): the duplicate is refused when
+        // the row is confirmed.
         if (m_frame && m_frame->Status() == host::DataFrame::StatusNew)
-            m_frame->RefreshRow(true, true);
+            m_frame->RefreshRow(false, true);
     }});
 }
 

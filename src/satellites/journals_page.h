@@ -83,6 +83,7 @@ private:
     void wireControls();
     void wireFrame();
     QVariant chosenCompany() const;
+    bool companyHasAnotherRow() const;
 
     EditorContext &m_context;
     std::unique_ptr<ado::Recordset> m_recordset; // declared before the frame: outlives it

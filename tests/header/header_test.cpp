@@ -29,6 +29,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace headertest {
 namespace {
 
@@ -179,11 +181,14 @@ TEST_F(HeaderPanelTest, StandardCostWithoutProvenanceIsRefusedOnTheHeaderTab)
     showCode(QStringLiteral("GIRO"));
     user->pickCode(header().CBO_TIPOPROPCOSTO, 1);
     user->pickCode(header().CBO_PROVCOSTO, 2);
-    // The focus stays on the provenance (leaving it is refused): "Conferma" from the tool bar.
-    dialogs->answerMessage(host::vbOK, message(host::msg::StandardCostNeedsSource));
+    // The provenance box refuses to be left so, and "Conferma" settles it first: the save
+    // stops there with the box's message and the focus on it.
+    dialogs->answerMessage(host::vbOK,
+                           QStringLiteral("Occorre specificare la provenienza del costo standard"));
     press("Conferma");
     EXPECT_EQ(currentTab(), FRMCI_CAUSALI::TabHeader);
     EXPECT_TRUE(hasFocus(header().CBO_PROVCOSTO));
+    EXPECT_TRUE(frame().isPending());
     EXPECT_EQ(scalar(QStringLiteral("SELECT CI03_INDPROPCOSTO FROM CI03_CAUSALI"
                                     " WHERE CI03_CODCAUS = 'GIRO'")),
               0);
@@ -228,7 +233,6 @@ TEST_F(HeaderPanelTest, SavingANewCodeWritesHeaderChecksAndSatellites)
     user->typeInto(journals().TXT_SEZIONALE, QStringLiteral("VE"));
     ASSERT_TRUE(user->press(journals().GNV_SEZIONALI, QStringLiteral("Conferma")));
 
-    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
     press("Conferma");
 
     EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
@@ -267,7 +271,6 @@ TEST_F(HeaderPanelTest, ProposalRowsOfANewCodeAreEnteredWithoutQuestionsAndSaved
     ASSERT_TRUE(user->press(proposal().GNV_SVILUPPO, QStringLiteral("Conferma")));
     EXPECT_EQ(frame().Status(), DataFrame::StatusNew);
 
-    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
     press("Conferma");
     EXPECT_EQ(rows(QStringLiteral("SELECT CI10_PROG, CI10_PERC FROM CI10_PROPCONTICAUS"
                                   " WHERE CI10_CODCAUS_CI03 = 'NUO4'")),
@@ -338,7 +341,6 @@ TEST_F(HeaderPanelTest, ACodeSavedWithItsDescriptionCanBeSavedAgainAndDeleted)
     startNewCode(QStringLiteral("NUO2"), QStringLiteral("Nuova causale"));
     user->typeInto(header().TXT_MODELLO, QStringLiteral("STD"));
     tickOneTypePerSide();
-    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
     ASSERT_TRUE(press("Conferma"));
     ASSERT_EQ(frame().Status(), DataFrame::StatusBrowse);
 
@@ -355,16 +357,56 @@ TEST_F(HeaderPanelTest, ACodeSavedWithItsDescriptionCanBeSavedAgainAndDeleted)
     EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'NUO2'")), 0);
 }
 
-TEST_F(HeaderPanelTest, ANewCodeWhoseDescriptionIsNotKeptIsNotSaved)
+// "Conferma" is the answer: the description typed is saved without a second question. The
+// question comes where the user leaves a code with an unsaved description.
+TEST_F(HeaderPanelTest, ConfermaSavesTheDescriptionWithoutAskingAgain)
 {
-    startNewCode(QStringLiteral("NUO3"), QStringLiteral("Descrizione scartata"));
+    startNewCode(QStringLiteral("NUO3"), QStringLiteral("Descrizione confermata"));
     user->typeInto(header().TXT_MODELLO, QStringLiteral("STD"));
     tickOneTypePerSide();
-    dialogs->answerMessage(host::vbNo, QStringLiteral("della descrizione"));
-    dialogs->answerMessage(host::vbOK, message(host::msg::DescriptionMissing));
-    press("Conferma");
-    EXPECT_EQ(frame().Status(), DataFrame::StatusNew);
-    EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'NUO3'")), 0);
+    ASSERT_TRUE(press("Conferma")); // any dialog would fail the test
+    EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI03_DESCR FROM CI03_CAUSALI"
+                                  " WHERE CI03_CODCAUS = 'NUO3'")),
+              (Rows{{QStringLiteral("Descrizione confermata")}}));
+
+    dialogs->clearShown();
+    user->typeInto(header().TXT_DCAUSALE, QStringLiteral("Descrizione cambiata"));
+    dialogs->answerMessage(host::vbYes, QStringLiteral("Salvare le modifiche della causale?"));
+    ASSERT_TRUE(press("Primo"));
+    EXPECT_EQ(dialogs->shown().size(), 1u);
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI03_DESCR FROM CI03_CAUSALI"
+                                  " WHERE CI03_CODCAUS = 'NUO3'")),
+              (Rows{{QStringLiteral("Descrizione cambiata")}}));
+}
+
+// The navigator walks the codes in alphabetical order, a code just saved included.
+TEST_F(HeaderPanelTest, BrowsingFollowsTheCodesOrder)
+{
+    QStringList codes;
+    for (const QStringList &row :
+         rows(QStringLiteral("SELECT CI03_CODCAUS FROM CI03_CAUSALI ORDER BY CI03_CODCAUS")))
+        codes << row[0];
+    const auto shownCode = [this] { return ado::NormalizzaStringa(header().TXT_CAUSALE->Text()); };
+    if (navigator().IsButtonEnabled(QStringLiteral("Primo")))
+        ASSERT_TRUE(press("Primo"));
+    QStringList walked{shownCode()};
+    while (navigator().IsButtonEnabled(QStringLiteral("Successivo"))) {
+        ASSERT_TRUE(press("Successivo"));
+        walked << shownCode();
+    }
+    EXPECT_EQ(walked, codes);
+
+    startNewCode(QStringLiteral("BBBB"), QStringLiteral("Nuova tra le prime"));
+    user->typeInto(header().TXT_MODELLO, QStringLiteral("STD"));
+    tickOneTypePerSide();
+    ASSERT_TRUE(press("Conferma"));
+    ASSERT_EQ(frame().Status(), DataFrame::StatusBrowse);
+    ASSERT_TRUE(press("Successivo"));
+    EXPECT_EQ(shownCode(), codes[int(std::upper_bound(codes.begin(), codes.end(),
+                                                      QStringLiteral("BBBB")) - codes.begin())]);
+    ASSERT_TRUE(press("Precedente"));
+    EXPECT_EQ(shownCode(), QStringLiteral("BBBB"));
 }
 
 TEST_F(HeaderPanelTest, DeletingACodeWithAnUnsavedDescriptionDeletesIt)
@@ -433,7 +475,6 @@ TEST_F(HeaderPanelTest, DescriptionAloneIsSavedAndTheLanguageDialogRebuildsIt)
                            .value(0);
     user->typeInto(header().TXT_DCAUSALE, QStringLiteral("Giroconto tra reparti"));
     EXPECT_TRUE(frame().isPending());
-    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
     press("Conferma");
     EXPECT_EQ(rows(QStringLiteral("SELECT CI03_DESCR FROM CI03_CAUSALI"
                                   " WHERE CI03_CODCAUS = 'GIRO'")),

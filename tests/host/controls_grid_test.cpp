@@ -99,8 +99,8 @@ TEST(Grid, ShowsTheFilteredRowsWithComputedTextsAndFollowsTheRowSet)
     EXPECT_GE(grid->columnWidth(2), grid->horizontalHeader()->sectionSizeHint(2));
     EXPECT_TRUE(grid->isColumnHidden(3));
     EXPECT_EQ(cell(grid, 1, 1), QStringLiteral("Provider 20"));
-    EXPECT_EQ(cell(grid, 0, 2), QStringLiteral("12.50"));
-    EXPECT_EQ(cell(grid, 2, 2), QStringLiteral("-1.00"));
+    EXPECT_EQ(cell(grid, 0, 2), QStringLiteral("12,50"));
+    EXPECT_EQ(cell(grid, 2, 2), QStringLiteral("-1,00"));
 
     // The selection follows the row set's moves.
     EXPECT_EQ(selectedRow(grid), 0);

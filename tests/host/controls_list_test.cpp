@@ -283,14 +283,17 @@ TEST(ControlHelpers, KeyCodesCodesAndFormats)
     EXPECT_FALSE(host::sameCode(QVariant::fromValue(nullptr), 0));
     EXPECT_TRUE(host::sameCode(QVariant(), QVariant::fromValue(nullptr)));
 
+    // The texts are Italian whatever the program's locale.
     QLocale::setDefault(QLocale::c());
     const QString format = QStringLiteral("##0.00;-##0.00;;");
-    EXPECT_EQ(host::formatNumber(12.5, format), QStringLiteral("12.50"));
-    EXPECT_EQ(host::formatNumber(-3, format), QStringLiteral("-3.00"));
-    EXPECT_EQ(host::formatNumber(0, format), QStringLiteral("0.00"));
+    EXPECT_EQ(host::formatNumber(12.5, format), QStringLiteral("12,50"));
+    EXPECT_EQ(host::formatNumber(-3, format), QStringLiteral("-3,00"));
+    EXPECT_EQ(host::formatNumber(0, format), QStringLiteral("0,00"));
     EXPECT_EQ(host::formatNumber(QVariant::fromValue(nullptr), format), QString());
     EXPECT_EQ(host::formatNumber(1234567.891, QStringLiteral("#,##0.0")),
-              QStringLiteral("1,234,567.9"));
-    EXPECT_EQ(host::formatNumber(0.5, QStringLiteral("#.00 %")), QStringLiteral(".50 %"));
+              QStringLiteral("1.234.567,9"));
+    EXPECT_EQ(host::formatNumber(0.5, QStringLiteral("#.00 %")), QStringLiteral(",50 %"));
+    EXPECT_EQ(host::formatNumber(60.5, QString()), QStringLiteral("60,5"));
+    EXPECT_EQ(host::formatNumber(QStringLiteral("0042"), QString()), QStringLiteral("0042"));
     EXPECT_EQ(host::formatNumber(QStringLiteral("n/d"), format), QStringLiteral("n/d"));
 }

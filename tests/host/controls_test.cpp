@@ -7,10 +7,14 @@
 #include "host/account_box.h"
 #include "host/code_box.h"
 #include "host/dialogs.h"
+#include "host/grid_navigator.h"
+#include "host/main_navigator.h"
 #include "host/number_box.h"
+#include "host/small_controls.h"
 #include "support/scripted_dialogs.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 using controlstest::Form;
@@ -99,6 +103,47 @@ TEST(CodeBox, EventsFollowTheUserAndValidateCanKeepTheFocus)
     EXPECT_EQ(log, (QStringList{"A:StartDecode", "A:AfterItem"}));
     QTest::keyClicks(code->lineEdit(), QStringLiteral("z"));
     EXPECT_EQ(log.last(), QStringLiteral("A:BeforeItem"));
+}
+
+// A command button, a grid navigator's button and a navigator's key first settle the text
+// typed in the focused box, as leaving it would; the box refusing it stops the command. The
+// focus stays in the box.
+TEST(CodeBox, CommandsSettleTheTypedTextFirstAndStopWhenItIsRefused)
+{
+    Form form;
+    auto *code = form.add<host::CodeBox>(QStringLiteral("A"));
+    auto *button = form.add<host::ToolButton>(QStringLiteral("CMD"));
+    auto *grid = form.add<host::GridNavigator>(QStringLiteral("GNV"));
+    auto *main = form.add<host::MainNavigator>(QStringLiteral("INV"));
+    ASSERT_TRUE(form.activate());
+    QStringList log;
+    logEvents(code, log);
+    bool refuse = true;
+    QObject::connect(code, &host::EditBox::Validate, [&refuse](bool &cancel) { cancel = refuse; });
+    QObject::connect(button, &host::ToolButton::Click, [&log] { log << "CMD"; });
+    QObject::connect(grid, &host::GridNavigator::actionRequested,
+                     [&log](const QString &name) { log << "GNV:" + name; });
+    QObject::connect(main, &host::MainNavigator::actionRequested,
+                     [&log](const QString &key, long &) { log << "INV:" + key; });
+
+    QTest::mouseClick(code->lineEdit(), Qt::LeftButton);
+    QTest::keyClicks(code->lineEdit(), QStringLiteral("ab"));
+    const auto commands = [&] {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(grid->button(QStringLiteral("Nuovo")), Qt::LeftButton);
+        QTest::keySequence(code->lineEdit(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    };
+    commands();
+    EXPECT_EQ(log, (QStringList{"A:BeforeItem", "A:Validate", "A:Validate", "A:Validate"}));
+    EXPECT_EQ(focused(), code->lineEdit());
+
+    refuse = false;
+    log.clear();
+    commands();
+    EXPECT_EQ(log, (QStringList{"A:Validate", "A:StartDecode", "A:AfterItem", "CMD",
+                                "A:Validate", "GNV:Nuovo", "A:Validate", "INV:Nuovo"}));
+    EXPECT_EQ(focused(), code->lineEdit());
+    EXPECT_EQ(code->Text().toString(), QStringLiteral("ab"));
 }
 
 TEST(CodeBox, KeyDownComesFirstAndCanSwallowTheKey)
@@ -319,15 +364,15 @@ TEST(NumberBox, TakesDigitsShowsItsFormatAndRaisesChangeForUserEdits)
     EXPECT_EQ(changes, 6);
 
     QTest::mouseClick(next->lineEdit(), Qt::LeftButton);
-    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("123.56"));
+    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("123,56"));
     perc->setText(7.5);
-    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7.50")); // shown with the format
-    EXPECT_EQ(perc->Text().toString(), QStringLiteral("7.5"));
+    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7,50")); // shown with the format
+    EXPECT_EQ(perc->Text().toString(), QStringLiteral("7,5"));
     EXPECT_DOUBLE_EQ(perc->boundValue().toDouble(), 7.5);
     EXPECT_FALSE(perc->Changed());
     EXPECT_EQ(changes, 6);
     QTest::mouseClick(perc->lineEdit(), Qt::LeftButton);
-    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7.5")); // plain while editing
+    EXPECT_EQ(perc->lineEdit()->text(), QStringLiteral("7,5")); // plain while editing
 
     EXPECT_THROW(perc->setText(QStringLiteral("abc")), ado::RuntimeError);
     perc->setText(QVariant::fromValue(nullptr));

@@ -18,7 +18,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -158,6 +160,57 @@ TEST(QtDialogsTest, LookupFiltersAndPicksTheKeyOfTheCurrentRow)
     host::LookupDialog cancelled(reasonCodeRequest());
     QTimer::singleShot(0, [&cancelled] { QTest::keyClick(cancelled.filterBox(), Qt::Key_Escape); });
     EXPECT_FALSE(cancelled.pick().isValid());
+}
+
+// A list of long texts opens wide enough for its columns, typing in the list filters it, and
+// the list opens again at the size it was left at.
+TEST(QtDialogsTest, LookupFitsItsColumnsFiltersWhatIsTypedAndKeepsItsSize)
+{
+    testsupport::application();
+    host::LookupRequest request = reasonCodeRequest();
+    request.title = QStringLiteral("Ricerca causali");
+    request.captions << QStringLiteral("Tipo movimentazione dati") << QStringLiteral("Segno")
+                     << QStringLiteral("Tipo costo standard");
+    for (auto &row : request.rows)
+        row << QStringLiteral("Movimentazione di magazzino") << QStringLiteral("Causale di costo")
+            << QStringLiteral("Costo std anagrafico");
+    host::LookupDialog wide(request);
+    savePicture(wide, QStringLiteral("lookup_wide"));
+    EXPECT_FALSE(wide.table()->horizontalScrollBar()->isVisible());
+    EXPECT_GT(wide.width(), 560);
+
+    wide.table()->setFocus();
+    QTest::keyClicks(wide.table(), QStringLiteral("gir"));
+    EXPECT_EQ(wide.filterBox()->text(), QStringLiteral("gir"));
+    EXPECT_EQ(wide.visibleRowCount(), 1);
+
+    QTimer::singleShot(0, [&wide] {
+        wide.resize(900, 500);
+        QTest::keyClick(wide.filterBox(), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(wide.pick().isValid());
+    host::LookupDialog again(request);
+    EXPECT_EQ(again.size(), QSize(900, 500));
+
+    // Kept in a layout settings file, the size outlives the program: a list opens at the size
+    // its file holds, and at its fitted size with a file that holds none.
+    QTemporaryDir dir;
+    const QString stored = dir.filePath(QStringLiteral("stored.ini"));
+    const QString empty = dir.filePath(QStringLiteral("empty.ini"));
+    host::LookupDialog::setSettingsFile(stored);
+    host::LookupDialog left(request);
+    QTimer::singleShot(0, [&left] {
+        left.resize(880, 420);
+        QTest::keyClick(left.filterBox(), Qt::Key_Escape);
+    });
+    left.pick();
+    host::LookupDialog::setSettingsFile(empty);
+    host::LookupDialog fitted(request);
+    EXPECT_NE(fitted.size(), QSize(880, 420));
+    host::LookupDialog::setSettingsFile(stored);
+    host::LookupDialog restored(request);
+    EXPECT_EQ(restored.size(), QSize(880, 420));
+    host::LookupDialog::setSettingsFile(std::nullopt);
 }
 
 class LanguageDescriptionsTest : public ::testing::Test

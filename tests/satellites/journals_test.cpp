@@ -121,6 +121,38 @@ TEST_F(JournalsTest, ARowWithoutCompanyIsRefusedOnTheCompanyBox)
     EXPECT_EQ(page().CBO_DITTA->Text().toString(), QStringLiteral("-1"));
 }
 
+// Arrow keys in the company box of a new row pass over companies that have a row: the new
+// row stays, and a duplicate is refused only when the row is confirmed.
+TEST_F(JournalsTest, ChoosingACompanyWithARowKeepsTheNewRowAndConfirmingRefusesIt)
+{
+    testsupport::ScriptedDialogsGuard dialogs;
+    host->loadCode(QStringLiteral("CESE")); // rows of companies 1 and 2
+    showTab();
+    testsupport::UserDriver user(host.get());
+    ASSERT_TRUE(user.press(page().GNV_SEZIONALI, QStringLiteral("Nuovo")));
+    user.tabTo(page().CBO_DITTA);
+    for (const char *company : {"1", "2"}) {
+        user.pressKey(page().CBO_DITTA, Qt::Key_Down);
+        EXPECT_EQ(page().CBO_DITTA->Text().toString(), QLatin1String(company));
+        EXPECT_EQ(frame().Status(), host::DataFrame::StatusNew) << "company " << company;
+        EXPECT_EQ(page().GRD_SEZIONALI->model()->rowCount(), 3) << "company " << company;
+    }
+    user.typeInto(page().TXT_SEZIONALE, QStringLiteral("VE"));
+    dialogs->answerMessage(1, QStringLiteral("La ditta 2 - "));
+    user.press(page().GNV_SEZIONALI, QStringLiteral("Conferma"));
+    EXPECT_EQ(frame().Status(), host::DataFrame::StatusNew);
+    EXPECT_TRUE(page().CBO_DITTA->hasFocus());
+
+    // Another company is accepted, and the stored rows are as they were.
+    user.pickCode(page().CBO_DITTA, 3);
+    ASSERT_TRUE(user.press(page().GNV_SEZIONALI, QStringLiteral("Conferma")));
+    EXPECT_EQ(frame().Status(), host::DataFrame::StatusBrowse);
+    const Rows shown = gridTexts(page().GRD_SEZIONALI);
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ((QStringList{shown[0][0], shown[0][2], shown[1][0], shown[1][2], shown[2][0]}),
+              (QStringList{"1", "CA", "2", "IN", "3"}));
+}
+
 TEST_F(JournalsTest, AJournalTheCompanyDoesNotHaveIsRefusedOnTheJournalBox)
 {
     testsupport::ScriptedDialogsGuard dialogs;

@@ -15,6 +15,8 @@
 #include "support/scripted_dialogs.h"
 #include "support/user_driver.h"
 
+#include <QLineEdit>
+
 namespace sattest {
 
 namespace {
@@ -58,7 +60,7 @@ TEST_F(ProposalTest, GridShowsTheAccountOnItsSideWithItsDescription)
     const QString description = host->rows(QStringLiteral(
         "SELECT PC03_DESCR FROM PC03_CONTI WHERE PC03_PDC_PC01 = 1 AND PC03_CONTO = '0401001'"))[0][0];
     EXPECT_EQ(model->index(0, 4).data().toString(), description);
-    EXPECT_EQ(model->index(0, 5).data().toString(), QStringLiteral("50.00"));
+    EXPECT_EQ(model->index(0, 5).data().toString(), QStringLiteral("50,00"));
     EXPECT_TRUE(page().GRD_SVILUPPO->isColumnHidden(0));
     EXPECT_TRUE(page().GRD_SVILUPPO->isColumnHidden(3));
     // First row: up off, down on.
@@ -68,6 +70,35 @@ TEST_F(ProposalTest, GridShowsTheAccountOnItsSideWithItsDescription)
     host->loadCode(QStringLiteral("CHIU"));
     EXPECT_FALSE(page().CMD_SU->isEnabled());
     EXPECT_FALSE(page().CMD_GIU->isEnabled());
+}
+
+// Percentages show and are typed the Italian way; the row keeps a number.
+TEST_F(ProposalTest, PercentagesAreShownWithADecimalCommaAndTypedWithEitherSeparator)
+{
+    testsupport::ScriptedDialogsGuard dialogs;
+    host->loadCode(QStringLiteral("CESE"));
+    showTab();
+    testsupport::UserDriver user(host.get());
+    QAbstractItemModel *model = page().GRD_SVILUPPO->model();
+    const struct
+    {
+        const char *typed;
+        const char *shown;  // in the grid and in the box left
+        const char *edited; // in the box entered again
+        double stored;
+    } cases[] = {{"60.5", "60,50", "60,5", 60.5},
+                 {"33,25", "33,25", "33,25", 33.25},
+                 {"7", "7,00", "7", 7.0}};
+    for (const auto &c : cases) {
+        user.typeInto(page().TXT_PERC, QLatin1String(c.typed));
+        EXPECT_EQ(page().TXT_PERC->lineEdit()->text(), QLatin1String(c.shown)) << c.typed;
+        ASSERT_TRUE(user.press(page().GNV_SVILUPPO, QStringLiteral("Conferma")));
+        EXPECT_EQ(model->index(0, 5).data().toString(), QLatin1String(c.shown)) << c.typed;
+        EXPECT_DOUBLE_EQ(rs().Fields(QStringLiteral("PERCENTUALE")).Value().toDouble(), c.stored);
+        user.tabTo(page().TXT_PERC);
+        EXPECT_EQ(page().TXT_PERC->lineEdit()->text(), QLatin1String(c.edited)) << c.typed;
+        user.leave();
+    }
 }
 
 TEST_F(ProposalTest, NewRowsAreNumberedAfterTheHighestRowOfTheCode)

@@ -136,6 +136,31 @@ void UserDriver::pressKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers mo
     settle();
 }
 
+void UserDriver::pressKeys(const QKeySequence &keys)
+{
+    QWidget *target = QApplication::focusWidget();
+    if (!target || target->window() != m_window->window())
+        target = m_window;
+    QTest::keySequence(target, keys);
+    settle();
+}
+
+void UserDriver::tabTo(QWidget *widget)
+{
+    if (!reachable(widget, "tabTo"))
+        return;
+    widget->setFocus(Qt::TabFocusReason);
+    settle();
+}
+
+bool UserDriver::closeWindow()
+{
+    // The close event the title bar's button asks for; a refusal leaves the window shown.
+    const bool closed = m_window->close();
+    settle();
+    return closed;
+}
+
 void UserDriver::pickItem(host::ComboBox *combo, int index)
 {
     if (!reachable(combo, "pickItem"))

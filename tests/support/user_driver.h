@@ -9,6 +9,7 @@
 // An action on a control that is hidden or disabled fails the current test (a person could
 // not do it) and does nothing.
 
+#include <QKeySequence>
 #include <QString>
 #include <QVariant>
 
@@ -53,6 +54,13 @@ public:
     // Takes the focus away from the widget that has it (what a click elsewhere does).
     void leave();
     void pressKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+    // Presses keys on the keyboard: they go to whatever has the focus (the window when nothing
+    // has it), through the window's shortcuts as for a person.
+    void pressKeys(const QKeySequence &keys);
+    // Moves the focus to the control with Tab, as a keyboard user does (no click, no list).
+    void tabTo(QWidget *widget);
+    // Closes the window with its title bar's button; true when it closed.
+    bool closeWindow();
 
     // Opens the list of the combo with a click and chooses the item with the keyboard.
     void pickItem(host::ComboBox *combo, int index);
