@@ -21,6 +21,7 @@ inline const char *const ScenarioCode = "MOD1";
 // Test names (for --gtest_filter) of the scenarios.
 inline const char *const ConfermaScenario = "CrashChild.DISABLED_EditEverythingAndConfirm";
 inline const char *const EliminaScenario = "CrashChild.DISABLED_DeleteTheCode";
-inline const char *const OneTransactionScenario = "CrashChild.DISABLED_ChangeEveryTableInOneTransaction";
+inline const char *const OneTransactionScenario =
+    "CrashChild.DISABLED_ChangeEveryTableInOneTransaction";
 
 } // namespace crashtest
