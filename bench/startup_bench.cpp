@@ -1,13 +1,22 @@
-// The editor window's start-up on databases of 1,000 and 10,000 generated reason codes with 20
-// rows per satellite: the host creates CLSCI_CAUSALI, fills its properties and calls ShowForm,
-// whose first activation runs the start-up. The time measured is that of steps 2 to 16 (error
-// manager, connection, cost utility and precondition, charts, lookup objects, account boxes,
-// combo lists, account-type lists, grid columns, ConfigurazioneFrame with the working-table
-// fills), from the moment the window reports the first of them to the moment it reports the
-// initial status of step 17, in CPU time of the user-interface thread. Each step's share is a counter; the whole ShowForm is one too.
+// The editor window's start-up on databases of 1,000, 10,000 and 50,000 generated reason codes
+// with 20 rows per satellite: the host creates CLSCI_CAUSALI, fills its properties and calls
+// ShowForm, whose first activation runs the start-up. The time measured is that of steps 2 to 16
+// (error manager, connection, cost utility and precondition, charts, lookup objects, account
+// boxes, combo lists, account-type lists, grid columns, ConfigurazioneFrame with the
+// working-table fills), from the moment the window reports the first of them to the moment it
+// reports the initial status of step 17, in CPU time of the user-interface thread. Each step's
+// share is a counter; the whole ShowForm is one too. The generated databases are made once per
+// run, in a scratch directory, and shared by every benchmark of the run.
 //
 // Beside it, the part of ConfigurazioneFrame that is plain SQL: the four working-table fills
 // run straight through SQLite, as working_tables_bench does, for the ratio.
+//
+// Peak memory of the start-up: for each size a fresh process (this program started again with
+// --startup-memory-child=FILE) opens the window once and reports its peak resident size (VmHWM)
+// before ShowForm and after it, so the sizes do not inherit each other's peak.
+//
+// Showing another code at 50,000 codes: "Successivo" on the main navigator, the header row and
+// the satellite frames of the next code (its working copy included) shown, timed per press.
 //
 // Runs offscreen (QT_QPA_PLATFORM=offscreen unless the environment says otherwise). A dialog
 // shown during the start-up (an error, a refused precondition) makes the benchmark fail.
@@ -19,17 +28,24 @@
 #include "editor/frmci_causali.h"
 #include "host/clsci_causali.h"
 #include "host/dialogs.h"
+#include "header/header_panel.h"
+#include "host/code_box.h"
 #include "host/host_global.h"
+#include "host/main_navigator.h"
 #include "host/module_window.h"
 #include "host/navigator.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
+#include <QProcess>
 #include <QStringList>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -179,10 +195,48 @@ private:
     host::CLSCI_CAUSALI::WindowFactory editorFactory;
 };
 
+causali::FRMCI_CAUSALI *editorOf(const host::CLSCI_CAUSALI &entry)
+{
+    return dynamic_cast<causali::FRMCI_CAUSALI *>(entry.window());
+}
+
 bool started(const host::CLSCI_CAUSALI &entry)
 {
-    const auto *editor = dynamic_cast<const causali::FRMCI_CAUSALI *>(entry.window());
+    const causali::FRMCI_CAUSALI *editor = editorOf(entry);
     return editor && editor->isActivated();
+}
+
+// Installs NoDialogs for the scope and gives it back to the previous service at the end.
+class NoDialogsScope
+{
+public:
+    NoDialogsScope()
+        : dialogs(new NoDialogs)
+        , m_previous(host::DialogService::install(std::unique_ptr<NoDialogs>(dialogs)))
+    {
+    }
+    ~NoDialogsScope() { host::DialogService::install(std::move(m_previous)); }
+    NoDialogsScope(const NoDialogsScope &) = delete;
+    NoDialogsScope &operator=(const NoDialogsScope &) = delete;
+
+    NoDialogs *dialogs; // owned by the dialog service slot while installed
+
+private:
+    std::unique_ptr<host::DialogService> m_previous;
+};
+
+// Peak resident size of this process so far, in KiB (VmHWM of /proc/self/status); -1 when
+// the system does not tell.
+long peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
 }
 
 // Groups of steps reported as counters: [first, next) in kSteps (next == size: up to step 17).
@@ -202,8 +256,8 @@ const StepGroup kGroups[] = {
 void BM_Startup_Steps2to16(benchmark::State &state)
 {
     const QString path = bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
-    auto *dialogs = new NoDialogs;
-    auto previousDialogs = host::DialogService::install(std::unique_ptr<NoDialogs>(dialogs));
+    NoDialogsScope scope;
+    NoDialogs *dialogs = scope.dialogs;
     StepClock clock;
     QHash<QString, double> sums;
     {
@@ -234,7 +288,6 @@ void BM_Startup_Steps2to16(benchmark::State &state)
             QCoreApplication::processEvents();
         }
     }
-    host::DialogService::install(std::move(previousDialogs));
     const double n = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
     for (auto it = sums.cbegin(); it != sums.cend(); ++it)
         state.counters[it.key().toStdString()] = it.value() / n * 1e3;
@@ -259,12 +312,111 @@ void BM_Startup_WorkingTableFills_Sqlite(benchmark::State &state)
     }
 }
 
+const char *const kMemoryChildOption = "--startup-memory-child=";
+
+// The child side of BM_Startup_PeakMemory: one start-up on `path`, then a line with the peak
+// resident sizes before and after it and the wall time of ShowForm. Returns the exit status.
+int runMemoryChild(const QString &path)
+{
+    NoDialogsScope scope;
+    StepClock clock;
+    Host host(path, clock);
+    const long before = peakResidentKiB();
+    QElapsedTimer wall;
+    wall.start();
+    std::unique_ptr<host::CLSCI_CAUSALI> entry = host.open();
+    const qint64 elapsed = wall.nsecsElapsed();
+    if (!scope.dialogs->first.isEmpty() || !started(*entry)) {
+        std::fprintf(stderr, "start-up failed: %s\n", qPrintable(scope.dialogs->first));
+        return 1;
+    }
+    std::printf("peak_before_kib=%ld peak_after_kib=%ld showform_ns=%lld\n", before,
+                peakResidentKiB(), static_cast<long long>(elapsed));
+    std::fflush(stdout);
+    entry->CloseForm();
+    return 0;
+}
+
+// Value of `key=` in the child's line, or -1.
+double childFigure(const QByteArray &line, const QByteArray &key)
+{
+    for (const QByteArray &field : line.trimmed().split(' ')) {
+        if (field.startsWith(key + '='))
+            return field.mid(key.size() + 1).toDouble();
+    }
+    return -1;
+}
+
+void BM_Startup_PeakMemory(benchmark::State &state)
+{
+    const QString path = bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QLatin1String(kMemoryChildOption) + path});
+        if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit
+            || child.exitCode() != 0) {
+            state.SkipWithError("the start-up in the child process failed");
+            break;
+        }
+        const QByteArray line = child.readAllStandardOutput();
+        const double before = childFigure(line, "peak_before_kib");
+        const double after = childFigure(line, "peak_after_kib");
+        const double shown = childFigure(line, "showform_ns");
+        if (before < 0 || after < 0 || shown < 0) {
+            state.SkipWithError("the child process reported no peak resident size");
+            break;
+        }
+        state.SetIterationTime(shown / 1e9);
+        state.counters["peak_MiB"] = after / 1024;
+        state.counters["peak_growth_MiB"] = (after - before) / 1024;
+    }
+}
+
+// "Successivo" from code to code on a window open on `range(0)` codes; back to "Primo" at the
+// last one (not timed).
+void BM_ShowNextCode(benchmark::State &state)
+{
+    const QString path = bench::reasonCodeDatabase(int(state.range(0)), kRowsPerSatellite);
+    NoDialogsScope scope;
+    StepClock clock;
+    Host host(path, clock);
+    std::unique_ptr<host::CLSCI_CAUSALI> entry = host.open();
+    causali::FRMCI_CAUSALI *editor = started(*entry) ? editorOf(*entry) : nullptr;
+    if (!editor) {
+        state.SkipWithError("the window did not start");
+        return;
+    }
+    host::MainNavigator *navigator = editor->mainNavigator();
+    host::CodeBox *code = editor->headerPanel()->TXT_CAUSALE;
+    for (auto _ : state) {
+        if (!navigator->IsButtonEnabled(QStringLiteral("Successivo"))) {
+            state.PauseTiming();
+            navigator->pressButton(QStringLiteral("Primo"));
+            state.ResumeTiming();
+        }
+        const QString shownBefore = code->Text().toString();
+        navigator->pressButton(QStringLiteral("Successivo"));
+        if (code->Text().toString() == shownBefore || !scope.dialogs->first.isEmpty()) {
+            state.SkipWithError(scope.dialogs->first.isEmpty()
+                                    ? "\"Successivo\" did not show another code"
+                                    : scope.dialogs->first.toUtf8().constData());
+            break;
+        }
+    }
+    entry->CloseForm();
+}
+
 } // namespace
 
-BENCHMARK(BM_Startup_Steps2to16)->Arg(1000)->Arg(10000)->UseManualTime()->MinTime(2.0)
+BENCHMARK(BM_Startup_Steps2to16)->Arg(1000)->Arg(10000)->Arg(50000)->UseManualTime()
+    ->MinTime(2.0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Startup_WorkingTableFills_Sqlite)->Arg(1000)->Arg(10000)->Arg(50000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Startup_WorkingTableFills_Sqlite)->Arg(1000)->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Startup_PeakMemory)->Arg(1000)->Arg(10000)->Arg(50000)->Iterations(1)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowNextCode)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 // The offscreen platform warns on every top-level window about a feature it lacks.
 QtMessageHandler standardHandler = nullptr;
@@ -280,6 +432,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 2 && qstrncmp(argv[1], kMemoryChildOption, qstrlen(kMemoryChildOption)) == 0)
+        return runMemoryChild(QString::fromLocal8Bit(argv[1] + qstrlen(kMemoryChildOption)));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
