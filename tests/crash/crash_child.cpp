@@ -153,7 +153,6 @@ TEST_F(CrashChild, DISABLED_EditEverythingAndConfirm)
     user->typeInto(header.TXT_DCAUSALE, QStringLiteral("Manodopera diretta rivista"));
     user->pickItem(header.CBO_TIPOQTAVAL, header.CBO_TIPOQTAVAL->ListIndex() == 0 ? 1 : 0);
 
-    dialogs->answerMessage(host::vbYes, QStringLiteral("della descrizione"));
     writeArmed([&] { EXPECT_TRUE(press("Conferma")); });
     EXPECT_FALSE(window->headerPanel()->gclsFrameTestata()->isPending());
 }
