@@ -17,6 +17,7 @@ enum CommandType : long {
     adCmdTextNoRecords = 129, // text command whose rows, if any, are thrown away
 };
 
+enum CursorLocation : long { adUseServer = 2, adUseClient = 3 };
 enum CursorType : long { adOpenUnspecified = -1, adOpenForwardOnly = 0, adOpenKeyset = 1,
                          adOpenDynamic = 2, adOpenStatic = 3 };
 enum LockType : long { adLockUnspecified = -1, adLockReadOnly = 1, adLockPessimistic = 2,

@@ -97,34 +97,12 @@ void Recordset::Impl::load(Statement &statement)
         rows->columns.push_back(std::move(c));
     }
     rows->resolveBaseTable(sqlite3_db_handle(stmt));
-    while (statement.step()) {
-        for (int i = 0; i < count; ++i) {
-            Cell &cell = rows->cells.emplace_back();
-            switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_INTEGER:
-                cell.kind = Cell::Integer;
-                cell.integer = sqlite3_column_int64(stmt, i);
-                break;
-            case SQLITE_FLOAT:
-                cell.kind = Cell::Real;
-                cell.real = sqlite3_column_double(stmt, i);
-                break;
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const bool text = sqlite3_column_type(stmt, i) == SQLITE_TEXT;
-                const char *data = text
-                    ? reinterpret_cast<const char *>(sqlite3_column_text(stmt, i))
-                    : static_cast<const char *>(sqlite3_column_blob(stmt, i));
-                cell.kind = text ? Cell::Text : Cell::Blob;
-                cell.size = quint32(sqlite3_column_bytes(stmt, i));
-                cell.bytes = rows->arena.keep(data, cell.size);
-                break;
-            }
-            default:
-                break;
-            }
+    if (!(keyset && connection && rows->loadKeys(*connection, stmt))) {
+        while (statement.step()) {
+            for (int i = 0; i < count; ++i)
+                readCell(rows->cells.emplace_back(), stmt, i, rows->arena);
+            rows->appendRead();
         }
-        rows->appendRead();
     }
     rows->cells.shrink_to_fit();
     attachStore(std::move(rows));
@@ -180,7 +158,7 @@ Recordset::~Recordset()
         d->connection->detach(this);
 }
 
-void Recordset::Open(const QString &source, Connection *connection, long, long, long)
+void Recordset::Open(const QString &source, Connection *connection, long cursorType, long, long)
 {
     if (d->state == adStateOpen)
         raise(adErrObjectOpen,
@@ -199,6 +177,7 @@ void Recordset::Open(const QString &source, Connection *connection, long, long, 
               recordsetSource());
     const auto statement = c->prepare(source, recordsetSource());
     setActiveConnection(c);
+    d->keyset = d->cursorLocation == adUseServer && cursorType == adOpenKeyset;
     d->source = source;
     d->requerySql.clear();
     d->load(*statement);
@@ -268,6 +247,21 @@ void Recordset::Close()
 ObjectState Recordset::State() const
 {
     return d->state;
+}
+
+long Recordset::CursorLocation() const
+{
+    return d->cursorLocation;
+}
+
+void Recordset::setCursorLocation(long location)
+{
+    if (location != adUseServer && location != adUseClient)
+        raise(adErrInvalidArgument,
+              QStringLiteral("CursorLocation: %1 is not adUseServer (2) or adUseClient (3).")
+                  .arg(location),
+              recordsetSource());
+    d->cursorLocation = location;
 }
 
 Connection *Recordset::ActiveConnection() const

@@ -27,6 +27,14 @@
 // a value that cannot be converted raises adErrTypeMismatch and changes nothing. Columns of
 // no declared type (expressions) and date columns take values as they are.
 //
+// Keyset row sets. With CursorLocation adUseServer and the cursor type adOpenKeyset, Open reads
+// only the base table's primary key of every row; a row's other values are read when first
+// needed (one statement per row, and every remaining row at once when many are asked for),
+// so opening a row set over a large table costs its keys only. A SELECT whose base table has
+// no primary key, or that does not read all of it, is read whole as with a client cursor.
+// Everything else (edits, UpdateBatch, Filter, Sort, clones) behaves as with a client cursor;
+// a row another program deleted before its values were read shows Null values.
+//
 // Choices where ADO leaves room (written here, tested in tests/ado):
 // - Setting or clearing Filter moves to the first visible row; Sort keeps the current row.
 //   The visible rows are worked out when Filter or Sort is set: a row edited so that it no
@@ -123,6 +131,9 @@ public:
               long lockType = adLockUnspecified, long options = -1);
     void Close();
     ObjectState State() const;
+    // adUseClient (the default) or adUseServer; takes effect at the next Open or Requery.
+    long CursorLocation() const;
+    void setCursorLocation(long location);
     Connection *ActiveConnection() const;
     void setActiveConnection(Connection *c);
     QString Source() const;

@@ -2,6 +2,8 @@
 
 #include "ado/row_store.h"
 
+#include <numeric>
+
 #include "ado/error.h"
 #include "ado/vb.h"
 
@@ -42,25 +44,37 @@ void Recordset::Impl::rebuildVisible()
     });
     if (sortKeys.empty())
         return;
-    // The sort keys of each row, read once.
-    QHash<RowId, std::vector<QVariant>> keys;
-    keys.reserve(qsizetype(visible.size()));
-    for (RowId id : visible) {
-        const Row *row = store->find(id);
-        std::vector<QVariant> &k = keys[id];
+    // The sort keys of each row, read once. Rows that already come in order (a SELECT that
+    // orders them the same way) are left as they are, which costs one comparison a row.
+    std::vector<std::vector<QVariant>> keys(visible.size());
+    for (size_t i = 0; i < visible.size(); ++i) {
+        const Row *row = store->find(visible[i]);
+        keys[i].reserve(sortKeys.size());
         for (const SortKey &key : sortKeys)
-            k.push_back(store->value(*row, key.column));
+            keys[i].push_back(store->value(*row, key.column));
     }
-    std::stable_sort(visible.begin(), visible.end(), [this, &keys](RowId a, RowId b) {
-        const std::vector<QVariant> &ka = keys[a];
-        const std::vector<QVariant> &kb = keys[b];
+    const auto less = [this](const std::vector<QVariant> &ka, const std::vector<QVariant> &kb) {
         for (size_t i = 0; i < sortKeys.size(); ++i) {
             const int c = compareForSort(ka[i], kb[i]);
             if (c != 0)
                 return sortKeys[i].descending ? c > 0 : c < 0;
         }
         return false;
-    });
+    };
+    bool inOrder = true;
+    for (size_t i = 1; i < keys.size() && inOrder; ++i)
+        inOrder = !less(keys[i], keys[i - 1]);
+    if (inOrder)
+        return;
+    std::vector<size_t> order(visible.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return less(keys[a], keys[b]); });
+    std::vector<RowId> sorted;
+    sorted.reserve(visible.size());
+    for (size_t i : order)
+        sorted.push_back(visible[i]);
+    visible.swap(sorted);
 }
 
 int Recordset::Impl::indexOf(RowId id) const

@@ -90,18 +90,56 @@ static QVariant cellValue(const Cell &cell)
     return Null();
 }
 
+void readCell(Cell &cell, sqlite3_stmt *stmt, int i, ByteArena &arena)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Integer;
+        cell.integer = sqlite3_column_int64(stmt, i);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Real;
+        cell.real = sqlite3_column_double(stmt, i);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const bool text = sqlite3_column_type(stmt, i) == SQLITE_TEXT;
+        const char *data = text ? reinterpret_cast<const char *>(sqlite3_column_text(stmt, i))
+                                : static_cast<const char *>(sqlite3_column_blob(stmt, i));
+        cell.kind = text ? Cell::Text : Cell::Blob;
+        cell.size = quint32(sqlite3_column_bytes(stmt, i));
+        cell.bytes = arena.keep(data, cell.size);
+        break;
+    }
+    default:
+        cell.kind = Cell::NullValue;
+        break;
+    }
+}
+
+const Cell &RowStore::cellOf(const Row &row, int column) const
+{
+    if (!row.fetched) {
+        const int k = keyset->keyIndex[size_t(column)];
+        if (k >= 0)
+            return cells[row.cells + size_t(k)]; // the key is there before the rest
+        fetch(row);
+    }
+    return cells[row.cells + size_t(column)];
+}
+
 QVariant RowStore::value(const Row &row, int column) const
 {
     if (row.edit)
         return row.edit->values[size_t(column)];
-    return cellValue(cells[row.cells + size_t(column)]);
+    return cellValue(cellOf(row, column));
 }
 
 QVariant RowStore::original(const Row &row, int column) const
 {
     if (row.edit)
         return row.edit->original[size_t(column)];
-    return cellValue(cells[row.cells + size_t(column)]);
+    return cellValue(cellOf(row, column));
 }
 
 std::vector<QVariant> RowStore::values(const Row &row) const
@@ -111,7 +149,7 @@ std::vector<QVariant> RowStore::values(const Row &row) const
     std::vector<QVariant> all;
     all.reserve(columns.size());
     for (size_t c = 0; c < columns.size(); ++c)
-        all.push_back(cellValue(cells[row.cells + c]));
+        all.push_back(cellValue(cellOf(row, int(c))));
     return all;
 }
 

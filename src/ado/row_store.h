@@ -20,6 +20,7 @@
 #include <map>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace ado {
 
@@ -71,6 +72,7 @@ struct Row
     bool adding = false;   // an AddNew not yet completed by Update
     bool conflict = false; // the last UpdateBatch could not locate it in the database
     bool erased = false;   // taken out of the store: an empty slot
+    bool fetched = true;   // keyset row sets: false while only the key has been read
 
     static constexpr quint32 NoCells = 0xffffffffu;
 };
@@ -107,6 +109,17 @@ public:
     virtual void rowsRestored() = 0;
 };
 
+// How a keyset row set reads the values of its rows (row_store_keyset.cpp).
+struct Keyset
+{
+    Connection *connection = nullptr;
+    QString select;                // the row set's SELECT, as SQLite runs it
+    std::vector<int> keyColumns;   // the key's columns, in the order the key cells hold them
+    std::vector<int> keyIndex;     // per column: its place among the key cells, or -1
+    std::unique_ptr<Statement> one; // the SELECT restricted to one key
+    int singleReads = 0;           // rows read one by one so far
+};
+
 struct RowStore
 {
     std::vector<Column> columns;
@@ -114,8 +127,11 @@ struct RowStore
     QString baseTable;
     QString baseProblem; // why there is no base table (empty when there is one)
     std::deque<Row> rows; // slot i holds the row of id i + 1
-    std::vector<Cell> cells; // the values as read, a row after the other
-    ByteArena arena;
+    // The values as read, a row after the other (a keyset row not read yet: its key only, and
+    // its values are added at the end when they are read, hence mutable).
+    mutable std::vector<Cell> cells;
+    mutable ByteArena arena;
+    std::unique_ptr<Keyset> keyset; // null: every row was read whole by Open
     long liveRows = 0;
     std::vector<RowView *> views;
 
@@ -142,6 +158,14 @@ struct RowStore
     }
 
     QVariant value(const Row &row, int column) const;
+    // The row's value cell of a column, its values read first when they were not yet.
+    const Cell &cellOf(const Row &row, int column) const;
+    // Keyset row sets: reads the row's values, or every row's not read yet.
+    void fetch(const Row &row) const;
+    void fetchAll() const;
+    // Reads the key of every row of `select` into new rows; false when the SELECT has no
+    // complete primary key (nothing is read then).
+    bool loadKeys(Connection &connection, sqlite3_stmt *select);
     QVariant original(const Row &row, int column) const;
     std::vector<QVariant> values(const Row &row) const;
     // The row's own copy of its values, made on its first change.
@@ -199,6 +223,8 @@ struct Recordset::Impl final : RowView
 
     long updateCriteria = adCriteriaUpdCols;
 
+    long cursorLocation = adUseClient;
+    bool keyset = false; // opened as a keyset (server cursor, adOpenKeyset)
     long editMode = adEditNone;
     RowId editRow = 0;
     std::vector<QVariant> snapshot; // values before the edit in progress
@@ -253,6 +279,9 @@ struct Recordset::Impl final : RowView
     void rowChanged(RowId id) override;
     void rowsRestored() override;
 };
+
+// Reads the current result value of column `i` into a cell (text and blobs into the arena).
+void readCell(Cell &cell, sqlite3_stmt *stmt, int i, ByteArena &arena);
 
 // Prepares a text that is already SQLite's (no T-SQL rewriting).
 std::unique_ptr<Statement> prepareSqlite(Connection &connection, const QString &sql);

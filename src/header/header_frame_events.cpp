@@ -390,6 +390,10 @@ void HeaderPanel::gclsFrameTestata_ChangeStatus(long fenm_status, long fenm_reas
     runHandler(m_context, QStringLiteral("gclsFrameTestata_ChangeStatus"), {
         [&] {
             if (browse && fenm_reason == host::DataFrame::ReasonSaved) {
+                // A new code takes its place in the codes' order (the frame keeps the sort
+                // from then on).
+                if (m_recordsetTestata->Sort().isEmpty())
+                    m_recordsetTestata->setSort(QStringLiteral("CI03_CODCAUS ASC"));
                 // The working copy is read again from what was just stored.
                 m_context.workingTables().CaricaCopiaDiLavoro(
                     codiceCausale(m_context.headerView()), idProv());

@@ -18,6 +18,7 @@
 #include "host/data_frame.h"
 #include "host/lookup_services.h"
 #include "host/main_navigator.h"
+#include "host/recordset_factory.h"
 #include "satellites/account_checks_page.h"
 #include "satellites/editor_context.h"
 #include "satellites/journals_page.h"
@@ -354,6 +355,9 @@ QString HeaderPanel::headerSelectText()
                QStringLiteral("    , CI03_IDPROV"),
                QStringLiteral("FROM"),
                QStringLiteral("    CI03_CAUSALI WITH (NOLOCK) "),
+               // The codes in their own order, the order the window browses them in.
+               QStringLiteral("ORDER BY"),
+               QStringLiteral("    CI03_CODCAUS"),
            })
            + sql::crlf;
 }
@@ -412,10 +416,15 @@ void HeaderPanel::ConfigurazioneFrame()
         }
 
         m_sqlTestata = headerSelectText();
-        m_recordsetTestata = openRecordset(m_context, m_sqlTestata);
+        // A keyset: the codes are read at start-up, each code's fields when it is shown, so
+        // the start-up does not grow with the number of codes stored.
+        m_recordsetTestata = host::RecordsetFactory().NewRecordset();
+        m_recordsetTestata->setCursorLocation(ado::adUseServer);
+        m_recordsetTestata->Open(m_sqlTestata, &connection, ado::adOpenKeyset,
+                                 ado::adLockBatchOptimistic, ado::adCmdText);
         // Browsing follows the codes' alphabetical order, as the search list does, not the
-        // order in which they were entered.
-        m_recordsetTestata->setSort(QStringLiteral("CI03_CODCAUS ASC"));
+        // order in which they were entered: the SELECT reads them in that order, and the first
+        // code saved sorts the row set so that new codes take their places.
 
         m_frameTestata = std::make_unique<host::DataFrame>();
         wireHeaderFrame();

@@ -1,0 +1,182 @@
+// Keyset row sets: the keys of every row read on Open, a row's values when first needed.
+
+#include "ado/row_store.h"
+
+#include "ado/connection.h"
+#include "ado/error.h"
+#include "ado/statement.h"
+#include "ado/vb.h"
+
+#include <sqlite3.h>
+
+#include <QHash>
+
+namespace ado {
+
+namespace {
+
+// Rows read one by one before the rest are read at once: a walk over every row (a search
+// list, a sort on another column) then costs one scan instead of one statement a row.
+constexpr int SingleReadsBeforeAll = 64;
+
+QString quotedName(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\""))
+           + QLatin1Char('"');
+}
+
+QString keyText(const std::vector<Cell> &cells, quint32 first, size_t count)
+{
+    QString text;
+    for (size_t k = 0; k < count; ++k) {
+        const Cell &cell = cells[first + k];
+        QString value;
+        if (cell.kind == Cell::Integer)
+            value = QString::number(cell.integer);
+        else if (cell.kind == Cell::Real)
+            value = QString::number(cell.real, 'g', 17);
+        else if (cell.kind == Cell::Text || cell.kind == Cell::Blob)
+            value = QString::fromUtf8(cell.bytes, qsizetype(cell.size));
+        const int type = cell.kind == Cell::Integer ? SQLITE_INTEGER
+                         : cell.kind == Cell::Real  ? SQLITE_FLOAT
+                         : cell.kind == Cell::Text  ? SQLITE_TEXT
+                         : cell.kind == Cell::Blob  ? SQLITE_BLOB
+                                                    : SQLITE_NULL;
+        text += QString::number(type) + QLatin1Char(':') + value + QChar(0x1f);
+    }
+    return text;
+}
+
+// The key of the current result row of `stmt` (its key columns at `columns`), as keyText
+// gives it for a row's key cells.
+QString keyText(sqlite3_stmt *stmt, const std::vector<int> &columns)
+{
+    ByteArena scratch;
+    std::vector<Cell> key(columns.size());
+    for (size_t k = 0; k < columns.size(); ++k)
+        readCell(key[k], stmt, columns[k], scratch);
+    return keyText(key, 0, key.size());
+}
+
+} // namespace
+
+bool RowStore::loadKeys(Connection &connection, sqlite3_stmt *select)
+{
+    auto plan = std::make_unique<Keyset>();
+    plan->keyIndex.assign(columns.size(), -1);
+    QStringList keyNames;
+    QStringList where;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (!columns[i].key)
+            continue;
+        plan->keyIndex[i] = int(plan->keyColumns.size());
+        plan->keyColumns.push_back(int(i));
+        keyNames << quotedName(columns[i].name);
+        where << quotedName(columns[i].name) + QStringLiteral(" = ?");
+    }
+    if (plan->keyColumns.empty())
+        return false;
+    plan->connection = &connection;
+    plan->select = QString::fromUtf8(sqlite3_sql(select));
+    const auto keys = prepareSqlite(connection, QStringLiteral("SELECT %1 FROM (%2)")
+                                                    .arg(keyNames.join(QStringLiteral(", ")),
+                                                         plan->select));
+    plan->one = prepareSqlite(connection, QStringLiteral("SELECT * FROM (%1) WHERE %2")
+                                              .arg(plan->select,
+                                                   where.join(QStringLiteral(" AND "))));
+    sqlite3_stmt *stmt = keys->handle();
+    const size_t keyCount = plan->keyColumns.size();
+    while (keys->step()) {
+        const quint32 first = quint32(cells.size());
+        for (size_t k = 0; k < keyCount; ++k)
+            readCell(cells.emplace_back(), stmt, int(k), arena);
+        Row &row = rows.emplace_back();
+        row.id = RowId(rows.size());
+        row.cells = first;
+        row.fetched = false;
+        ++liveRows;
+    }
+    keyset = std::move(plan);
+    return true;
+}
+
+void RowStore::fetch(const Row &row) const
+{
+    if (row.fetched)
+        return;
+    if (++keyset->singleReads > SingleReadsBeforeAll) {
+        fetchAll();
+        return;
+    }
+    Statement &one = *keyset->one;
+    one.reset();
+    one.clearBindings();
+    const size_t keyCount = keyset->keyColumns.size();
+    for (size_t k = 0; k < keyCount; ++k) {
+        const Cell &cell = cells[row.cells + k];
+        QVariant value;
+        switch (cell.kind) {
+        case Cell::Integer: value = qlonglong(cell.integer); break;
+        case Cell::Real: value = cell.real; break;
+        case Cell::Text: value = QString::fromUtf8(cell.bytes, qsizetype(cell.size)); break;
+        case Cell::Blob: value = QByteArray(cell.bytes, qsizetype(cell.size)); break;
+        case Cell::NullValue: value = Null(); break;
+        }
+        one.bind(int(k) + 1, value);
+    }
+    const quint32 keyCells = row.cells;
+    const quint32 first = quint32(cells.size());
+    const bool found = one.step();
+    for (size_t c = 0; c < columns.size(); ++c) {
+        Cell &cell = cells.emplace_back();
+        const int k = keyset->keyIndex[c];
+        if (found)
+            readCell(cell, one.handle(), int(c), arena);
+        else if (k >= 0) // gone from the table meanwhile: its key, and Null for the rest
+            cell = cells[keyCells + size_t(k)];
+    }
+    one.reset();
+    Row &mutableRow = const_cast<Row &>(row);
+    mutableRow.cells = first;
+    mutableRow.fetched = true;
+}
+
+void RowStore::fetchAll() const
+{
+    const size_t keyCount = keyset->keyColumns.size();
+    QHash<QString, RowId> waiting;
+    for (const Row &row : rows) {
+        if (!row.fetched && !row.erased)
+            waiting.insert(keyText(cells, row.cells, keyCount), row.id);
+    }
+    if (waiting.isEmpty())
+        return;
+    const auto all = prepareSqlite(*keyset->connection, keyset->select);
+    sqlite3_stmt *stmt = all->handle();
+    while (all->step() && !waiting.isEmpty()) {
+        const RowId id = waiting.take(keyText(stmt, keyset->keyColumns));
+        if (id == 0)
+            continue;
+        const quint32 first = quint32(cells.size());
+        for (size_t c = 0; c < columns.size(); ++c)
+            readCell(cells.emplace_back(), stmt, int(c), arena);
+        Row &row = const_cast<Row &>(rows[size_t(id - 1)]);
+        row.cells = first;
+        row.fetched = true;
+    }
+    // Rows another program deleted meanwhile: their keys, and Null for the rest.
+    for (auto it = waiting.cbegin(); it != waiting.cend(); ++it) {
+        Row &row = const_cast<Row &>(rows[size_t(it.value() - 1)]);
+        const quint32 keyCells = row.cells;
+        const quint32 first = quint32(cells.size());
+        for (size_t c = 0; c < columns.size(); ++c) {
+            Cell &cell = cells.emplace_back();
+            if (const int k = keyset->keyIndex[c]; k >= 0)
+                cell = cells[keyCells + size_t(k)];
+        }
+        row.cells = first;
+        row.fetched = true;
+    }
+}
+
+} // namespace ado
