@@ -73,6 +73,39 @@ void Recordset::Impl::requireWritable(const char *operation) const
               recordsetSource());
 }
 
+namespace {
+
+// Appends the cell of one value read from the database.
+void keepValue(RowStore &rows, sqlite3_value *value)
+{
+    Cell &cell = rows.cells.emplace_back();
+    const int type = sqlite3_value_type(value);
+    switch (type) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Integer;
+        cell.integer = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Real;
+        cell.real = sqlite3_value_double(value);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const char *data = type == SQLITE_TEXT
+            ? reinterpret_cast<const char *>(sqlite3_value_text(value))
+            : static_cast<const char *>(sqlite3_value_blob(value));
+        cell.kind = type == SQLITE_TEXT ? Cell::Text : Cell::Blob;
+        cell.size = quint32(sqlite3_value_bytes(value));
+        cell.bytes = rows.arena.keep(data, cell.size);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
 // Reads the columns and every row of a statement just prepared (or bound) and not yet run.
 // A statement without result columns is run and leaves the recordset closed.
 void Recordset::Impl::load(Statement &statement)
@@ -97,33 +130,12 @@ void Recordset::Impl::load(Statement &statement)
         rows->columns.push_back(std::move(c));
     }
     rows->resolveBaseTable(sqlite3_db_handle(stmt));
+    // Each value is read through its sqlite3_value: one call that takes the connection's
+    // mutex per value instead of one per question (type, then value). The connection is
+    // used from one thread, so the values need no protection of their own.
     while (statement.step()) {
-        for (int i = 0; i < count; ++i) {
-            Cell &cell = rows->cells.emplace_back();
-            switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_INTEGER:
-                cell.kind = Cell::Integer;
-                cell.integer = sqlite3_column_int64(stmt, i);
-                break;
-            case SQLITE_FLOAT:
-                cell.kind = Cell::Real;
-                cell.real = sqlite3_column_double(stmt, i);
-                break;
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const bool text = sqlite3_column_type(stmt, i) == SQLITE_TEXT;
-                const char *data = text
-                    ? reinterpret_cast<const char *>(sqlite3_column_text(stmt, i))
-                    : static_cast<const char *>(sqlite3_column_blob(stmt, i));
-                cell.kind = text ? Cell::Text : Cell::Blob;
-                cell.size = quint32(sqlite3_column_bytes(stmt, i));
-                cell.bytes = rows->arena.keep(data, cell.size);
-                break;
-            }
-            default:
-                break;
-            }
-        }
+        for (int i = 0; i < count; ++i)
+            keepValue(*rows, sqlite3_column_value(stmt, i));
         rows->appendRead();
     }
     rows->cells.shrink_to_fit();
