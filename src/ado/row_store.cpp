@@ -90,24 +90,29 @@ static QVariant cellValue(const Cell &cell)
     return Null();
 }
 
+// Each value is read through its sqlite3_value: one call that takes the connection's mutex per
+// value instead of one per question (type, then value). The connection is used from one
+// thread, so the values need no protection of their own.
 void readCell(Cell &cell, sqlite3_stmt *stmt, int i, ByteArena &arena)
 {
-    switch (sqlite3_column_type(stmt, i)) {
+    sqlite3_value *value = sqlite3_column_value(stmt, i);
+    const int type = sqlite3_value_type(value);
+    switch (type) {
     case SQLITE_INTEGER:
         cell.kind = Cell::Integer;
-        cell.integer = sqlite3_column_int64(stmt, i);
+        cell.integer = sqlite3_value_int64(value);
         break;
     case SQLITE_FLOAT:
         cell.kind = Cell::Real;
-        cell.real = sqlite3_column_double(stmt, i);
+        cell.real = sqlite3_value_double(value);
         break;
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
-        const bool text = sqlite3_column_type(stmt, i) == SQLITE_TEXT;
-        const char *data = text ? reinterpret_cast<const char *>(sqlite3_column_text(stmt, i))
-                                : static_cast<const char *>(sqlite3_column_blob(stmt, i));
-        cell.kind = text ? Cell::Text : Cell::Blob;
-        cell.size = quint32(sqlite3_column_bytes(stmt, i));
+        const char *data = type == SQLITE_TEXT
+            ? reinterpret_cast<const char *>(sqlite3_value_text(value))
+            : static_cast<const char *>(sqlite3_value_blob(value));
+        cell.kind = type == SQLITE_TEXT ? Cell::Text : Cell::Blob;
+        cell.size = quint32(sqlite3_value_bytes(value));
         cell.bytes = arena.keep(data, cell.size);
         break;
     }
