@@ -217,6 +217,8 @@ void HeaderPanel::gclsFrameTestata_AfterUpdate(long fenm_operationresult)
                         QStringLiteral("La pagina dei controlli conti")).checkRecordset(),
                 QStringLiteral("Il recordset dei controlli conti"));
             checks.UpdateBatch(ado::adAffectAllChapters);
+            // A check row another program changed meanwhile ends the save: all or nothing.
+            ado::raiseOnConflicts(checks);
             state.AccountTypesChanged = false;
         },
         [&] {
@@ -282,7 +284,7 @@ void HeaderPanel::gclsFrameTestata_AfterUndo(long fenm_operationresult)
             ado::Recordset &rows = require(checks.checkRecordset(),
                                            QStringLiteral("Il recordset dei controlli conti"));
             // "Seleziona tutto" leaves its flags in the row's edit buffer: dropped too.
-            if (rows.EditMode() != ado::adEditNone)
+            if (!rows.isBOF() && !rows.isEOF() && rows.EditMode() != ado::adEditNone)
                 rows.CancelUpdate();
             rows.Requery();
             m_context.state().AccountTypesChanged = false;

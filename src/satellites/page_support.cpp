@@ -52,6 +52,7 @@ void writePendingRows(host::DataFrame &frame, host::Grid *grid)
     frame.setRecordset(nullptr);
     try {
         recordset->UpdateBatch(ado::adAffectAllChapters);
+        ado::raiseOnConflicts(*recordset);
     } catch (...) {
         frame.setRecordset(recordset);
         if (grid)

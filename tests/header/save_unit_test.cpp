@@ -382,6 +382,18 @@ TEST_F(SaveUnitTest, TheLanguageDialogAsksAboutUnsavedEditsFirst)
               (Rows{{QStringLiteral("CA")}}));
 }
 
+// Undo on a code without account-type checks: the empty check rows have no edit to drop.
+TEST_F(SaveUnitTest, UndoOnACodeWithoutChecksShowsNoError)
+{
+    showCode(QStringLiteral("CHIU"));
+    window->tabStrip()->setTab(0);
+    user->pickItem(header().CBO_TIPOQTAVAL, 1);
+    EXPECT_TRUE(frame().isPending());
+    EXPECT_TRUE(press("Annulla"));
+    EXPECT_FALSE(frame().isPending());
+    EXPECT_TRUE(dialogs->shown().empty());
+}
+
 // A database another program is writing: the save waits, then offers to try again, and
 // succeeds once the other program is done.
 TEST_F(SaveUnitTest, ASaveThatMeetsALockOffersToTryAgain)
