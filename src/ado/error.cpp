@@ -1,5 +1,7 @@
 #include "ado/error.h"
 
+#include <QLoggingCategory>
+
 namespace ado {
 
 RuntimeError::RuntimeError(long number, QString description, QString source)
@@ -56,13 +58,24 @@ bool runSteps(const ErrorReporter &report, std::initializer_list<Step> steps)
     return true;
 }
 
+namespace {
+
+Q_LOGGING_CATEGORY(lcIgnored, "causali.ignored", QtInfoMsg)
+
+} // namespace
+
 void ignoreErrors(std::initializer_list<Step> statements)
 {
     for (const Step &statement : statements) {
         try {
             statement();
-        } catch (const std::exception &) {
-            // Errors are ignored here on purpose: the caller goes on with the next statement.
+        } catch (const RuntimeError &e) {
+            // Ignored on purpose (the caller goes on with the next statement), but not without
+            // a trace for whoever looks into a problem.
+            qCDebug(lcIgnored).noquote() << "ignored error" << e.number() << e.description()
+                                         << "source:" << e.source().simplified();
+        } catch (const std::exception &e) {
+            qCDebug(lcIgnored).noquote() << "ignored error:" << e.what();
         }
     }
 }

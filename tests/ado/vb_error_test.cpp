@@ -3,6 +3,7 @@
 
 #include "ado/scratch_db.h"
 
+#include <QLoggingCategory>
 #include <QDateTime>
 
 #include <stdexcept>
@@ -234,11 +235,25 @@ TEST(RuntimeErrors, RunStepsFollowsTheAnswer)
     EXPECT_EQ(reported, 5);
 }
 
-TEST(RuntimeErrors, IgnoreErrorsRunsEveryStatement)
+// Every statement runs; each swallowed error leaves one line in the debug log when it is on.
+TEST(RuntimeErrors, IgnoreErrorsRunsEveryStatementAndLogsWhatItSwallows)
 {
+    static QStringList logged;
+    logged.clear();
+    QLoggingCategory::setFilterRules(QStringLiteral("causali.ignored.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            if (QByteArray(context.category) == "causali.ignored")
+                logged << text;
+        });
     std::vector<int> ran;
-    ignoreErrors({[&] { ran.push_back(1); raise(5, QStringLiteral("x")); },
+    ignoreErrors({[&] { ran.push_back(1); raise(5, QStringLiteral("x"), QStringLiteral("R")); },
                   [&] { ran.push_back(2); throw std::runtime_error("y"); },
                   [&] { ran.push_back(3); }});
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
     EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+    ASSERT_EQ(logged.size(), 2);
+    EXPECT_TRUE(logged[0].contains(QLatin1String("5 x source: R")));
+    EXPECT_TRUE(logged[1].contains(QLatin1String("y")));
 }
