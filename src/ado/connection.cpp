@@ -21,6 +21,8 @@ const QString kSource = QStringLiteral("ado.Connection");
 // How long a statement waits for another program's write to end before it reports the
 // database as busy.
 constexpr int kBusyTimeoutMs = 5000;
+// How many rewritten texts a connection keeps (texts with a code in them differ per code).
+constexpr qsizetype kRewrittenKept = 512;
 
 // The first line of a statement that holds text, shortened, to say in an error which
 // statement failed.
@@ -394,11 +396,17 @@ int Connection::transactionLevel() const
 std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QString &source)
 {
     requireOpen("prepare");
-    QString sql;
-    try {
-        sql = rewriteTsql(tsql);
-    } catch (const RuntimeError &e) {
-        fail(e.number(), e.description(), source);
+    // The module sends the same texts over and over (every code shown): each is rewritten once.
+    QString sql = m_rewritten.value(tsql);
+    if (sql.isEmpty()) {
+        try {
+            sql = rewriteTsql(tsql);
+        } catch (const RuntimeError &e) {
+            fail(e.number(), e.description(), source);
+        }
+        if (m_rewritten.size() >= kRewrittenKept)
+            m_rewritten.clear();
+        m_rewritten.insert(tsql, sql);
     }
     const QByteArray utf8 = sql.toUtf8();
     const char *end = utf8.constData() + utf8.size();

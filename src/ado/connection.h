@@ -32,6 +32,7 @@
 
 #include "ado/constants.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -150,6 +151,7 @@ private:
     quint64 m_statementsPrepared = 0;
     std::vector<ProviderError> m_errors;
     std::vector<Recordset *> m_recordsets;
+    QHash<QString, QString> m_rewritten; // T-SQL text -> SQLite text
     // Per open transaction level (index 0 = outermost): the in-memory undos of that level.
     std::vector<std::vector<std::function<void()>>> m_undos;
 };

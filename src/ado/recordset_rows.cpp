@@ -80,20 +80,24 @@ void Recordset::Impl::rebuildVisible()
 int Recordset::Impl::indexOf(RowId id) const
 {
     if (!positionsKnown) {
-        positions.clear();
-        positions.reserve(qsizetype(visible.size()));
+        positions.assign(store->rows.size(), -1);
         for (size_t i = 0; i < visible.size(); ++i)
-            positions.insert(visible[i], int(i));
+            positions[size_t(visible[i] - 1)] = int(i);
         positionsKnown = true;
     }
-    return positions.value(id, -1);
+    if (id < 1 || size_t(id) > positions.size())
+        return -1;
+    return positions[size_t(id - 1)];
 }
 
 void Recordset::Impl::appendVisible(RowId id)
 {
     visible.push_back(id);
-    if (positionsKnown)
-        positions.insert(id, int(visible.size()) - 1);
+    if (positionsKnown) {
+        if (size_t(id) > positions.size())
+            positions.resize(size_t(id), -1);
+        positions[size_t(id - 1)] = int(visible.size()) - 1;
+    }
 }
 
 void Recordset::Impl::eraseVisible(int index)

@@ -217,7 +217,9 @@ struct Recordset::Impl final : RowView
     std::vector<SortKey> sortKeys;
 
     std::vector<RowId> visible;
-    mutable QHash<RowId, int> positions; // index of each visible row, rebuilt when needed
+    // Index of each visible row by its id (slot id - 1; -1 for a row not visible), rebuilt when
+    // needed: ids are dense, so a plain vector.
+    mutable std::vector<int> positions;
     mutable bool positionsKnown = false;
     Cursor cursor;
 

@@ -11,13 +11,17 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace ado {
 
 namespace {
 
 // Rows read one by one before the rest are read at once: a walk over every row (a search
-// list, a sort on another column) then costs one scan instead of one statement a row.
-constexpr int SingleReadsBeforeAll = 64;
+// list, a sort on another column) then costs about one scan instead of one statement a row,
+// while a user browsing code after code never makes the row set read every row.
+constexpr int SingleReadsAtLeast = 64;
+constexpr int SingleReadsShare = 4; // a quarter of the rows
 
 QString quotedName(const QString &name)
 {
@@ -104,7 +108,7 @@ void RowStore::fetch(const Row &row) const
 {
     if (row.fetched)
         return;
-    if (++keyset->singleReads > SingleReadsBeforeAll) {
+    if (++keyset->singleReads > std::max<long>(SingleReadsAtLeast, liveRows / SingleReadsShare)) {
         fetchAll();
         return;
     }
