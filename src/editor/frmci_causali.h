@@ -28,6 +28,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QLabel;
@@ -178,8 +179,17 @@ public:
     host::ErrorManager *errorManager() const { return m_errorManager.get(); }
 
     // The steps of the start-up, in the order they run (the names the routine observer is
-    // told). Steps that call a routine bear the routine's name.
-    static const QStringList &startUpSteps();
+    // told). Steps of kind Routine call the routine of their name, which errors raised inside
+    // them carry as their source.
+    enum StartUpStepKind : bool { Inline = false, Routine = true };
+    struct StartUpStep
+    {
+        const char *name;
+        StartUpStepKind kind;
+        void (*run)(FRMCI_CAUSALI &window);
+    };
+    static std::span<const StartUpStep> startUpTable();
+    static QStringList startUpSteps();
 
     // Told the name of every step of the start-up and of every routine of the satellite
     // loading as it begins, inside the routine's error trap (a routine observer that raises
@@ -208,7 +218,7 @@ private:
     void routine(const QString &name) const;
 
     // window_lifecycle.cpp
-    ado::Step startUpStep(const QString &name, bool routineCall, std::function<void()> body);
+    void runStartUpStep(const StartUpStep &step);
     void startUp();
     void freezePainting();
     void unfreezePainting();

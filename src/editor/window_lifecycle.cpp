@@ -66,36 +66,63 @@ bool canTakeFocus(const QWidget *widget)
 
 } // namespace
 
-const QStringList &FRMCI_CAUSALI::startUpSteps()
+// The start-up, step by step. A step of kind Routine calls the routine of its name: an error
+// raised there carries that name as its source.
+std::span<const FRMCI_CAUSALI::StartUpStep> FRMCI_CAUSALI::startUpTable()
 {
-    static const QStringList steps = {
-        QStringLiteral("freezePainting"),
-        QStringLiteral("createErrorManager"),
-        QStringLiteral("readConnectionString"),
-        QStringLiteral("openConnection"),
-        QStringLiteral("handConnectionToHost"),
-        QStringLiteral("createCostUtility"),
-        QStringLiteral("checkPrecondition"),
-        QStringLiteral("readCharts"),
-        QStringLiteral("showCharts"),
-        QStringLiteral("createLookupObjects"),
-        QStringLiteral("ImpostazioneProprietaContoKOVA"),
-        QStringLiteral("prepareExpenseItemBox"),
-        QStringLiteral("CaricaCombo"),
-        QStringLiteral("FillAccountTypeLists"),
-        QStringLiteral("ConfigurazioneGriglie"),
-        QStringLiteral("ConfigurazioneFrame"),
-        QStringLiteral("setInitialStatus"),
-        QStringLiteral("BuildScript"),
-        QStringLiteral("ApplicaLayOut"),
-        QStringLiteral("startResizeHelper"),
-        QStringLiteral("selectFirstTab"),
-        QStringLiteral("unfreezePainting"),
-        QStringLiteral("focusFirstControl"),
-        QStringLiteral("ExecuteFormEvent"),
-        QStringLiteral("setActivated"),
+    using W = FRMCI_CAUSALI;
+    static const StartUpStep steps[] = {
+        {"freezePainting", Inline, [](W &w) { w.freezePainting(); }},
+        {"createErrorManager", Inline, [](W &w) { w.createErrorManager(); }},
+        {"readConnectionString", Inline, [](W &w) { w.readConnectionString(); }},
+        {"openConnection", Inline, [](W &w) { w.openConnection(); }},
+        {"handConnectionToHost", Inline,
+         [](W &w) { w.requireInterface().setConnection(w.m_connection.get()); }},
+        {"createCostUtility", Inline, [](W &w) { w.createCostUtility(); }},
+        {"checkPrecondition", Inline,
+         [](W &w) {
+             if (!w.checkPrecondition())
+                 w.refuseStartUp();
+         }},
+        {"readCharts", Inline, [](W &w) { w.readCharts(); }},
+        {"showCharts", Inline, [](W &w) { w.showCharts(); }},
+        {"createLookupObjects", Inline, [](W &w) { w.createLookupObjects(); }},
+        {"ImpostazioneProprietaContoKOVA", Routine,
+         [](W &w) {
+             w.ImpostazioneProprietaContoKOVA(w.m_proposal->TXT_CONTO, w.m_state.pdc, KindConto);
+         }},
+        {"prepareExpenseItemBox", Inline, [](W &w) { w.prepareExpenseItemBox(); }},
+        {"CaricaCombo", Routine, [](W &w) { w.fillCombos(); }},
+        {"FillAccountTypeLists", Routine, [](W &w) { w.m_checks->FillAccountTypeLists(); }},
+        {"ConfigurazioneGriglie", Routine, [](W &w) { w.ConfigurazioneGriglie(); }},
+        {"ConfigurazioneFrame", Routine, [](W &w) { w.m_header->ConfigurazioneFrame(); }},
+        {"setInitialStatus", Inline, [](W &w) { w.setInitialStatus(); }},
+        {"BuildScript", Routine, [](W &w) { w.BuildScript(); }},
+        {"ApplicaLayOut", Routine, [](W &w) { w.ApplicaLayOut(); }},
+        {"startResizeHelper", Inline,
+         [](W &w) {
+             w.QVR_RESIZEFORM->setModuleInterface(dynamic_cast<QObject *>(w.m_activeInterface));
+             w.QVR_RESIZEFORM->Start();
+         }},
+        {"selectFirstTab", Inline, [](W &w) { w.TAB_CAUSALI->setTab(TabHeader); }},
+        {"unfreezePainting", Inline,
+         [](W &w) {
+             w.unfreezePainting();
+             QCoreApplication::processEvents();
+         }},
+        {"focusFirstControl", Inline, [](W &w) { w.focusFirstControl(); }},
+        {"ExecuteFormEvent", Routine, [](W &w) { w.ExecuteFormEvent(OpenEvent); }},
+        {"setActivated", Inline, [](W &w) { w.m_activated = true; }},
     };
     return steps;
+}
+
+QStringList FRMCI_CAUSALI::startUpSteps()
+{
+    QStringList names;
+    for (const StartUpStep &step : startUpTable())
+        names << QLatin1StringView(step.name);
+    return names;
 }
 
 // ----------------------------------------------------------------- creation and activation
@@ -154,70 +181,29 @@ void FRMCI_CAUSALI::Form_Activate()
 // A step of the start-up. Steps after a failed precondition do nothing. A step that calls a
 // routine tells the observer inside that routine's error trap (an error raised there carries
 // the routine's name); the other steps tell it directly.
-ado::Step FRMCI_CAUSALI::startUpStep(const QString &name, bool routineCall,
-                                     std::function<void()> body)
+void FRMCI_CAUSALI::runStartUpStep(const StartUpStep &step)
 {
-    Q_ASSERT(startUpSteps().contains(name));
-    return [this, name, routineCall, body = std::move(body)] {
-        if (m_startupEnded)
-            return;
-        if (routineCall)
-            ado::passUp(name, [&] { routine(name); });
-        else
-            routine(name);
-        body();
-    };
+    if (m_startupEnded)
+        return;
+    const QString name = QLatin1StringView(step.name);
+    if (step.kind == Routine)
+        ado::passUp(name, [&] { routine(name); });
+    else
+        routine(name);
+    step.run(*this);
 }
 
 void FRMCI_CAUSALI::startUp()
 {
-    enum Kind : bool { Inline = false, Routine = true };
-    const auto step = [this](const char *name, Kind kind, std::function<void()> body) {
-        return startUpStep(QString::fromLatin1(name), kind, std::move(body));
+    const auto report = [this](const ado::RuntimeError &error) {
+        return GestioneErroreEvento(QStringLiteral("Form_Activate"), error);
     };
-    ado::runSteps(
-        [this](const ado::RuntimeError &error) {
-            return GestioneErroreEvento(QStringLiteral("Form_Activate"), error);
-        },
-        {
-            step("freezePainting", Inline, [this] { freezePainting(); }),
-            step("createErrorManager", Inline, [this] { createErrorManager(); }),
-            step("readConnectionString", Inline, [this] { readConnectionString(); }),
-            step("openConnection", Inline, [this] { openConnection(); }),
-            step("handConnectionToHost", Inline,
-                 [this] { requireInterface().setConnection(m_connection.get()); }),
-            step("createCostUtility", Inline, [this] { createCostUtility(); }),
-            step("checkPrecondition", Inline, [this] {
-                if (!checkPrecondition())
-                    refuseStartUp();
-            }),
-            step("readCharts", Inline, [this] { readCharts(); }),
-            step("showCharts", Inline, [this] { showCharts(); }),
-            step("createLookupObjects", Inline, [this] { createLookupObjects(); }),
-            step("ImpostazioneProprietaContoKOVA", Routine, [this] {
-                ImpostazioneProprietaContoKOVA(m_proposal->TXT_CONTO, m_state.pdc, KindConto);
-            }),
-            step("prepareExpenseItemBox", Inline, [this] { prepareExpenseItemBox(); }),
-            step("CaricaCombo", Routine, [this] { fillCombos(); }),
-            step("FillAccountTypeLists", Routine, [this] { m_checks->FillAccountTypeLists(); }),
-            step("ConfigurazioneGriglie", Routine, [this] { ConfigurazioneGriglie(); }),
-            step("ConfigurazioneFrame", Routine, [this] { m_header->ConfigurazioneFrame(); }),
-            step("setInitialStatus", Inline, [this] { setInitialStatus(); }),
-            step("BuildScript", Routine, [this] { BuildScript(); }),
-            step("ApplicaLayOut", Routine, [this] { ApplicaLayOut(); }),
-            step("startResizeHelper", Inline, [this] {
-                QVR_RESIZEFORM->setModuleInterface(dynamic_cast<QObject *>(m_activeInterface));
-                QVR_RESIZEFORM->Start();
-            }),
-            step("selectFirstTab", Inline, [this] { TAB_CAUSALI->setTab(TabHeader); }),
-            step("unfreezePainting", Inline, [this] {
-                unfreezePainting();
-                QCoreApplication::processEvents();
-            }),
-            step("focusFirstControl", Inline, [this] { focusFirstControl(); }),
-            step("ExecuteFormEvent", Routine, [this] { ExecuteFormEvent(OpenEvent); }),
-            step("setActivated", Inline, [this] { m_activated = true; }),
-        });
+    // One step at a time: a retry runs the failing step again, an ignore goes on with the
+    // next one, an abort leaves the start-up.
+    for (const StartUpStep &step : startUpTable()) {
+        if (!ado::runSteps(report, {[&] { runStartUpStep(step); }}))
+            return;
+    }
 }
 
 // ----------------------------------------------------------------- start-up steps

@@ -80,16 +80,8 @@ TEST_F(LifecycleTest, StartUpRunsItsStepsInOrderAndWiresTheHost)
     EXPECT_GE(atStep[QStringLiteral("startResizeHelper")].layoutForms, 1);
     EXPECT_EQ(atStep[QStringLiteral("ExecuteFormEvent")].formEvents, 0u);
     EXPECT_EQ(atStep[QStringLiteral("setActivated")].formEvents, 1u);
-    const QStringList expected = {
-        "freezePainting", "createErrorManager", "readConnectionString", "openConnection",
-        "handConnectionToHost", "createCostUtility", "checkPrecondition", "readCharts",
-        "showCharts", "createLookupObjects", "ImpostazioneProprietaContoKOVA",
-        "prepareExpenseItemBox", "CaricaCombo", "FillAccountTypeLists", "ConfigurazioneGriglie",
-        "ConfigurazioneFrame", "setInitialStatus", "BuildScript", "ApplicaLayOut",
-        "startResizeHelper", "selectFirstTab", "unfreezePainting", "focusFirstControl",
-        "ExecuteFormEvent", "setActivated"};
-    EXPECT_EQ(startUpStepsRun(), expected);
-    EXPECT_EQ(FRMCI_CAUSALI::startUpSteps(), expected);
+    // Every step of the table ran, once, in the table's order.
+    EXPECT_EQ(startUpStepsRun(), FRMCI_CAUSALI::startUpSteps());
     // The grids are defined inside ConfigurazioneGriglie, before the frames.
     EXPECT_LT(routines.indexOf(QStringLiteral("INITGRD_SVILUPPO")),
               routines.indexOf(QStringLiteral("ConfigurazioneFrame")));
@@ -339,6 +331,26 @@ TEST_F(LifecycleTest, AnErrorInTheStartUpIsReportedWithItsRoutines)
     EXPECT_TRUE(window->isActivated());
     EXPECT_FALSE(routines.contains(QStringLiteral("INITGRD_RICDEST")));
     EXPECT_TRUE(routines.contains(QStringLiteral("ConfigurazioneFrame")));
+    close();
+
+    // A step that calls a routine adds the routine's name to the source; the others do not.
+    const std::pair<QString, QString> sources[] = {
+        {QStringLiteral("CaricaCombo"), QStringLiteral("Form_Activate\r\nCaricaCombo:\r\nPasso")},
+        {QStringLiteral("showCharts"), QStringLiteral("Form_Activate\r\nPasso")}};
+    for (const auto &[step, source] : sources) {
+        onRoutine = [&](const QString &routine) {
+            if (routine == step)
+                ado::raise(5, QStringLiteral("Passo non riuscito"), QStringLiteral("Passo"));
+        };
+        dialogs->clearShown();
+        dialogs->answerError(ado::AnswerAbort, QStringLiteral("Passo non riuscito"));
+        open();
+        const auto errors = dialogs->shownOf(ScriptedDialogs::Kind::Error);
+        ASSERT_EQ(errors.size(), 1u) << step.toStdString();
+        EXPECT_EQ(errors[0].source, source);
+        EXPECT_FALSE(window->isActivated());
+        close();
+    }
 }
 
 TEST_F(LifecycleTest, ReportsAndMessagesWithAndWithoutTheHost)
