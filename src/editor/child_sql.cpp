@@ -1,6 +1,7 @@
 #include "editor/child_sql.h"
 
 #include "data/sql_text.h"
+#include "satellites/search_sequence_page.h"
 
 #include <QStringList>
 
@@ -31,24 +32,6 @@ QStringList journalsHead()
             QStringLiteral("FROM"),
             QStringLiteral("    #SEZIONALI"),
             QStringLiteral("WHERE")};
-}
-
-QStringList searchSequenceHead()
-{
-    return {QStringLiteral("SELECT"),
-            QStringLiteral("    CI06_CAUSALE_CI03"),
-            QStringLiteral("    , CI06_INDSEGNO"),
-            QStringLiteral("    , CI06_INDTIPORIGA"),
-            QStringLiteral("    , CI06_PROVIDER_CI07"),
-            QStringLiteral("    , CI06_PROGRESSIVO"),
-            QStringLiteral("FROM"),
-            QStringLiteral("    #CI06_RICERCACONTO"),
-            QStringLiteral("WHERE")};
-}
-
-QStringList searchSequenceOrder()
-{
-    return {QStringLiteral(" ORDER BY"), QStringLiteral("    CI06_PROGRESSIVO ASC")};
 }
 
 QStringList developmentHead()
@@ -97,10 +80,8 @@ QString journalsTemplate()
 
 QString searchSequenceTemplate(int side)
 {
-    return sql::lines(searchSequenceHead()
-                      << QStringLiteral("    CI06_CAUSALE_CI03 = @CAUSALE")
-                      << QStringLiteral("    AND CI06_INDSEGNO = %1").arg(side)
-                      << searchSequenceOrder());
+    return SearchSequencePage::selectText({QStringLiteral("    CI06_CAUSALE_CI03 = @CAUSALE"),
+                                           QStringLiteral("    AND CI06_INDSEGNO = %1").arg(side)});
 }
 
 QString developmentTemplate()
@@ -147,7 +128,7 @@ QString emptyLanguageText()
 
 QString emptySearchSequenceText()
 {
-    return sql::lines(searchSequenceHead() << NoRows << searchSequenceOrder());
+    return SearchSequencePage::selectText({NoRows});
 }
 
 QString emptyJournalsText()

@@ -19,6 +19,8 @@
 #include "satellites/proposal_page.h"
 #include "satellites/search_sequence_page.h"
 
+#include <ranges>
+
 namespace causali {
 
 namespace {
@@ -27,6 +29,16 @@ const QString JournalsKey = QStringLiteral("CI05_CAUSALE_CI03");
 const QString SearchSequenceKey = QStringLiteral("CI06_CAUSALE_CI03");
 const QString DevelopmentKey = QStringLiteral("CAUSALE");
 const QString ChecksKey = QStringLiteral("CI11_CODCAUS_CI03");
+
+// The two search-sequence sides, destination first, with the names of their frames.
+struct SearchSequenceFrame
+{
+    int side;
+    const char *frameName;
+};
+constexpr SearchSequenceFrame SearchSequenceFrames[] = {
+    {SearchSequencePage::SideDest, "gclsFrameRicDest"},
+    {SearchSequencePage::SideOrigine, "gclsFrameRicOrigine"}};
 
 [[noreturn]] void raiseMissingFrame(const QString &frame)
 {
@@ -58,14 +70,12 @@ void FRMCI_CAUSALI::ShowChild()
                     QStringLiteral("gclsFrameSezionali"));
 
         // Both search-sequence sides show the rows of the row type chosen.
-        const QString dest = childsql::searchSequenceText(code, SearchSequencePage::SideDest);
-        m_search->setSqlRicDest(dest);
-        reopenFrame(m_search->gclsFrameRicDest(), m_search->recordsetRicDest(), dest,
-                    QStringLiteral("gclsFrameRicDest"), m_search->rowTypeFilter());
-        const QString origin = childsql::searchSequenceText(code, SearchSequencePage::SideOrigine);
-        m_search->setSqlRicOrigine(origin);
-        reopenFrame(m_search->gclsFrameRicOrigine(), m_search->recordsetRicOrigine(), origin,
-                    QStringLiteral("gclsFrameRicOrigine"), m_search->rowTypeFilter());
+        for (const auto &[side, frameName] : SearchSequenceFrames) {
+            const QString text = childsql::searchSequenceText(code, side);
+            m_search->setSqlText(side, text);
+            reopenFrame(m_search->frame(side), m_search->recordset(side), text,
+                        QLatin1StringView(frameName), m_search->rowTypeFilter());
+        }
 
         const QString development = childsql::developmentText(code, m_state.pdc, m_state.pdcVds);
         m_proposal->setSqlSviluppo(development);
@@ -83,10 +93,9 @@ void FRMCI_CAUSALI::ClearChild()
         reopenFrame(m_header->gclsFrameDatiCausaliLingua(), m_header->recordsetLingua(),
                     childsql::emptyLanguageText(), QStringLiteral("gclsFrameDatiCausaliLingua"));
         const QString search = childsql::emptySearchSequenceText();
-        reopenFrame(m_search->gclsFrameRicOrigine(), m_search->recordsetRicOrigine(), search,
-                    QStringLiteral("gclsFrameRicOrigine"));
-        reopenFrame(m_search->gclsFrameRicDest(), m_search->recordsetRicDest(), search,
-                    QStringLiteral("gclsFrameRicDest"));
+        for (const auto &[side, frameName] : std::views::reverse(SearchSequenceFrames))
+            reopenFrame(m_search->frame(side), m_search->recordset(side), search,
+                        QLatin1StringView(frameName));
         reopenFrame(m_journals->gclsFrameSezionali(), m_journals->recordsetSezionali(),
                     childsql::emptyJournalsText(), QStringLiteral("gclsFrameSezionali"));
         reopenFrame(m_proposal->gclsFrameSviluppo(), m_proposal->recordsetSviluppo(),
@@ -106,15 +115,12 @@ void FRMCI_CAUSALI::RefreshChild()
         rekey(m_journals->gclsFrameSezionali(), m_journals->recordsetSezionali(), journals,
               JournalsKey, code);
 
-        const QString dest = childsql::searchSequenceText(code, SearchSequencePage::SideDest);
-        m_search->setSqlRicDest(dest);
-        rekey(m_search->gclsFrameRicDest(), m_search->recordsetRicDest(), dest,
-              SearchSequenceKey, code);
-
-        const QString origin = childsql::searchSequenceText(code, SearchSequencePage::SideOrigine);
-        m_search->setSqlRicOrigine(origin);
-        rekey(m_search->gclsFrameRicOrigine(), m_search->recordsetRicOrigine(), origin,
-              SearchSequenceKey, code);
+        for (const auto &[side, frameName] : SearchSequenceFrames) {
+            const QString text = childsql::searchSequenceText(code, side);
+            m_search->setSqlText(side, text);
+            rekey(m_search->frame(side), m_search->recordset(side), text, SearchSequenceKey,
+                  code);
+        }
 
         const QString development = childsql::developmentSourceText(code);
         m_proposal->setSqlSviluppo(development);

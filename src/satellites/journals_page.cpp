@@ -175,28 +175,14 @@ void JournalsPage::ConfigurazioneFrameSezionali()
         m_sql = configurationText();
         m_recordset = openRecordset(m_context, m_sql);
 
-        m_frame = std::make_unique<host::DataFrame>();
-        m_frame->setObjectName(QStringLiteral("gclsFrameSezionali"));
-        m_frame->Initialize(m_context.ActiveInterface(), &connection, m_recordset.get(), m_sql,
-                            KeyColumn, GNV_SEZIONALI, GRD_SEZIONALI);
-        m_frame->AddControl(CBO_DITTA);
-        m_frame->AddControl(TXT_SEZIONALE);
-        m_frame->setFirstControl(CBO_DITTA);
-        m_frame->setOptionD(false);
-        m_frame->setOptionA(false);
-        m_frame->setOptionC(true);
-        m_frame->setOptionB(true);
-        m_frame->setMessageSubject(QStringLiteral("del sezionale"),
-                                   QStringLiteral("del sezionale"));
-        m_frame->setOptionE(0);
+        m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSezionali"), m_recordset.get(), m_sql,
+                                             KeyColumn, GNV_SEZIONALI, GRD_SEZIONALI,
+                                             {CBO_DITTA, TXT_SEZIONALE},
+                                             QStringLiteral("del sezionale")});
         wireFrame();
 
         TXT_SEZIONALE->setConnection(&connection);
-
-        host::DataFrame *header = m_context.headerFrame();
-        if (!header)
-            raiseMissing(QStringLiteral("Il frame della testata"));
-        header->AddChild(m_frame.get());
+        addToHeaderFrame(m_context, m_frame.get());
     });
 }
 

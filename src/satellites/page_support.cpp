@@ -4,6 +4,7 @@
 #include "ado/recordset.h"
 #include "ado/vb.h"
 #include "data/window_state.h"
+#include "host/bindable.h"
 #include "host/data_frame.h"
 #include "host/edit_box.h"
 #include "host/control_types.h"
@@ -106,6 +107,35 @@ void releaseFrame(std::unique_ptr<host::DataFrame> &frame, host::Grid *grid,
     if (grid)
         grid->setDataSource(nullptr);
     closeRecordset(recordset);
+}
+
+std::unique_ptr<host::DataFrame> makeChildFrame(EditorContext &context,
+                                                const ChildFrameSetup &setup)
+{
+    auto frame = std::make_unique<host::DataFrame>();
+    frame->setObjectName(setup.name);
+    frame->Initialize(context.ActiveInterface(), &connectionOf(context.state()), setup.recordset,
+                      setup.sql, setup.keyColumn, setup.navigator, setup.grid);
+    for (host::Bindable *control : setup.controls)
+        frame->AddControl(control);
+    if (!setup.subject.isEmpty()) {
+        frame->setFirstControl((*setup.controls.begin())->widget());
+        frame->setOptionD(false);
+        frame->setOptionA(false);
+        frame->setOptionC(true);
+        frame->setOptionB(true);
+        frame->setMessageSubject(setup.subject, setup.subject);
+    }
+    frame->setOptionE(0);
+    return frame;
+}
+
+void addToHeaderFrame(EditorContext &context, host::DataFrame *frame)
+{
+    host::DataFrame *header = context.headerFrame();
+    if (!header)
+        raiseMissing(QStringLiteral("Il frame della testata"));
+    header->AddChild(frame);
 }
 
 ado::Recordset &currentRecordset(host::DataFrame *frame)

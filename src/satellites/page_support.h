@@ -16,7 +16,7 @@ class QLabel;
 class QWidget;
 
 namespace ado { class Recordset; }
-namespace host { class DataFrame; class EditBox; class Grid; class GridNavigator; }
+namespace host { class Bindable; class DataFrame; class EditBox; class Grid; class GridNavigator; }
 
 namespace causali {
 
@@ -53,6 +53,28 @@ T *named(T *widget, const char *name)
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+
+// The frame of a satellite page, named `name`: over `recordset` (opened on `sql`, rows keyed by
+// `keyColumn`), shown in `grid`, moved through with `navigator`, its fields bound to
+// `controls`. Given a `subject` (the row's noun in the frame's messages, "del sezionale"), the
+// first control takes the focus on a new row and rows are confirmed one at a time, as the
+// journals and the search sequence edit them.
+struct ChildFrameSetup
+{
+    QString name;
+    ado::Recordset *recordset;
+    QString sql;
+    QString keyColumn;
+    host::GridNavigator *navigator;
+    host::Grid *grid;
+    std::initializer_list<host::Bindable *> controls;
+    QString subject;
+};
+std::unique_ptr<host::DataFrame> makeChildFrame(EditorContext &context,
+                                                const ChildFrameSetup &setup);
+
+// Makes a satellite frame a child of the header frame (raises when the header has none yet).
+void addToHeaderFrame(EditorContext &context, host::DataFrame *frame);
 
 // Closes a row set the page owns (errors of the close ignored: the window is going away) and
 // drops it.

@@ -219,15 +219,9 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
         m_sql = configurationText();
         m_recordset = openRecordset(m_context, m_sql);
 
-        m_frame = std::make_unique<host::DataFrame>();
-        m_frame->setObjectName(QStringLiteral("gclsFrameSviluppo"));
-        m_frame->Initialize(m_context.ActiveInterface(), &connection, m_recordset.get(), m_sql,
-                            KeyColumn, GNV_SVILUPPO, GRD_SVILUPPO);
-        m_frame->AddControl(CBO_SEGNO);
-        m_frame->AddControl(TXT_PERC);
-        m_frame->AddControl(TXT_CONTO);
-        m_frame->AddControl(TXT_VDS);
-        m_frame->setOptionE(0);
+        m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSviluppo"), m_recordset.get(), m_sql,
+                                             KeyColumn, GNV_SVILUPPO, GRD_SVILUPPO,
+                                             {CBO_SEGNO, TXT_PERC, TXT_CONTO, TXT_VDS}});
         wireFrame();
 
         m_formatter->setConnection(&connection);
@@ -248,10 +242,7 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
             connect(checks, &AccountChecksPage::accountTypesUpdated, this,
                     &ProposalPage::decodeAccountAgain, Qt::UniqueConnection);
 
-        host::DataFrame *header = m_context.headerFrame();
-        if (!header)
-            raiseMissing(QStringLiteral("Il frame della testata"));
-        header->AddChild(m_frame.get());
+        addToHeaderFrame(m_context, m_frame.get());
     });
 }
 

@@ -25,6 +25,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace causali {
 
 namespace {
@@ -36,19 +38,6 @@ const QString RowTypeColumn = QStringLiteral("CI06_INDTIPORIGA");
 const QString ProviderColumn = QStringLiteral("CI06_PROVIDER_CI07");
 const QString DescriptionColumn = QStringLiteral("CI06_PROVIDER_CI07_DESC");
 constexpr int SearchTab = 3;
-
-// The column set of both frames, without rows; the description column is computed.
-QString configurationText()
-{
-    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI06_CAUSALE_CI03"),
-                       QStringLiteral("    , CI06_INDSEGNO"), QStringLiteral("    , CI06_INDTIPORIGA"),
-                       QStringLiteral("    , CI06_PROVIDER_CI07"),
-                       QStringLiteral("    , '' AS CI06_PROVIDER_CI07_DESC"),
-                       QStringLiteral("    , CI06_PROGRESSIVO"), QStringLiteral("FROM"),
-                       QStringLiteral("    #CI06_RICERCACONTO"), QStringLiteral("WHERE"),
-                       QStringLiteral("    1 = 0"), QStringLiteral(" ORDER BY"),
-                       QStringLiteral("    CI06_PROGRESSIVO ASC")});
-}
 
 bool isButton(const QString &name, const char *button)
 {
@@ -90,25 +79,35 @@ host::CodeBox *providerDescriptionBox(QWidget *parent)
     return box;
 }
 
-} // namespace
-
-// The objects of one side and the names its handlers report errors with.
-struct SearchSequencePage::SideParts
+// The names of one side: its caption, the object names of its controls, and the names its
+// frame and move buttons report errors with.
+struct SideNames
 {
-    host::DataFrame *frame = nullptr;
-    ado::Recordset *recordset = nullptr;
-    host::Grid *grid = nullptr;
-    host::GridNavigator *navigator = nullptr;
-    host::NumberBox *provider = nullptr;
-    host::CodeBox *description = nullptr;
-    host::ToolButton *up = nullptr;
-    host::ToolButton *down = nullptr;
-    QString frameName;   // gclsFrameRicDest, gclsFrameRicOrigine
-    QString gridName;    // GRD_RICDEST, GRD_RICORIGINE
-    QString boxName;     // TXT_RICPROVDEST, TXT_RICPROVORIGINE
-    QString upLabel;     // error labels of the move buttons
-    QString downLabel;
+    const char *title;
+    const char *group;
+    const char *label;
+    const char *grid;
+    const char *navigator;
+    const char *up;
+    const char *down;
+    const char *provider;
+    const char *description;
+    const char *frame;
+    const char *upHandler;
+    const char *downHandler;
 };
+
+const SideNames DestNames = {
+    "Ricerca conto destinazione", "GRB_RICDEST", "LBL_RICDEST", "GRD_RICDEST", "GNV_RICDEST",
+    "CMD_RICSUDest", "CMD_RICGIUDEST", "TXT_RICPROVDEST", "TXT_DRICPROVDEST",
+    "gclsFrameRicDest", "CMD_RICSUDEST_Click", "CMD_RICGIUDEST_Click"};
+const SideNames OriginNames = {
+    "Ricerca conto origine", "GRB_RICORIGINE", "LBL_RICORIGINE", "GRD_RICORIGINE",
+    "GNV_RICORIGINE", "CMD_RICSUORIGINE", "CMD_RICGIUORIGINE", "TXT_RICPROVORIGINE",
+    "TXT_DRICPROVORIGINE", "gclsFrameRicOrigine", "CMD_RICSUORIGINE_ButtonClick",
+    "CMD_RICGIUORIGINE_Click"};
+
+} // namespace
 
 const QString SearchSequencePage::Caption = QStringLiteral("&Sequenza di ricerca conti");
 
@@ -131,58 +130,36 @@ SearchSequencePage::~SearchSequencePage()
     releaseFrames();
 }
 
-SearchSequencePage::SideParts SearchSequencePage::sideParts(int side) const
+QString SearchSequencePage::selectText(const QStringList &conditions, bool withDescription)
 {
-    SideParts parts;
-    if (side == SideDest) {
-        parts = {m_frameDest.get(), m_rsDest.get(), GRD_RICDEST, GNV_RICDEST, TXT_RICPROVDEST,
-                 TXT_DRICPROVDEST, CMD_RICSUDest, CMD_RICGIUDEST,
-                 QStringLiteral("gclsFrameRicDest"), QStringLiteral("GRD_RICDEST"),
-                 QStringLiteral("TXT_RICPROVDEST"), QStringLiteral("CMD_RICSUDEST_Click"),
-                 QStringLiteral("CMD_RICGIUDEST_Click")};
-    } else {
-        parts = {m_frameOrigine.get(), m_rsOrigine.get(), GRD_RICORIGINE, GNV_RICORIGINE,
-                 TXT_RICPROVORIGINE, TXT_DRICPROVORIGINE, CMD_RICSUORIGINE, CMD_RICGIUORIGINE,
-                 QStringLiteral("gclsFrameRicOrigine"), QStringLiteral("GRD_RICORIGINE"),
-                 QStringLiteral("TXT_RICPROVORIGINE"),
-                 QStringLiteral("CMD_RICSUORIGINE_ButtonClick"),
-                 QStringLiteral("CMD_RICGIUORIGINE_Click")};
-    }
-    return parts;
-}
-
-std::unique_ptr<ado::Recordset> &SearchSequencePage::recordsetSlot(int side)
-{
-    return side == SideDest ? m_rsDest : m_rsOrigine;
-}
-
-std::unique_ptr<host::DataFrame> &SearchSequencePage::frameSlot(int side)
-{
-    return side == SideDest ? m_frameDest : m_frameOrigine;
-}
-
-bool &SearchSequencePage::newRowStarted(int side)
-{
-    return side == SideDest ? m_newRowDest : m_newRowOrigine;
+    QStringList text = {QStringLiteral("SELECT"),
+                        QStringLiteral("    CI06_CAUSALE_CI03"),
+                        QStringLiteral("    , CI06_INDSEGNO"),
+                        QStringLiteral("    , CI06_INDTIPORIGA"),
+                        QStringLiteral("    , CI06_PROVIDER_CI07")};
+    if (withDescription)
+        text << QStringLiteral("    , '' AS CI06_PROVIDER_CI07_DESC");
+    text << QStringLiteral("    , CI06_PROGRESSIVO") << QStringLiteral("FROM")
+         << QStringLiteral("    #CI06_RICERCACONTO") << QStringLiteral("WHERE") << conditions
+         << QStringLiteral(" ORDER BY") << QStringLiteral("    CI06_PROGRESSIVO ASC");
+    return sql::lines(text);
 }
 
 // ------------------------------------------------------------------ controls
 
 QWidget *SearchSequencePage::buildSide(int side)
 {
-    const bool dest = side == SideDest;
+    const SideNames &names = side == SideDest ? DestNames : OriginNames;
     auto *group = new QGroupBox(QStringLiteral("Provider"), this);
-    group->setObjectName(dest ? QStringLiteral("GRB_RICDEST") : QStringLiteral("GRB_RICORIGINE"));
+    group->setObjectName(QLatin1StringView(names.group));
 
-    auto *grid = new host::Grid(this);
-    auto *title = labelFor(dest ? QStringLiteral("Ricerca conto destinazione")
-                                : QStringLiteral("Ricerca conto origine"),
-                           grid, this);
-    auto *navigator = new host::GridNavigator(this);
-    auto *up = moveButton(Qt::UpArrow, QStringLiteral("Sposta su"), this);
-    auto *down = moveButton(Qt::DownArrow, QStringLiteral("Sposta giù"), this);
-    host::NumberBox *provider = providerBox(group);
-    host::CodeBox *description = providerDescriptionBox(group);
+    auto *grid = named(new host::Grid(this), names.grid);
+    auto *title = named(labelFor(QLatin1StringView(names.title), grid, this), names.label);
+    auto *navigator = named(new host::GridNavigator(this), names.navigator);
+    auto *up = named(moveButton(Qt::UpArrow, QStringLiteral("Sposta su"), this), names.up);
+    auto *down = named(moveButton(Qt::DownArrow, QStringLiteral("Sposta giù"), this), names.down);
+    host::NumberBox *provider = named(providerBox(group), names.provider);
+    host::CodeBox *description = named(providerDescriptionBox(group), names.description);
 
     // Code on the first line, its description under it: each side fits half of the tab.
     auto *fields = new QGridLayout(group);
@@ -191,25 +168,26 @@ QWidget *SearchSequencePage::buildSide(int side)
     fields->addWidget(description, 1, 0, 1, 2);
     fields->setColumnStretch(1, 1);
 
-    if (dest) {
-        LBL_RICDEST = named(title, "LBL_RICDEST");
-        GRD_RICDEST = named(grid, "GRD_RICDEST");
-        GNV_RICDEST = named(navigator, "GNV_RICDEST");
-        CMD_RICSUDest = named(up, "CMD_RICSUDest");
-        CMD_RICGIUDEST = named(down, "CMD_RICGIUDEST");
-        TXT_RICPROVDEST = named(provider, "TXT_RICPROVDEST");
-        TXT_DRICPROVDEST = named(description, "TXT_DRICPROVDEST");
-        GRB_RICDEST = group;
-    } else {
-        LBL_RICORIGINE = named(title, "LBL_RICORIGINE");
-        GRD_RICORIGINE = named(grid, "GRD_RICORIGINE");
-        GNV_RICORIGINE = named(navigator, "GNV_RICORIGINE");
-        CMD_RICSUORIGINE = named(up, "CMD_RICSUORIGINE");
-        CMD_RICGIUORIGINE = named(down, "CMD_RICGIUORIGINE");
-        TXT_RICPROVORIGINE = named(provider, "TXT_RICPROVORIGINE");
-        TXT_DRICPROVORIGINE = named(description, "TXT_DRICPROVORIGINE");
-        GRB_RICORIGINE = group;
-    }
+    SideParts &parts = sideOf(side);
+    parts.grid = grid;
+    parts.navigator = navigator;
+    parts.provider = provider;
+    parts.description = description;
+    parts.up = up;
+    parts.down = down;
+    parts.frameName = QLatin1StringView(names.frame);
+    parts.gridName = QLatin1StringView(names.grid);
+    parts.boxName = QLatin1StringView(names.provider);
+    parts.upLabel = QLatin1StringView(names.upHandler);
+    parts.downLabel = QLatin1StringView(names.downHandler);
+    if (side == SideDest)
+        std::tie(GRB_RICDEST, LBL_RICDEST, GRD_RICDEST, GNV_RICDEST, TXT_RICPROVDEST,
+                 TXT_DRICPROVDEST, CMD_RICSUDest, CMD_RICGIUDEST) =
+            std::tie(group, title, grid, navigator, provider, description, up, down);
+    else
+        std::tie(GRB_RICORIGINE, LBL_RICORIGINE, GRD_RICORIGINE, GNV_RICORIGINE,
+                 TXT_RICPROVORIGINE, TXT_DRICPROVORIGINE, CMD_RICSUORIGINE, CMD_RICGIUORIGINE) =
+            std::tie(group, title, grid, navigator, provider, description, up, down);
 
     // Title, then the grid with its move buttons beside it, the navigator and the box.
     auto *column = new QWidget(this);
@@ -252,7 +230,7 @@ void SearchSequencePage::buildControls()
 
 void SearchSequencePage::wireSide(int side)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     connect(parts.grid, &host::Grid::CellText, this,
             [this, side](QString &text, const QString &column, const QVariant &row) {
                 cellText(side, text, column, row);
@@ -286,7 +264,7 @@ void SearchSequencePage::wireSide(int side)
 
 void SearchSequencePage::wireFrame(int side)
 {
-    host::DataFrame *frame = frameSlot(side).get();
+    host::DataFrame *frame = sideOf(side).frame.get();
     connect(frame, &host::DataFrame::BeforeAddNew, this, [this, side](bool &) {
         beforeAddNew(side);
     });
@@ -294,14 +272,14 @@ void SearchSequencePage::wireFrame(int side)
             [this, side](long result) { afterAddNew(side, result); });
     connect(frame, &host::DataFrame::BeforeUpdate, this, [this, side](bool &cancel) {
         if (!cancel)
-            runHandler(m_context, sideParts(side).frameName + QStringLiteral("_BeforeUpdate"),
+            runHandler(m_context, sideOf(side).frameName + QStringLiteral("_BeforeUpdate"),
                        {[this, side] { renumber(side); }});
     });
     connect(frame, &host::DataFrame::ValidateRecord, this,
             [this, side](QObject *&control, QString &message) {
-                host::NumberBox *box = sideParts(side).provider;
+                host::NumberBox *box = sideOf(side).provider;
                 runHandler(m_context,
-                           sideParts(side).frameName + QStringLiteral("_ValidateRecord"),
+                           sideOf(side).frameName + QStringLiteral("_ValidateRecord"),
                            {[&] {
                                refuseUnacceptedCode(
                                    box,
@@ -312,14 +290,12 @@ void SearchSequencePage::wireFrame(int side)
             });
     connect(frame, &host::DataFrame::AfterDelete, this, [this, side](long result) {
         if (result == host::DataFrame::OperationSucceeded)
-            runHandler(m_context, sideParts(side).frameName + QStringLiteral("_AfterDelete"),
+            runHandler(m_context, sideOf(side).frameName + QStringLiteral("_AfterDelete"),
                        {[this, side] { renumber(side); }});
     });
     connect(frame, &host::DataFrame::ChangeStatus, this,
             [this, side](long status, long) { changeStatus(side, status); });
-    connect(frame, &host::DataFrame::UpdateBatchAll, this,
-            side == SideDest ? &SearchSequencePage::gclsFrameRicDest_UpdateBatchAll
-                             : &SearchSequencePage::gclsFrameRicOrigine_UpdateBatchAll);
+    connect(frame, &host::DataFrame::UpdateBatchAll, this, [this, side] { updateBatchAll(side); });
 }
 
 // ------------------------------------------------------------------ set-up and release
@@ -350,7 +326,8 @@ void SearchSequencePage::ConfigurazioneFrameRic()
         m_context.workingTables().PreparazioneTabellaRic();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrames();
-        const QString sql = configurationText();
+        // The column set of both frames, without rows; the description column is computed.
+        const QString sql = selectText({QStringLiteral("    1 = 0")}, true);
         configureSide(SideOrigine, sql);
         configureSide(SideDest, sql);
 
@@ -361,34 +338,21 @@ void SearchSequencePage::ConfigurazioneFrameRic()
 
 void SearchSequencePage::configureSide(int side, const QString &sql)
 {
-    const SideParts parts = sideParts(side);
-    (side == SideDest ? m_sqlDest : m_sqlOrigine) = sql;
-    recordsetSlot(side) = openRecordset(m_context, sql);
+    SideParts &parts = sideOf(side);
+    parts.sql = sql;
+    parts.recordset = openRecordset(m_context, sql);
 
-    auto frame = std::make_unique<host::DataFrame>();
-    frame->setObjectName(parts.frameName);
-    frame->Initialize(m_context.ActiveInterface(), &connectionOf(m_context.state()),
-                      recordsetSlot(side).get(), sql, KeyColumn, parts.navigator, parts.grid);
-    frame->AddControl(parts.provider);
-    frame->setFirstControl(parts.provider);
-    frame->setOptionD(false);
-    frame->setOptionA(false);
-    frame->setOptionC(true);
-    frame->setOptionB(true);
-    frame->setMessageSubject(QStringLiteral("del provider"), QStringLiteral("del provider"));
-    frame->setOptionE(0);
-    frameSlot(side) = std::move(frame);
+    parts.frame = makeChildFrame(m_context, {parts.frameName, parts.recordset.get(), sql,
+                                             KeyColumn, parts.navigator, parts.grid,
+                                             {parts.provider}, QStringLiteral("del provider")});
     wireFrame(side);
-
-    host::DataFrame *header = m_context.headerFrame();
-    if (!header)
-        raiseMissing(QStringLiteral("Il frame della testata"));
-    header->AddChild(frameSlot(side).get());
+    addToHeaderFrame(m_context, parts.frame.get());
 }
 
 void SearchSequencePage::releaseSide(int side)
 {
-    releaseFrame(frameSlot(side), sideParts(side).grid, recordsetSlot(side));
+    SideParts &parts = sideOf(side);
+    releaseFrame(parts.frame, parts.grid, parts.recordset);
 }
 
 void SearchSequencePage::releaseFrames()
@@ -412,13 +376,13 @@ void SearchSequencePage::AggiornamentoFiltroRic()
 {
     ado::passUp(QStringLiteral("AggiornamentoFiltroRic"), [this] {
         for (int side : {int(SideOrigine), int(SideDest)}) {
-            const SideParts parts = sideParts(side);
+            const SideParts &parts = sideOf(side);
             if (!parts.frame || !parts.recordset)
                 raiseMissing(QStringLiteral("Il frame %1").arg(parts.frameName));
             const bool modified = parts.frame->Modified();
             parts.frame->ResetControls();
             parts.recordset->setFilter(rowTypeFilter());
-            parts.frame->setSqlText(side == SideDest ? m_sqlDest : m_sqlOrigine);
+            parts.frame->setSqlText(parts.sql);
             parts.frame->setRecordChanged(false);
             parts.provider->setChanged(false);
             parts.frame->setModified(modified);
@@ -442,7 +406,7 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
         [this] {
             // A lone new row of the old row type is dropped, not carried to the new one.
             for (int side : {int(SideOrigine), int(SideDest)}) {
-                const SideParts parts = sideParts(side);
+                const SideParts &parts = sideOf(side);
                 if (parts.frame && parts.recordset
                     && parts.frame->Status() == host::DataFrame::StatusNew
                     && parts.recordset->RecordCount() == 1)
@@ -450,8 +414,10 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
             }
         },
         [&] {
-            settled = m_frameOrigine->ConfirmPending(true, m_newRowOrigine, true)
-                      && m_frameDest->ConfirmPending(true, m_newRowDest, true);
+            SideParts &origine = sideOf(SideOrigine);
+            SideParts &dest = sideOf(SideDest);
+            settled = origine.frame->ConfirmPending(true, origine.newRowStarted, true)
+                      && dest.frame->ConfirmPending(true, dest.newRowStarted, true);
         },
         [&] {
             if (settled)
@@ -463,8 +429,8 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
             // A refused change leaves the rows being entered as they were: asked about again.
             if (!settled)
                 return;
-            m_newRowOrigine = false;
-            m_newRowDest = false;
+            for (SideParts &parts : m_sides)
+                parts.newRowStarted = false;
         },
     });
 }
@@ -487,7 +453,7 @@ void SearchSequencePage::AbilitazioneTabRic(bool enable)
         tabs->setTabEnabled(SearchTab, on);
         CBO_RICTIPORIGA->setEnabled(on);
         for (int side : {int(SideOrigine), int(SideDest)}) {
-            const SideParts parts = sideParts(side);
+            const SideParts &parts = sideOf(side);
             parts.grid->setEnabled(on);
             const bool boxOn = on && parts.frame
                                && parts.frame->Status() == host::DataFrame::StatusNew;
@@ -504,29 +470,29 @@ void SearchSequencePage::beforeAddNew(int side)
 {
     // The frame appends to the rows of every row type; the filter comes back in AfterAddNew.
     ado::ignoreErrors({[this, side] {
-        if (ado::Recordset *rs = sideParts(side).recordset)
+        if (ado::Recordset *rs = sideOf(side).recordset.get())
             rs->setFilter(QString());
     }});
 }
 
 void SearchSequencePage::afterAddNew(int side, long result)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     QVariant bookmark;
     std::unique_ptr<FrameUpdateScope> update;
     runHandler(m_context, parts.frameName + QStringLiteral("_AfterAddNew"), {
         [&] {
             if (result != host::DataFrame::OperationSucceeded)
                 return;
-            ado::Recordset &rs = currentRecordset(parts.frame);
+            ado::Recordset &rs = currentRecordset(parts.frame.get());
             rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
             rs.Fields(SideColumn).setValue(side);
             rs.Fields(RowTypeColumn).setValue(CBO_RICTIPORIGA->Value());
         },
-        [&] { bookmark = currentRecordset(parts.frame).Bookmark(); },
+        [&] { bookmark = currentRecordset(parts.frame.get()).Bookmark(); },
         [&] { update = std::make_unique<FrameUpdateScope>(*parts.frame); },
-        [&] { currentRecordset(parts.frame).setFilter(rowTypeFilter()); },
-        [&] { currentRecordset(parts.frame).setBookmark(bookmark); },
+        [&] { currentRecordset(parts.frame.get()).setFilter(rowTypeFilter()); },
+        [&] { currentRecordset(parts.frame.get()).setBookmark(bookmark); },
         [&] { update.reset(); },
     });
 }
@@ -534,8 +500,8 @@ void SearchSequencePage::afterAddNew(int side, long result)
 // Ranks follow the display order of the rows of the row type shown: 1..n without gaps.
 void SearchSequencePage::renumber(int side)
 {
-    const SideParts parts = sideParts(side);
-    ado::Recordset &rs = currentRecordset(parts.frame);
+    const SideParts &parts = sideOf(side);
+    ado::Recordset &rs = currentRecordset(parts.frame.get());
     FrameUpdateScope update(*parts.frame);
     std::unique_ptr<ado::Recordset> clone = rs.Clone();
     clone->setFilter(rs.Filter());
@@ -549,10 +515,10 @@ void SearchSequencePage::renumber(int side)
 
 void SearchSequencePage::changeStatus(int side, long status)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.frameName + QStringLiteral("_ChangeStatus"), {[&] {
         if (status == host::DataFrame::StatusBrowse) {
-            updateMoveButtons(parts.frame, parts.up, parts.down);
+            updateMoveButtons(parts.frame.get(), parts.up, parts.down);
             parts.provider->setEnabled(false);
             parts.provider->setRequired(false);
         } else if (status == host::DataFrame::StatusNew) {
@@ -569,7 +535,7 @@ void SearchSequencePage::changeStatus(int side, long status)
 
 void SearchSequencePage::updateBatchAll(int side)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.frameName + QStringLiteral("_UpdateBatchAll"), {[&] {
         if (!parts.frame)
             raiseMissing(QStringLiteral("Il frame %1").arg(parts.frameName));
@@ -594,7 +560,7 @@ void SearchSequencePage::cellText(int side, QString &text, const QString &column
 {
     if (column != DescriptionColumn)
         return;
-    const QVariant provider = sideParts(side).grid->CellValue(row, ProviderColumn);
+    const QVariant provider = sideOf(side).grid->CellValue(row, ProviderColumn);
     if (!ado::NormalizzaStringa(provider).isEmpty())
         text = m_context.lookups().DescrizioneProvider(ado::CInt(provider));
 }
@@ -603,7 +569,7 @@ void SearchSequencePage::gridKeyDown(int side, int &keyCode, int shift)
 {
     if (!isPlainEnter(keyCode, shift))
         return;
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.gridName + QStringLiteral("_KeyDown"), {[&] {
         keyCode = 0;
         const QString nuovo = QLatin1String(host::GridNavigator::Nuovo);
@@ -618,7 +584,7 @@ void SearchSequencePage::providerKeyDown(int side, int &keyCode, int shift)
 {
     if (!isPlainEnter(keyCode, shift))
         return;
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.boxName + QStringLiteral("_KeyDown"), {[&] {
         keyCode = 0;
         QCoreApplication::processEvents();
@@ -633,14 +599,14 @@ void SearchSequencePage::providerKeyDown(int side, int &keyCode, int shift)
 // The grid row of a new row shows the provider as it is typed.
 void SearchSequencePage::providerChange(int side)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     ado::ignoreErrors({[&] {
         if (!parts.frame || parts.frame->Status() != host::DataFrame::StatusNew)
             return;
         const QVariant value = parts.provider->Value();
         if (ado::isMissing(value))
             return;
-        currentRecordset(parts.frame).Fields(ProviderColumn).setValue(value);
+        currentRecordset(parts.frame.get()).Fields(ProviderColumn).setValue(value);
         parts.frame->RefreshRow(true, true);
     }});
 }
@@ -648,7 +614,7 @@ void SearchSequencePage::providerChange(int side)
 void SearchSequencePage::providerDecode(int side, QString &sql, host::DecodeTargets &targets,
                                         QString &connectionText)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.boxName + QStringLiteral("_StartDecode"), {[&] {
         const QString typed = ado::NormalizzaStringa(parts.provider->Text());
         if (typed.isEmpty()) {
@@ -669,7 +635,7 @@ void SearchSequencePage::providerDecode(int side, QString &sql, host::DecodeTarg
 void SearchSequencePage::providerLookup(int side, QString &sql, host::ColumnTable &columns,
                                         QString &title, QString &connectionText)
 {
-    runHandler(m_context, sideParts(side).boxName + QStringLiteral("_StartLookup"), {[&] {
+    runHandler(m_context, sideOf(side).boxName + QStringLiteral("_StartLookup"), {[&] {
         host::ProviderLookupService *lookup = m_context.providerLookup();
         if (!lookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei provider"));
@@ -687,7 +653,7 @@ void SearchSequencePage::beforeButtonClick(int side, bool &cancel, const QString
 {
     ado::ignoreErrors({[&] {
         // A new row whose provider is still empty is not followed by another one.
-        const SideParts parts = sideParts(side);
+        const SideParts &parts = sideOf(side);
         if (isButton(name, host::GridNavigator::Nuovo) && parts.frame
             && parts.frame->Status() == host::DataFrame::StatusNew
             && ado::isMissing(parts.provider->Value()))
@@ -697,16 +663,16 @@ void SearchSequencePage::beforeButtonClick(int side, bool &cancel, const QString
 
 void SearchSequencePage::afterButtonClick(int side, const QString &name)
 {
-    const SideParts parts = sideParts(side);
+    const SideParts &parts = sideOf(side);
     ado::ignoreErrors({[&] {
         if (isButton(name, host::GridNavigator::Nuovo)) {
-            newRowStarted(side) = true;
+            sideOf(side).newRowStarted = true;
             if (parts.provider->isEnabled())
                 parts.provider->setFocus();
             else
                 focusAndRedraw(parts.grid);
         } else if (isButton(name, host::GridNavigator::Conferma)) {
-            focusAfterConfirm(parts.frame, parts.grid);
+            focusAfterConfirm(parts.frame.get(), parts.grid);
         } else if (isButton(name, host::GridNavigator::Elimina)) {
             focusButtonOrGrid(parts.navigator, name, parts.grid, true);
         }
@@ -715,8 +681,8 @@ void SearchSequencePage::afterButtonClick(int side, const QString &name)
 
 void SearchSequencePage::moveRow(int side, bool down)
 {
-    const SideParts parts = sideParts(side);
-    exchangeWithNeighbour(m_context, down ? parts.downLabel : parts.upLabel, parts.frame,
+    const SideParts &parts = sideOf(side);
+    exchangeWithNeighbour(m_context, down ? parts.downLabel : parts.upLabel, parts.frame.get(),
                           parts.grid, down,
                           {KeyColumn, QStringLiteral("CI06_ID")});
 }

@@ -13,6 +13,7 @@
 #include "host/control_types.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
@@ -66,14 +67,19 @@ public:
     host::ToolButton *CMD_RICGIUDEST = nullptr;
 
     // ----- frames, row sets and their SELECT texts -----
-    host::DataFrame *gclsFrameRicOrigine() const { return m_frameOrigine.get(); }
-    host::DataFrame *gclsFrameRicDest() const { return m_frameDest.get(); }
-    ado::Recordset *recordsetRicOrigine() const { return m_rsOrigine.get(); }
-    ado::Recordset *recordsetRicDest() const { return m_rsDest.get(); }
-    QString sqlRicOrigine() const { return m_sqlOrigine; }
-    void setSqlRicOrigine(const QString &text) { m_sqlOrigine = text; }
-    QString sqlRicDest() const { return m_sqlDest; }
-    void setSqlRicDest(const QString &text) { m_sqlDest = text; }
+    host::DataFrame *gclsFrameRicOrigine() const { return frame(SideOrigine); }
+    host::DataFrame *gclsFrameRicDest() const { return frame(SideDest); }
+    ado::Recordset *recordsetRicOrigine() const { return recordset(SideOrigine); }
+    ado::Recordset *recordsetRicDest() const { return recordset(SideDest); }
+    // The same by side (SideDest, SideOrigine).
+    host::DataFrame *frame(int side) const { return sideOf(side).frame.get(); }
+    ado::Recordset *recordset(int side) const { return sideOf(side).recordset.get(); }
+    QString sqlText(int side) const { return sideOf(side).sql; }
+    void setSqlText(int side, const QString &text) { sideOf(side).sql = text; }
+
+    // The search-sequence SELECT over #CI06_RICERCACONTO with `conditions` as the lines of its
+    // WHERE, in rank order; with the provider description column (computed, empty) if asked.
+    static QString selectText(const QStringList &conditions, bool withDescription = false);
 
     // The row-set filter for the row type chosen in CBO_RICTIPORIGA.
     QString rowTypeFilter() const;
@@ -94,11 +100,28 @@ public:
     void gclsFrameRicDest_UpdateBatchAll();
 
 private:
-    struct SideParts;
-    SideParts sideParts(int side) const;
-    std::unique_ptr<ado::Recordset> &recordsetSlot(int side);
-    std::unique_ptr<host::DataFrame> &frameSlot(int side);
-    bool &newRowStarted(int side);
+    // One side: its controls, frame, row set and SELECT, and the names its handlers report
+    // errors with.
+    struct SideParts
+    {
+        host::Grid *grid = nullptr;
+        host::GridNavigator *navigator = nullptr;
+        host::NumberBox *provider = nullptr;
+        host::CodeBox *description = nullptr;
+        host::ToolButton *up = nullptr;
+        host::ToolButton *down = nullptr;
+        std::unique_ptr<ado::Recordset> recordset; // declared before the frame: outlives it
+        std::unique_ptr<host::DataFrame> frame;
+        QString sql;
+        bool newRowStarted = false; // a row was started with Nuovo and not settled yet
+        QString frameName;          // gclsFrameRicDest, gclsFrameRicOrigine
+        QString gridName;           // GRD_RICDEST, GRD_RICORIGINE
+        QString boxName;            // TXT_RICPROVDEST, TXT_RICPROVORIGINE
+        QString upLabel;            // error labels of the move buttons
+        QString downLabel;
+    };
+    SideParts &sideOf(int side) { return m_sides[side == SideDest ? 0 : 1]; }
+    const SideParts &sideOf(int side) const { return m_sides[side == SideDest ? 0 : 1]; }
     QWidget *buildSide(int side);
     void buildControls();
     void initGrid(host::Grid *grid);
@@ -126,15 +149,8 @@ private:
     void moveRow(int side, bool down);
 
     EditorContext &m_context;
-    std::unique_ptr<ado::Recordset> m_rsOrigine; // declared before the frames: outlive them
-    std::unique_ptr<ado::Recordset> m_rsDest;
-    std::unique_ptr<host::DataFrame> m_frameOrigine;
-    std::unique_ptr<host::DataFrame> m_frameDest;
-    QString m_sqlOrigine;
-    QString m_sqlDest;
+    SideParts m_sides[2]; // destination, origin
     QString m_previousRowType;
-    bool m_newRowOrigine = false;
-    bool m_newRowDest = false;
 };
 
 } // namespace causali

@@ -235,13 +235,11 @@ void PageHost::loadCode(const QString &code, int rowType)
              "WHERE", "    CI06_CAUSALE_CI03 = " + quoted,
              "    AND CI06_INDSEGNO = " + QString::number(side), " ORDER BY",
              "    CI06_PROGRESSIVO ASC"});
-        host::DataFrame *frame = side == 1 ? m_search->gclsFrameRicDest()
-                                           : m_search->gclsFrameRicOrigine();
-        ado::Recordset *rs = side == 1 ? m_search->recordsetRicDest()
-                                       : m_search->recordsetRicOrigine();
+        host::DataFrame *frame = m_search->frame(side);
+        ado::Recordset *rs = m_search->recordset(side);
         reopen(frame, rs, text);
         rs->setFilter(m_search->rowTypeFilter());
-        side == 1 ? m_search->setSqlRicDest(text) : m_search->setSqlRicOrigine(text);
+        m_search->setSqlText(side, text);
         frame->setSqlText(text);
     }
 

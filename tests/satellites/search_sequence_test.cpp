@@ -68,7 +68,7 @@ TEST_F(SearchSequenceTest, SidesShowTheRowsOfTheRowTypeChosen)
     EXPECT_EQ(page().rowTypeFilter(), QStringLiteral("CI06_INDTIPORIGA = 4"));
     EXPECT_EQ(shown(dest()), (Rows{{"5", "1"}}));
     EXPECT_EQ(shown(origine()), (Rows{{"6", "1"}, {"5", "2"}}));
-    EXPECT_EQ(dest().SqlText(), page().sqlRicDest());
+    EXPECT_EQ(dest().SqlText(), page().sqlText(SearchSequencePage::SideDest));
     EXPECT_FALSE(dest().Modified());
 }
 
