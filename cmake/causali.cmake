@@ -2,16 +2,7 @@
 # needs no edit here. Qt headers come precompiled once and are reused by every library.
 function(causali_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB _sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  list(FILTER _sources INCLUDE REGEX "\\.cpp$")
-  if(NOT _sources)
-    # A folder whose sources are not written yet: headers only.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
-    return()
-  endif()
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB _headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(${name} STATIC ${_sources} ${_headers})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -25,9 +16,6 @@ endfunction()
 function(causali_test name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(NOT _sources)
-    return()
-  endif()
   add_executable(${name} ${_sources})
   # Programs that link the test support take its main (it closes the widget tests' application
   # before exit); the others take Google Test's.

@@ -152,7 +152,6 @@ public:
     host::DataFrame *FrameRicOrigine() const;
     host::DataFrame *FrameRicDest() const;
     host::DataFrame *FrameSviluppo() const;
-    host::DataFrame *FrameDettaglio() const { return nullptr; } // never given a frame
 
     // ----- tabs, navigator and satellites (window_tabs.cpp, window_children.cpp) -----
     void TAB_CAUSALI_Click();
@@ -173,8 +172,6 @@ public:
     host::CodeBox *vdsChartBox() const { return TXT_PDC_VDS; }
     QLabel *vdsChartLabel() const { return LBL_PDC_VDS_DES; }
     HeaderPanel *headerPanel() const { return m_header; }
-    host::ResizeHelper *resizeHelper() const { return QVR_RESIZEFORM; }
-    host::MdiHost *mdiHost() const { return m_mdiHost; }
     ado::Connection *connection() const { return m_connection.get(); }
     host::ErrorManager *errorManager() const { return m_errorManager.get(); }
 

@@ -127,14 +127,10 @@ QStringList FRMCI_CAUSALI::startUpSteps()
 
 // ----------------------------------------------------------------- creation and activation
 
+// Creation: the window state's flags start False (their defaults, written once in
+// WindowState); nothing else happens until the window is shown.
 void FRMCI_CAUSALI::Form_Initialize()
 {
-    m_state.AccountTypesChanged = false;
-    m_state.UsedByStock = false;
-    m_state.UsedByProduction = false;
-    m_state.UsedByReallocation = false;
-    m_state.DeletionInProgress = false;
-    m_state.ricComboOptionSet = false;
 }
 
 void FRMCI_CAUSALI::AttivaModulo()

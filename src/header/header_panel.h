@@ -113,8 +113,6 @@ public:
     host::DataFrame *gclsFrameDatiCausaliLingua() const { return m_frameLingua.get(); }
     ado::Recordset *recordsetTestata() const { return m_recordsetTestata.get(); }
     ado::Recordset *recordsetLingua() const { return m_recordsetLingua.get(); }
-    QString sqlTestata() const { return m_sqlTestata; }
-    QString sqlLingua() const { return m_sqlLingua; }
     void setSqlLingua(const QString &text) { m_sqlLingua = text; }
 
     // CI03_IDPROV of the header row shown; Empty when no row is shown.
@@ -197,9 +195,6 @@ public:
                                     QString &title, QString &connectionText);
     void TXT_CAUCOLLRIF_Validate(bool &Cancel);
     void TXT_CAUCOLLRIF_AfterItem();
-    // False when the linked code (of TXT_CAUCOLL, or of TXT_CAUCOLLRIF) equals the code edited.
-    bool LinkedCodeDiffers();
-    bool ReferenceLinkedCodeDiffers();
 
     // The two linked-code boxes: TXT_CAUCOLL (Linked) and TXT_CAUCOLLRIF (Reference).
     enum class LinkedBox { Linked, Reference };

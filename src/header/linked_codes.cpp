@@ -383,16 +383,6 @@ void HeaderPanel::startLinkedLookup(LinkedBox box, bool &cancel, QString &sql,
 
 // ------------------------------------------------------------------ validation
 
-bool HeaderPanel::LinkedCodeDiffers()
-{
-    return linkedCodeDiffers(LinkedBox::Linked);
-}
-
-bool HeaderPanel::ReferenceLinkedCodeDiffers()
-{
-    return linkedCodeDiffers(LinkedBox::Reference);
-}
-
 // An error while reading the boxes leaves the answer "differs": the check never blocks.
 bool HeaderPanel::linkedCodeDiffers(LinkedBox box)
 {

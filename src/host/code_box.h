@@ -27,12 +27,9 @@ public:
     explicit CodeBox(QWidget *parent = nullptr);
     ~CodeBox() override;
 
-    bool managementKey() const { return m_managementKey; }
     void setManagementKey(bool on);
 
-    bool multiLanguage() const { return m_multiLanguage; }
     void setMultiLanguage(bool on);
-    int LanguageEntity() const { return m_languageEntity; }
     void setLanguageEntity(int entity) { m_languageEntity = entity; }
     QVariant LanguageRowId() const { return m_languageRowId; }
     void setLanguageRowId(const QVariant &rowId) { m_languageRowId = rowId; }

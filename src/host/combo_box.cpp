@@ -71,11 +71,6 @@ void ComboBox::setListIndex(int index)
         m_baseline = Value();
 }
 
-QVariant ComboBox::ItemCode(int index) const
-{
-    return itemData(index);
-}
-
 QString ComboBox::ItemCaption(int index) const
 {
     return itemText(index);

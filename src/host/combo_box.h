@@ -36,7 +36,6 @@ public:
     void setListIndex(int index);
     // Selects the item at index (the item-selection method of the fill routines).
     void SelectItem(int index) { setListIndex(index); }
-    QVariant ItemCode(int index) const;
     QString ItemCaption(int index) const;
     // Index of the item with that code, -1 when none.
     int findCode(const QVariant &code) const;
@@ -46,7 +45,6 @@ public:
     void setText(const QVariant &code);
     // The selected item's code as added (Null when none).
     QVariant Value() const;
-    bool AutoSelectFirst() const { return m_autoSelectFirst; }
     void setAutoSelectFirst(bool on) { m_autoSelectFirst = on; }
     bool Required() const { return m_required; }
     void setRequired(bool on);

@@ -13,7 +13,6 @@ namespace host {
 void CostUtility::Initialize()
 {
     m_initialized = true;
-    m_terminated = false;
 }
 
 ado::Connection &CostUtility::requireConnection(const QString &source) const
@@ -90,7 +89,6 @@ void CostUtility::Terminate()
 {
     m_interface = nullptr;
     m_connection = nullptr;
-    m_terminated = true;
 }
 
 } // namespace host

@@ -52,7 +52,6 @@ public:
 
     // Releases the module interface and the connection.
     void Terminate();
-    bool isTerminated() const { return m_terminated; }
 
 private:
     ado::Connection &requireConnection(const QString &source) const;
@@ -63,7 +62,6 @@ private:
     QString m_applicationTitle;
     QVariant m_windowData;
     bool m_initialized = false;
-    bool m_terminated = false;
 };
 
 } // namespace host

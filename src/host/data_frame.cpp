@@ -543,11 +543,6 @@ void DataFrame::addSearchColumn(const QString &column, const QString &caption)
     m_searchColumns.emplace_back(column, caption);
 }
 
-QString DataFrame::MessageSubject(int index) const
-{
-    return index == 0 ? m_subjectDelete : m_subjectSave;
-}
-
 void DataFrame::setMessageSubject(const QString &deleteSubject, const QString &saveSubject)
 {
     m_subjectDelete = deleteSubject.isEmpty() ? DefaultSubject : deleteSubject;

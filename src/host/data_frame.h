@@ -177,14 +177,12 @@ public:
     void setSourceSql(const QString &text) { m_sourceSql = text; }
     // Subjects of the frame's messages: the first names what the delete question is about,
     // the second what the save question is about ("della causale").
-    QString MessageSubject(int index = 0) const;
     void setMessageSubject(const QString &deleteSubject, const QString &saveSubject);
 
     // A column of the row set that no control shows (a description) listed by the search
     // after the key column; the bound columns follow.
     void addSearchColumn(const QString &column, const QString &caption);
 
-    bool OptionA() const { return m_optionA; }
     void setOptionA(bool on) { m_optionA = on; updateNavigator(); }
     bool OptionB() const { return m_optionB; }
     void setOptionB(bool on) { m_optionB = on; }
@@ -192,7 +190,6 @@ public:
     void setOptionC(bool on) { m_optionC = on; }
     bool OptionD() const { return m_optionD; }
     void setOptionD(bool on);
-    long OptionE() const { return m_optionE; }
     void setOptionE(long value) { m_optionE = value; }
     bool isImmediate() const { return m_optionE != 0; }
     // The unit of work of the frame's save and delete (immediate mode; null: none). Not owned.
@@ -241,7 +238,6 @@ public:
 
     void AddChild(DataFrame *child);
     std::vector<DataFrame *> children() const;
-    DataFrame *parentFrame() const { return m_parentFrame; }
 
     // True when something would be lost by leaving the record: RecordChanged or what the
     // IsRecordChanged handlers report.

@@ -164,7 +164,6 @@ void EditBox::setDisplayWidth(int characters)
 
 void EditBox::setUpperCase(bool on)
 {
-    m_upperCase = on;
     m_validator->upperCase = on;
 }
 

@@ -66,7 +66,6 @@ public:
     void setMaxLength(int characters);
     // Width of the text part, in characters.
     void setDisplayWidth(int characters);
-    bool UpperCase() const { return m_upperCase; }
     void setUpperCase(bool on); // "Maiuscolo": what is typed is shown and kept in upper case
     CharacterSet characterSet() const { return m_characterSet; }
     void setCharacterSet(CharacterSet set);
@@ -77,12 +76,9 @@ public:
     // Second state flag: when false the box is skipped by Tab and clicks do not enter it.
     bool TabStop() const { return m_tabStop; }
     void setTabStop(bool on);
-    bool lookupEnabled() const { return m_lookupEnabled; }
     void setLookupEnabled(bool on); // shows the lookup button and accepts F3
-    bool decodeEnabled() const { return m_decodeEnabled; }
     void setDecodeEnabled(bool on);
     // Column of the lookup rows whose value is written into the box (0 = first).
-    int LookupKeyColumn() const { return m_lookupKeyColumn; }
     void setLookupKeyColumn(int column) { m_lookupKeyColumn = column; }
     QString LookupName() const { return m_lookupName; }
     void setLookupName(const QString &name) { m_lookupName = name; }
@@ -152,7 +148,6 @@ protected:
     // Shows a text from code without decoding.
     void showText(const QString &text);
     void beginEdit();
-    bool editOpen() const { return m_editOpen; }
     void setValid(bool valid);
     void refreshLook();
 
@@ -181,7 +176,6 @@ private:
     CharacterSet m_characterSet = AnyCharacters;
     int m_maxLength = 0;
     int m_lookupKeyColumn = 0;
-    bool m_upperCase = false;
     bool m_required = false;
     bool m_tabStop = true;
     bool m_lookupEnabled = false;

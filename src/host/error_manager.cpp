@@ -45,7 +45,6 @@ void ErrorManager::Terminate()
 {
     m_interface = nullptr;
     clearError();
-    m_terminated = true;
 }
 
 } // namespace host

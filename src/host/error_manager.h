@@ -40,13 +40,11 @@ public:
 
     // Releases what the manager was given; it can still show messages.
     void Terminate();
-    bool isTerminated() const { return m_terminated; }
 
 private:
     Cinterface *m_interface = nullptr;
     std::optional<ado::RuntimeError> m_error;
     std::vector<ado::ProviderError> m_providerErrors;
-    bool m_terminated = false;
 };
 
 } // namespace host

@@ -59,7 +59,6 @@ public:
     void Redraw();
     // Value of a field of the row with that bookmark, as last read (Null when unknown).
     QVariant CellValue(const QVariant &bookmark, const QString &field) const;
-    GridModel *gridModel() const { return m_model; }
 
 signals:
     void CellText(QString &text, const QString &column, const QVariant &row);

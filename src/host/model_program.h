@@ -92,7 +92,6 @@ public:
     Cinterface *moduleInterface() const { return m_interface; }
     // The box the program was opened from, the model it shows and its model type (text).
     void setCallerBox(QWidget *box) { m_callerBox = box; }
-    QWidget *callerBox() const { return m_callerBox; }
     void setModel(const QString &model) { m_model = model; }
     void setModelType(const QVariant &modelType) { m_modelType = modelType; }
 

@@ -24,13 +24,10 @@ public:
     ~NumberBox() override;
 
     // Digits before the decimal point (0 = any) and after it (0 = an integer).
-    int integerDigits() const { return m_integerDigits; }
     void setIntegerDigits(int digits);
     int decimals() const { return m_decimals; }
     void setDecimals(int decimals);
-    bool allowNegative() const { return m_allowNegative; }
     void setAllowNegative(bool on);
-    QString displayFormat() const { return m_format; }
     void setDisplayFormat(const QString &format);
 
     QVariant Value() const;

@@ -50,7 +50,6 @@ public:
     // ----- frame, row set and its SELECT text -----
     host::DataFrame *gclsFrameSezionali() const { return m_frame.get(); }
     ado::Recordset *recordsetSezionali() const { return m_recordset.get(); }
-    QString sqlSezionali() const { return m_sql; }
     void setSqlSezionali(const QString &text) { m_sql = text; }
 
     // ----- routines -----

@@ -58,7 +58,6 @@ public:
     // ----- frame, row set and its SELECT text -----
     host::DataFrame *gclsFrameSviluppo() const { return m_frame.get(); }
     ado::Recordset *recordsetSviluppo() const { return m_recordset.get(); }
-    QString sqlSviluppo() const { return m_sql; }
     void setSqlSviluppo(const QString &text) { m_sql = text; }
 
     // ----- routines -----
