@@ -73,7 +73,7 @@ void RowStore::erase(RowId id)
     }
 }
 
-static QVariant cellValue(const Cell &cell)
+QVariant cellValue(const Cell &cell)
 {
     switch (cell.kind) {
     case Cell::Integer:

@@ -163,6 +163,9 @@ struct RowStore
     // Keyset row sets: reads the row's values, or every row's not read yet.
     void fetch(const Row &row) const;
     void fetchAll() const;
+    // Appends the row's values from the current result row of `result`, or (null: the row is
+    // gone from the table) its key and Null for the rest, and points the row at them.
+    void takeValues(const Row &row, sqlite3_stmt *result) const;
     // Reads the key of every row of `select` into new rows; false when the SELECT has no
     // complete primary key (nothing is read then).
     bool loadKeys(Connection &connection, sqlite3_stmt *select);
@@ -282,6 +285,8 @@ struct Recordset::Impl final : RowView
     void rowsRestored() override;
 };
 
+// The value a cell holds, as a row set gives it (NULL as Null).
+QVariant cellValue(const Cell &cell);
 // Reads the current result value of column `i` into a cell (text and blobs into the arena).
 void readCell(Cell &cell, sqlite3_stmt *stmt, int i, ByteArena &arena);
 

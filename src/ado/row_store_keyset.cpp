@@ -5,7 +5,6 @@
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/statement.h"
-#include "ado/vb.h"
 
 #include <sqlite3.h>
 
@@ -34,19 +33,8 @@ QString keyText(const std::vector<Cell> &cells, quint32 first, size_t count)
     QString text;
     for (size_t k = 0; k < count; ++k) {
         const Cell &cell = cells[first + k];
-        QString value;
-        if (cell.kind == Cell::Integer)
-            value = QString::number(cell.integer);
-        else if (cell.kind == Cell::Real)
-            value = QString::number(cell.real, 'g', 17);
-        else if (cell.kind == Cell::Text || cell.kind == Cell::Blob)
-            value = QString::fromUtf8(cell.bytes, qsizetype(cell.size));
-        const int type = cell.kind == Cell::Integer ? SQLITE_INTEGER
-                         : cell.kind == Cell::Real  ? SQLITE_FLOAT
-                         : cell.kind == Cell::Text  ? SQLITE_TEXT
-                         : cell.kind == Cell::Blob  ? SQLITE_BLOB
-                                                    : SQLITE_NULL;
-        text += QString::number(type) + QLatin1Char(':') + value + QChar(0x1f);
+        text += QString::number(int(cell.kind)) + QLatin1Char(':') + cellValue(cell).toString()
+                + QChar(0x1f);
     }
     return text;
 }
@@ -115,31 +103,23 @@ void RowStore::fetch(const Row &row) const
     Statement &one = *keyset->one;
     one.reset();
     one.clearBindings();
-    const size_t keyCount = keyset->keyColumns.size();
-    for (size_t k = 0; k < keyCount; ++k) {
-        const Cell &cell = cells[row.cells + k];
-        QVariant value;
-        switch (cell.kind) {
-        case Cell::Integer: value = qlonglong(cell.integer); break;
-        case Cell::Real: value = cell.real; break;
-        case Cell::Text: value = QString::fromUtf8(cell.bytes, qsizetype(cell.size)); break;
-        case Cell::Blob: value = QByteArray(cell.bytes, qsizetype(cell.size)); break;
-        case Cell::NullValue: value = Null(); break;
-        }
-        one.bind(int(k) + 1, value);
-    }
+    for (size_t k = 0; k < keyset->keyColumns.size(); ++k)
+        one.bind(int(k) + 1, cellValue(cells[row.cells + k]));
+    takeValues(row, one.step() ? one.handle() : nullptr);
+    one.reset();
+}
+
+void RowStore::takeValues(const Row &row, sqlite3_stmt *result) const
+{
     const quint32 keyCells = row.cells;
     const quint32 first = quint32(cells.size());
-    const bool found = one.step();
     for (size_t c = 0; c < columns.size(); ++c) {
         Cell &cell = cells.emplace_back();
-        const int k = keyset->keyIndex[c];
-        if (found)
-            readCell(cell, one.handle(), int(c), arena);
-        else if (k >= 0) // gone from the table meanwhile: its key, and Null for the rest
+        if (result)
+            readCell(cell, result, int(c), arena);
+        else if (const int k = keyset->keyIndex[c]; k >= 0)
             cell = cells[keyCells + size_t(k)];
     }
-    one.reset();
     Row &mutableRow = const_cast<Row &>(row);
     mutableRow.cells = first;
     mutableRow.fetched = true;
@@ -159,28 +139,12 @@ void RowStore::fetchAll() const
     sqlite3_stmt *stmt = all->handle();
     while (all->step() && !waiting.isEmpty()) {
         const RowId id = waiting.take(keyText(stmt, keyset->keyColumns));
-        if (id == 0)
-            continue;
-        const quint32 first = quint32(cells.size());
-        for (size_t c = 0; c < columns.size(); ++c)
-            readCell(cells.emplace_back(), stmt, int(c), arena);
-        Row &row = const_cast<Row &>(rows[size_t(id - 1)]);
-        row.cells = first;
-        row.fetched = true;
+        if (id != 0)
+            takeValues(rows[size_t(id - 1)], stmt);
     }
     // Rows another program deleted meanwhile: their keys, and Null for the rest.
-    for (auto it = waiting.cbegin(); it != waiting.cend(); ++it) {
-        Row &row = const_cast<Row &>(rows[size_t(it.value() - 1)]);
-        const quint32 keyCells = row.cells;
-        const quint32 first = quint32(cells.size());
-        for (size_t c = 0; c < columns.size(); ++c) {
-            Cell &cell = cells.emplace_back();
-            if (const int k = keyset->keyIndex[c]; k >= 0)
-                cell = cells[keyCells + size_t(k)];
-        }
-        row.cells = first;
-        row.fetched = true;
-    }
+    for (auto it = waiting.cbegin(); it != waiting.cend(); ++it)
+        takeValues(rows[size_t(it.value() - 1)], nullptr);
 }
 
 } // namespace ado

@@ -60,8 +60,9 @@ QByteArray StoredCode::digest(ado::Connection &connection, const QString &code)
 
 QByteArray StoredCode::absent()
 {
+    // What digest gives when every query finds nothing: one separator a table.
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (int i = 0; i < 6; ++i)
+    for (qsizetype i = 0; i < texts(QString()).size(); ++i)
         hash.addData("\x1e");
     return hash.result();
 }
