@@ -52,11 +52,6 @@ bool isDatabaseInUse(const ado::RuntimeError &error, const ado::Connection *conn
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-QString databaseInUseText()
-{
-    return QStringLiteral("il database è in uso da un altro programma");
-}
-
 QString causaItaliana(const ado::RuntimeError &error, const ado::Connection *connection)
 {
     if (error.number() == ado::adErrRowNotFound)
@@ -68,7 +63,7 @@ QString causaItaliana(const ado::RuntimeError &error, const ado::Connection *con
         break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return databaseInUseText();
+        return QStringLiteral("il database è in uso da un altro programma");
     case SQLITE_FULL:
         return QStringLiteral("il disco è pieno");
     case SQLITE_IOERR:

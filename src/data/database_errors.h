@@ -19,7 +19,4 @@ QString causaItaliana(const ado::RuntimeError &error, const ado::Connection *con
 // Whether the error is another program holding the database (busy or locked).
 bool isDatabaseInUse(const ado::RuntimeError &error, const ado::Connection *connection);
 
-// The text shown for a database in use by another program.
-QString databaseInUseText();
-
 } // namespace causali
