@@ -23,10 +23,12 @@ struct OptionSet
     QCommandLineOption tab{QStringLiteral("tab"), QString(), QStringLiteral("N")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
     QCommandLineOption locale{QStringLiteral("locale"), QString(), QStringLiteral("NAME")};
+    QCommandLineOption readOnly{QStringLiteral("read-only")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale});
+        parser.addOptions(
+            {db, language, company, code, newRecord, screenshot, tab, help, locale, readOnly});
     }
 };
 
@@ -95,6 +97,7 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
         out.code = value;
     }
     out.newRecord = parser.isSet(o.newRecord);
+    out.readOnly = parser.isSet(o.readOnly);
     if (parser.isSet(o.screenshot)) {
         out.screenshotFile = parser.value(o.screenshot);
         if (out.screenshotFile.trimmed().isEmpty())
@@ -176,6 +179,8 @@ QString usageText(const QString &navigatorKeys)
         "                     massimo 4 caratteri); \"Esporta\" stampa su una riga dello\n"
         "                     standard output il codice scelto e chiude\n"
         "  --new              apre l'editor in inserimento di una nuova causale\n"
+        "  --read-only        sola lettura: le causali si consultano, \"Nuovo\", \"Conferma\" e\n"
+        "                     \"Elimina\" sono disattivati\n"
         "  --screenshot FILE  dopo l'avvio salva l'immagine PNG della finestra in FILE ed esce;\n"
         "                     senza display avviene sempre (in ./causali.png se FILE manca)\n"
         "  --tab N            seleziona la scheda N all'avvio: 0 dati anagrafici, 1 sezionali,\n"

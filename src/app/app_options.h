@@ -19,6 +19,7 @@ struct AppOptions
     int company = 1;
     std::optional<QString> code;    // --code: opened by a calling program on this reason code
     bool newRecord = false;         // --new: program mode 2, the editor starts on a new code
+    bool readOnly = false;          // --read-only: codes are shown, nothing can be changed
     QString screenshotFile;         // --screenshot: render the window to this PNG and leave
     std::optional<int> tab;         // --tab: the tab selected after start-up
     bool help = false;

@@ -53,6 +53,7 @@ bool HostSession::open()
                            .arg(m_global->CompanySetting(QStringLiteral("RAGSOANAG"))),
                        QStringLiteral("Lingua %1").arg(m_global->LanguageCode()),
                        ado::dataSourceOf(m_connectionString));
+    m_shell->setReadOnly(m_options.readOnly);
     m_shell->setCloseRequest([this] { return m_entry->CloseForm().toBool(); });
     // The host's frame is on the screen before the module opens in it, so that the editor's
     // start-up can give the focus and its messages have a window to stand over.
@@ -83,9 +84,11 @@ void HostSession::configureEntry()
     entry.setActiveNavigator(m_navigator.get());
     entry.setStatusBar(m_shell->statusBar());
     entry.setIsActive(true);
-    entry.setCanInsert(true);
-    entry.setCanDelete(true);
-    entry.setCanUpdate(true);
+    // The host's rights: the data frames of the window read them and keep to them.
+    const bool mayWrite = !m_options.readOnly;
+    entry.setCanInsert(mayWrite);
+    entry.setCanDelete(mayWrite);
+    entry.setCanUpdate(mayWrite);
     entry.setCanQbe(true);
     entry.setCaption(causali::FRMCI_CAUSALI::DesignCaption);
     entry.setProgramMode(m_options.newRecord ? NewRecordProgramMode : NormalProgramMode);

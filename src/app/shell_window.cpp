@@ -35,6 +35,9 @@ ShellWindow::ShellWindow(QWidget *parent)
     statusBar()->addWidget(m_company);
     statusBar()->addWidget(m_language);
     statusBar()->addWidget(m_database, 1);
+    m_readOnly = new QLabel(QStringLiteral("sola lettura"), this);
+    m_readOnly->hide();
+    statusBar()->addPermanentWidget(m_readOnly);
 }
 
 ShellWindow::~ShellWindow()
@@ -133,10 +136,17 @@ void ShellWindow::setStatus(const QString &company, const QString &language,
     m_database->setText(QDir::toNativeSeparators(database));
 }
 
+void ShellWindow::setReadOnly(bool readOnly)
+{
+    m_readOnly->setVisible(readOnly);
+}
+
 QString ShellWindow::statusText() const
 {
-    return QStringList{m_company->text(), m_language->text(), m_database->text()}
-        .join(QStringLiteral(" | "));
+    QStringList parts{m_company->text(), m_language->text(), m_database->text()};
+    if (!m_readOnly->isHidden())
+        parts << m_readOnly->text();
+    return parts.join(QStringLiteral(" | "));
 }
 
 void ShellWindow::onModuleUnloaded()

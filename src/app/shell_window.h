@@ -42,6 +42,8 @@ public:
     void setSettingsFile(const QString &file) { m_settingsFile = file; }
 
     void setStatus(const QString &company, const QString &language, const QString &database);
+    // Says "sola lettura" in the status bar while nothing can be changed.
+    void setReadOnly(bool readOnly);
     QString statusText() const;
 
     // Selects tab `index` of the editor as a click on it does; a StartError when the editor has
@@ -72,6 +74,7 @@ private:
     QLabel *m_company = nullptr;
     QLabel *m_language = nullptr;
     QLabel *m_database = nullptr;
+    QLabel *m_readOnly = nullptr;
     bool m_unloaded = false;
     bool m_closing = false;
 };

@@ -43,6 +43,10 @@ public:
     // its validation first, then the value committed (decode, AfterItem). False when the
     // validation refused the value: the caller must not go on.
     virtual bool settleInput() { return true; }
+    // Locks the control against the user's input when nothing may be changed (the host
+    // allows no update). Independent of the enabled state the window gives the control: the
+    // value still shows and can be selected. The default blocks clicks and keys (lockInput).
+    virtual void setLocked(bool locked);
 };
 
 } // namespace host

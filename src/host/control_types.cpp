@@ -221,4 +221,63 @@ bool settleFocusedInput(const QWidget *window)
     return true;
 }
 
+namespace {
+
+// Eats the input events of the widgets it is installed on.
+class InputLock : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            return key != Qt::Key_Tab && key != Qt::Key_Backtab;
+        }
+        default:
+            return false;
+        }
+    }
+};
+
+const char *const InputLockName = "host_input_lock";
+
+} // namespace
+
+void lockInput(QWidget *widget, bool locked)
+{
+    if (!widget)
+        return;
+    auto *lock = widget->findChild<InputLock *>(QLatin1String(InputLockName),
+                                                Qt::FindDirectChildrenOnly);
+    if (locked == (lock != nullptr))
+        return;
+    QList<QWidget *> targets = widget->findChildren<QWidget *>();
+    targets.prepend(widget);
+    if (locked) {
+        lock = new InputLock(widget); // owned by the widget, removed when unlocked
+        lock->setObjectName(QLatin1String(InputLockName));
+        for (QWidget *target : targets)
+            target->installEventFilter(lock);
+    } else {
+        for (QWidget *target : targets)
+            target->removeEventFilter(lock);
+        delete lock;
+    }
+}
+
+void Bindable::setLocked(bool locked)
+{
+    lockInput(widget(), locked);
+}
+
 } // namespace host

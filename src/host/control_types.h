@@ -89,4 +89,9 @@ bool runControlAction(const QString &source, const std::function<void()> &action
 // must not run. True when the focus is elsewhere or in no bound control.
 bool settleFocusedInput(const QWidget *window);
 
+// Blocks (or lets through again) the user's clicks, wheel turns and keys, other than Tab and
+// Shift+Tab, on `widget` and every widget inside it: a control that stays readable but takes
+// no input.
+void lockInput(QWidget *widget, bool locked);
+
 } // namespace host

@@ -217,6 +217,8 @@ void DataFrame::AddControl(Bindable *control, QObject * /*unused*/)
     b.control->setBoundValue(value);
     m_displaying = false;
     b.snapshot = value;
+    if (m_locked)
+        b.control->setLocked(true);
     updateKeyBox();
 }
 
@@ -402,6 +404,15 @@ void DataFrame::onControlEdited(std::size_t index)
 {
     if (m_displaying || m_updateDepth > 0 || index >= m_bindings.size())
         return;
+    if (m_locked) {
+        // A locked control let a change through (a value chosen from code): it goes back to
+        // the row's value, nothing is marked changed.
+        Binding &b = *m_bindings[index];
+        m_displaying = true;
+        b.control->setBoundValue(b.snapshot);
+        m_displaying = false;
+        return;
+    }
     m_bindings[index]->dirty = true;
     if (!m_recordChanged) {
         m_recordChanged = true;
@@ -664,6 +675,8 @@ void DataFrame::AddChild(DataFrame *child)
     m_children.emplace_back(child);
     child->m_parentFrame = this;
     connect(child, &DataFrame::stateChanged, this, &DataFrame::updateNavigator);
+    child->applyLock();
+    child->updateNavigator();
 }
 
 std::vector<DataFrame *> DataFrame::children() const
@@ -678,6 +691,7 @@ std::vector<DataFrame *> DataFrame::children() const
 
 void DataFrame::notifyState()
 {
+    applyLock();
     updateNavigator();
     emit stateChanged();
 }

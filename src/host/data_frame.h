@@ -244,6 +244,23 @@ public:
     bool isPending();
     // A row is shown (the row set is on a readable row).
     bool hasCurrentRow() const;
+
+    // ----- rights -----
+    // What the host lets the user do, read from the module interface's CanInsert, CanUpdate,
+    // CanDelete and CanQbe each time it matters (a frame without a module interface allows
+    // everything). A record may be changed when updates are allowed, or when inserts are and
+    // the top frame is entering a new record; the frames below the top one follow it. Where
+    // nothing may be changed the bound controls are locked, "Nuovo", "Conferma" and "Elimina"
+    // of the navigators are off, and the operations refuse with a message.
+    struct Rights
+    {
+        bool insert = true;
+        bool update = true;
+        bool remove = true;
+        bool query = true;
+    };
+    Rights rights() const;
+    bool mayEdit() const;
     // The row set's EditMode, adEditNone when it has no current row (where EditMode raises).
     long editMode() const;
 
@@ -317,7 +334,18 @@ private:
     void updateKeyBox();
     bool runUserAction(const QString &what, const std::function<void()> &action);
 
+    // data_frame_rights.cpp
+    const DataFrame *topFrame() const;
+    bool mayAddNew() const;
+    bool mayDelete() const;
+    // False (and the user told why) when the operation is not allowed.
+    bool allowed(bool permitted, const QString &refusal) const;
+    // Pending edits that cannot be saved: the user drops them or stays (false).
+    bool settleUnsavable(bool allowCancel);
+    void applyLock();
+
     Cinterface *m_moduleInterface = nullptr;
+    bool m_locked = false; // the bound controls are locked (nothing may be changed)
     ado::Connection *m_connection = nullptr;
     ado::Recordset *m_recordset = nullptr;
     int m_listenerId = -1;

@@ -23,6 +23,8 @@ namespace host {
 bool DataFrame::startNewRow(long reason, bool keepEdits)
 {
     requireRecordset("AddNew");
+    if (!allowed(mayAddNew(), QStringLiteral("non si possono aggiungere righe")))
+        return false;
     frame::Busy busy(m_ownOperation);
     bool cancel = false;
     emit BeforeAddNew(cancel);
@@ -153,6 +155,8 @@ bool DataFrame::Confirm()
     requireRecordset("Confirm");
     if (!isPending())
         return true;
+    if (!allowed(mayEdit(), QStringLiteral("le modifiche non possono essere salvate")))
+        return false;
     if (!hasCurrentRow())
         ado::raise(ado::adErrNoCurrentRecord,
                    QStringLiteral("Conferma: il frame non mostra alcuna riga da salvare."),
@@ -283,6 +287,8 @@ bool DataFrame::Delete()
         ado::raise(ado::adErrNoCurrentRecord,
                    QStringLiteral("Elimina: il frame non mostra una riga memorizzata."),
                    frame::source());
+    if (!allowed(mayDelete(), QStringLiteral("non si possono eliminare righe")))
+        return false;
     const int answer = DialogService::instance().message(frame::deleteQuestion(m_subjectDelete),
                                                          vbYesNo | vbQuestion, frame::title());
     if (answer != vbYes)
@@ -411,6 +417,8 @@ bool DataFrame::ConfirmPending(bool ask, bool includeNewRow, bool allowCancel)
     }
     if (!isPending())
         return true;
+    if (!mayEdit())
+        return settleUnsavable(allowCancel);
     if (!ask)
         return Confirm();
     const int style = (allowCancel ? vbYesNoCancel : vbYesNo) | vbQuestion;

@@ -176,6 +176,8 @@ bool DataFrame::findKey(const QVariant &key, QVariant *bookmark) const
 bool DataFrame::Search()
 {
     requireRecordset("Search");
+    if (!allowed(rights().query, QStringLiteral("la ricerca non è consentita")))
+        return false;
     if (m_keyColumn.isEmpty())
         ado::raise(ado::adErrIllegalOperation,
                    QStringLiteral("Ricerca: il frame non ha una colonna chiave."),
@@ -349,23 +351,25 @@ void DataFrame::updateNavigator()
     long position = onRow && !isNew ? m_recordset->AbsolutePosition() : 0;
     const bool pending = m_recordChanged || m_reportedPending || childrenChanged();
 
-    const bool canConfirm = onRow && pending;
+    const bool canConfirm = onRow && pending && mayEdit();
     const bool canUndo = open && (isNew || pending);
-    const bool canDelete = onRow && !isNew;
+    const bool canDelete = onRow && !isNew && mayDelete();
+    const bool canAddNew = open && mayAddNew();
     if (auto *nav = m_wiring->mainNavigator.data()) {
         const bool anywhere = stored > 0 && (isNew || !onRow);
         nav->setButtonEnabled(KeyFirst, stored > 0 && (anywhere || position > 1));
         nav->setButtonEnabled(KeyPrevious, stored > 0 && (anywhere || position > 1));
         nav->setButtonEnabled(KeyNext, stored > 0 && (anywhere || position < stored));
         nav->setButtonEnabled(KeyLast, stored > 0 && (anywhere || position < stored));
-        nav->setButtonEnabled(KeySearch, m_optionA && !m_keyColumn.isEmpty() && stored > 0);
-        nav->setButtonEnabled(KeyNew, open);
+        nav->setButtonEnabled(KeySearch, m_optionA && !m_keyColumn.isEmpty() && stored > 0
+                                             && rights().query);
+        nav->setButtonEnabled(KeyNew, canAddNew);
         nav->setButtonEnabled(KeyConfirm, canConfirm);
         nav->setButtonEnabled(KeyDelete, canDelete);
         nav->setButtonEnabled(KeyUndo, canUndo);
     }
     if (auto *nav = m_wiring->gridNavigator.data()) {
-        nav->setButtonEnabled(KeyNew, open);
+        nav->setButtonEnabled(KeyNew, canAddNew);
         nav->setButtonEnabled(KeyConfirm, canConfirm);
         nav->setButtonEnabled(KeyDelete, canDelete);
     }

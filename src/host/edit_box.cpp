@@ -427,9 +427,17 @@ bool EditBox::eventFilter(QObject *watched, QEvent *event)
 
 // ----- lookup -----
 
+void EditBox::setLocked(bool locked)
+{
+    m_locked = locked;
+    m_edit->setReadOnly(locked);
+    m_lookupButton->setEnabled(!locked);
+    refreshLook();
+}
+
 void EditBox::Lookup()
 {
-    if (!isEnabled() || !m_lookupEnabled)
+    if (!isEnabled() || !m_lookupEnabled || m_locked)
         return;
     if (isVisible() && window()->isActiveWindow() && !m_edit->hasFocus()) {
         // The user enters the box first: the box being left may refuse.
@@ -526,13 +534,15 @@ void EditBox::changeEvent(QEvent *event)
 
 void EditBox::refreshLook()
 {
-    // Mandatory boxes show a pale yellow ground while they take input; a code that the decode
-    // did not find shows in dark red.
+    // Mandatory boxes show a pale yellow ground while they take input, a locked box the
+    // window's ground; a code that the decode did not find shows in dark red.
     QPalette palette; // only the colours set here are the line's own
     const QColor required(255, 250, 220);
     const QColor invalid(180, 0, 0);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        if (m_required && isEnabled())
+        if (m_locked)
+            palette.setColor(group, QPalette::Base, this->palette().color(group, QPalette::Window));
+        else if (m_required && isEnabled())
             palette.setColor(group, QPalette::Base, required);
         if (!m_valid && !m_edit->text().isEmpty())
             palette.setColor(group, QPalette::Text, invalid);

@@ -114,6 +114,8 @@ public:
     void setEditedCallback(std::function<void()> callback) override;
     // Validate, then the commit of a pending edit; the focus stays in the box.
     bool settleInput() override;
+    // Read-only text, no lookup.
+    void setLocked(bool locked) override;
 
 signals:
     void BeforeItem();
@@ -179,6 +181,7 @@ private:
     bool m_required = false;
     bool m_tabStop = true;
     bool m_lookupEnabled = false;
+    bool m_locked = false;
     bool m_decodeEnabled = true;
     bool m_valid = true;
     bool m_pending = false; // typed by the user and not yet decoded

@@ -16,6 +16,7 @@
 #include "support/test_database.h"
 #include "support/user_driver.h"
 
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -90,6 +91,19 @@ TEST_F(HostSessionTest, NewModeLanguageAndTabReachTheWindow)
     s.shell()->selectTab(causali::FRMCI_CAUSALI::TabChecks);
     EXPECT_EQ(s.editor()->tabStrip()->Tab(), int(causali::FRMCI_CAUSALI::TabChecks));
     EXPECT_THROW(s.shell()->selectTab(7), app::StartError);
+}
+
+TEST_F(HostSessionTest, ReadOnlyTurnsOffWhatWritesAndSaysSo)
+{
+    app::AppOptions options;
+    options.readOnly = true;
+    app::HostSession &s = open(options);
+    host::MainNavigator *navigator = s.shell()->navigator();
+    for (const char *key : {"Nuovo", "Conferma", "Elimina"})
+        EXPECT_FALSE(navigator->IsButtonEnabled(QLatin1String(key))) << key;
+    EXPECT_TRUE(navigator->IsButtonEnabled(QStringLiteral("Ricerca")));
+    EXPECT_TRUE(s.shell()->statusText().endsWith(QStringLiteral(" | sola lettura")));
+    EXPECT_TRUE(s.editor()->codeBox()->lineEdit()->isReadOnly());
 }
 
 TEST_F(HostSessionTest, CalledProgramGetsTheCodeBackWithEsporta)

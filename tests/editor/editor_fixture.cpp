@@ -62,6 +62,7 @@ void EditorTest::open(const OpenOptions &options)
     entry->setCanInsert(true);
     entry->setCanDelete(true);
     entry->setCanUpdate(true);
+    entry->setCanQbe(true);
     entry->setIsCalled(options.isCalled);
     entry->setProgramMode(options.programMode);
     entry->setCausaleGestita(options.causaleGestita);

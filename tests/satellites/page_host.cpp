@@ -50,6 +50,10 @@ PageHost::PageHost(const QString &connectionString)
     m_global->setConnectionString(connectionString);
     m_global->selectCompany(m_connection, 1);
     m_module->setClsGlobal(m_global.get());
+    m_module->setCanInsert(true);
+    m_module->setCanUpdate(true);
+    m_module->setCanDelete(true);
+    m_module->setCanQbe(true);
     m_cost->setModuleInterface(m_module.get());
     m_cost->setConnection(&m_connection);
     m_cost->Initialize();
