@@ -6,6 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${CAUSALI_BUILD_DIR:-$ROOT/build}"
 # ccache sees paths relative to the checkout, so another clone of the project reuses its work.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
+# Every source is compiled with the precompiled header: without these, ccache refuses them all.
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
 
 PACKAGES=(cmake ninja-build g++ pkg-config ccache qt6-base-dev libgl-dev libsqlite3-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core clang-14 libclang-rt-14-dev)
