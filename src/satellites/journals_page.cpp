@@ -1,4 +1,5 @@
 #include "satellites/journals_page.h"
+#include "satellites/satellite_rules.h"
 
 #include "ado/constants.h"
 #include "ado/recordset.h"
@@ -251,7 +252,7 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
     runHandler(m_context, QStringLiteral("gclsFrameSezionali_ValidateRecord"), {
         [&] {
             // The empty item (-1) stands for "no company chosen".
-            if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == -1.0)
+            if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == satellite_rules::NoCompany)
                 fobj_Control = CBO_DITTA;
         },
         [&] {
@@ -261,15 +262,13 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
                 return;
             fobj_Control = CBO_DITTA;
             fstr_PersonalizedMessage =
-                QStringLiteral("La ditta %1 ha già un sezionale di default: sceglierne un'altra "
-                               "o modificare la sua riga.")
-                    .arg(CBO_DITTA->currentText().trimmed());
+                satellite_rules::companyRepeatedMessage(CBO_DITTA->currentText().trimmed());
         },
         [&] {
             refuseUnacceptedCode(TXT_SEZIONALE,
-                                 QStringLiteral("Il sezionale \"%1\" non esiste nella ditta %2.")
-                                     .arg(ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
-                                          ado::NormalizzaStringa(CBO_DITTA->Text())),
+                                 satellite_rules::journalNotFoundMessage(
+                                     ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
+                                     ado::NormalizzaStringa(CBO_DITTA->Text())),
                                  fobj_Control, fstr_PersonalizedMessage);
         },
     });
