@@ -47,6 +47,12 @@ QString configurationText()
                        QStringLiteral(" ORDER BY CI05_DITTA_CG18 ASC")});
 }
 
+// A company code of a row or of the combo; the empty item (and Null) is no company.
+int companyOf(const QVariant &value)
+{
+    return int(ado::CLng(ado::ValueOrDefault(value, satellite_rules::NoCompany)));
+}
+
 } // namespace
 
 const QString JournalsPage::Caption = QStringLiteral("Se&zionali di default");
@@ -278,17 +284,16 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
 bool JournalsPage::companyHasAnotherRow() const
 {
     ado::Recordset &rs = currentRecordset(m_frame.get());
-    const QVariant company = CBO_DITTA->Value();
     const QVariant current = rs.Bookmark();
     std::unique_ptr<ado::Recordset> rows = rs.Clone();
-    if (rows->RecordCount() == 0)
-        return false;
-    for (rows->MoveFirst(); !rows->isEOF(); rows->MoveNext()) {
-        if (rows->Bookmark() != current
-            && host::sameCode(rows->Fields(KeyColumn).Value(), company))
-            return true;
+    QList<int> others;
+    if (rows->RecordCount() > 0) {
+        for (rows->MoveFirst(); !rows->isEOF(); rows->MoveNext()) {
+            if (rows->Bookmark() != current)
+                others << companyOf(rows->Fields(KeyColumn).Value());
+        }
     }
-    return false;
+    return satellite_rules::companyTaken(others, companyOf(CBO_DITTA->Value()));
 }
 
 // ------------------------------------------------------------------ control events

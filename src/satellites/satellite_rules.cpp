@@ -105,6 +105,11 @@ const SideTypes &typesOfSign(const AccountTypeChecks &checks, int sign)
     return sign == SegnoDare ? checks.debit : checks.credit;
 }
 
+bool companyTaken(const QList<int> &otherRows, int company)
+{
+    return company != NoCompany && otherRows.contains(company);
+}
+
 QString companyRepeatedMessage(const QString &company)
 {
     return QStringLiteral("La ditta %1 ha già un sezionale di default: sceglierne un'altra "
@@ -151,7 +156,7 @@ RuleRefusals checkAccountTypes(const AccountTypeChecks &checks, int movement)
 RuleRefusals checkJournals(const QList<JournalRow> &rows, SatelliteLookups &lookups)
 {
     RuleRefusals out;
-    QSet<int> companies;
+    QList<int> companies;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const JournalRow &row = rows[i];
         const QString company = QString::number(row.company);
@@ -162,10 +167,10 @@ RuleRefusals checkJournals(const QList<JournalRow> &rows, SatelliteLookups &look
                             .arg(company)});
             continue;
         }
-        if (companies.contains(row.company))
+        if (companyTaken(companies, row.company))
             out.append({rowField("CI05_PROPSEZ", i, "CI05_DITTA_CG18"),
                         companyRepeatedMessage(company)});
-        companies.insert(row.company);
+        companies.append(row.company);
         if (!upperCode(row.journal, MaxJournalLength)
             || !lookups.journalExists(row.company, row.journal))
             out.append({rowField("CI05_PROPSEZ", i, "CI05_SEZIONALE_CG68"),

@@ -84,6 +84,9 @@ bool typeCountAllowed(int movement, const AccountTypeChecks &checks);
 // The types a proposal row of `sign` may post to: debit for 1 "Dare", credit for 2 "Avere".
 const SideTypes &typesOfSign(const AccountTypeChecks &checks, int sign);
 
+// Another row of the code already has the company: one default journal per company.
+bool companyTaken(const QList<int> &otherRows, int company);
+
 // Messages of the row refusals, as the pages show them.
 QString companyRepeatedMessage(const QString &company);
 QString journalNotFoundMessage(const QString &journal, const QString &company);
