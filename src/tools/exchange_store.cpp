@@ -284,9 +284,10 @@ void CodeWriter::writeChecks(const CodeRecord &record)
 
 void CodeWriter::fillWorkingTables(const CodeRecord &record, const QVariant &idProv)
 {
-    for (const char *table : WorkingTableNames)
-        m_connection.Execute(WorkingTables::emptyText(QLatin1String(table)), nullptr,
-                             ado::adCmdTextNoRecords);
+    // Prepared once: emptied for every code.
+    for (std::size_t t = 0; t < WorkingTableNames.size(); ++t)
+        command(m_empty[t], WorkingTables::emptyText(QLatin1String(WorkingTableNames[t])))
+            .Execute(nullptr, ado::adCmdTextNoRecords);
     const QString &code = record.header.code;
     ado::Command &journal = command(
         m_insertJournal, QStringLiteral("INSERT INTO #SEZIONALI (CI05_DITTA_CG18, "

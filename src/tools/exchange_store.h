@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 
 namespace ado { class Command; class Connection; }
@@ -52,6 +53,7 @@ private:
     std::unique_ptr<ado::Command> m_insertSearch;
     std::unique_ptr<ado::Command> m_insertProposal;
     std::unique_ptr<ado::Command> m_insertDescription;
+    std::array<std::unique_ptr<ado::Command>, 4> m_empty; // one per working table
     struct Save;
     std::unique_ptr<Save> m_save;
 };
