@@ -24,11 +24,17 @@ struct OptionSet
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
     QCommandLineOption locale{QStringLiteral("locale"), QString(), QStringLiteral("NAME")};
     QCommandLineOption readOnly{QStringLiteral("read-only")};
+    QCommandLineOption exportFile{QStringLiteral("export"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption codes{QStringLiteral("codes"), QString(), QStringLiteral("LIST")};
+    QCommandLineOption importFile{QStringLiteral("import"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run")};
+    QCommandLineOption check{QStringLiteral("check")};
+    QCommandLineOption json{QStringLiteral("json")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions(
-            {db, language, company, code, newRecord, screenshot, tab, help, locale, readOnly});
+        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale,
+                           readOnly, exportFile, codes, importFile, dryRun, check, json});
     }
 };
 
@@ -60,6 +66,45 @@ std::optional<QLocale> localeNamed(const QString &name)
     if (locale.language() == QLocale::C)
         return std::nullopt;
     return locale;
+}
+
+// The export, import and check commands: one at a time, each with its own companions.
+QString readExchangeValues(const QCommandLineParser &parser, const OptionSet &o, AppOptions &out)
+{
+    const int commands = int(parser.isSet(o.exportFile)) + int(parser.isSet(o.importFile))
+                         + int(parser.isSet(o.check));
+    if (commands > 1)
+        return QStringLiteral("--export, --import e --check non si usano insieme");
+    if (parser.isSet(o.exportFile)) {
+        out.exportFile = parser.value(o.exportFile);
+        if (out.exportFile.trimmed().isEmpty())
+            return QStringLiteral("--export vuole il nome del file JSON da scrivere");
+    }
+    if (parser.isSet(o.codes)) {
+        if (!parser.isSet(o.exportFile))
+            return QStringLiteral("--codes si usa solo con --export");
+        for (const QString &part : parser.value(o.codes).split(QLatin1Char(','))) {
+            const QString code = part.trimmed().toUpper();
+            if (code.isEmpty() || code.size() > MaxCodeLength)
+                return QStringLiteral("codice causale non valido in --codes: %1 (da 1 a %2 "
+                                      "caratteri)")
+                    .arg(quoted(part)).arg(MaxCodeLength);
+            out.exportCodes << code;
+        }
+    }
+    if (parser.isSet(o.importFile)) {
+        out.importFile = parser.value(o.importFile);
+        if (out.importFile.trimmed().isEmpty())
+            return QStringLiteral("--import vuole il nome del file JSON da leggere");
+    }
+    out.dryRun = parser.isSet(o.dryRun);
+    if (out.dryRun && !parser.isSet(o.importFile))
+        return QStringLiteral("--dry-run si usa solo con --import");
+    out.check = parser.isSet(o.check);
+    out.checkJson = parser.isSet(o.json);
+    if (out.checkJson && !out.check)
+        return QStringLiteral("--json si usa solo con --check");
+    return {};
 }
 
 // Checks and stores the values; returns the first problem found.
@@ -120,7 +165,7 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
                 .arg(quoted(parser.value(o.locale)));
         out.locale = *locale;
     }
-    return {};
+    return readExchangeValues(parser, o, out);
 }
 
 } // namespace
@@ -188,6 +233,14 @@ QString usageText(const QString &navigatorKeys)
         "                     sviluppo\n"
         "  --locale NAME      come leggere i numeri scritti dall'utente: it_IT (predefinita),\n"
         "                     en_US, C, system (le impostazioni del sistema)...\n"
+        "  --export FILE      scrive in FILE (JSON) le causali con tutto ciò che appartiene\n"
+        "                     loro, senza aprire l'editor\n"
+        "  --codes A,B,...    con --export: solo le causali elencate\n"
+        "  --import FILE      controlla le causali di FILE con le regole dell'editor e le\n"
+        "                     scrive tutte in una transazione, o nessuna se una è rifiutata\n"
+        "  --dry-run          con --import: controlla e riferisce senza scrivere nulla\n"
+        "  --check            elenca le incoerenze tra le causali e i dati collegati\n"
+        "  --json             con --check: l'elenco in formato JSON\n"
         "  -h, --help         mostra questo aiuto\n"
         "\n"
         "Comandi della barra del navigatore:\n");
@@ -195,7 +248,8 @@ QString usageText(const QString &navigatorKeys)
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 chiusura normale; 1 database, ditta o lingua non utilizzabili, o\n"
-        "finestra non aperta; 2 riga di comando non valida.\n");
+        "finestra non aperta; 2 riga di comando non valida. --import esce con 1 quando rifiuta\n"
+        "una causale, --check quando trova incoerenze.\n");
     return text;
 }
 

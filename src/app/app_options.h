@@ -23,6 +23,14 @@ struct AppOptions
     QString screenshotFile;         // --screenshot: render the window to this PNG and leave
     std::optional<int> tab;         // --tab: the tab selected after start-up
     bool help = false;
+    // Exchange of codes with a file and the consistency check: run without the window.
+    QString exportFile;             // --export FILE.json
+    QStringList exportCodes;        // --codes A,B,...: only these codes (with --export)
+    QString importFile;             // --import FILE.json
+    bool dryRun = false;            // --dry-run: the import checks and writes nothing
+    bool check = false;             // --check
+    bool checkJson = false;         // --json: the findings of --check as JSON
+    bool exchangeCommand() const { return !exportFile.isEmpty() || !importFile.isEmpty() || check; }
     // --locale: how text typed by the user is read as numbers (Italian unless asked).
     QLocale locale{QLocale::Italian, QLocale::Italy};
 

@@ -4,6 +4,7 @@
 
 #include "app/app_options.h"
 #include "app/console_dialogs.h"
+#include "app/exchange_commands.h"
 #include "app/launcher.h"
 #include "app/shell_window.h"
 
@@ -45,6 +46,12 @@ int main(int argc, char *argv[])
         return app::ExitUsage;
     }
     app::AppOptions &options = parsed.options;
+    // Export, import and check need no window.
+    if (options.exchangeCommand() && !options.help) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("causali"));
+        return app::runExchangeCommand(options, out, err);
+    }
     app::resolveDisplay(options, QProcessEnvironment::systemEnvironment(), QDir::currentPath());
     if (options.offscreen)
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -167,10 +167,15 @@ QString WorkingTables::emptyText(const QString &table)
     return QStringLiteral("DELETE ") + table;
 }
 
+QString WorkingTables::dropText(const QString &table)
+{
+    return sql::lines({QStringLiteral("IF OBJECT_ID(N'tempdb..%1', N'U') IS NOT NULL").arg(table),
+                       QStringLiteral("   DROP TABLE %1 ").arg(table)});
+}
+
 QString WorkingTables::dropCausaliLinguaText()
 {
-    return sql::lines({QStringLiteral("IF OBJECT_ID(N'tempdb..#CI99_DESLINGUA', N'U') IS NOT NULL"),
-                       QStringLiteral("   DROP TABLE #CI99_DESLINGUA ")});
+    return dropText(QStringLiteral("#CI99_DESLINGUA"));
 }
 
 QString WorkingTables::deleteRicRowsText(const QString &code)

@@ -56,6 +56,8 @@ public:
     // "DELETE #TABLE": every row of a working table.
     static QString emptyText(const QString &table);
     static QString dropCausaliLinguaText();
+    // Drops a working table when it exists ("#NAME").
+    static QString dropText(const QString &table);
     // The index built on each filled working table over the columns that select one reason
     // code's rows.
     static QString indexSezionaliText();

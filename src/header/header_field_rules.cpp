@@ -3,10 +3,12 @@
 // program), and the refusal of a record whose model or linked codes are not accepted.
 
 #include "header/header_panel.h"
+#include "header/header_rules.h"
 
 #include "ado/error.h"
 #include "ado/recordset.h"
 #include "ado/vb.h"
+#include "data/value_domains.h"
 #include "host/check_box.h"
 #include "host/cinterface.h"
 #include "host/code_box.h"
@@ -24,17 +26,6 @@ namespace causali {
 namespace {
 
 const QString Attenzione = QStringLiteral("Attenzione");
-
-// Codes of the data movement (CI03_INDTIPOMOVDATI) that the rules name.
-const QString MovementStock = QStringLiteral("1");
-const QString MovementLabour = QStringLiteral("2");
-const QString MovementAllocation = QStringLiteral("3");
-
-// Standard cost from master data (CI03_INDPROPCOSTO) and the cost provenances
-// (CI03_INDPROVCOSTO) the rules set.
-const QString StandardCostFromMasterData = QStringLiteral("1");
-constexpr int ProvenanceFromAccount = 0;
-constexpr int ProvenanceNone = 2;
 
 // The text of a control with Null read as empty, not trimmed.
 QString plainText(const QVariant &text)
@@ -106,18 +97,16 @@ void HeaderPanel::CBO_MOVDATI_AfterItem()
     const QString movement = ado::NormalizzaStringa(CBO_MOVDATI->Text());
     if (movement == PreviousDataMovement)
         return;
+    const header_rules::MovementEffects effects =
+        header_rules::movementEffects(header_rules::codeOfText(movement));
     runHandler(m_context, QStringLiteral("CBO_MOVDATI_AfterItem"), {
         [&] { m_context.ConfigurazioneTabRicerca(); },
         [&] {
-            if (movement == MovementAllocation)
+            if (effects.autoNumberingForced)
                 setHeaderField(*CHK_FLGNUMAUT, 1);
         },
         [&] {
-            if (movement == MovementLabour)
-                setHeaderField(*CHK_FLGNUMAUT, 1);
-        },
-        [&] {
-            if (movement != MovementAllocation)
+            if (!effects.projectsAllowed)
                 setHeaderField(*CHK_RILPROG, 0);
         },
     });
@@ -132,9 +121,11 @@ void HeaderPanel::CBO_MOVDATI_ChangeRow()
 
 void HeaderPanel::applyMovementRules(const QString &movement)
 {
-    CHK_FLGNUMAUT->setEnabled(movement != MovementAllocation && movement != MovementLabour);
-    TXT_CAUCOLLRIF->setEnabled(movement == MovementStock || movement == MovementLabour);
-    CHK_RILPROG->setEnabled(movement == MovementAllocation);
+    const header_rules::MovementEffects effects =
+        header_rules::movementEffects(header_rules::codeOfText(movement));
+    CHK_FLGNUMAUT->setEnabled(effects.autoNumberingEditable);
+    TXT_CAUCOLLRIF->setEnabled(effects.referenceAllowed);
+    CHK_RILPROG->setEnabled(effects.projectsAllowed);
 }
 
 // ------------------------------------------------------------------ standard cost
@@ -154,11 +145,11 @@ void HeaderPanel::CBO_TIPOPROPCOSTO_AfterItem()
             const QString standardCost = ado::NormalizzaStringa(CBO_TIPOPROPCOSTO->Text());
             if (standardCost == m_previousStandardCost)
                 return;
-            if (standardCost != StandardCostFromMasterData)
-                setHeaderField(*CBO_PROVCOSTO, ProvenanceNone);
-            else if (ado::NormalizzaStringa(CBO_PROVCOSTO->Text())
-                     == QString::number(ProvenanceNone))
-                setHeaderField(*CBO_PROVCOSTO, ProvenanceFromAccount);
+            const std::optional<int> source = header_rules::costSourceAfterStandardCost(
+                header_rules::codeOfText(standardCost),
+                header_rules::codeOfText(ado::NormalizzaStringa(CBO_PROVCOSTO->Text())));
+            if (source)
+                setHeaderField(*CBO_PROVCOSTO, *source);
         },
     });
 }
@@ -169,7 +160,8 @@ void HeaderPanel::CBO_TIPOPROPCOSTO_ChangeRow()
 {
     runHandler(m_context, QStringLiteral("CBO_TIPOPROPCOSTO_ChangeRow"), {
         [&] {
-            if (plainText(CBO_TIPOPROPCOSTO->Text()) != StandardCostFromMasterData) {
+            if (plainText(CBO_TIPOPROPCOSTO->Text())
+                != QString::number(PropCostoAnagrafico)) {
                 CBO_PROVCOSTO->setEnabled(false);
                 return;
             }
@@ -188,12 +180,12 @@ void HeaderPanel::CBO_PROVCOSTO_Validate(bool &Cancel)
     const QString handler = QStringLiteral("CBO_PROVCOSTO_Validate");
     runHandler(m_context, handler, {
         [&] {
-            if (ado::CDbl(ado::NormalizzaNumero(CBO_TIPOPROPCOSTO->Text())) != 1
-                || ado::CDbl(ado::NormalizzaNumero(CBO_PROVCOSTO->Text())) != 2)
+            if (!header_rules::standardCostNeedsSource(
+                    int(ado::CDbl(ado::NormalizzaNumero(CBO_TIPOPROPCOSTO->Text()))),
+                    int(ado::CDbl(ado::NormalizzaNumero(CBO_PROVCOSTO->Text())))))
                 return;
-            m_context.MostraMessaggio(
-                QStringLiteral("Occorre specificare la provenienza del costo standard"),
-                host::vbInformation, Attenzione, handler);
+            m_context.MostraMessaggio(header_rules::standardCostSourceMessage(),
+                                      host::vbInformation, Attenzione, handler);
             Cancel = true;
         },
     });
@@ -259,14 +251,10 @@ void HeaderPanel::TXT_MODELLO_AfterItem()
 
 QString HeaderPanel::modelNotFoundMessage() const
 {
-    const QString model = ado::NormalizzaStringa(TXT_MODELLO->Text());
     const int type = CBO_TIPOMODELLO->ListIndex();
-    if (type < 0)
-        return QStringLiteral("Il modello \"%1\" non esiste: scegliere prima il tipo modello.")
-            .arg(model);
-    return QStringLiteral("Il modello \"%1\" non esiste tra i modelli di tipo \"%2\": "
-                          "sceglierne uno dall'elenco (F3) o crearlo con la gestione modelli (F4).")
-        .arg(model, CBO_TIPOMODELLO->ItemCaption(type));
+    return header_rules::modelNotFoundMessage(ado::NormalizzaStringa(TXT_MODELLO->Text()),
+                                              type < 0 ? QString()
+                                                       : CBO_TIPOMODELLO->ItemCaption(type));
 }
 
 void HeaderPanel::TXT_MODELLO_StartDecode(QString &sql, host::DecodeTargets &targets,

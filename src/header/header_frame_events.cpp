@@ -11,6 +11,7 @@
 #include "data/save_routines.h"
 #include "data/value_domains.h"
 #include "data/working_tables.h"
+#include "header/header_rules.h"
 #include "header/save_unit.h"
 #include "data/window_state.h"
 #include "host/check_box.h"
@@ -85,8 +86,9 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
                 fbol_Cancel = true;
         },
         [&] {
-            if (fbol_Cancel || comboNumber(CBO_TIPOPROPCOSTO) != 1
-                || comboNumber(CBO_PROVCOSTO) != 2)
+            if (fbol_Cancel
+                || !header_rules::standardCostNeedsSource(int(comboNumber(CBO_TIPOPROPCOSTO)),
+                                                          int(comboNumber(CBO_PROVCOSTO))))
                 return;
             showHostMessage(host::msg::StandardCostNeedsSource);
             fbol_Cancel = true;
@@ -136,7 +138,7 @@ void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
 // only); true when the save is refused.
 bool HeaderPanel::refuseMissingDescription()
 {
-    if (!ado::NormalizzaStringa(TXT_DCAUSALE->Text()).isEmpty())
+    if (!header_rules::descriptionMissing(ado::NormalizzaStringa(TXT_DCAUSALE->Text())))
         return false;
     showHostMessage(host::msg::DescriptionMissing);
     // Tab 2, not 0: the description lies outside the tab strip.

@@ -33,6 +33,7 @@
 // Every handler runs as a list of steps; an error is reported through the window's
 // GestioneErroreEvento under the handler's name. Routines pass errors up with their name.
 
+#include "header/header_rules.h"
 #include "host/control_types.h"
 
 #include <QString>
@@ -197,16 +198,7 @@ public:
     void TXT_CAUCOLLRIF_AfterItem();
 
     // The two linked-code boxes: TXT_CAUCOLL (Linked) and TXT_CAUCOLLRIF (Reference).
-    enum class LinkedBox { Linked, Reference };
-    // The text that asks the server for the configuration mask of the edited code: the
-    // account-type flags as "1"/"0", credit side then debit side (items 0 to 9 of
-    // LIST_TIPIAVERE and LIST_TIPIDARE); the reference box puts the movement first.
-    static QString configMaskText(LinkedBox box, const QString &movement,
-                                  const QStringList &flags);
-    // The WHERE part shared by the decode and the lookup of a linked box.
-    static QString candidateCondition(LinkedBox box, const QString &model,
-                                      const QString &modelType, const QString &code,
-                                      qint64 mask);
+    using LinkedBox = causali::LinkedBox;
 
 private:
     void buildControls();

@@ -1,4 +1,5 @@
 #include "satellites/account_checks_page.h"
+#include "satellites/satellite_rules.h"
 
 #include "ado/recordset.h"
 #include "ado/vb.h"
@@ -333,7 +334,8 @@ void AccountChecksPage::setAllTypes(int side, bool ticked)
 bool AccountChecksPage::ControlloTipiImpostati() const
 {
     return ado::passUp(QStringLiteral("ControlloTipiImpostati"), [this] {
-        return LIST_TIPIAVERE->SelCount() > 0 && LIST_TIPIDARE->SelCount() > 0;
+        return satellite_rules::typesChosenOnBothSides(
+            {selectedTypes(SideDare), selectedTypes(SideAvere)});
     });
 }
 
@@ -344,9 +346,10 @@ bool AccountChecksPage::ControlloNumeroTipi() const
         if (!movDati)
             raiseMissing(QStringLiteral("La casella del tipo di movimentazione dati"));
         const QString kind = ado::NormalizzaStringa(movDati->Text());
-        if (kind != QLatin1String("1") && kind != QLatin1String("2"))
-            return true;
-        return LIST_TIPIAVERE->SelCount() < 2 && LIST_TIPIDARE->SelCount() < 2;
+        bool number = false;
+        const int movement = kind.toInt(&number);
+        return satellite_rules::typeCountAllowed(
+            number ? movement : -1, {selectedTypes(SideDare), selectedTypes(SideAvere)});
     });
 }
 

@@ -1,4 +1,5 @@
 #include "satellites/journals_page.h"
+#include "satellites/satellite_rules.h"
 
 #include "ado/constants.h"
 #include "ado/recordset.h"
@@ -44,6 +45,12 @@ QString configurationText()
                        QStringLiteral("FROM"), QStringLiteral("    #SEZIONALI"),
                        QStringLiteral("WHERE"), QStringLiteral("    1 = 0"),
                        QStringLiteral(" ORDER BY CI05_DITTA_CG18 ASC")});
+}
+
+// A company code of a row or of the combo; the empty item (and Null) is no company.
+int companyOf(const QVariant &value)
+{
+    return int(ado::CLng(ado::ValueOrDefault(value, satellite_rules::NoCompany)));
 }
 
 } // namespace
@@ -251,7 +258,7 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
     runHandler(m_context, QStringLiteral("gclsFrameSezionali_ValidateRecord"), {
         [&] {
             // The empty item (-1) stands for "no company chosen".
-            if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == -1.0)
+            if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == satellite_rules::NoCompany)
                 fobj_Control = CBO_DITTA;
         },
         [&] {
@@ -261,15 +268,13 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
                 return;
             fobj_Control = CBO_DITTA;
             fstr_PersonalizedMessage =
-                QStringLiteral("La ditta %1 ha già un sezionale di default: sceglierne un'altra "
-                               "o modificare la sua riga.")
-                    .arg(CBO_DITTA->currentText().trimmed());
+                satellite_rules::companyRepeatedMessage(CBO_DITTA->currentText().trimmed());
         },
         [&] {
             refuseUnacceptedCode(TXT_SEZIONALE,
-                                 QStringLiteral("Il sezionale \"%1\" non esiste nella ditta %2.")
-                                     .arg(ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
-                                          ado::NormalizzaStringa(CBO_DITTA->Text())),
+                                 satellite_rules::journalNotFoundMessage(
+                                     ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
+                                     ado::NormalizzaStringa(CBO_DITTA->Text())),
                                  fobj_Control, fstr_PersonalizedMessage);
         },
     });
@@ -279,17 +284,16 @@ void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
 bool JournalsPage::companyHasAnotherRow() const
 {
     ado::Recordset &rs = currentRecordset(m_frame.get());
-    const QVariant company = CBO_DITTA->Value();
     const QVariant current = rs.Bookmark();
     std::unique_ptr<ado::Recordset> rows = rs.Clone();
-    if (rows->RecordCount() == 0)
-        return false;
-    for (rows->MoveFirst(); !rows->isEOF(); rows->MoveNext()) {
-        if (rows->Bookmark() != current
-            && host::sameCode(rows->Fields(KeyColumn).Value(), company))
-            return true;
+    QList<int> others;
+    if (rows->RecordCount() > 0) {
+        for (rows->MoveFirst(); !rows->isEOF(); rows->MoveNext()) {
+            if (rows->Bookmark() != current)
+                others << companyOf(rows->Fields(KeyColumn).Value());
+        }
     }
-    return false;
+    return satellite_rules::companyTaken(others, companyOf(CBO_DITTA->Value()));
 }
 
 // ------------------------------------------------------------------ control events

@@ -1,4 +1,5 @@
 #include "satellites/proposal_page.h"
+#include "satellites/satellite_rules.h"
 
 #include "ado/connection.h"
 #include "ado/constants.h"
@@ -327,17 +328,13 @@ void ProposalPage::gclsFrameSviluppo_ValidateRecord(QObject *&fobj_Control,
         [&] {
             refuseUnacceptedCode(
                 TXT_CONTO,
-                QStringLiteral("Il conto %1 non esiste nel piano dei conti oppure non è di una "
-                               "tipologia selezionata nel folder controllo conti per il segno "
-                               "della riga.")
-                    .arg(ado::NormalizzaStringa(TXT_CONTO->Text())),
+                satellite_rules::accountRefusedMessage(ado::NormalizzaStringa(TXT_CONTO->Text())),
                 fobj_Control, fstr_PersonalizedMessage);
         },
         [&] {
             refuseUnacceptedCode(TXT_VDS,
-                                 QStringLiteral("La voce di spesa %1 non esiste nel piano dei "
-                                                "conti per V.d.s.")
-                                     .arg(ado::NormalizzaStringa(TXT_VDS->Text())),
+                                 satellite_rules::itemNotFoundMessage(
+                                     ado::NormalizzaStringa(TXT_VDS->Text())),
                                  fobj_Control, fstr_PersonalizedMessage);
         },
     });

@@ -1,4 +1,5 @@
 #include "satellites/search_sequence_page.h"
+#include "satellites/satellite_rules.h"
 
 #include "ado/constants.h"
 #include "ado/recordset.h"
@@ -283,8 +284,8 @@ void SearchSequencePage::wireFrame(int side)
                            {[&] {
                                refuseUnacceptedCode(
                                    box,
-                                   QStringLiteral("Il provider %1 non esiste.")
-                                       .arg(ado::NormalizzaStringa(box->Text())),
+                                   satellite_rules::providerNotFoundMessage(
+                                       ado::NormalizzaStringa(box->Text())),
                                    control, message);
                            }});
             });

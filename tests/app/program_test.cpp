@@ -149,3 +149,43 @@ TEST_F(ProgramTest, BadInputEndsWithAMessageAndNonZeroExitHelpWithZero)
         EXPECT_TRUE(r.out.contains(QLatin1String(text))) << text;
 }
 
+
+TEST_F(ProgramTest, ExportImportAndCheckWorkWithoutTheWindowAndSayByExitCode)
+{
+    const QStringList db = {QStringLiteral("--db"), path("x.db")};
+    ProgramRun r = run(db + QStringList{"--export", path("two.json"), "--codes", "acqm,rifm"},
+                       false);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(path("two.json")).size() > 0);
+    EXPECT_FALSE(QFileInfo::exists(path("causali.png"))) << "no window, no picture";
+
+    r = run(db + QStringList{"--import", path("two.json"), "--dry-run"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Sostituisce ACQM - Acquisto materie prime")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("nessuna scritta"));
+
+    // The whole demo holds two flawed codes: the import refuses and exits with 1.
+    r = run(db + QStringList{"--export", path("all.json")});
+    ASSERT_EQ(r.exitCode, 0);
+    r = run(db + QStringList{"--import", path("all.json")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("Rifiutata ENER, CI05_PROPSEZ[2].CI05_SEZIONALE_CG68"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("nessuna causale scritta"));
+
+    r = run(db + QStringList{"--check", "--json"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("\"code\": \"ENER\"")) << r.out.toStdString();
+
+    r = run(db + QStringList{"--import", path("none.json")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("impossibile leggere")) << r.err.toStdString();
+
+    for (const QStringList &bad : {QStringList{"--codes", "ACQM"}, QStringList{"--dry-run"},
+                                   QStringList{"--json"}, QStringList{"--check", "--export", "f"},
+                                   QStringList{"--export", "f", "--codes", "TROPPO"}}) {
+        r = run(bad);
+        EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("--")) << r.err.toStdString();
+    }
+}
