@@ -23,10 +23,14 @@ struct OptionSet
     QCommandLineOption tab{QStringLiteral("tab"), QString(), QStringLiteral("N")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
     QCommandLineOption locale{QStringLiteral("locale"), QString(), QStringLiteral("NAME")};
+    QCommandLineOption whereUsed{QStringLiteral("where-used"), QString(), QStringLiteral("CODE")};
+    QCommandLineOption print{QStringLiteral("print"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption codes{QStringLiteral("codes"), QString(), QStringLiteral("A,B")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale});
+        parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale,
+                           whereUsed, print, codes});
     }
 };
 
@@ -58,6 +62,50 @@ std::optional<QLocale> localeNamed(const QString &name)
     if (locale.language() == QLocale::C)
         return std::nullopt;
     return locale;
+}
+
+// A reason code given on the command line, as the editor keeps it; a problem when it is empty
+// or too long.
+QString readCode(const QString &given, const QString &option, QString &code)
+{
+    code = given.trimmed().toUpper();
+    if (code.isEmpty() || code.size() > MaxCodeLength)
+        return QStringLiteral("%1: codice causale non valido: %2 (da 1 a %3 caratteri)")
+            .arg(option, quoted(given)).arg(MaxCodeLength);
+    return {};
+}
+
+// The tools run from the command line and their values.
+QString readToolValues(const QCommandLineParser &parser, const OptionSet &o, AppOptions &out)
+{
+    if (parser.isSet(o.whereUsed)) {
+        QString code;
+        if (QString problem = readCode(parser.value(o.whereUsed), QStringLiteral("--where-used"),
+                                       code);
+            !problem.isEmpty())
+            return problem;
+        out.whereUsed = code;
+    }
+    if (parser.isSet(o.print)) {
+        out.printFile = parser.value(o.print);
+        if (out.printFile.trimmed().isEmpty())
+            return QStringLiteral("--print vuole il nome del file PDF");
+    }
+    if (parser.isSet(o.codes)) {
+        if (out.printFile.isEmpty())
+            return QStringLiteral("--codes vale solo con --print");
+        for (const QString &given : parser.value(o.codes).split(QLatin1Char(','))) {
+            QString code;
+            if (QString problem = readCode(given, QStringLiteral("--codes"), code);
+                !problem.isEmpty())
+                return problem;
+            if (!out.printCodes.contains(code))
+                out.printCodes << code;
+        }
+    }
+    if (out.whereUsed && !out.printFile.isEmpty())
+        return QStringLiteral("--where-used e --print non vanno insieme");
+    return {};
 }
 
 // Checks and stores the values; returns the first problem found.
@@ -117,7 +165,7 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
                 .arg(quoted(parser.value(o.locale)));
         out.locale = *locale;
     }
-    return {};
+    return readToolValues(parser, o, out);
 }
 
 } // namespace
@@ -148,6 +196,12 @@ void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
                               ? !display
                               : platform.startsWith(QLatin1String("offscreen"))
                                     || platform.startsWith(QLatin1String("minimal"));
+    if (options.batch()) {
+        // Nothing is shown: the PDF still needs fonts, which the offscreen platform gives.
+        options.unattended = true;
+        options.offscreen = platform.isEmpty();
+        return;
+    }
     if (headless && !options.help && options.screenshotFile.isEmpty()) {
         options.screenshotFile = QDir(currentDir).absoluteFilePath(
             QString::fromLatin1(AutomaticScreenshotName));
@@ -183,14 +237,20 @@ QString usageText(const QString &navigatorKeys)
         "                     sviluppo\n"
         "  --locale NAME      come leggere i numeri scritti dall'utente: it_IT (predefinita),\n"
         "                     en_US, C, system (le impostazioni del sistema)...\n"
+        "  --where-used CODE  scrive dove è usata la causale CODE (documenti, produzione,\n"
+        "                     ribaltamenti, causali che la collegano) ed esce\n"
+        "  --print FILE       scrive in FILE (PDF, A4) l'elenco delle causali con i loro dati\n"
+        "                     e le loro liste ed esce\n"
+        "  --codes A,B,...    con --print: stampa solo queste causali\n"
         "  -h, --help         mostra questo aiuto\n"
         "\n"
         "Comandi della barra del navigatore:\n");
     text += navigatorKeys;
     text += QStringLiteral(
         "\n"
-        "Codici di uscita: 0 chiusura normale; 1 database, ditta o lingua non utilizzabili, o\n"
-        "finestra non aperta; 2 riga di comando non valida.\n");
+        "Codici di uscita: 0 chiusura normale; 1 database, ditta o lingua non utilizzabili,\n"
+        "finestra non aperta, causale sconosciuta (--where-used, --codes) o PDF non scrivibile;\n"
+        "2 riga di comando non valida.\n");
     return text;
 }
 

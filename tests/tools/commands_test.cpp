@@ -1,0 +1,162 @@
+// The tools from the command line: options read and refused, exit codes and output; the
+// menu's keys; and the tools on a database of ten thousand codes.
+
+#include "tools_fixture.h"
+
+#include "ado/connection.h"
+#include "app/app_options.h"
+#include "editor/frmci_causali.h"
+#include "header/header_panel.h"
+#include "host/small_controls.h"
+#include "engine/server.h"
+#include "host/main_navigator.h"
+#include "support/test_database.h"
+#include "tools/print_codes.h"
+#include "tools/tools_commands.h"
+#include "tools/tools_menu.h"
+#include "tools/where_used.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sqlite3.h>
+
+namespace toolstest {
+namespace {
+
+app::ParsedOptions parse(const QStringList &arguments)
+{
+    return app::parseOptions(QStringList{QStringLiteral("causali")} + arguments);
+}
+
+TEST(ToolOptions, WhereUsedPrintAndCodesAreReadAndChecked)
+{
+    const app::ParsedOptions whereUsed = parse({QStringLiteral("--where-used"), QStringLiteral(" rip1")});
+    ASSERT_TRUE(whereUsed.ok()) << whereUsed.error.toStdString();
+    EXPECT_EQ(whereUsed.options.whereUsed, QStringLiteral("RIP1"));
+    EXPECT_TRUE(whereUsed.options.batch());
+
+    const app::ParsedOptions print = parse({QStringLiteral("--print"), QStringLiteral("x.pdf"),
+                                            QStringLiteral("--codes"), QStringLiteral("cese, acqm,CESE")});
+    ASSERT_TRUE(print.ok()) << print.error.toStdString();
+    EXPECT_EQ(print.options.printFile, QStringLiteral("x.pdf"));
+    EXPECT_EQ(print.options.printCodes, (QStringList{QStringLiteral("CESE"), QStringLiteral("ACQM")}));
+
+    const struct
+    {
+        QStringList arguments;
+        const char *error;
+    } refused[] = {
+        {{QStringLiteral("--where-used"), QStringLiteral("")}, "codice causale non valido"},
+        {{QStringLiteral("--where-used"), QStringLiteral("ABCDE")}, "da 1 a 4 caratteri"},
+        {{QStringLiteral("--codes"), QStringLiteral("CESE")}, "--codes vale solo con --print"},
+        {{QStringLiteral("--print"), QStringLiteral("x.pdf"), QStringLiteral("--codes"),
+          QStringLiteral("CESE,,ACQM")}, "--codes: codice causale non valido"},
+        {{QStringLiteral("--print"), QStringLiteral(" ")}, "--print vuole il nome"},
+        {{QStringLiteral("--print"), QStringLiteral("x.pdf"), QStringLiteral("--where-used"),
+          QStringLiteral("CESE")}, "non vanno insieme"},
+    };
+    for (const auto &c : refused) {
+        const app::ParsedOptions parsed = parse(c.arguments);
+        EXPECT_TRUE(parsed.error.contains(QLatin1String(c.error)))
+            << c.arguments.join(' ').toStdString() << ": " << parsed.error.toStdString();
+    }
+
+    // A tool run draws nothing and takes no picture, with or without a display.
+    app::AppOptions options = print.options;
+    app::resolveDisplay(options, QProcessEnvironment(), QStringLiteral("/tmp"));
+    EXPECT_TRUE(options.screenshotFile.isEmpty());
+    EXPECT_TRUE(options.offscreen);
+    EXPECT_TRUE(options.unattended);
+}
+
+TEST(ToolCommands, ExitCodesAndWhatTheyWrite)
+{
+    testsupport::TestDatabase database;
+    QString output, errors;
+    QTextStream out(&output), err(&errors);
+    EXPECT_EQ(tools::runWhereUsed(database.connectionString(), QStringLiteral("RIFM"), out, err), 0);
+    EXPECT_TRUE(output.startsWith(QStringLiteral("Causale RIFM: 2 righe in 1 tabella")))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("ACQM")));
+
+    EXPECT_EQ(tools::runWhereUsed(database.connectionString(), QStringLiteral("ZZZZ"), out, err), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("la causale ZZZZ non esiste")));
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("causali.pdf"));
+    errors.clear();
+    EXPECT_EQ(tools::runPrint(database.connectionString(), 1, QStringLiteral("ITA"), file,
+                              {QStringLiteral("CESE"), QStringLiteral("ACQM")}, err),
+              0);
+    EXPECT_TRUE(errors.contains(QStringLiteral("2 causali stampate"))) << errors.toStdString();
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(tools::runPrint(database.connectionString(), 1, QStringLiteral("ITA"), file,
+                              {QStringLiteral("NOPE")}, err),
+              1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("La causale NOPE non esiste")));
+    EXPECT_EQ(tools::runPrint(database.connectionString(), 1, QStringLiteral("ITA"),
+                              dir.filePath(QStringLiteral("no/dir.pdf")), {}, err),
+              1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("Impossibile scrivere il file")));
+}
+
+using MenuTest = ToolsTest;
+
+TEST_F(MenuTest, EntriesHaveTheirOwnKeysBesideTheNavigators)
+{
+    tools::ToolsMenu *menu = tools::ToolsMenu::of(*window);
+    ASSERT_NE(menu, nullptr);
+    QStringList names;
+    QList<QKeySequence> keys;
+    for (QAction *action : menu->menu()->actions()) {
+        if (action->isSeparator())
+            continue;
+        names << action->objectName();
+        keys << action->shortcut();
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Duplica"), QStringLiteral("Dove è usata"),
+                                  QStringLiteral("Stampa")}));
+    for (const QString &key : host::MainNavigator::keys())
+        EXPECT_FALSE(keys.contains(navigator().action(key)->shortcut())) << key.toStdString();
+    EXPECT_EQ(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
+
+    // One line adds an entry, run by its key.
+    int runs = 0;
+    menu->addEntry(QStringLiteral("Prova"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+                   [&runs] { ++runs; });
+    user->pressKeys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(TenThousandCodes, WhereUsedAndPrintWorkOnALargeDatabase)
+{
+    testsupport::TestDatabase database;
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(database.path().toUtf8().constData(), &db), SQLITE_OK);
+        engine::generateReasonCodes(db, 10000, 1);
+        sqlite3_close(db);
+    }
+    ado::Connection connection;
+    connection.Open(database.connectionString());
+    const tools::WhereUsed usage = tools::findWhereUsed(connection, QStringLiteral("0000"));
+    EXPECT_TRUE(usage.stored);
+    EXPECT_EQ(usage.places.size(), 15u);
+
+    const tools::PrintJob job = tools::readPrintJob(connection, 1, QStringLiteral("ITA"));
+    ASSERT_EQ(job.codes.size(), 10021u);
+    // A generated code comes first, with its row in each list.
+    const tools::PrintedCode &first = job.codes.front();
+    EXPECT_EQ(first.code, QStringLiteral("0000"));
+    int empty = 0;
+    for (const tools::PrintLine &line : first.lines)
+        empty += line.text == QLatin1String("nessuna riga") ? 1 : 0;
+    EXPECT_EQ(empty, 0);
+}
+
+} // namespace
+} // namespace toolstest
