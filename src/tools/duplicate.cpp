@@ -222,9 +222,7 @@ void duplicateShownCode(causali::FRMCI_CAUSALI &window)
         tell(QStringLiteral("Mostrare prima la causale da duplicare."));
         return;
     }
-    bool changed = frame->RecordChanged();
-    emit frame->IsRecordChanged(changed);
-    if (changed) {
+    if (frame->isPending()) {
         tell(QStringLiteral("La causale %1 ha modifiche non salvate: confermarle o annullarle "
                             "prima di duplicarla.").arg(shown));
         return;

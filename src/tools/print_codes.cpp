@@ -100,39 +100,46 @@ struct Lists
     Grouped checks, journals, search, proposal;
 };
 
+// The rows of one list for the codes (all codes when none are given), grouped by code: the
+// code column first, then `columns`, in the order of `order` after the code.
+Grouped readList(ado::Connection &connection, const QString &from, const QString &codeColumn,
+                 const QString &columns, const QString &order, const QStringList &codes)
+{
+    return readGrouped(connection,
+                       lines({QStringLiteral(" SELECT ") + codeColumn + QStringLiteral(", ")
+                                  + columns,
+                              QStringLiteral(" FROM ") + from + codeCondition(codeColumn, codes),
+                              QStringLiteral(" ORDER BY ") + codeColumn + QStringLiteral(", ")
+                                  + order}));
+}
+
 Lists readLists(ado::Connection &connection, const QStringList &codes)
 {
-    Lists lists;
     QStringList flags;
     for (const QString &column : causali::AccountChecksPage::flagColumns())
         flags << column;
-    lists.checks = readGrouped(
-        connection, lines({QStringLiteral(" SELECT CI11_CODCAUS_CI03, CI11_SEGNO, ")
-                               + flags.join(QStringLiteral(", ")),
-                           QStringLiteral(" FROM CI11_CONTROLLOCONTI")
-                               + codeCondition(QStringLiteral("CI11_CODCAUS_CI03"), codes),
-                           QStringLiteral(" ORDER BY CI11_CODCAUS_CI03, CI11_SEGNO")}));
-    lists.journals = readGrouped(
-        connection, lines({QStringLiteral(" SELECT CI05_CAUSALE_CI03, CI05_DITTA_CG18, "
-                                          "CI05_SEZIONALE_CG68"),
-                           QStringLiteral(" FROM CI05_PROPSEZ")
-                               + codeCondition(QStringLiteral("CI05_CAUSALE_CI03"), codes),
-                           QStringLiteral(" ORDER BY CI05_CAUSALE_CI03, CI05_DITTA_CG18")}));
-    lists.search = readGrouped(
+    Lists lists;
+    lists.checks = readList(connection, QStringLiteral("CI11_CONTROLLOCONTI"),
+                            QStringLiteral("CI11_CODCAUS_CI03"),
+                            QStringLiteral("CI11_SEGNO, ") + flags.join(QStringLiteral(", ")),
+                            QStringLiteral("CI11_SEGNO"), codes);
+    lists.journals = readList(connection, QStringLiteral("CI05_PROPSEZ"),
+                              QStringLiteral("CI05_CAUSALE_CI03"),
+                              QStringLiteral("CI05_DITTA_CG18, CI05_SEZIONALE_CG68"),
+                              QStringLiteral("CI05_DITTA_CG18"), codes);
+    lists.search = readList(
         connection,
-        lines({QStringLiteral(" SELECT CI06_CAUSALE_CI03, CI06_INDSEGNO, CI06_INDTIPORIGA, "
-                              "CI06_PROGRESSIVO, CI06_PROVIDER_CI07, CI07_DESCRIZIONE"),
-               QStringLiteral(" FROM CI06_RICERCACONTO LEFT JOIN CI07_PROVCONTO"
-                              " ON CI07_PROVIDER = CI06_PROVIDER_CI07")
-                   + codeCondition(QStringLiteral("CI06_CAUSALE_CI03"), codes),
-               QStringLiteral(" ORDER BY CI06_CAUSALE_CI03, CI06_INDSEGNO, CI06_INDTIPORIGA, "
-                              "CI06_PROGRESSIVO")}));
-    lists.proposal = readGrouped(
-        connection, lines({QStringLiteral(" SELECT CI10_CODCAUS_CI03, CI10_PROG, CI10_INDSEGNO, "
-                                          "CI10_PERC, CI10_CONTO_PC03, CI10_VDS_PC03"),
-                           QStringLiteral(" FROM CI10_PROPCONTICAUS")
-                               + codeCondition(QStringLiteral("CI10_CODCAUS_CI03"), codes),
-                           QStringLiteral(" ORDER BY CI10_CODCAUS_CI03, CI10_PROG")}));
+        QStringLiteral("CI06_RICERCACONTO LEFT JOIN CI07_PROVCONTO"
+                       " ON CI07_PROVIDER = CI06_PROVIDER_CI07"),
+        QStringLiteral("CI06_CAUSALE_CI03"),
+        QStringLiteral("CI06_INDSEGNO, CI06_INDTIPORIGA, CI06_PROGRESSIVO, CI06_PROVIDER_CI07, "
+                       "CI07_DESCRIZIONE"),
+        QStringLiteral("CI06_INDSEGNO, CI06_INDTIPORIGA, CI06_PROGRESSIVO"), codes);
+    lists.proposal = readList(connection, QStringLiteral("CI10_PROPCONTICAUS"),
+                              QStringLiteral("CI10_CODCAUS_CI03"),
+                              QStringLiteral("CI10_PROG, CI10_INDSEGNO, CI10_PERC, "
+                                             "CI10_CONTO_PC03, CI10_VDS_PC03"),
+                              QStringLiteral("CI10_PROG"), codes);
     return lists;
 }
 

@@ -3,6 +3,7 @@
 #include "ado/error.h"
 #include "editor/frmci_causali.h"
 #include "host/clsci_causali.h"
+#include "host/control_types.h"
 #include "host/main_navigator.h"
 #include "tools/duplicate.h"
 #include "tools/print_codes.h"
@@ -97,6 +98,10 @@ void ToolsMenu::addSeparator()
 void ToolsMenu::runEntry(const QString &caption, const std::function<void()> &run)
 {
     if (!m_window.isActivated() || m_window.isUnloaded())
+        return;
+    // As a navigator command: what is typed in the focused box is taken in first, and a value
+    // the box refuses stops the command.
+    if (!host::settleFocusedInput(&m_window))
         return;
     QString label = caption;
     label.remove(QLatin1Char('&'));

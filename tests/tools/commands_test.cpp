@@ -11,6 +11,7 @@
 #include "engine/server.h"
 #include "host/main_navigator.h"
 #include "support/test_database.h"
+#include "support/user_driver.h"
 #include "tools/print_codes.h"
 #include "tools/tools_commands.h"
 #include "tools/tools_menu.h"
@@ -75,6 +76,7 @@ TEST(ToolOptions, WhereUsedPrintAndCodesAreReadAndChecked)
 
 TEST(ToolCommands, ExitCodesAndWhatTheyWrite)
 {
+    testsupport::application(); // the PDF's fonts
     testsupport::TestDatabase database;
     QString output, errors;
     QTextStream out(&output), err(&errors);

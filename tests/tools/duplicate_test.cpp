@@ -57,7 +57,8 @@ TEST_F(DuplicateTest, RefusalsAskAgainAndCancellingLeavesTheCodeShown)
 TEST_F(DuplicateTest, RefusedForANewCodeOrUnsavedChanges)
 {
     showCode(QStringLiteral("ACQM"));
-    user->typeInto(header().TXT_DCAUSALE, QStringLiteral("Acquisti modificati"));
+    // Still typing: the command takes the text in first, as a navigator command does.
+    user->typeInto(header().TXT_DCAUSALE, QStringLiteral("Acquisti modificati"), false);
     dialogs->answerMessage(host::vbOK, QStringLiteral("modifiche non salvate"));
     user->pressKeys(tools::DuplicateKeys);
     EXPECT_EQ(header().TXT_DCAUSALE->Text().toString(), QStringLiteral("Acquisti modificati"));
