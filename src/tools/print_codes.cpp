@@ -208,6 +208,15 @@ void addListLines(const QString &code, const Lists &lists, PrintedCode &printed)
 
 } // namespace
 
+long long storedCodeCount(ado::Connection &connection)
+{
+    auto rs = connection.Execute(QStringLiteral(" SELECT COUNT(*) AS NUMERORIGHE FROM CI03_CAUSALI"),
+                                 nullptr, ado::adCmdText);
+    const long long count = ado::CDbl(rs->Fields(0).Value());
+    rs->Close();
+    return count;
+}
+
 PrintJob readPrintJob(ado::Connection &connection, int company, const QString &language,
                       const QStringList &codes)
 {

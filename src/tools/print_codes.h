@@ -46,6 +46,9 @@ struct PrintJob
 PrintJob readPrintJob(ado::Connection &connection, int company, const QString &language,
                       const QStringList &codes = {});
 
+// How many reason codes are stored.
+long long storedCodeCount(ado::Connection &connection);
+
 // Paints the job on the device, page by page (A4 portrait); returns the number of pages.
 int paintPrintJob(const PrintJob &job, QPagedPaintDevice &device);
 
@@ -53,8 +56,12 @@ int paintPrintJob(const PrintJob &job, QPagedPaintDevice &device);
 // cannot be written.
 int writePdf(const PrintJob &job, const QString &file);
 
-// The window's "Stampa": asks whether to print the code shown or every code and opens the
-// print preview of it.
-void previewPrint(causali::FRMCI_CAUSALI &window);
+// How many codes the window's print preview shows at most: the preview paints every page
+// before it opens (about two pages a code). More codes are printed with `--print`.
+constexpr int PreviewCodeLimit = 500;
+
+// The window's "Stampa": asks whether to print the code shown or every code (only while the
+// database holds at most `limit` codes) and opens the print preview of it.
+void previewPrint(causali::FRMCI_CAUSALI &window, int limit = PreviewCodeLimit);
 
 } // namespace tools

@@ -13,31 +13,59 @@
 #include <QPrinter>
 
 #include <memory>
+#include <optional>
 
 namespace tools {
 
-void previewPrint(causali::FRMCI_CAUSALI &window)
+namespace {
+
+// The codes to print: the one shown, or all (an empty list); nothing when the user cancels.
+std::optional<QStringList> chooseCodes(causali::FRMCI_CAUSALI &window, int limit)
 {
-    ado::Connection *connection = window.connection();
-    if (!connection)
-        return;
     const QString shown = causali::codiceCausale(window);
-    QStringList codes;
-    if (!shown.isEmpty() && window.FrameTestata()
-        && window.FrameTestata()->Status() == host::DataFrame::StatusBrowse) {
-        const QStringList answers{QStringLiteral("Causale %1").arg(shown),
-                                  QStringLiteral("Tutte le causali"), QStringLiteral("Annulla")};
-        const int choice = host::DialogService::instance().choose(
-            QStringLiteral("Stampare la causale mostrata o tutte le causali?"),
-            QStringLiteral("Stampa"), answers, 2);
-        if (choice == 2)
-            return;
-        if (choice == 0)
-            codes << shown;
+    const bool onStoredCode = !shown.isEmpty() && window.FrameTestata()
+        && window.FrameTestata()->Status() == host::DataFrame::StatusBrowse;
+    const long long stored = storedCodeCount(*window.connection());
+    QStringList answers;
+    if (onStoredCode)
+        answers << QStringLiteral("Causale %1").arg(shown);
+    if (stored <= limit)
+        answers << QStringLiteral("Tutte le causali");
+    if (answers.isEmpty()) {
+        host::DialogService::instance().message(
+            QStringLiteral("Le causali sono %1: per stamparle tutte usare causali --print "
+                           "FILE.pdf.").arg(stored),
+            host::vbOKOnly | host::vbInformation, QStringLiteral("Stampa"));
+        return std::nullopt;
     }
+    if (answers.size() == 1 && !onStoredCode)
+        return QStringList();
+    QString question = QStringLiteral("Stampare la causale mostrata o tutte le causali?");
+    if (stored > limit)
+        question = QStringLiteral("Stampare la causale %1? (Le causali sono %2: per stamparle "
+                                  "tutte usare causali --print FILE.pdf.)").arg(shown).arg(stored);
+    answers << QStringLiteral("Annulla");
+    const int cancel = int(answers.size()) - 1;
+    const int choice = host::DialogService::instance().choose(question, QStringLiteral("Stampa"),
+                                                              answers, cancel);
+    if (choice == cancel)
+        return std::nullopt;
+    return choice == 0 ? QStringList{shown} : QStringList();
+}
+
+} // namespace
+
+void previewPrint(causali::FRMCI_CAUSALI &window, int limit)
+{
+    if (!window.connection())
+        return;
+    const std::optional<QStringList> codes = chooseCodes(window, limit);
+    if (!codes)
+        return;
+    ado::Connection *connection = window.connection();
     const int company = window.hostGlobal() ? window.hostGlobal()->Ditta() : 0;
     auto job = std::make_shared<PrintJob>(
-        readPrintJob(*connection, company, window.state().CodLingua, codes));
+        readPrintJob(*connection, company, window.state().CodLingua, *codes));
 
     auto *printer = new QPrinter(QPrinter::HighResolution);
     auto *preview = new QPrintPreviewDialog(printer, &window);

@@ -18,6 +18,7 @@
 #include "tools/where_used.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QMenu>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -134,30 +135,51 @@ TEST_F(MenuTest, EntriesHaveTheirOwnKeysBesideTheNavigators)
     EXPECT_EQ(runs, 1);
 }
 
-TEST(TenThousandCodes, WhereUsedAndPrintWorkOnALargeDatabase)
+// The window on a database of ten thousand generated codes (one row in each list) beside the
+// demo ones.
+class TenThousandCodesTest : public ToolsTest
 {
-    testsupport::TestDatabase database;
+protected:
+    void SetUp() override
     {
         sqlite3 *db = nullptr;
         ASSERT_EQ(sqlite3_open(database.path().toUtf8().constData(), &db), SQLITE_OK);
         engine::generateReasonCodes(db, 10000, 1);
         sqlite3_close(db);
+        ToolsTest::SetUp();
     }
-    ado::Connection connection;
-    connection.Open(database.connectionString());
-    const tools::WhereUsed usage = tools::findWhereUsed(connection, QStringLiteral("0000"));
-    EXPECT_TRUE(usage.stored);
-    EXPECT_EQ(usage.places.size(), 15u);
+};
 
+TEST_F(TenThousandCodesTest, EveryToolWorksOnTheLargeDatabase)
+{
+    ado::Connection &connection = *window->connection();
     const tools::PrintJob job = tools::readPrintJob(connection, 1, QStringLiteral("ITA"));
     ASSERT_EQ(job.codes.size(), 10021u);
-    // A generated code comes first, with its row in each list.
-    const tools::PrintedCode &first = job.codes.front();
-    EXPECT_EQ(first.code, QStringLiteral("0000"));
+    const tools::PrintedCode &first = job.codes.front(); // generated codes sort first
     int empty = 0;
     for (const tools::PrintLine &line : first.lines)
         empty += line.text == QLatin1String("nessuna riga") ? 1 : 0;
-    EXPECT_EQ(empty, 0);
+    EXPECT_EQ(empty, 0) << first.code.toStdString() << " has every list";
+
+    showCode(first.code);
+    user->pressKeys(tools::WhereUsedKeys);
+    auto *where = window->findChild<QDialog *>(QStringLiteral("DoveUsata"));
+    ASSERT_NE(where, nullptr);
+    where->close();
+    user->activate();
+
+    dialogs->answerInput(QStringLiteral("ZZZ1"));
+    user->pressKeys(tools::DuplicateKeys);
+    ASSERT_TRUE(user->press(&navigator(), QStringLiteral("Conferma")));
+    EXPECT_EQ(storedData(QStringLiteral("ZZZ1")), storedData(first.code));
+    EXPECT_EQ(tools::storedCodeCount(connection), 10022);
+
+    // Too many codes for the preview: only the code shown is offered.
+    dialogs->answerMessage(0, QStringLiteral("Le causali sono 10022"));
+    user->pressKeys(tools::PrintKeys);
+    auto *preview = window->findChild<QDialog *>(QStringLiteral("StampaCausali"));
+    ASSERT_NE(preview, nullptr);
+    preview->close();
 }
 
 } // namespace

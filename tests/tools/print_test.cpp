@@ -111,5 +111,20 @@ TEST_F(PrintTest, WindowAsksWhatToPrintAndOpensThePreview)
     preview->close();
 }
 
+TEST_F(PrintTest, BeyondThePreviewLimitOnlyTheCodeShownIsOffered)
+{
+    showCode(QStringLiteral("CESE"));
+    dialogs->answerMessage(1, QStringLiteral("Le causali sono 21"));
+    tools::previewPrint(*window, 20);
+    ASSERT_EQ(dialogs->shown().size(), 1u);
+    EXPECT_EQ(dialogs->shown()[0].text.contains(QStringLiteral("Stampare la causale CESE?")), true);
+    EXPECT_EQ(window->findChild<QPrintPreviewDialog *>(), nullptr) << "the answer was \"Annulla\"";
+
+    dialogs->answerMessage(host::vbOK, QStringLiteral("usare causali --print"));
+    ASSERT_TRUE(user->press(&navigator(), QStringLiteral("Nuovo")));
+    tools::previewPrint(*window, 20);
+    EXPECT_EQ(window->findChild<QPrintPreviewDialog *>(), nullptr);
+}
+
 } // namespace
 } // namespace toolstest
