@@ -59,7 +59,8 @@ Source readSource(causali::FRMCI_CAUSALI &window)
     }
     auto checks = window.accountChecksPage()->checkRecordset()->Clone();
     for (; !checks->isEOF(); checks->MoveNext()) {
-        const int side = ado::CDbl(checks->Fields(QStringLiteral("CI11_SEGNO")).Value());
+        const int side =
+            static_cast<int>(ado::CDbl(checks->Fields(QStringLiteral("CI11_SEGNO")).Value()));
         for (const QString &column : causali::AccountChecksPage::flagColumns())
             source.checks[side].append({column, checks->Fields(column).Value()});
     }
@@ -114,7 +115,8 @@ void copyChecks(causali::FRMCI_CAUSALI &window, const Source &source)
     causali::AccountChecksPage &page = *window.accountChecksPage();
     ado::Recordset &checks = *page.checkRecordset();
     for (checks.MoveFirst(); !checks.isEOF(); checks.MoveNext()) {
-        const int side = ado::CDbl(checks.Fields(QStringLiteral("CI11_SEGNO")).Value());
+        const int side =
+            static_cast<int>(ado::CDbl(checks.Fields(QStringLiteral("CI11_SEGNO")).Value()));
         for (const auto &[column, value] : source.checks.value(side))
             checks.Fields(column).setValue(value);
     }
