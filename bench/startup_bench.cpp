@@ -103,6 +103,12 @@ public:
     {
         note(QStringLiteral("language dialog"));
     }
+    std::optional<QString> inputText(const QString &prompt, const QString &, const QString &,
+                                     int) override
+    {
+        note(QStringLiteral("prompt: ") + prompt);
+        return std::nullopt;
+    }
 
     QString first;
 

@@ -30,11 +30,14 @@ struct OptionSet
     QCommandLineOption dryRun{QStringLiteral("dry-run")};
     QCommandLineOption check{QStringLiteral("check")};
     QCommandLineOption json{QStringLiteral("json")};
+    QCommandLineOption whereUsed{QStringLiteral("where-used"), QString(), QStringLiteral("CODE")};
+    QCommandLineOption print{QStringLiteral("print"), QString(), QStringLiteral("FILE")};
 
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale,
-                           readOnly, exportFile, codes, importFile, dryRun, check, json});
+                           readOnly, exportFile, codes, importFile, dryRun, check, json,
+                           whereUsed, print});
     }
 };
 
@@ -80,18 +83,6 @@ QString readExchangeValues(const QCommandLineParser &parser, const OptionSet &o,
         if (out.exportFile.trimmed().isEmpty())
             return QStringLiteral("--export vuole il nome del file JSON da scrivere");
     }
-    if (parser.isSet(o.codes)) {
-        if (!parser.isSet(o.exportFile))
-            return QStringLiteral("--codes si usa solo con --export");
-        for (const QString &part : parser.value(o.codes).split(QLatin1Char(','))) {
-            const QString code = part.trimmed().toUpper();
-            if (code.isEmpty() || code.size() > MaxCodeLength)
-                return QStringLiteral("codice causale non valido in --codes: %1 (da 1 a %2 "
-                                      "caratteri)")
-                    .arg(quoted(part)).arg(MaxCodeLength);
-            out.exportCodes << code;
-        }
-    }
     if (parser.isSet(o.importFile)) {
         out.importFile = parser.value(o.importFile);
         if (out.importFile.trimmed().isEmpty())
@@ -104,6 +95,54 @@ QString readExchangeValues(const QCommandLineParser &parser, const OptionSet &o,
     out.checkJson = parser.isSet(o.json);
     if (out.checkJson && !out.check)
         return QStringLiteral("--json si usa solo con --check");
+    return {};
+}
+
+// A reason code given on the command line, as the editor keeps it; a problem when it is empty
+// or too long.
+QString readCode(const QString &given, const QString &option, QString &code)
+{
+    code = given.trimmed().toUpper();
+    if (code.isEmpty() || code.size() > MaxCodeLength)
+        return QStringLiteral("%1: codice causale non valido: %2 (da 1 a %3 caratteri)")
+            .arg(option, quoted(given)).arg(MaxCodeLength);
+    return {};
+}
+
+// The tools run from the command line and their values.
+QString readToolValues(const QCommandLineParser &parser, const OptionSet &o, AppOptions &out)
+{
+    if (parser.isSet(o.whereUsed)) {
+        QString code;
+        if (QString problem = readCode(parser.value(o.whereUsed), QStringLiteral("--where-used"),
+                                       code);
+            !problem.isEmpty())
+            return problem;
+        out.whereUsed = code;
+    }
+    if (parser.isSet(o.print)) {
+        out.printFile = parser.value(o.print);
+        if (out.printFile.trimmed().isEmpty())
+            return QStringLiteral("--print vuole il nome del file PDF");
+    }
+    if (parser.isSet(o.codes)) {
+        if (out.printFile.isEmpty() && out.exportFile.isEmpty())
+            return QStringLiteral("--codes vale solo con --export o --print");
+        for (const QString &given : parser.value(o.codes).split(QLatin1Char(','))) {
+            QString code;
+            if (QString problem = readCode(given, QStringLiteral("--codes"), code);
+                !problem.isEmpty())
+                return problem;
+            if (!out.printCodes.contains(code))
+                out.printCodes << code;
+        }
+        out.exportCodes = out.printCodes;
+    }
+    const int commands = int(out.whereUsed.has_value()) + int(!out.printFile.isEmpty())
+                         + int(out.exchangeCommand());
+    if (commands > 1)
+        return QStringLiteral("--where-used, --print, --export, --import e --check non si usano"
+                              " insieme");
     return {};
 }
 
@@ -165,7 +204,9 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
                 .arg(quoted(parser.value(o.locale)));
         out.locale = *locale;
     }
-    return readExchangeValues(parser, o, out);
+    if (QString problem = readExchangeValues(parser, o, out); !problem.isEmpty())
+        return problem;
+    return readToolValues(parser, o, out);
 }
 
 } // namespace
@@ -196,6 +237,12 @@ void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
                               ? !display
                               : platform.startsWith(QLatin1String("offscreen"))
                                     || platform.startsWith(QLatin1String("minimal"));
+    if (options.batch()) {
+        // Nothing is shown: the PDF still needs fonts, which the offscreen platform gives.
+        options.unattended = true;
+        options.offscreen = platform.isEmpty();
+        return;
+    }
     if (headless && !options.help && options.screenshotFile.isEmpty()) {
         options.screenshotFile = QDir(currentDir).absoluteFilePath(
             QString::fromLatin1(AutomaticScreenshotName));
@@ -235,21 +282,26 @@ QString usageText(const QString &navigatorKeys)
         "                     en_US, C, system (le impostazioni del sistema)...\n"
         "  --export FILE      scrive in FILE (JSON) le causali con tutto ciò che appartiene\n"
         "                     loro, senza aprire l'editor\n"
-        "  --codes A,B,...    con --export: solo le causali elencate\n"
         "  --import FILE      controlla le causali di FILE con le regole dell'editor e le\n"
         "                     scrive tutte in una transazione, o nessuna se una è rifiutata\n"
         "  --dry-run          con --import: controlla e riferisce senza scrivere nulla\n"
         "  --check            elenca le incoerenze tra le causali e i dati collegati\n"
         "  --json             con --check: l'elenco in formato JSON\n"
+        "  --where-used CODE  scrive dove è usata la causale CODE (documenti, produzione,\n"
+        "                     ribaltamenti, causali che la collegano) ed esce\n"
+        "  --print FILE       scrive in FILE (PDF, A4) l'elenco delle causali con i loro dati\n"
+        "                     e le loro liste ed esce\n"
+        "  --codes A,B,...    con --export o --print: solo queste causali\n"
         "  -h, --help         mostra questo aiuto\n"
         "\n"
         "Comandi della barra del navigatore:\n");
     text += navigatorKeys;
     text += QStringLiteral(
         "\n"
-        "Codici di uscita: 0 chiusura normale; 1 database, ditta o lingua non utilizzabili, o\n"
-        "finestra non aperta; 2 riga di comando non valida. --import esce con 1 quando rifiuta\n"
-        "una causale, --check quando trova incoerenze.\n");
+        "Codici di uscita: 0 chiusura normale; 1 database, ditta o lingua non utilizzabili,\n"
+        "finestra non aperta, causale sconosciuta (--where-used, --codes) o PDF non scrivibile;\n"
+        "2 riga di comando non valida. --import esce con 1 quando rifiuta una causale, --check\n"
+        "quando trova incoerenze.\n");
     return text;
 }
 

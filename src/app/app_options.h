@@ -31,6 +31,11 @@ struct AppOptions
     bool check = false;             // --check
     bool checkJson = false;         // --json: the findings of --check as JSON
     bool exchangeCommand() const { return !exportFile.isEmpty() || !importFile.isEmpty() || check; }
+    // --where-used CODE: write where the code is used and end (no window).
+    std::optional<QString> whereUsed;
+    // --print FILE: write the listing of the codes (--codes: only those) to a PDF and end.
+    QString printFile;
+    QStringList printCodes;
     // --locale: how text typed by the user is read as numbers (Italian unless asked).
     QLocale locale{QLocale::Italian, QLocale::Italy};
 
@@ -38,6 +43,9 @@ struct AppOptions
     bool offscreen = false;         // the program chooses Qt's offscreen platform itself
     bool unattended = false;        // nobody answers dialogs: they are written out instead
     bool automaticScreenshot = false; // no display: the picture was not asked for
+
+    // A tool run from the command line: no window opens.
+    bool batch() const { return whereUsed.has_value() || !printFile.isEmpty(); }
 };
 
 // The outcome of parsing: the options, or the reason they were refused.

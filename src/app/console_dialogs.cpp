@@ -55,6 +55,15 @@ QVariant ConsoleDialogs::lookup(const host::LookupRequest &request)
     return QVariant();
 }
 
+std::optional<QString> ConsoleDialogs::inputText(const QString &prompt, const QString &title,
+                                                 const QString &initial, int maxLength)
+{
+    Q_UNUSED(initial);
+    Q_UNUSED(maxLength);
+    write(title, prompt + QStringLiteral("\n[Annulla]"));
+    return std::nullopt;
+}
+
 void ConsoleDialogs::editLanguageDescriptions(ado::Connection &connection, int entity,
                                               const QVariant &rowId)
 {

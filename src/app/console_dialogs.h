@@ -24,6 +24,8 @@ public:
     int choose(const QString &text, const QString &title, const QStringList &answers,
                int cancelIndex) override;
     QVariant lookup(const host::LookupRequest &request) override;
+    std::optional<QString> inputText(const QString &prompt, const QString &title,
+                                     const QString &initial, int maxLength) override;
     void editLanguageDescriptions(ado::Connection &connection, int entity,
                                   const QVariant &rowId) override;
 

@@ -11,6 +11,7 @@
 #include "host/lookup_dialog.h"
 #include "host/module_window.h"
 #include "host/navigator.h"
+#include "tools/tools_menu.h"
 
 #include <QStatusBar>
 #include <QTextStream>
@@ -104,7 +105,7 @@ void HostSession::showForm()
 {
     // The editor's own factory makes the window; the shell takes it in before ShowForm shows
     // it, so the window starts up already inside the main window.
-    causali::FRMCI_CAUSALI::registerWindowFactory();
+    tools::registerWindowFactory();
     const host::CLSCI_CAUSALI::WindowFactory editorFactory =
         host::CLSCI_CAUSALI::setWindowFactory({});
     host::CLSCI_CAUSALI::setWindowFactory([this, editorFactory] {

@@ -7,6 +7,7 @@
 #include "app/host_session.h"
 #include "app/shell_window.h"
 #include "app/start_error.h"
+#include "tools/tools_commands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,6 +47,12 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
         if (database.created)
             err << "causali: creato il database dimostrativo "
                 << QDir::toNativeSeparators(database.path) << Qt::endl;
+        if (options.whereUsed)
+            return tools::runWhereUsed(connectionStringFor(database.path), *options.whereUsed,
+                                       out, err);
+        if (!options.printFile.isEmpty())
+            return tools::runPrint(connectionStringFor(database.path), options.company,
+                                   options.language, options.printFile, options.printCodes, err);
         HostSession session(options, connectionStringFor(database.path), out);
         if (!session.open()) {
             err << "causali: l'editor non si è aperto per la ditta " << options.company

@@ -277,15 +277,18 @@ QString Lookups::stockUsageText(const QString &prefix, const QString &table, con
                      code);
 }
 
+// The production tables, by prefix and name, in the order the production check reads them.
+constexpr const char *ProductionTables[][3] = {
+    {"PD04", "PD04_QUALIFICHE", "Qualifiche"},        {"PD06", "PD06_DIPENDENTI", "Dipendenti"},
+    {"PD07", "PD07_REPARTO", "Reparti"},              {"PD08", "PD08_MACCHINA", "Macchine"},
+    {"PD12", "PD12_FASILAVORO", "Fasi di lavoro"},    {"PD25", "PD25_COMMESSA", "Commesse"},
+    {"PD26", "PD26_ATTREZZI", "Attrezzi"},            {"PD56", "PD56_ANAGKIT", "Kit"},
+    {"PD68", "PD68_PROGETTI", "Progetti"},            {"PD69", "PD69_SOTTOPROGETTI", "Sottoprogetti"}};
+
 QString Lookups::productionUsageText(const QString &code)
 {
-    static const char *const tables[][2] = {
-        {"PD04", "PD04_QUALIFICHE"}, {"PD06", "PD06_DIPENDENTI"}, {"PD07", "PD07_REPARTO"},
-        {"PD08", "PD08_MACCHINA"},   {"PD12", "PD12_FASILAVORO"}, {"PD25", "PD25_COMMESSA"},
-        {"PD26", "PD26_ATTREZZI"},   {"PD56", "PD56_ANAGKIT"},    {"PD68", "PD68_PROGETTI"},
-        {"PD69", "PD69_SOTTOPROGETTI"}};
     QStringList parts;
-    for (const auto &t : tables) {
+    for (const auto &t : ProductionTables) {
         const QString column = QLatin1String(t[0]) + QStringLiteral("_CODCAUS_CI03");
         if (!parts.isEmpty())
             parts << QStringLiteral(" UNION");
@@ -295,6 +298,39 @@ QString Lookups::productionUsageText(const QString &code)
               << QStringLiteral("   ") + column + QStringLiteral(" = ") + sql::quoted(code);
     }
     return sql::lines(parts);
+}
+
+const QList<Lookups::UsageTable> &Lookups::usageTables()
+{
+    static const QList<UsageTable> tables = [] {
+        QList<UsageTable> all{
+            {QStringLiteral("MG36_DOCUMENTI"), QStringLiteral("MG36_CAUSALEKOVA_CI03"),
+             QStringLiteral("Documenti di magazzino")},
+            {QStringLiteral("MG3G_DOCDITTA"), QStringLiteral("MG3G_CAUSALEKOVA_CI03"),
+             QStringLiteral("Documenti di magazzino della ditta")}};
+        for (const auto &t : ProductionTables)
+            all.append({QLatin1String(t[1]), QLatin1String(t[0]) + QStringLiteral("_CODCAUS_CI03"),
+                        QStringLiteral("Produzione: ") + QString::fromUtf8(t[2])});
+        all.append({QStringLiteral("CI50_ANAGRIB"), QStringLiteral("CI50_CAUSALE_CI03"),
+                    QStringLiteral("Ribaltamenti dei costi")});
+        return all;
+    }();
+    return tables;
+}
+
+QString Lookups::usageCountText(const UsageTable &usage, const QString &code)
+{
+    return countText(QStringLiteral("   COUNT(*) AS NUMERORIGHE"), QStringLiteral(" FROM"),
+                     usage.table, usage.column, code);
+}
+
+QString Lookups::usageRowsText(const UsageTable &usage, const QString &code, int rows)
+{
+    return sql::lines({QStringLiteral(" SELECT TOP ") + QString::number(qMax(rows, 1)) + QStringLiteral(" *"),
+                       QStringLiteral(" FROM"), QStringLiteral("   ") + usage.table,
+                       QStringLiteral(" WHERE"),
+                       QStringLiteral("   ") + usage.column + QStringLiteral(" = ")
+                           + sql::quoted(code)});
 }
 
 QString Lookups::reallocationUsageText(const QString &code)

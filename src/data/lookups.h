@@ -5,6 +5,7 @@
 // whether a reason code is used by other modules (cached per code for the window's life).
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -65,6 +66,21 @@ public:
                                   const QString &code);
     static QString productionUsageText(const QString &code);
     static QString reallocationUsageText(const QString &code);
+
+    // A table whose rows name a reason code in one column, and what its rows are (Italian).
+    struct UsageTable
+    {
+        QString table;
+        QString column;
+        QString caption;
+    };
+    // Every table the three usage checks read, in the order they read them: stock documents,
+    // company stock documents, the ten production tables, cost reallocations.
+    static const QList<UsageTable> &usageTables();
+    // How many rows of the table name the code: one row, column NUMERORIGHE.
+    static QString usageCountText(const UsageTable &usage, const QString &code);
+    // The first `rows` rows (every column) of the table that name the code.
+    static QString usageRowsText(const UsageTable &usage, const QString &code, int rows);
 
 private:
     QString cachedDescription(const QString &label, QHash<QString, QString> &cache,

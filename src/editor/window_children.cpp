@@ -58,8 +58,11 @@ void FRMCI_CAUSALI::ShowChild()
         ado::Recordset *header = m_header->recordsetTestata();
         if (!header)
             raiseMissingFrame(QStringLiteral("gclsFrameTestata"));
-        const QString language = childsql::languageText(
-            m_state.CodLingua, header->Fields(QStringLiteral("CI03_IDPROV")).Value());
+        // A new code has no identifier yet, and so no description row.
+        const QVariant idProv = header->Fields(QStringLiteral("CI03_IDPROV")).Value();
+        const QString language = ado::isMissing(idProv)
+            ? childsql::emptyLanguageText()
+            : childsql::languageText(m_state.CodLingua, idProv);
         m_header->setSqlLingua(language);
         reopenFrame(m_header->gclsFrameDatiCausaliLingua(), m_header->recordsetLingua(),
                     language, QStringLiteral("gclsFrameDatiCausaliLingua"));

@@ -371,17 +371,32 @@ void HeaderPanel::showStoredVersion(const QString &code)
     if (!inserting)
         return;
     // A code another program entered meanwhile: the list of codes is read again to reach it.
-    ado::Recordset &header = *m_recordsetTestata;
-    header.Requery();
-    auto view = header.Clone();
-    for (view->MoveFirst(); !view->isEOF(); view->MoveNext()) {
-        if (ado::NormalizzaStringa(view->Fields(QStringLiteral("CI03_CODCAUS")).Value())
-            == code) {
-            frame.MoveToBookmark(view->Bookmark());
-            return;
-        }
+    m_recordsetTestata->Requery();
+    if (!moveToCode(frame, code))
+        frame.MoveFirst();
+}
+
+bool HeaderPanel::showCode(const QString &code, bool reread)
+{
+    host::DataFrame &frame = requireFrame(m_frameTestata.get(), "gclsFrameTestata");
+    if (!frame.ConfirmPending(true, true, true))
+        return false;
+    if (reread) {
+        if (frame.Status() == host::DataFrame::StatusNew)
+            frame.Undo(); // a new row left empty goes before the list is read again
+        m_recordsetTestata->Requery();
     }
-    frame.MoveFirst();
+    return moveToCode(frame, code);
+}
+
+bool HeaderPanel::moveToCode(host::DataFrame &frame, const QString &code)
+{
+    auto view = m_recordsetTestata->Clone();
+    for (view->MoveFirst(); !view->isEOF(); view->MoveNext()) {
+        if (ado::NormalizzaStringa(view->Fields(QStringLiteral("CI03_CODCAUS")).Value()) == code)
+            return frame.MoveToBookmark(view->Bookmark());
+    }
+    return false;
 }
 
 // ------------------------------------------------------------------ ChangeStatus

@@ -135,6 +135,10 @@ public:
     // Drops the edits and shows the code as it is stored now (the user's answer to a save
     // that met another program's change).
     void showStoredVersion(const QString &code);
+    // Shows a stored code as the user would reach it (pending edits settled first, with the
+    // question); `reread`: the list of codes is read again first (codes another tool wrote).
+    // False when the user stayed on the record or the code is not stored.
+    bool showCode(const QString &code, bool reread);
 
     // ----- header frame events -----
     void gclsFrameTestata_AfterUndo(long fenm_operationresult);
@@ -219,6 +223,7 @@ private:
     // of codes is read again and the first one shown).
     bool showStoredCode();
     void showCodeGone(const QString &code);
+    bool moveToCode(host::DataFrame &frame, const QString &code);
     bool runSaveSteps(std::initializer_list<std::function<void()>> steps);
 
     // header_field_rules.cpp

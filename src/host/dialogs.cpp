@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace host {
@@ -161,6 +163,24 @@ int QtDialogs::errorDialog(const QString &title, long number, const QString &des
 {
     ErrorDialog dialog(title, number, description, source, style, dialogParent());
     return dialog.ask();
+}
+
+std::optional<QString> QtDialogs::inputText(const QString &prompt, const QString &title,
+                                            const QString &initial, int maxLength)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annulla"));
+    if (maxLength > 0) {
+        if (auto *edit = dialog.findChild<QLineEdit *>())
+            edit->setMaxLength(maxLength);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 QVariant QtDialogs::lookup(const LookupRequest &request)

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -53,6 +54,10 @@ public:
                        int cancelIndex) = 0;
     // Picks one row; returns the value of the key column, or an invalid QVariant on cancel.
     virtual QVariant lookup(const LookupRequest &request) = 0;
+    // Asks for one line of text (a new code); `maxLength` 0 takes any length. Returns the
+    // text typed, or nothing when the user cancels.
+    virtual std::optional<QString> inputText(const QString &prompt, const QString &title,
+                                             const QString &initial, int maxLength) = 0;
     // Edits the descriptions of one described row in every language (table CI99_DESLINGUA,
     // provenance `entity`, identifier `rowId`) directly in the database.
     virtual void editLanguageDescriptions(ado::Connection &connection, int entity,

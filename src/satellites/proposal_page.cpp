@@ -100,8 +100,10 @@ void ProposalPage::buildControls()
     layout->addWidget(GRD_SVILUPPO, 0, 0, 3, 1);
     layout->addWidget(CMD_SU, 0, 1);
     layout->addWidget(CMD_GIU, 1, 1);
-    layout->addWidget(GNV_SVILUPPO, 3, 0, 1, 2);
-    layout->addWidget(buildFields(), 4, 0, 1, 2);
+    LBL_TOTALI = named(new QLabel(this), "LBL_TOTALI");
+    layout->addWidget(LBL_TOTALI, 3, 0, 1, 2);
+    layout->addWidget(GNV_SVILUPPO, 4, 0, 1, 2);
+    layout->addWidget(buildFields(), 5, 0, 1, 2);
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(0, 1);
 }
@@ -244,6 +246,7 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
                     &ProposalPage::decodeAccountAgain, Qt::UniqueConnection);
 
         addToHeaderFrame(m_context, m_frame.get());
+        watchBalance();
     });
 }
 

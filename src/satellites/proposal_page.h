@@ -10,6 +10,7 @@
 
 #include "host/control_types.h"
 #include "host/lookup_services.h"
+#include "satellites/proposal_balance.h"
 
 #include <QString>
 #include <QVariant>
@@ -54,6 +55,7 @@ public:
     host::AccountBox *TXT_CONTO = nullptr; // shows the account's description beside the code
     QLabel *LBL_VDS = nullptr;             // "Codice voce di spesa"
     host::AccountBox *TXT_VDS = nullptr;   // shows the item's description beside the code
+    QLabel *LBL_TOTALI = nullptr;          // under the grid: the total of each side
 
     // ----- frame, row set and its SELECT text -----
     host::DataFrame *gclsFrameSviluppo() const { return m_frame.get(); }
@@ -65,6 +67,14 @@ public:
     void ConfigurazioneFrameSviluppo();
     // Terminates the frame and closes the row set (window unload).
     void releaseFrame();
+
+    // The balance of the rows shown, with the row being edited as its boxes show it now.
+    ProposalBalance currentBalance() const;
+    // Shows the balance under the grid, marked when a side does not total 100%.
+    void showBalance();
+    // The header's BeforeUpdate (after its own checks): a proposal that does not balance is
+    // saved only when the user says so; "No" cancels the save and keeps every edit.
+    void askBeforeSavingUnbalanced(bool &fbol_Cancel);
 
     // ----- events -----
     void gclsFrameSviluppo_AfterAddNew(long fenm_operationresult);
@@ -93,6 +103,7 @@ private:
     QWidget *buildFields();
     void wireControls();
     void wireFrame();
+    void watchBalance();
     // The account types ticked in the check list of the row's sign ("1" debit, "2" credit).
     host::AccountTypes typesOfSign() const;
     // The row's sign is "1" (debit) or "2" (credit); not when no row is shown.

@@ -153,6 +153,8 @@ TEST_F(CrashChild, DISABLED_EditEverythingAndConfirm)
     user->typeInto(header.TXT_DCAUSALE, QStringLiteral("Manodopera diretta rivista"));
     user->pickItem(header.CBO_TIPOQTAVAL, header.CBO_TIPOQTAVAL->ListIndex() == 0 ? 1 : 0);
 
+    // The new row makes the proposal's credit side 110%: saved all the same.
+    dialogs->answerMessage(host::vbYes, QStringLiteral("non quadra"));
     writeArmed([&] { EXPECT_TRUE(press("Conferma")); });
     EXPECT_FALSE(window->headerPanel()->gclsFrameTestata()->isPending());
 }

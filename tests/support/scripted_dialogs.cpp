@@ -26,6 +26,7 @@ QString ScriptedDialogs::kindName(Kind kind)
     case Kind::Error: return QStringLiteral("error dialog");
     case Kind::Lookup: return QStringLiteral("lookup");
     case Kind::Language: return QStringLiteral("language dialog");
+    case Kind::Input: return QStringLiteral("text prompt");
     }
     return {};
 }
@@ -43,6 +44,11 @@ void ScriptedDialogs::answerError(int answer, const QString &expectedText)
 void ScriptedDialogs::answerLookup(const QVariant &key, const QString &expectedTitle)
 {
     m_queue.push_back({Kind::Lookup, key, expectedTitle, {}});
+}
+
+void ScriptedDialogs::answerInput(const QVariant &text, const QString &expectedPrompt)
+{
+    m_queue.push_back({Kind::Input, text, expectedPrompt, {}});
 }
 
 void ScriptedDialogs::answerLanguage(LanguageAction action)
@@ -139,6 +145,23 @@ QVariant ScriptedDialogs::lookup(const host::LookupRequest &request)
     m_shown.push_back(shown);
     const auto answer = take(Kind::Lookup, request.title);
     return answer ? answer->value : QVariant();
+}
+
+std::optional<QString> ScriptedDialogs::inputText(const QString &prompt, const QString &title,
+                                                  const QString &initial, int maxLength)
+{
+    Q_UNUSED(initial);
+    Shown shown;
+    shown.kind = Kind::Input;
+    shown.text = prompt;
+    shown.title = title;
+    m_shown.push_back(shown);
+    const auto answer = take(Kind::Input, prompt);
+    if (!answer || !answer->value.isValid())
+        return std::nullopt;
+    // A person cannot type past the box's limit.
+    const QString typed = answer->value.toString();
+    return maxLength > 0 ? typed.left(maxLength) : typed;
 }
 
 void ScriptedDialogs::editLanguageDescriptions(ado::Connection &connection, int entity,

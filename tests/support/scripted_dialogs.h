@@ -20,7 +20,7 @@ namespace testsupport {
 class ScriptedDialogs : public host::DialogService
 {
 public:
-    enum class Kind { Message, Error, Lookup, Language };
+    enum class Kind { Message, Error, Lookup, Language, Input };
 
     // What one dialog showed.
     struct Shown
@@ -44,6 +44,8 @@ public:
     void answerError(int answer, const QString &expectedText = {});
     // An invalid value answers as a cancelled lookup.
     void answerLookup(const QVariant &key, const QString &expectedTitle = {});
+    // The text typed into the next text prompt; an invalid value cancels it.
+    void answerInput(const QVariant &text, const QString &expectedPrompt = {});
     // What the dialog does while open (writing rows, as the user would): nothing by default.
     void answerLanguage(LanguageAction action = {});
 
@@ -64,6 +66,8 @@ public:
     int choose(const QString &text, const QString &title, const QStringList &answers,
                int cancelIndex) override;
     QVariant lookup(const host::LookupRequest &request) override;
+    std::optional<QString> inputText(const QString &prompt, const QString &title,
+                                     const QString &initial, int maxLength) override;
     void editLanguageDescriptions(ado::Connection &connection, int entity,
                                   const QVariant &rowId) override;
 

@@ -1,7 +1,7 @@
 // The consistency check over all codes: each kind of finding on a demo database damaged on
 // purpose, named by code, list and row; a clean database has none.
 
-#include "tools_fixture.h"
+#include "exchange_fixture.h"
 
 #include "tools/consistency_check.h"
 #include "tools/exchange_import.h"
@@ -27,7 +27,7 @@ QStringList where(const QList<Finding> &findings)
     return out;
 }
 
-class ConsistencyTest : public ToolsTest
+class ConsistencyTest : public ExchangeFixture
 {
 };
 

@@ -2,7 +2,7 @@
 // typed, the buttons clicked, a finding double-clicked. With CAUSALI_DIALOG_SHOTS set to a
 // folder, each dialog is also saved there as a picture.
 
-#include "tools_fixture.h"
+#include "exchange_fixture.h"
 
 #include "support/user_driver.h"
 
@@ -48,7 +48,7 @@ void keepPicture(QWidget *dialog, const char *name)
         dialog->grab().save(QDir(folder).filePath(QLatin1String(name) + QStringLiteral(".png")));
 }
 
-class DialogsTest : public ToolsTest
+class DialogsTest : public ExchangeFixture
 {
 protected:
     DialogsTest() { testsupport::application(); }

@@ -2,7 +2,7 @@
 // an import writes every code or none, a dry run writes nothing, and a file that does not
 // follow the format is refused field by field.
 
-#include "tools_fixture.h"
+#include "exchange_fixture.h"
 
 #include "ado/error.h"
 #include "tools/exchange_import.h"
@@ -39,7 +39,7 @@ QByteArray edited(const QByteArray &file, const QString &code,
     return QJsonDocument(root).toJson();
 }
 
-class ExchangeTest : public ToolsTest
+class ExchangeTest : public ExchangeFixture
 {
 };
 

@@ -1,36 +1,25 @@
 #pragma once
-// Two demo databases for the exchange and check tests: `source` as the demo makes it, `target`
-// with every reason code removed (companies, charts, models and providers kept), and raw reads
-// of both.
+// The editor window of the header tests with its "Strumenti" menu, plus reads of a reason
+// code's stored rows that tell two codes apart only by their code.
 
-#include "ado/connection.h"
-#include "support/test_database.h"
+#include "header/header_fixture.h"
 
-#include <QStringList>
-
-#include <gtest/gtest.h>
+#include <QMap>
 
 namespace toolstest {
 
-class ToolsTest : public ::testing::Test
+using Rows = testsupport::Rows;
+
+class ToolsTest : public headertest::HeaderTest
 {
 protected:
-    ToolsTest();
+    void SetUp() override;
 
-    // Runs a statement on a database as it is (test setup and damage).
-    static void exec(ado::Connection &connection, const QString &sql);
-    // The first column of every row of a query, as texts ("<NULL>" for NULL).
-    static QStringList column(ado::Connection &connection, const QString &sql);
-    static int count(ado::Connection &connection, const QString &table);
-
-    // The codes of the demo that the editor would save as they are: every one except CHIU (no
-    // account types) and ENER (a journal its company lacks).
-    static QStringList acceptedDemoCodes();
-
-    testsupport::TestDatabase sourceFile;
-    testsupport::TestDatabase targetFile;
-    ado::Connection source;
-    ado::Connection target;
+    // Every stored row of the code in each table that holds reason-code data, without the
+    // code and row identifier, keyed by table (descriptions: every language).
+    QMap<QString, Rows> storedData(const QString &code) const;
+    // How many rows of any of those tables belong to the code.
+    long long storedRowCount(const QString &code) const;
 };
 
 } // namespace toolstest
