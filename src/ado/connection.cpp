@@ -184,7 +184,9 @@ void Connection::Open(const QString &connectionString, const QString &userId,
                             "\"%1\"").arg(m_connectionString),
              kSource);
     BackendError error;
-    std::unique_ptr<Backend> backend = openSqliteBackend(target, error);
+    std::unique_ptr<Backend> backend = isPostgresUri(target)
+                                           ? openPostgresBackend(target, error)
+                                           : openSqliteBackend(target, error);
     if (!backend)
         fail(error.number ? error.number : adErrProviderFailed,
              QStringLiteral("Cannot open the database \"%1\": %2")
@@ -213,6 +215,12 @@ void Connection::Close()
 ObjectState Connection::State() const
 {
     return m_backend ? adStateOpen : adStateClosed;
+}
+
+bool Connection::namesServer() const
+{
+    return isPostgresUri(m_connectionString.trimmed())
+           || isPostgresUri(dataSourceOf(m_connectionString));
 }
 
 std::unique_ptr<Recordset> Connection::Execute(const QString &text, QVariant *recordsAffected,

@@ -81,6 +81,9 @@ public:
               const QString &password = {}, long options = -1);
     void Close();
     ObjectState State() const;
+    // Whether the connection string names a server (a libpq URI) rather than a file; known
+    // before Open, and after a failed one.
+    bool namesServer() const;
 
     // Runs one statement. With adCmdTextNoRecords (129) any rows are thrown away and nullptr
     // comes back; otherwise a Recordset (closed when the statement returns no rows).
