@@ -43,6 +43,12 @@ enum class TransactionState {
     Failed  // open, but a statement failed in it: only a rollback is accepted
 };
 
+// What a value bound to a parameter is sent as (both backends bind by it).
+enum class BoundKind { Null, Bool, Integer, Real, Bytes, Text };
+// Empty and Null bind NULL; unsigned 64-bit values are checked to fit by Statement; whatever
+// else VB would turn into text (dates as ISO text) binds as text.
+BoundKind boundKindOf(const QVariant &value);
+
 class BackendStatement
 {
 public:

@@ -48,7 +48,7 @@ QString shownTarget(const QString &target)
     if (!isPostgresUri(target))
         return target;
     QUrl url(target);
-    return url.isValid() ? url.toString(QUrl::RemovePassword) : QStringLiteral("postgresql://...");
+    return url.isValid() ? url.toString(QUrl::RemovePassword | QUrl::RemoveQuery) : QStringLiteral("postgresql://...");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ado/pg_sql.h"
 
+#include "ado/backend.h"
 #include "ado/constants.h"
 #include "ado/vb.h"
 
@@ -126,26 +127,15 @@ QString numberPlaceholders(const QString &sql, int *count)
 
 std::optional<QByteArray> parameterText(const QVariant &value)
 {
-    if (isMissing(value))
+    switch (boundKindOf(value)) {
+    case BoundKind::Null:
         return std::nullopt;
-    switch (value.typeId()) {
-    case QMetaType::Bool:
+    case BoundKind::Bool:
         // Read as a boolean or an integer, whichever the server expects.
         return QByteArray(value.toBool() ? "1" : "0");
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
+    case BoundKind::Integer:
         return QByteArray::number(value.toLongLong());
-    case QMetaType::Double:
-    case QMetaType::Float: {
+    case BoundKind::Real: {
         const double d = value.toDouble();
         if (std::isnan(d))
             return QByteArray("NaN");
@@ -153,11 +143,12 @@ std::optional<QByteArray> parameterText(const QVariant &value)
             return QByteArray(d > 0 ? "Infinity" : "-Infinity");
         return QByteArray::number(d, 'g', 17);
     }
-    case QMetaType::QByteArray:
+    case BoundKind::Bytes:
         return QByteArray("\\x") + value.toByteArray().toHex();
-    default:
-        return CStr(value).toUtf8();
+    case BoundKind::Text:
+        break;
     }
+    return CStr(value).toUtf8();
 }
 
 QString literal(const std::optional<QByteArray> &text, const QVariant &value)
@@ -165,25 +156,10 @@ QString literal(const std::optional<QByteArray> &text, const QVariant &value)
     if (!text)
         return QStringLiteral("NULL");
     const QString s = QString::fromUtf8(*text);
-    switch (value.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-        if (std::isfinite(value.toDouble()))
-            return s;
-        break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-    case QMetaType::Bool:
+    const BoundKind kind = boundKindOf(value);
+    if (kind == BoundKind::Integer || kind == BoundKind::Bool
+        || (kind == BoundKind::Real && std::isfinite(value.toDouble())))
         return s;
-    default:
-        break;
-    }
     return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''"))
            + QLatin1Char('\'');
 }

@@ -111,37 +111,26 @@ private:
 bool SqliteStatement::bind(int position, const QVariant &value)
 {
     int rc = SQLITE_OK;
-    if (isMissing(value))
-        return sqlite3_bind_null(m_stmt, position) == SQLITE_OK;
-    switch (value.typeId()) {
-    case QMetaType::Bool:
+    switch (boundKindOf(value)) {
+    case BoundKind::Null:
+        rc = sqlite3_bind_null(m_stmt, position);
+        break;
+    case BoundKind::Bool:
         rc = sqlite3_bind_int(m_stmt, position, value.toBool() ? 1 : 0);
         break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong: // checked to fit by Statement
+    case BoundKind::Integer:
         rc = sqlite3_bind_int64(m_stmt, position, value.toLongLong());
         break;
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case BoundKind::Real:
         rc = sqlite3_bind_double(m_stmt, position, value.toDouble());
         break;
-    case QMetaType::QByteArray: {
+    case BoundKind::Bytes: {
         const QByteArray bytes = value.toByteArray();
         rc = sqlite3_bind_blob64(m_stmt, position, bytes.constData(),
                                  sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
         break;
     }
-    default: {
-        // Text, and what VB would turn into text (dates as ISO text).
+    case BoundKind::Text: {
         const QString text = CStr(value);
         rc = sqlite3_bind_text16(m_stmt, position, text.utf16(), int(text.size() * 2),
                                  SQLITE_TRANSIENT);

@@ -9,6 +9,35 @@
 
 namespace ado {
 
+BoundKind boundKindOf(const QVariant &value)
+{
+    if (isMissing(value))
+        return BoundKind::Null;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return BoundKind::Bool;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return BoundKind::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return BoundKind::Real;
+    case QMetaType::QByteArray:
+        return BoundKind::Bytes;
+    default:
+        return BoundKind::Text;
+    }
+}
+
 Statement::Statement(Connection &connection, std::unique_ptr<BackendStatement> statement,
                      QString sourceText)
     : m_connection(connection), m_impl(std::move(statement)),

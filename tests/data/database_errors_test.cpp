@@ -60,6 +60,16 @@ TEST_P(DatabaseErrors, RefusalsHaveTheSameCause)
               QStringLiteral("il database è in uso da un altro programma"));
     EXPECT_TRUE(inUse);
     other->exec("ROLLBACK");
+
+    // A server can also go away under the connection.
+    if (onServer()) {
+        const auto pid = conn.Execute(QStringLiteral("SELECT pg_backend_pid() AS pid"));
+        other->exec(QStringLiteral("SELECT pg_terminate_backend(%1)")
+                        .arg(pid->Fields(QStringLiteral("pid")).Value().toLongLong())
+                        .toUtf8().constData());
+        EXPECT_EQ(causeOf("SELECT n FROM parent"),
+                  QStringLiteral("la connessione al server del database si è interrotta"));
+    }
 }
 
 INSTANTIATE_BACKENDS(DatabaseErrors);
