@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,34 +21,6 @@ using testsupport::ScratchPgDatabase;
 namespace demo = testsupport::demo;
 
 namespace {
-
-// A cell as both engines can agree on: numbers by value (60.0, 60.00 and 60 alike), texts
-// without the blanks that fixed-length columns add, NULL as <NULL>.
-std::string normalized(const std::optional<std::string> &cell)
-{
-    if (!cell)
-        return "<NULL>";
-    std::string text = *cell;
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    char *end = nullptr;
-    const double number = std::strtod(text.c_str(), &end);
-    if (!text.empty() && end && *end == '\0' && text.find_first_of("xXnN") == std::string::npos)
-        return "#" + std::to_string(std::llround(number * 10000));
-    return text;
-}
-
-std::vector<std::string> rowsOf(engine::Session &db, const std::string &sql)
-{
-    std::vector<std::string> rows;
-    for (const auto &row : db.query(sql)) {
-        std::string line;
-        for (const auto &cell : row)
-            line += normalized(cell) + "|";
-        rows.push_back(line);
-    }
-    return rows;
-}
 
 // The error an engine gives for `sql`, or "" when it runs.
 std::string errorOf(engine::Session &db, const std::string &sql)
@@ -75,7 +46,8 @@ struct BothEngines
     // The same query on both engines gives the same rows.
     void expectSame(const std::string &sql)
     {
-        EXPECT_EQ(rowsOf(lite, sql), rowsOf(*pg, sql)) << sql;
+        EXPECT_EQ(testsupport::comparableRows(lite, sql), testsupport::comparableRows(*pg, sql))
+            << sql;
     }
 
     ScratchPgDatabase database;

@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -48,7 +49,33 @@ std::string withDatabase(const std::string &connection, const std::string &name)
     return result;
 }
 
+std::string comparable(const std::optional<std::string> &cell)
+{
+    if (!cell)
+        return "<NULL>";
+    std::string text = *cell;
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    char *end = nullptr;
+    const double number = std::strtod(text.c_str(), &end);
+    if (!text.empty() && end && *end == '\0' && text.find_first_of("xXnN") == std::string::npos)
+        return "#" + std::to_string(std::llround(number * 10000));
+    return text;
+}
+
 } // namespace
+
+std::vector<std::string> comparableRows(engine::Session &db, const std::string &sql)
+{
+    std::vector<std::string> rows;
+    for (const auto &row : db.query(sql)) {
+        std::string line;
+        for (const auto &cell : row)
+            line += comparable(cell) + "|";
+        rows.push_back(line);
+    }
+    return rows;
+}
 
 bool ScratchPgDatabase::available()
 {

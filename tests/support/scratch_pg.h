@@ -4,8 +4,18 @@
 // PostgreSQL side skip themselves when it is not set.
 
 #include <string>
+#include <vector>
+
+namespace engine {
+class Session;
+}
 
 namespace testsupport {
+
+// The rows of a query, one text per row, as both engines can agree on them: numbers by value
+// (60.0, 60.00 and 60 alike), texts without the blanks that fixed-length columns add, NULL as
+// <NULL>; cells end with '|'.
+std::vector<std::string> comparableRows(engine::Session &db, const std::string &sql);
 
 class ScratchPgDatabase
 {
