@@ -99,21 +99,33 @@ pg_throwaway_cluster() {
   pg_cluster_stop "$PG_DATA"
   rm -rf "$PG_DATA" "$PG_SOCKET"
   trap 'pg_cluster_stop "$PG_DATA"' EXIT
+  trap 'exit 130' INT TERM
   pg_cluster_start "$PG_DATA" "$PG_SOCKET"
 }
 
-# pg_persistent_cluster: starts (or reuses) the user's own cluster in the program's data folder
-# (root's home is closed to the postgres user: as root the cluster lives in /var/lib/causali).
-# Sets PG_DATA and PG_SOCKET; the server keeps running after the script.
-pg_persistent_cluster() {
+# The folder of the user's own cluster: in the program's data folder, beside its SQLite file
+# (root's home is closed to the postgres user: as root, /var/lib/causali/pg when the postgres
+# user cannot reach the data folder). Sets PG_DATA and PG_SOCKET.
+pg_persistent_folders() {
   local folder="${XDG_DATA_HOME:-$HOME/.local/share}/causali/pg"
-  if [ "$(id -u)" -eq 0 ]; then
-    mkdir -p "$folder"
-    pg_reachable "$folder" || folder=/var/lib/causali/pg
-  fi
   mkdir -p "$folder"
+  if [ "$(id -u)" -eq 0 ] && ! pg_reachable "$folder"; then
+    folder=/var/lib/causali/pg
+    mkdir -p "$folder"
+  fi
   chmod 755 "$folder"
   PG_DATA="$folder/data"
   PG_SOCKET="$folder/socket"
+}
+
+# pg_persistent_cluster: starts (or reuses) the user's own cluster; it keeps running after the
+# script. Sets PG_DATA and PG_SOCKET.
+pg_persistent_cluster() {
+  pg_persistent_folders
   pg_cluster_start "$PG_DATA" "$PG_SOCKET"
+}
+
+pg_persistent_cluster_stop() {
+  pg_persistent_folders
+  pg_cluster_stop "$PG_DATA"
 }

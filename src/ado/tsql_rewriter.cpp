@@ -7,6 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include <errno.h> // program_invocation_short_name
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace ado {
 
 namespace {
@@ -567,9 +571,30 @@ private:
 
 } // namespace
 
+namespace {
+
+// With CAUSALI_SQL_TRACE set, each accepted text is appended to that file as "program TAB text
+// NUL", one write each, so that programs running at once do not mix their records.
+void trace(const QString &tsql)
+{
+    static const QByteArray path = qgetenv("CAUSALI_SQL_TRACE");
+    if (path.isEmpty())
+        return;
+    const QByteArray record = QByteArray(program_invocation_short_name) + '\t' + tsql.toUtf8() + '\0';
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return; // a trace that cannot be written must not stop the program
+    [[maybe_unused]] const ssize_t written = ::write(fd, record.constData(), size_t(record.size()));
+    ::close(fd);
+}
+
+} // namespace
+
 QString rewriteTsql(const QString &tsql, SqlDialect dialect)
 {
-    return Rewriter(tsql, dialect).run();
+    QString rewritten = Rewriter(tsql, dialect).run();
+    trace(tsql);
+    return rewritten;
 }
 
 } // namespace ado

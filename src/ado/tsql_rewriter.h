@@ -30,6 +30,10 @@
 //   trailing blanks by themselves); the types PostgreSQL lacks are renamed: NVARCHAR -> VARCHAR,
 //   NCHAR -> CHAR, NTEXT -> TEXT, TINYINT -> SMALLINT. '?' placeholders are left as they are
 //   (they are numbered when the statement is prepared).
+//
+// Trace: when the environment variable CAUSALI_SQL_TRACE names a file, every text accepted is
+// appended to it (program name, TAB, the T-SQL text, NUL), to see what a session sent; the
+// tests use it to check every text the module sent against PostgreSQL.
 
 #include <QString>
 

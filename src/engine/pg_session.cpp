@@ -19,7 +19,11 @@ using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
 std::string shortened(const std::string &sql)
 {
-    return sql.size() > 200 ? sql.substr(0, 200) + "..." : sql;
+    if (sql.size() <= 200)
+        return sql;
+    std::string start = sql.substr(0, 200);
+    start.append(3, '.');
+    return start;
 }
 
 // The result of a command, or an Error naming `what` with the server's message.

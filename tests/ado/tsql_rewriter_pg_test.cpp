@@ -16,7 +16,10 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
+#include <QFile>
+
 #include <algorithm>
+#include <set>
 
 using ado::SqlDialect;
 using namespace sqltexts;
@@ -38,6 +41,30 @@ QString refusal(const QString &tsql, SqlDialect dialect)
     }
     return {};
 }
+
+const std::string &withDemoContents(const std::string &connection)
+{
+    engine::preparePostgresDatabase(connection);
+    return connection;
+}
+
+// The demo contents on a fresh PostgreSQL database and in a fresh SQLite file (with the server
+// functions, as the connection registers them).
+struct DemoOnBothEngines
+{
+    DemoOnBothEngines()
+    {
+        if (sqlite3_open(file.path().toUtf8().constData(), &sqlite) != SQLITE_OK)
+            throw engine::Error("cannot open the demo file");
+        engine::registerServerFunctions(sqlite);
+    }
+    ~DemoOnBothEngines() { sqlite3_close(sqlite); }
+
+    testsupport::ScratchPgDatabase database;
+    engine::PgSession pg{withDemoContents(database.connection())};
+    testsupport::TestDatabase file;
+    sqlite3 *sqlite = nullptr;
+};
 
 } // namespace
 
@@ -100,15 +127,9 @@ TEST(TsqlRewriterPostgres, RefusesWhatTheSqliteDialectRefuses)
 TEST(TsqlRewriterPostgres, ModuleTextsPrepareAndReadAsOnSqlite)
 {
     SKIP_WITHOUT_POSTGRES();
-    testsupport::ScratchPgDatabase database;
-    engine::preparePostgresDatabase(database.connection());
-    engine::PgSession pg(database.connection());
-    testsupport::TestDatabase file;
-    sqlite3 *handle = nullptr;
-    ASSERT_EQ(sqlite3_open(file.path().toUtf8().constData(), &handle), SQLITE_OK);
-    std::unique_ptr<sqlite3, int (*)(sqlite3 *)> owner(handle, sqlite3_close);
-    engine::registerServerFunctions(handle);
-    engine::SqliteSession lite(handle);
+    DemoOnBothEngines both;
+    engine::PgSession &pg = both.pg;
+    engine::SqliteSession lite(both.sqlite);
 
     // The working tables first, as the window makes them; then every text in turn.
     std::vector<std::pair<QString, QString>> texts;
@@ -143,4 +164,78 @@ TEST(TsqlRewriterPostgres, ModuleTextsPrepareAndReadAsOnSqlite)
         }
         EXPECT_EQ(liteRows, pgRows) << pgText;
     }
+}
+
+namespace {
+
+// The distinct texts of a trace file (tsql_rewriter.h) that the module's test programs sent.
+std::vector<std::string> tracedTexts(const std::string &path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::set<std::string> texts;
+    for (const QByteArray &record : file.readAll().split('\0')) {
+        const qsizetype tab = record.indexOf('\t');
+        const QByteArray program = record.left(tab);
+        // The rewriter's and the engine's own tests send made-up texts on made-up tables.
+        if (tab > 0 && program != "ado_tests" && program != "engine_tests")
+            texts.insert(record.mid(tab + 1).toStdString());
+    }
+    return {texts.begin(), texts.end()};
+}
+
+bool isWorkingTableCreation(const std::string &text)
+{
+    const QString t = QString::fromStdString(text).trimmed();
+    return t.startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive) && t.contains(u'#');
+}
+
+} // namespace
+
+// Every text the module's test programs sent (scripts/test runs them with CAUSALI_SQL_TRACE and
+// then this test with CAUSALI_SQL_TRACE_CHECK naming the trace) that SQLite prepares on the demo
+// database must prepare on PostgreSQL too.
+TEST(TsqlRewriterPostgres, EveryTracedModuleTextPreparesOnPostgres)
+{
+    SKIP_WITHOUT_POSTGRES();
+    const QByteArray tracePath = qgetenv("CAUSALI_SQL_TRACE_CHECK");
+    if (tracePath.isEmpty())
+        GTEST_SKIP() << "CAUSALI_SQL_TRACE_CHECK is not set: no trace of the module's texts";
+    const std::vector<std::string> texts = tracedTexts(tracePath.toStdString());
+    DemoOnBothEngines both;
+    engine::PgSession &pg = both.pg;
+    sqlite3 *handle = both.sqlite;
+
+    // The working tables as the texts make them, on both engines (a second definition of the
+    // same table fails on both and is left out).
+    for (const std::string &text : texts) {
+        if (!isWorkingTableCreation(text))
+            continue;
+        const QString tsql = QString::fromStdString(text);
+        if (sqlite3_exec(handle, ado::rewriteTsql(tsql).toUtf8().constData(), nullptr, nullptr,
+                         nullptr) == SQLITE_OK) {
+            EXPECT_NO_THROW(pg.exec(ado::rewriteTsql(tsql, SqlDialect::Postgres).toStdString()))
+                << text;
+        }
+    }
+    int checked = 0;
+    for (const std::string &text : texts) {
+        const QString tsql = QString::fromStdString(text);
+        sqlite3_stmt *statement = nullptr;
+        const int rc = sqlite3_prepare_v2(handle, ado::rewriteTsql(tsql).toUtf8().constData(), -1,
+                                          &statement, nullptr);
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_OK || isWorkingTableCreation(text))
+            continue; // a text on a test's own table, or already run above
+        const std::string pgText = engine::numberedParameters(
+            ado::rewriteTsql(tsql, SqlDialect::Postgres).toStdString());
+        PGresult *prepared = PQprepare(pg.handle(), "", pgText.c_str(), 0, nullptr);
+        EXPECT_EQ(PQresultStatus(prepared), PGRES_COMMAND_OK)
+            << PQresultErrorMessage(prepared) << pgText;
+        PQclear(prepared);
+        ++checked;
+    }
+    // The module's suites send well over a hundred distinct texts.
+    EXPECT_GT(checked, 100) << "of " << texts.size() << " traced texts";
 }

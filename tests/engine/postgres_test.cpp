@@ -131,8 +131,9 @@ TEST(Postgres, ServerFunctionsRefuseWhatSqliteRefuses)
         // The function's own message on SQLite is PostgreSQL's too (bar the count of
         // arguments, which PostgreSQL checks by the function's signature where it can).
         const std::string own = lite.substr(lite.find("\": ") + 3);
-        if (sql.find(flagList(0, 19) + ")") == std::string::npos)
+        if (sql.find(flagList(0, 19) + ")") == std::string::npos) {
             EXPECT_NE(pg.find(own), std::string::npos) << pg << "\n  SQLite: " << lite;
+        }
     }
 }
 
