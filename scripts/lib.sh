@@ -8,7 +8,8 @@ BUILD="${CAUSALI_BUILD_DIR:-$ROOT/build}"
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
 
 PACKAGES=(cmake ninja-build g++ pkg-config ccache qt6-base-dev libgl-dev libsqlite3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core clang-14 libclang-rt-14-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core clang-14 libclang-rt-14-dev
+          postgresql-15 libpq-dev)
 
 ensure_packages() {
   local missing=()
