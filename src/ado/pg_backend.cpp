@@ -376,7 +376,7 @@ public:
 
     Kind kind() const override { return Kind::PostgreSQL; }
     // The one place the T-SQL texts are turned into this backend's dialect.
-    QString rewrite(const QString &tsql) const override { return rewriteTsql(tsql); }
+    QString rewrite(const QString &tsql) const override { return rewriteTsql(tsql, SqlDialect::Postgres); }
     std::unique_ptr<BackendStatement> prepare(const QString &sql, Prepared &outcome) override;
 
     bool begin() override { return m_session->exec("BEGIN"); }

@@ -100,7 +100,7 @@ public:
         checkStatementStart();
         for (int k = 0; k < count();)
             k = visit(k);
-        return joined();
+        return m_forUpdate ? joined() + QStringLiteral(" FOR UPDATE") : joined();
     }
 
 private:
@@ -368,12 +368,21 @@ private:
         failAt(k, QStringLiteral("the IF statement"));
     }
 
-    // WITH (NOLOCK) goes: SQLite reads committed data anyway. Other hints are refused.
+    // WITH (NOLOCK) goes: both engines read committed data anyway. WITH (UPDLOCK) on a
+    // SELECT keeps the rows read for the transaction: SQLite's write transaction already keeps
+    // every other writer out, PostgreSQL locks the rows with FOR UPDATE at the statement's end.
+    // Other hints are refused.
     int visitHint(int k)
     {
         const int close = m_match[size_t(k + 1)];
         if (close == k + 3 && keywordAt(k + 2, "NOLOCK")) {
             removeRange(k, close);
+            return close + 1;
+        }
+        if (close == k + 3 && keywordAt(k + 2, "UPDLOCK") && keywordAt(0, "SELECT")) {
+            removeRange(k, close);
+            if (m_postgres)
+                m_forUpdate = true;
             return close + 1;
         }
         failAt(k, QStringLiteral("the table hint WITH %1").arg(sourceText(k + 1, close)));
@@ -562,6 +571,7 @@ private:
     const QString &m_text;
     std::vector<Token> m_tokens;
     bool m_postgres;
+    bool m_forUpdate = false; // WITH (UPDLOCK) met on PostgreSQL
     std::vector<QString> m_out;    // what each token becomes
     std::vector<QString> m_suffix; // text added after a token
     std::vector<int> m_sig;        // indexes of the tokens that are neither blanks nor comments

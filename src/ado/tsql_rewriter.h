@@ -28,7 +28,8 @@
 //   so [x], "x" and x stay one name); a dropped temp table is pg_temp."#name";
 //   ISNULL( -> COALESCE(; COLLATE DATABASE_DEFAULT is removed (CHAR(n) columns compare without
 //   trailing blanks by themselves); the types PostgreSQL lacks are renamed: NVARCHAR -> VARCHAR,
-//   NCHAR -> CHAR, NTEXT -> TEXT, TINYINT -> SMALLINT. '?' placeholders are left as they are
+//   NCHAR -> CHAR, NTEXT -> TEXT, TINYINT -> SMALLINT; a SELECT's WITH (UPDLOCK) becomes FOR
+//   UPDATE at its end (SQLite drops it: its write transaction keeps other writers out). '?' placeholders are left as they are
 //   (they are numbered when the statement is prepared).
 //
 // Trace: when the environment variable CAUSALI_SQL_TRACE names a file, every text accepted is

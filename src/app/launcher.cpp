@@ -44,9 +44,11 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
     try {
         const DatabaseFile database = prepareDatabase(options.databasePath);
         if (database.created)
-            err << "causali: creato il database dimostrativo "
-                << QDir::toNativeSeparators(database.path) << Qt::endl;
+            err << "causali: creato il database dimostrativo " << databaseLabel(database)
+                << Qt::endl;
         HostSession session(options, connectionStringFor(database.path), out);
+        session.setDatabaseLabel(databaseLabel(database));
+        session.setDatabaseRights(database.mayInsert, database.mayUpdate, database.mayDelete);
         if (!session.open()) {
             err << "causali: l'editor non si è aperto per la ditta " << options.company
                 << Qt::endl;

@@ -73,6 +73,24 @@ PostgresContents preparePostgresDatabase(const std::string &connection)
     return PostgresContents::Created;
 }
 
+WriteRights postgresWriteRights(const std::string &connection)
+{
+    PgSession db(connection);
+    const auto allowed = [&](const char *privilege) {
+        const std::string sql = std::string("SELECT bool_and(has_table_privilege(t, '") + privilege
+                                + "')) FROM unnest(ARRAY['ci03_causali', 'ci11_controlloconti',"
+                                  " 'ci05_propsez', 'ci06_ricercaconto', 'ci10_propconticaus',"
+                                  " 'ci99_deslingua']) AS t";
+        const TextRows rows = db.query(sql);
+        return !rows.empty() && !rows[0].empty() && rows[0][0] && *rows[0][0] == "t";
+    };
+    WriteRights rights;
+    rights.insert = allowed("INSERT");
+    rights.update = allowed("UPDATE");
+    rights.remove = allowed("DELETE");
+    return rights;
+}
+
 void generateReasonCodesPostgres(const std::string &connection, int reasonCodes,
                                  int rowsPerSatellite)
 {

@@ -24,6 +24,16 @@ PostgresContents preparePostgresDatabase(const std::string &connection);
 void generateReasonCodesPostgres(const std::string &connection, int reasonCodes,
                                  int rowsPerSatellite);
 
+// What the role a connection logs in as may do with the reason codes: each right holds on the
+// header table and on every satellite the editor writes.
+struct WriteRights
+{
+    bool insert = false;
+    bool update = false;
+    bool remove = false;
+};
+WriteRights postgresWriteRights(const std::string &connection);
+
 // The four FNCI_* functions and FNCG68_NUMERDESC as PostgreSQL functions (pg_functions.cpp),
 // one script; preparePostgresDatabase runs it with the schema.
 const char *postgresServerFunctions();

@@ -93,6 +93,9 @@ TEST(TsqlRewriterPostgres, WritesEachConstructInPostgresTerms)
         // A name that only looks like a type stays; a type after a name or AS is renamed.
         {"SELECT T.NCHAR, NCHAR.X FROM T, NCHAR", "SELECT T.NCHAR, NCHAR.X FROM T, NCHAR"},
         {"SELECT CAST(A AS NVARCHAR(3)) FROM T", "SELECT CAST(A AS VARCHAR(3)) FROM T"},
+        // A row read for a save stays locked to the end of the transaction.
+        {"SELECT * FROM CI03_CAUSALI WITH (UPDLOCK) WHERE CI03_CODCAUS = 'A' ORDER BY CI03_CODCAUS",
+         "SELECT * FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'A' ORDER BY CI03_CODCAUS FOR UPDATE"},
     };
     for (const auto &[tsql, expected] : cases)
         EXPECT_EQ(postgres(QString::fromUtf8(tsql)).toStdString(), expected) << tsql;
@@ -101,6 +104,12 @@ TEST(TsqlRewriterPostgres, WritesEachConstructInPostgresTerms)
     EXPECT_EQ(ado::rewriteTsql(sample), ado::rewriteTsql(sample, SqlDialect::Sqlite));
     EXPECT_EQ(ado::rewriteTsql(sample).simplified().toStdString(),
               "SELECT IFNULL(A, 0) FROM \"#X\" WHERE B = C COLLATE RTRIM");
+    // SQLite's write transaction keeps other writers out: the lock hint just goes; it belongs
+    // to a SELECT only.
+    EXPECT_EQ(ado::rewriteTsql(QStringLiteral("SELECT A FROM T WITH (UPDLOCK)")).simplified()
+                  .toStdString(),
+              "SELECT A FROM T");
+    EXPECT_FALSE(refusal(QStringLiteral("DELETE T WITH (UPDLOCK)"), SqlDialect::Postgres).isEmpty());
 }
 
 TEST(TsqlRewriterPostgres, RefusesWhatTheSqliteDialectRefuses)
