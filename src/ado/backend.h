@@ -116,12 +116,12 @@ public:
     // The primary-key columns of a table (empty when it has none).
     virtual QStringList primaryKey(const QString &database, const QString &table) = 0;
 
-    // How UpdateBatch finds a row again: the row's physical locator column, the NULL-safe
-    // comparison, and what an INSERT appends so that its first result column is the locator of
-    // the new row (empty: the locator comes from lastInsertLocator).
+    // How UpdateBatch finds a row again: the row's physical locator column and the NULL-safe
+    // comparison. A new row is found by lastInsertLocator, or (insertReturnsRow) by what the
+    // INSERT itself returns (RETURNING).
     virtual QString rowLocator() const = 0;
     virtual QString nullSafeEquals() const = 0;
-    virtual QString insertReturningLocator() const = 0;
+    virtual bool insertReturnsRow() const = 0;
     virtual QVariant lastInsertLocator() const = 0;
 
     // Messages sent to the server and answered (0 for a file database).

@@ -431,7 +431,7 @@ public:
 
     QString rowLocator() const override { return QStringLiteral("ctid"); }
     QString nullSafeEquals() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
-    QString insertReturningLocator() const override { return QStringLiteral(" RETURNING ctid"); }
+    bool insertReturnsRow() const override { return true; }
     QVariant lastInsertLocator() const override { return {}; }
     quint64 roundTrips() const override { return m_session->roundTrips; }
 

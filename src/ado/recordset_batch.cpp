@@ -154,17 +154,24 @@ public:
             sql += QStringLiteral("(%1) VALUES (%2)")
                        .arg(names.join(QStringLiteral(", ")),
                             QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-        Backend &backend = *m_connection.backend();
-        Statement &s = statement(sql + backend.insertReturningLocator());
+        const Backend &backend = *m_connection.backend();
+        const QStringList finders = newRowFinders();
+        if (backend.insertReturnsRow())
+            sql += QStringLiteral(" RETURNING ") + finders.join(QStringLiteral(", "));
+        Statement &s = statement(sql);
         int position = 1;
         for (int c : given)
             s.bind(position++, m_store.value(row, c));
-        QVariant locator;
+        std::vector<QVariant> found;
         while (s.step()) {
-            if (!locator.isValid())
-                locator = s.value(0);
+            if (!found.empty())
+                continue;
+            for (qsizetype i = 0; i < finders.size(); ++i)
+                found.push_back(s.value(int(i)));
         }
-        finish(row, true, readBack(locator.isValid() ? locator : backend.lastInsertLocator()));
+        if (found.empty())
+            found.push_back(backend.lastInsertLocator());
+        finish(row, true, readBack(finders, found));
     }
 
     void writeAll(const std::vector<Row *> &pending)
@@ -232,9 +239,26 @@ private:
             m_conflicts.push_back(&row);
     }
 
+    // What finds a row just inserted: its rowid on a file. On a server the INSERT returns
+    // the row's key (an AFTER trigger that updates the row gives it a new physical place, so
+    // its ctid would no longer find it), or its ctid when the row set lacks the key.
+    QStringList newRowFinders() const
+    {
+        const Backend &backend = *m_connection.backend();
+        QStringList key;
+        if (backend.insertReturnsRow()) {
+            for (const Column &c : m_store.columns) {
+                if (c.key)
+                    key << quoted(c.originColumn);
+            }
+        }
+        return key.isEmpty() ? QStringList{backend.rowLocator()} : key;
+    }
+
     // The columns of the base table as the database holds them after the insert: defaults
     // and trigger-given values show in the row.
-    std::vector<std::pair<int, QVariant>> readBack(const QVariant &locator)
+    std::vector<std::pair<int, QVariant>> readBack(const QStringList &finders,
+                                                   const std::vector<QVariant> &found)
     {
         std::vector<int> columns;
         QStringList names;
@@ -246,8 +270,9 @@ private:
         }
         Statement &s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                                      .arg(names.join(QStringLiteral(", ")), m_table,
-                                          m_connection.backend()->rowLocator()));
-        s.bind(1, locator);
+                                          finders.join(QStringLiteral(" = ? AND "))));
+        for (size_t i = 0; i < found.size(); ++i)
+            s.bind(int(i) + 1, found[i]);
         std::vector<std::pair<int, QVariant>> values;
         if (s.step()) {
             for (size_t i = 0; i < columns.size(); ++i)

@@ -249,7 +249,7 @@ public:
 
     QString rowLocator() const override { return QStringLiteral("rowid"); }
     QString nullSafeEquals() const override { return QStringLiteral("IS"); }
-    QString insertReturningLocator() const override { return {}; }
+    bool insertReturnsRow() const override { return false; }
     QVariant lastInsertLocator() const override
     {
         return QVariant(qlonglong(sqlite3_last_insert_rowid(m_db)));

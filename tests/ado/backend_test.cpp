@@ -215,6 +215,27 @@ TEST_P(BackendSuite, UpdateBatchWritesBackAndLeavesConflictsPending)
     EXPECT_EQ(db->rows("SELECT \"q?\" FROM item WHERE code = 'N'"), QStringList{"z"});
 }
 
+// A trigger that runs after the insert and changes the new row: the row set shows what it
+// wrote (on a server the changed row is no longer where the insert put it).
+TEST_P(BackendSuite, AnInsertReadsBackWhatATriggerChangedAfterIt)
+{
+    db->exec(onServer()
+                 ? "CREATE FUNCTION item_stamp() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                   "UPDATE item SET stamp = 99 WHERE code = NEW.code; RETURN NULL; END $$; "
+                   "CREATE TRIGGER item_stamp AFTER INSERT ON item FOR EACH ROW "
+                   "EXECUTE FUNCTION item_stamp()"
+                 : "CREATE TRIGGER item_stamp AFTER INSERT ON item BEGIN "
+                   "UPDATE item SET stamp = 99 WHERE code = NEW.code; END");
+    Recordset rs;
+    open(rs, "SELECT code, qty, stamp FROM item ORDER BY code");
+    rs.AddNew();
+    set(rs, "code", QStringLiteral("T"));
+    rs.Update();
+    rs.UpdateBatch();
+    EXPECT_EQ(value(rs, "stamp").toLongLong(), 99);
+    EXPECT_EQ(rs.Fields(QStringLiteral("stamp")).OriginalValue().toLongLong(), 99);
+}
+
 // A keyset row set reads its keys at Open and a row's values when first asked for; edits are
 // written by key; the statements run are the same on both databases.
 TEST_P(BackendSuite, KeysetReadsValuesWhenNeeded)
