@@ -6,8 +6,6 @@
 #include "ado/statement.h"
 #include "ado/vb.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <charconv>
 
@@ -270,10 +268,10 @@ std::unique_ptr<Recordset> Command::execute(QVariant *recordsAffected,
         ~Restore() { values = nullptr; }
     } restore{m_callValues};
 
-    sqlite3 *db = m_connection->handle();
-    const sqlite3_int64 totalBefore = sqlite3_total_changes64(db);
+    const Connection &connection = *m_connection;
+    const long long totalBefore = connection.totalChanges();
     auto changes = [&] {
-        return sqlite3_total_changes64(db) == totalBefore ? 0 : sqlite3_changes64(db);
+        return connection.totalChanges() == totalBefore ? 0 : connection.backendChanges();
     };
     if (noRecords) {
         Statement &statement = preparedStatement();
@@ -306,7 +304,7 @@ Statement &Command::preparedStatement()
         raise(adErrInvalidArgument,
               QStringLiteral("Command text was not set for the command object"), kCommandSource);
     const bool reusable = m_prepared && m_statement
-        && sqlite3_db_handle(m_statement->handle()) == m_connection->handle();
+        && m_statement->session() == m_connection->session();
     if (reusable) {
         m_statement->reset();
         m_statement->clearBindings();

@@ -3,24 +3,17 @@
 #include "ado/error.h"
 #include "ado/recordset.h"
 #include "ado/statement.h"
-#include "ado/tsql_rewriter.h"
-#include "engine/server.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <sqlite3.h>
+#include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 
 namespace ado {
 
 namespace {
 
 const QString kSource = QStringLiteral("ado.Connection");
-// How long a statement waits for another program's write to end before it reports the
-// database as busy.
-constexpr int kBusyTimeoutMs = 5000;
 // How many rewritten texts a connection keeps (texts with a code in them differ per code).
 constexpr qsizetype kRewrittenKept = 512;
 
@@ -42,31 +35,20 @@ QString excerpt(const QString &text)
     return more ? first + QStringLiteral("...") : first;
 }
 
-// True when [p, end) holds only blanks, semicolons and comments: what SQLite may leave after
-// the one statement of a text.
-bool onlyBlanksLeft(const char *p, const char *end)
+// Rows changed by the statement just run, given the connection's total before it: 0 when it
+// changed nothing (the last count would still be an earlier statement's).
+long long changesSince(const Connection &connection, long long totalBefore)
 {
-    while (p < end) {
-        if (*p == ';' || *p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\f') {
-            ++p;
-        } else if (p + 1 < end && p[0] == '-' && p[1] == '-') {
-            while (p < end && *p != '\n')
-                ++p;
-        } else if (p + 1 < end && p[0] == '/' && p[1] == '*') {
-            const char *close = std::search(p + 2, end, "*/", "*/" + 2);
-            p = close == end ? end : close + 2;
-        } else {
-            return false;
-        }
-    }
-    return true;
+    return connection.totalChanges() == totalBefore ? 0 : connection.backendChanges();
 }
 
-// Rows changed by the statement just run, given the connection's total before it: 0 when it
-// changed nothing (sqlite3_changes would still report an earlier statement's count).
-long long changesSince(sqlite3 *db, sqlite3_int64 totalBefore)
+// The connection string's database as said in messages: a URI without a password in it.
+QString shownTarget(const QString &target)
 {
-    return sqlite3_total_changes64(db) == totalBefore ? 0 : sqlite3_changes64(db);
+    if (!isPostgresUri(target))
+        return target;
+    QUrl url(target);
+    return url.isValid() ? url.toString(QUrl::RemovePassword | QUrl::RemoveQuery) : QStringLiteral("postgresql://...");
 }
 
 } // namespace
@@ -138,6 +120,12 @@ QString connectionStringValue(const QString &text, const QString &wantedKey)
 
 } // namespace
 
+bool isPostgresUri(const QString &text)
+{
+    return text.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || text.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
 QString dataSourceOf(const QString &connectionString)
 {
     return connectionStringValue(connectionString, QStringLiteral("Data Source"));
@@ -147,10 +135,10 @@ Connection::Connection() = default;
 
 Connection::~Connection()
 {
-    if (!m_db)
+    if (!m_backend)
         return;
-    if (m_transactionLevel > 0 && !sqlite3_get_autocommit(m_db))
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_transactionLevel > 0 && m_backend->transactionState() != TransactionState::None)
+        m_backend->rollback();
     try {
         closeRecordsets();
     } catch (...) {
@@ -166,7 +154,7 @@ QString Connection::ConnectionString() const
 
 void Connection::setConnectionString(const QString &text)
 {
-    if (m_db)
+    if (m_backend)
         raise(adErrObjectOpen,
               QStringLiteral("Operation is not allowed when the object is open: the connection "
                              "string cannot change while the connection is open"),
@@ -177,71 +165,39 @@ void Connection::setConnectionString(const QString &text)
 void Connection::Open(const QString &connectionString, const QString &userId,
                       const QString &password, long options)
 {
-    Q_UNUSED(userId)   // the database file has no users
-    Q_UNUSED(password)
+    Q_UNUSED(userId)   // a file has no users; a server's user is in the URI
+    Q_UNUSED(password) // a server's password comes from PGPASSWORD or the password file
     Q_UNUSED(options)  // opening is always synchronous
-    if (m_db)
+    if (m_backend)
         raise(adErrObjectOpen,
               QStringLiteral("Operation is not allowed when the object is open: the connection "
                              "is already open"),
               kSource);
     if (!connectionString.isEmpty())
         m_connectionString = connectionString;
-    const QString path = dataSourceOf(m_connectionString);
-    if (path.isEmpty())
+    const QString target = isPostgresUri(m_connectionString.trimmed())
+                               ? m_connectionString.trimmed()
+                               : dataSourceOf(m_connectionString);
+    if (target.isEmpty())
         fail(adErrProviderFailed,
              QStringLiteral("The connection string names no database file (\"Data Source=...\"): "
                             "\"%1\"").arg(m_connectionString),
              kSource);
-    const QFileInfo info(path);
-    if (!info.exists())
-        fail(adErrProviderFailed,
-             QStringLiteral("Cannot open the database \"%1\": the file does not exist").arg(path),
-             kSource);
-    if (!info.isFile())
-        fail(adErrProviderFailed,
-             QStringLiteral("Cannot open the database \"%1\": it is not a file").arg(path),
-             kSource);
-
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE, nullptr);
-    auto refuse = [&](const QString &why) {
-        const long code = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
-        sqlite3_close_v2(db);
-        fail(adErrProviderFailed,
-             QStringLiteral("Cannot open the database \"%1\": %2").arg(path, why), kSource, {},
-             code);
-    };
-    if (rc != SQLITE_OK)
-        refuse(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
-    sqlite3_extended_result_codes(db, 1);
-    // A double-quoted word is an identifier, as on the server: an unknown column written in
-    // double quotes must fail instead of silently becoming a string.
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    // Another program writing the file is waited for, from the very first statement on.
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // Reading the schema tells a database from any other file. WAL lets readers go on while
-    // another program writes, and is kept in the file (a file of an earlier version of the
-    // program is switched to it here).
-    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr)
-            != SQLITE_OK
-        || sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) != SQLITE_OK
-        || sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) != SQLITE_OK
-        || sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr) != SQLITE_OK)
-        refuse(QString::fromUtf8(sqlite3_errmsg(db)));
-    try {
-        engine::registerServerFunctions(db);
-    } catch (const RuntimeError &e) {
-        refuse(QStringLiteral("the server functions could not be registered: ") + e.description());
-    } catch (const std::exception &e) {
-        refuse(QStringLiteral("the server functions could not be registered: ")
-               + QString::fromUtf8(e.what()));
-    }
-    m_db = db;
+    BackendError error;
+    std::unique_ptr<Backend> backend = isPostgresUri(target)
+                                           ? openPostgresBackend(target, error)
+                                           : openSqliteBackend(target, error);
+    if (!backend)
+        fail(error.number ? error.number : adErrProviderFailed,
+             QStringLiteral("Cannot open the database \"%1\": %2")
+                 .arg(shownTarget(target), error.message),
+             kSource, error.sqlState, error.nativeError);
+    static std::atomic<quint64> openings{0};
+    m_backend = std::move(backend);
+    m_session = ++openings;
     m_transactionLevel = 0;
     m_transactionLost = false;
+    m_rewritten.clear(); // the texts are the backend's dialect
 }
 
 void Connection::Close()
@@ -258,7 +214,13 @@ void Connection::Close()
 
 ObjectState Connection::State() const
 {
-    return m_db ? adStateOpen : adStateClosed;
+    return m_backend ? adStateOpen : adStateClosed;
+}
+
+bool Connection::namesServer() const
+{
+    return isPostgresUri(m_connectionString.trimmed())
+           || isPostgresUri(dataSourceOf(m_connectionString));
 }
 
 std::unique_ptr<Recordset> Connection::Execute(const QString &text, QVariant *recordsAffected,
@@ -266,19 +228,19 @@ std::unique_ptr<Recordset> Connection::Execute(const QString &text, QVariant *re
 {
     requireOpen("Execute");
     const bool noRecords = noRecordsRequested(options, kSource);
-    const sqlite3_int64 totalBefore = sqlite3_total_changes64(m_db);
+    const long long totalBefore = totalChanges();
     if (noRecords) {
         const auto statement = prepare(text);
         while (statement->step()) {
         }
         if (recordsAffected)
-            *recordsAffected = statement->isReadOnly() ? -1 : changesSince(m_db, totalBefore);
+            *recordsAffected = statement->isReadOnly() ? -1 : changesSince(*this, totalBefore);
         return nullptr;
     }
     auto rs = std::make_unique<Recordset>();
     rs->Open(text, this, adOpenForwardOnly, adLockReadOnly, adCmdText);
     if (recordsAffected)
-        *recordsAffected = rs->State() == adStateOpen ? -1 : changesSince(m_db, totalBefore);
+        *recordsAffected = rs->State() == adStateOpen ? -1 : changesSince(*this, totalBefore);
     return rs;
 }
 
@@ -295,11 +257,13 @@ long Connection::BeginTrans()
 {
     requireOpen("BeginTrans");
     if (m_transactionLevel == 0) {
-        runInternal("BEGIN IMMEDIATE", kSource);
+        check(m_backend->begin(), QStringLiteral("BEGIN"), kSource);
         m_transactionLost = false;
     } else {
         checkTransactionAlive();
-        runInternal(("SAVEPOINT " + savepointName(m_transactionLevel + 1)).constData(), kSource);
+        const QByteArray name = savepointName(m_transactionLevel + 1);
+        check(m_backend->savepoint(name),
+              QStringLiteral("SAVEPOINT ") + QString::fromLatin1(name), kSource);
     }
     ++m_transactionLevel;
     m_undos.emplace_back();
@@ -312,7 +276,7 @@ void Connection::CommitTrans()
     if (m_transactionLevel == 0)
         raise(adErrIllegalOperation, QStringLiteral("CommitTrans: no transaction is open"),
               kSource);
-    if (m_transactionLost || sqlite3_get_autocommit(m_db)) {
+    if (m_transactionLost || m_backend->transactionState() != TransactionState::Active) {
         m_transactionLost = true;
         fail(adErrProviderFailed,
              QStringLiteral("CommitTrans: the database rolled the transaction back after an "
@@ -321,10 +285,12 @@ void Connection::CommitTrans()
     }
     if (m_transactionLevel == 1) {
         // A failed COMMIT leaves the level open: the caller rolls back (undos included).
-        runInternal("COMMIT", kSource);
+        check(m_backend->commit(), QStringLiteral("COMMIT"), kSource);
         m_undos.clear();
     } else {
-        runInternal(("RELEASE " + savepointName(m_transactionLevel)).constData(), kSource);
+        const QByteArray name = savepointName(m_transactionLevel);
+        check(m_backend->release(name), QStringLiteral("RELEASE ") + QString::fromLatin1(name),
+              kSource);
         auto undos = std::move(m_undos.back());
         m_undos.pop_back();
         auto &outer = m_undos.back();
@@ -342,27 +308,25 @@ void Connection::RollbackTrans()
               kSource);
     const int level = m_transactionLevel;
     // The in-memory state goes back whatever the database answers: what was written in this
-    // level is not in the database once the rollback (or SQLite's own) is done.
+    // level is not in the database once the rollback (or the database's own) is done.
     runUndos(std::size_t(level - 1));
     if (level > 1) {
         --m_transactionLevel;
         // A transaction the database already rolled back has no savepoint left; the outer
-        // level stays marked lost so that its commit is refused.
-        if (!sqlite3_get_autocommit(m_db)) {
+        // level stays marked lost so that its commit is refused. A server's transaction that
+        // a failed statement left unusable is usable again once rolled back to the savepoint.
+        if (m_backend->transactionState() != TransactionState::None) {
             const QByteArray name = savepointName(level);
-            if (sqlite3_exec(m_db, ("ROLLBACK TO " + name).constData(), nullptr, nullptr,
-                             nullptr) != SQLITE_OK
-                || sqlite3_exec(m_db, ("RELEASE " + name).constData(), nullptr, nullptr,
-                                nullptr) != SQLITE_OK)
+            if (!m_backend->rollbackTo(name) || !m_backend->release(name))
                 raiseLastError(QStringLiteral("ROLLBACK TO ") + QString::fromLatin1(name),
                                kSource);
+            m_transactionLost = m_backend->transactionState() != TransactionState::Active;
         }
         return;
     }
     // A transaction the database already rolled back has nothing left to undo.
-    if (!sqlite3_get_autocommit(m_db)
-        && sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        if (sqlite3_get_autocommit(m_db)) {
+    if (m_backend->transactionState() != TransactionState::None && !m_backend->rollback()) {
+        if (m_backend->transactionState() == TransactionState::None) {
             m_transactionLevel = 0;
             m_transactionLost = false;
         }
@@ -370,6 +334,32 @@ void Connection::RollbackTrans()
     }
     m_transactionLevel = 0;
     m_transactionLost = false;
+}
+
+void Connection::savepoint(const QByteArray &name, const QString &source)
+{
+    checkTransactionAlive();
+    check(m_backend->savepoint(name), QStringLiteral("SAVEPOINT ") + QString::fromLatin1(name),
+          source);
+}
+
+void Connection::releaseSavepoint(const QByteArray &name, const QString &source)
+{
+    check(m_backend->release(name), QStringLiteral("RELEASE ") + QString::fromLatin1(name),
+          source);
+}
+
+void Connection::abandonSavepoint(const QByteArray &name) noexcept
+{
+    // When the database has already rolled back by itself there is no savepoint left:
+    // nothing to undo, and the connection has been told by the failing statement.
+    if (!m_backend || m_backend->transactionState() == TransactionState::None)
+        return;
+    if (m_backend->rollbackTo(name))
+        m_backend->release(name);
+    // Back at the savepoint the transaction a failed statement spoiled is usable again.
+    if (m_transactionLevel > 0 && m_backend->transactionState() == TransactionState::Active)
+        m_transactionLost = false;
 }
 
 void Connection::onRollback(std::function<void()> undo)
@@ -400,7 +390,7 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
     QString sql = m_rewritten.value(tsql);
     if (sql.isEmpty()) {
         try {
-            sql = rewriteTsql(tsql);
+            sql = m_backend->rewrite(tsql);
         } catch (const RuntimeError &e) {
             fail(e.number(), e.description(), source);
         }
@@ -408,18 +398,16 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
             m_rewritten.clear();
         m_rewritten.insert(tsql, sql);
     }
-    const QByteArray utf8 = sql.toUtf8();
-    const char *end = utf8.constData() + utf8.size();
-    sqlite3_stmt *stmt = nullptr;
-    const char *tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK)
+    Backend::Prepared outcome = Backend::Prepared::Failed;
+    std::unique_ptr<BackendStatement> prepared = m_backend->prepare(sql, outcome);
+    if (outcome == Backend::Prepared::Failed)
         raiseLastError(tsql, source);
-    if (!stmt)
+    if (!prepared)
         raise(adErrInvalidArgument,
               QStringLiteral("The SQL text holds no statement: \"%1\"").arg(tsql), source);
-    auto statement = std::make_unique<Statement>(*this, stmt, tsql);
+    auto statement = std::make_unique<Statement>(*this, std::move(prepared), tsql);
     statement->setErrorSource(source);
-    if (!onlyBlanksLeft(tail, end))
+    if (outcome == Backend::Prepared::MoreThanOne)
         fail(adErrUnsupportedSql,
              QStringLiteral("The SQL text holds more than one statement; send them one at a "
                             "time (%1)").arg(excerpt(tsql)),
@@ -428,35 +416,33 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
     return statement;
 }
 
+std::unique_ptr<Statement> Connection::prepareNative(const QString &sql, const QString &source)
+{
+    requireOpen("prepare");
+    Backend::Prepared outcome = Backend::Prepared::Failed;
+    std::unique_ptr<BackendStatement> prepared = m_backend->prepare(sql, outcome);
+    if (!prepared)
+        raiseLastError(sql, source);
+    auto statement = std::make_unique<Statement>(*this, std::move(prepared), sql);
+    statement->setErrorSource(source);
+    return statement;
+}
+
 void Connection::raiseLastError(const QString &context, const QString &source)
 {
-    const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_MISUSE;
-    QString description = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                               : QStringLiteral("the connection is closed");
+    BackendError error = m_backend
+        ? m_backend->lastError()
+        : BackendError{adErrProviderFailed, QStringLiteral("the connection is closed"),
+                       QStringLiteral("HY000"), 0};
+    QString description = error.message;
     const QString statement = excerpt(context);
     if (!statement.isEmpty())
         description += QStringLiteral(" (statement: %1)").arg(statement);
-    if (m_db && noticeLostTransaction())
+    if (m_backend && noticeLostTransaction())
         description += QStringLiteral("; the database rolled the transaction back, no other "
                                       "statement runs until RollbackTrans");
-    long number = adErrProviderFailed;
-    QString sqlState = QStringLiteral("HY000");
-    switch (code & 0xff) {
-    case SQLITE_CONSTRAINT:
-        number = adErrSqlError;
-        sqlState = QStringLiteral("23000");
-        break;
-    case SQLITE_ERROR:
-    case SQLITE_MISMATCH:
-    case SQLITE_RANGE:
-    case SQLITE_TOOBIG:
-        number = adErrSqlError;
-        sqlState = QStringLiteral("42000");
-        break;
-    default: // busy, locked, full, I/O, corrupt, read-only: the database could not do it
-        break;
-    }
-    fail(number, description, source, sqlState, code);
+    fail(error.number ? error.number : adErrProviderFailed, description, source, error.sqlState,
+         error.nativeError);
 }
 
 void Connection::checkTransactionAlive()
@@ -464,7 +450,7 @@ void Connection::checkTransactionAlive()
     requireOpen("a statement");
     if (m_transactionLevel == 0)
         return;
-    if (m_transactionLost || sqlite3_get_autocommit(m_db)) {
+    if (m_transactionLost || m_backend->transactionState() != TransactionState::Active) {
         m_transactionLost = true;
         fail(adErrProviderFailed,
              QStringLiteral("The database rolled the transaction back after an earlier error; "
@@ -495,7 +481,7 @@ void Connection::fail(long number, const QString &description, const QString &so
 
 void Connection::requireOpen(const char *operation) const
 {
-    if (!m_db)
+    if (!m_backend)
         raise(adErrObjectClosed,
               QStringLiteral("Operation is not allowed when the object is closed: %1 on a "
                              "connection that is not open")
@@ -505,17 +491,18 @@ void Connection::requireOpen(const char *operation) const
 
 bool Connection::noticeLostTransaction()
 {
-    if (m_transactionLevel > 0 && !m_transactionLost && sqlite3_get_autocommit(m_db)) {
+    if (m_transactionLevel > 0 && !m_transactionLost
+        && m_backend->transactionState() != TransactionState::Active) {
         m_transactionLost = true;
         return true;
     }
     return false;
 }
 
-void Connection::runInternal(const char *sql, const QString &source)
+void Connection::check(bool ok, const QString &what, const QString &source)
 {
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseLastError(QString::fromLatin1(sql), source);
+    if (!ok)
+        raiseLastError(what, source);
 }
 
 void Connection::closeRecordsets()
@@ -530,9 +517,7 @@ void Connection::closeRecordsets()
 
 void Connection::closeHandle()
 {
-    // close_v2: statements still kept by commands are finalized later, freeing the handle then.
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    m_backend.reset();
     m_undos.clear();
     m_transactionLevel = 0;
     m_transactionLost = false;

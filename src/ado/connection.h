@@ -1,35 +1,42 @@
 #pragma once
-// The database connection the module opens on the stand-in server (an SQLite file).
+// The database connection the module opens: an SQLite file (the stand-in server) or a
+// PostgreSQL server, through the backend seam of backend.h.
 //
-// Open takes a connection string naming the file ("Data Source=PATH"); the server functions
-// of the engine are registered on every connection, with a busy timeout so that a second
-// writer waits. Every text sent through Execute, Command or Recordset is rewritten from T-SQL
-// first (rewriteTsql). BeginTrans starts a write transaction at once (BEGIN IMMEDIATE). When
-// SQLite rolls a transaction back by itself after an error (disk full, I/O), the connection
-// notices it: later statements of that "transaction" are refused instead of running one by one
-// in autocommit, and RollbackTrans then succeeds quietly. A statement that fails inside a
-// transaction leaves it open for the caller to roll back.
+// Open takes a connection string: "Data Source=PATH" names a database file; a libpq URI
+// ("postgresql://..." or "postgres://...", alone or as the value of "Data Source=") names a
+// server database. On a file, the server functions of the engine are registered on every
+// connection, with a busy timeout so that a second writer waits; on a server, a lock is waited
+// for as long (lock_timeout). Every text sent through Execute, Command or Recordset is
+// rewritten from T-SQL first, into the backend's dialect. BeginTrans starts a write
+// transaction at once (BEGIN IMMEDIATE on a file). When the database rolls a transaction back
+// by itself after an error (disk full, I/O), the connection notices it: later statements of
+// that "transaction" are refused instead of running one by one in autocommit, and
+// RollbackTrans then succeeds quietly. A statement that fails inside a transaction leaves it
+// open for the caller to roll back; on a server the transaction can then only be rolled back
+// (the server refuses anything else in it), and the connection treats it as lost the same way.
 //
 // Choices of this layer:
 // - Transactions nest, as with providers that support nested transactions: the outermost
-//   BeginTrans opens the database transaction (BEGIN IMMEDIATE), each inner one a savepoint,
-//   and BeginTrans returns the new level. CommitTrans of an inner level releases its savepoint
-//   (nothing is durable before the outermost commit); RollbackTrans of an inner level undoes
-//   that level only. CommitTrans and RollbackTrans without an open transaction raise
+//   BeginTrans opens the database transaction, each inner one a savepoint, and BeginTrans
+//   returns the new level. CommitTrans of an inner level releases its savepoint (nothing is
+//   durable before the outermost commit); RollbackTrans of an inner level undoes that level
+//   only. CommitTrans and RollbackTrans without an open transaction raise
 //   adErrIllegalOperation.
 // - Row sets written inside a transaction (UpdateBatch) register what they changed in memory:
 //   when that level is rolled back, their rows get back the values and pending state they had
 //   before the write, so a caller that rolls back can simply try again.
-// - Foreign keys are enforced (PRAGMA foreign_keys = ON), as the server enforces them;
-//   synchronous = FULL.
-// - Errors keeps the provider errors of the last failing call: SQLite's refusals, the
-//   rewriter's, a file that cannot be opened, a statement refused because the database rolled
-//   the transaction back. Misuse of the objects (closed connection, bad arguments) raises
-//   without touching Errors, as ADO's own errors do.
+// - Foreign keys are enforced (PRAGMA foreign_keys = ON on a file), as the server enforces
+//   them; synchronous = FULL.
+// - Errors keeps the provider errors of the last failing call: the database's refusals, the
+//   rewriter's, a database that cannot be opened, a statement refused because the database
+//   rolled the transaction back. Misuse of the objects (closed connection, bad arguments)
+//   raises without touching Errors, as ADO's own errors do. A server's errors carry their
+//   SQLSTATE; both backends raise the same numbers for the same kind of failure.
 // - CommandTimeout is kept for callers; statements are not cut short (waiting for another
-//   writer is bounded by the busy timeout the engine sets).
+//   writer is bounded by the busy or lock timeout).
 // - One text is one statement: a text holding more than one is refused.
 
+#include "ado/backend.h"
 #include "ado/constants.h"
 
 #include <QHash>
@@ -67,12 +74,16 @@ public:
 
     QString ConnectionString() const;
     void setConnectionString(const QString &text);
-    // Opens the file named by "Data Source=" (an empty argument uses ConnectionString).
-    // A missing file is an error: the database must exist (the engine creates it).
+    // Opens the file named by "Data Source=" or the server named by a libpq URI (an empty
+    // argument uses ConnectionString). A missing file is an error: the database must exist
+    // (the engine creates it).
     void Open(const QString &connectionString = {}, const QString &userId = {},
               const QString &password = {}, long options = -1);
     void Close();
     ObjectState State() const;
+    // Whether the connection string names a server (a libpq URI) rather than a file; known
+    // before Open, and after a failed one.
+    bool namesServer() const;
 
     // Runs one statement. With adCmdTextNoRecords (129) any rows are thrown away and nullptr
     // comes back; otherwise a Recordset (closed when the statement returns no rows).
@@ -95,19 +106,27 @@ public:
     void setCommandTimeout(long seconds) { m_commandTimeout = seconds; }
 
     // ----- for the layer's own classes -----
-    sqlite3 *handle() const { return m_db; }
-    // Rewrites the T-SQL text and prepares it. Raises on an unsupported construct, a text
-    // holding more than one statement or a statement SQLite refuses. `source` is the source of
+    // The SQLite handle of a file database (null on a server or when closed).
+    sqlite3 *handle() const { return m_backend ? m_backend->sqliteHandle() : nullptr; }
+    // The backend of the open connection (null when closed).
+    Backend *backend() const { return m_backend.get(); }
+    // Which opening this is (a new number every Open): statements of an earlier one are stale.
+    quint64 session() const { return m_session; }
+    // Rewrites the T-SQL text into the backend's dialect and prepares it. Raises on an
+    // unsupported construct, a text holding more than one statement or a statement the
+    // database refuses. `source` is the source of
     // the errors raised here and later by the statement ("ado.Command", "ado.Recordset").
     std::unique_ptr<Statement> prepare(const QString &tsql,
                                        const QString &source = QStringLiteral("ado.Connection"));
-    // Raises the SQLite error of the last call as a RuntimeError (and records it in Errors);
-    // checks whether SQLite ended an open transaction by itself. `context` is the statement's
+    // Prepares a text already in the backend's dialect (the layer's own statements).
+    std::unique_ptr<Statement> prepareNative(const QString &sql, const QString &source);
+    // Raises the backend's error of the last call as a RuntimeError (and records it in
+    // Errors); checks whether the database ended an open transaction by itself. `context` is the statement's
     // text or the operation that failed: its first line goes into the description.
     [[noreturn]] void raiseLastError(const QString &context,
                                      const QString &source = QStringLiteral("ado.Connection"));
     // Called by Statement before each first step: refuses statements of a transaction that
-    // SQLite has already rolled back.
+    // the database has already rolled back.
     void checkTransactionAlive();
     // Statements run so far on this connection (tests count queries with it): every first
     // step after a prepare or reset. The layer's own BEGIN/COMMIT/ROLLBACK are not counted.
@@ -115,6 +134,19 @@ public:
     void noteStatementRun() { ++m_statementsRun; }
     // Texts prepared so far (a prepared Command prepares once however often it runs).
     quint64 statementsPrepared() const { return m_statementsPrepared; }
+    // Messages sent to a server and answered so far on this opening (0 on a file).
+    quint64 roundTrips() const { return m_backend ? m_backend->roundTrips() : 0; }
+    // Rows changed by the last INSERT, UPDATE or DELETE; and the connection's total so far.
+    long long backendChanges() const { return m_backend ? m_backend->changes() : 0; }
+    long long totalChanges() const { return m_backend ? m_backend->totalChanges() : 0; }
+
+    // A savepoint of the layer's own (UpdateBatch); outside a transaction the savepoint opens
+    // one, and its release commits it. Errors raise with `source`.
+    void savepoint(const QByteArray &name, const QString &source);
+    void releaseSavepoint(const QByteArray &name, const QString &source);
+    // Undoes and ends the savepoint; quiet (it runs while an error is on its way), and
+    // nothing to do when the database already rolled the whole transaction back.
+    void abandonSavepoint(const QByteArray &name) noexcept;
 
     // Whether Execute options ask to throw rows away (adExecuteNoRecords); raises
     // adErrInvalidArgument for options other than text commands.
@@ -134,16 +166,18 @@ private:
     [[noreturn]] void fail(long number, const QString &description, const QString &source,
                            const QString &sqlState = {}, long nativeError = 0);
     void requireOpen(const char *operation) const;
-    // After an error: a transaction SQLite rolled back by itself is marked lost.
+    // After an error: a transaction the database rolled back by itself (or can only roll
+    // back) is marked lost.
     bool noticeLostTransaction();
-    // Runs one of the layer's own statements (PRAGMA, BEGIN, COMMIT, ROLLBACK).
-    void runInternal(const char *sql, const QString &source);
+    // Raises the backend's error unless `ok` (the result of one of its own statements).
+    void check(bool ok, const QString &what, const QString &source);
     void closeRecordsets();
     void runUndos(std::size_t fromLevel);
     void closeHandle();
 
     QString m_connectionString;
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<Backend> m_backend;
+    quint64 m_session = 0;
     int m_transactionLevel = 0;
     bool m_transactionLost = false;
     long m_commandTimeout = 30;
@@ -151,7 +185,7 @@ private:
     quint64 m_statementsPrepared = 0;
     std::vector<ProviderError> m_errors;
     std::vector<Recordset *> m_recordsets;
-    QHash<QString, QString> m_rewritten; // T-SQL text -> SQLite text
+    QHash<QString, QString> m_rewritten; // T-SQL text -> the backend's text
     // Per open transaction level (index 0 = outermost): the in-memory undos of that level.
     std::vector<std::vector<std::function<void()>>> m_undos;
 };

@@ -9,21 +9,11 @@
 #include "ado/statement.h"
 #include "ado/vb.h"
 
-#include <sqlite3.h>
-
 namespace ado {
 
-std::unique_ptr<Statement> prepareSqlite(Connection &connection, const QString &sql)
+std::unique_ptr<Statement> prepareNative(Connection &connection, const QString &sql)
 {
-    const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &stmt,
-                           nullptr)
-        != SQLITE_OK)
-        connection.raiseLastError(sql, recordsetSource());
-    auto statement = std::make_unique<Statement>(connection, stmt, sql);
-    statement->setErrorSource(recordsetSource());
-    return statement;
+    return connection.prepareNative(sql, recordsetSource());
 }
 
 QVariant storedValue(const Statement &statement, int column)
@@ -83,7 +73,6 @@ void Recordset::Impl::load(Statement &statement)
         }
         return;
     }
-    sqlite3_stmt *stmt = statement.handle();
     auto rows = std::make_shared<RowStore>();
     rows->columns.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
@@ -93,14 +82,14 @@ void Recordset::Impl::load(Statement &statement)
         c.originColumn = statement.originColumn(i);
         c.kind = fieldKindOf(statement.declaredType(i));
         if (!c.originTable.isEmpty())
-            c.originDatabase = QString::fromUtf8(sqlite3_column_database_name(stmt, i));
+            c.originDatabase = statement.originDatabase(i);
         rows->columns.push_back(std::move(c));
     }
-    rows->resolveBaseTable(sqlite3_db_handle(stmt));
-    if (!(keyset && connection && rows->loadKeys(*connection, stmt))) {
+    rows->resolveBaseTable(statement.connection());
+    if (!(keyset && connection && rows->loadKeys(*connection, statement))) {
         while (statement.step()) {
             for (int i = 0; i < count; ++i)
-                readCell(rows->cells.emplace_back(), stmt, i, rows->arena);
+                statement.readCell(rows->cells.emplace_back(), i, rows->arena);
             rows->appendRead();
         }
     }
@@ -202,9 +191,7 @@ void Recordset::Open(Command &command, long, long, long)
     d->source = command.CommandText();
     // Requery runs this text: the statement with the values bound now, so the command need
     // not outlive the recordset.
-    char *expanded = sqlite3_expanded_sql(statement.handle());
-    d->requerySql = expanded ? QString::fromUtf8(expanded) : QString();
-    sqlite3_free(expanded);
+    d->requerySql = statement.nativeTextWithValues();
     if (d->requerySql.isEmpty())
         raise(adErrProviderFailed,
               QStringLiteral("Open: the text of the command \"%1\" with its parameters could "
@@ -293,7 +280,7 @@ void Recordset::Requery(long)
               recordsetSource());
     const std::unique_ptr<Statement> statement = d->requerySql.isEmpty()
         ? d->connection->prepare(d->source, recordsetSource())
-        : prepareSqlite(*d->connection, d->requerySql);
+        : prepareNative(*d->connection, d->requerySql);
     // Clones keep the rows they had; this recordset reads new ones.
     const QVariant filter = d->filter;
     const QString sort = d->sort;

@@ -4,6 +4,8 @@
 // does not collide), each in read order. A row is located NULL-safely by the original values
 // of the columns its Update Criteria names:
 //     ... WHERE rowid = (SELECT rowid FROM t WHERE "c1" IS ? AND "c2" IS ? LIMIT 1)
+// (the backend names the row locator and the NULL-safe comparison: rowid and IS on a file,
+// ctid and IS NOT DISTINCT FROM on a server).
 // A statement that touches no row is a conflict: the row is marked (Status
 // adRecConcurrencyViolation), stays pending and the other rows are written; each conflict is
 // a warning in the connection's Errors, and only when every row asked for conflicts does
@@ -17,8 +19,6 @@
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/statement.h"
-
-#include <sqlite3.h>
 
 namespace ado {
 
@@ -43,38 +43,25 @@ class Savepoint
 public:
     explicit Savepoint(Connection &connection) : m_connection(connection)
     {
-        connection.checkTransactionAlive();
-        run("SAVEPOINT ado_update_batch");
+        connection.savepoint(kName, recordsetSource());
         m_open = true;
     }
     ~Savepoint()
     {
-        if (!m_open)
-            return;
-        // When the database has already rolled back by itself there is no savepoint left:
-        // nothing to undo, and the connection has been told by the failing statement.
-        sqlite3 *db = m_connection.handle();
-        if (db && !sqlite3_get_autocommit(db)) {
-            sqlite3_exec(db, "ROLLBACK TO ado_update_batch", nullptr, nullptr, nullptr);
-            sqlite3_exec(db, "RELEASE ado_update_batch", nullptr, nullptr, nullptr);
-        }
+        if (m_open)
+            m_connection.abandonSavepoint(kName);
     }
     Savepoint(const Savepoint &) = delete;
     Savepoint &operator=(const Savepoint &) = delete;
 
     void release()
     {
-        run("RELEASE ado_update_batch");
+        m_connection.releaseSavepoint(kName, recordsetSource());
         m_open = false;
     }
 
 private:
-    void run(const char *sql)
-    {
-        if (sqlite3_exec(m_connection.handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            m_connection.raiseLastError(QString::fromLatin1(sql), recordsetSource());
-    }
-
+    static constexpr const char *kName = "ado_update_batch";
     Connection &m_connection;
     bool m_open = false;
 };
@@ -167,12 +154,24 @@ public:
             sql += QStringLiteral("(%1) VALUES (%2)")
                        .arg(names.join(QStringLiteral(", ")),
                             QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+        const Backend &backend = *m_connection.backend();
+        const QStringList finders = newRowFinders();
+        if (backend.insertReturnsRow())
+            sql += QStringLiteral(" RETURNING ") + finders.join(QStringLiteral(", "));
         Statement &s = statement(sql);
         int position = 1;
         for (int c : given)
             s.bind(position++, m_store.value(row, c));
-        execute(s);
-        finish(row, true, readBack(sqlite3_last_insert_rowid(m_connection.handle())));
+        std::vector<QVariant> found;
+        while (s.step()) {
+            if (!found.empty())
+                continue;
+            for (qsizetype i = 0; i < finders.size(); ++i)
+                found.push_back(s.value(int(i)));
+        }
+        if (found.empty())
+            found.push_back(backend.lastInsertLocator());
+        finish(row, true, readBack(finders, found));
     }
 
     void writeAll(const std::vector<Row *> &pending)
@@ -199,11 +198,13 @@ private:
 
     QString locate(const std::vector<int> &where) const
     {
+        const Backend &backend = *m_connection.backend();
         QStringList conditions;
         for (int c : where)
-            conditions << quoted(column(c)) + QStringLiteral(" IS ?");
-        return QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 LIMIT 1)")
-            .arg(m_table, conditions.join(QStringLiteral(" AND ")));
+            conditions << quoted(column(c)) + QLatin1Char(' ') + backend.nullSafeEquals()
+                              + QStringLiteral(" ?");
+        return QStringLiteral("%1 = (SELECT %1 FROM %2 WHERE %3 LIMIT 1)")
+            .arg(backend.rowLocator(), m_table, conditions.join(QStringLiteral(" AND ")));
     }
 
     void bindOriginals(Statement &s, const Row &row, const std::vector<int> &where, int position)
@@ -216,7 +217,7 @@ private:
     {
         auto &slot = m_statements[sql];
         if (!slot)
-            slot = prepareSqlite(m_connection, sql);
+            slot = prepareNative(m_connection, sql);
         slot->reset();
         slot->clearBindings();
         return *slot;
@@ -238,9 +239,26 @@ private:
             m_conflicts.push_back(&row);
     }
 
+    // What finds a row just inserted: its rowid on a file. On a server the INSERT returns
+    // the row's key (an AFTER trigger that updates the row gives it a new physical place, so
+    // its ctid would no longer find it), or its ctid when the row set lacks the key.
+    QStringList newRowFinders() const
+    {
+        const Backend &backend = *m_connection.backend();
+        QStringList key;
+        if (backend.insertReturnsRow()) {
+            for (const Column &c : m_store.columns) {
+                if (c.key)
+                    key << quoted(c.originColumn);
+            }
+        }
+        return key.isEmpty() ? QStringList{backend.rowLocator()} : key;
+    }
+
     // The columns of the base table as the database holds them after the insert: defaults
     // and trigger-given values show in the row.
-    std::vector<std::pair<int, QVariant>> readBack(sqlite3_int64 rowid)
+    std::vector<std::pair<int, QVariant>> readBack(const QStringList &finders,
+                                                   const std::vector<QVariant> &found)
     {
         std::vector<int> columns;
         QStringList names;
@@ -250,9 +268,11 @@ private:
                 names << quoted(m_store.columns[i].originColumn);
             }
         }
-        Statement &s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                     .arg(names.join(QStringLiteral(", ")), m_table));
-        s.bind(1, QVariant(qlonglong(rowid)));
+        Statement &s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                     .arg(names.join(QStringLiteral(", ")), m_table,
+                                          finders.join(QStringLiteral(" = ? AND "))));
+        for (size_t i = 0; i < found.size(); ++i)
+            s.bind(int(i) + 1, found[i]);
         std::vector<std::pair<int, QVariant>> values;
         if (s.step()) {
             for (size_t i = 0; i < columns.size(); ++i)

@@ -46,7 +46,7 @@ void Recordset::Impl::resync(long affect, long resyncValues)
               QStringLiteral("Resync: table %1 has no primary key to find its rows by")
                   .arg(store->baseTable),
               recordsetSource());
-    const auto select = prepareSqlite(
+    const auto select = prepareNative(
         *connection, QStringLiteral("SELECT %1 FROM \"%2\".\"%3\" WHERE %4")
                          .arg(names.join(QStringLiteral(", ")), store->baseDatabase,
                               store->baseTable, where.join(QStringLiteral(" AND "))));

@@ -3,12 +3,11 @@
 
 #include "ado/row_store.h"
 
+#include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/vb.h"
 
 #include <QRegularExpression>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cmath>
@@ -90,38 +89,6 @@ QVariant cellValue(const Cell &cell)
     return Null();
 }
 
-// Each value is read through its sqlite3_value: one call that takes the connection's mutex per
-// value instead of one per question (type, then value). The connection is used from one
-// thread, so the values need no protection of their own.
-void readCell(Cell &cell, sqlite3_stmt *stmt, int i, ByteArena &arena)
-{
-    sqlite3_value *value = sqlite3_column_value(stmt, i);
-    const int type = sqlite3_value_type(value);
-    switch (type) {
-    case SQLITE_INTEGER:
-        cell.kind = Cell::Integer;
-        cell.integer = sqlite3_value_int64(value);
-        break;
-    case SQLITE_FLOAT:
-        cell.kind = Cell::Real;
-        cell.real = sqlite3_value_double(value);
-        break;
-    case SQLITE_TEXT:
-    case SQLITE_BLOB: {
-        const char *data = type == SQLITE_TEXT
-            ? reinterpret_cast<const char *>(sqlite3_value_text(value))
-            : static_cast<const char *>(sqlite3_value_blob(value));
-        cell.kind = type == SQLITE_TEXT ? Cell::Text : Cell::Blob;
-        cell.size = quint32(sqlite3_value_bytes(value));
-        cell.bytes = arena.keep(data, cell.size);
-        break;
-    }
-    default:
-        cell.kind = Cell::NullValue;
-        break;
-    }
-}
-
 const Cell &RowStore::cellOf(const Row &row, int column) const
 {
     if (!row.fetched) {
@@ -178,26 +145,7 @@ int RowStore::columnIndex(const QString &name) const
     return -1;
 }
 
-// The primary-key columns of a table (empty when it has none: rowid tables without one).
-static QStringList primaryKeyOf(sqlite3 *db, const QString &database, const QString &table)
-{
-    QStringList key;
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?1, ?2) WHERE pk > 0", -1,
-                           &stmt, nullptr)
-        != SQLITE_OK)
-        return key;
-    const QByteArray t = table.toUtf8();
-    const QByteArray d = database.toUtf8();
-    sqlite3_bind_text(stmt, 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, 2, d.constData(), int(d.size()), SQLITE_TRANSIENT);
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        key << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    return key;
-}
-
-void RowStore::resolveBaseTable(sqlite3 *db)
+void RowStore::resolveBaseTable(Connection &connection)
 {
     QStringList tables;
     for (const Column &c : columns) {
@@ -228,7 +176,7 @@ void RowStore::resolveBaseTable(sqlite3 *db)
             seen << c.originColumn;
     }
     // The key counts only when the row set reads every column of it.
-    const QStringList key = primaryKeyOf(db, baseDatabase, baseTable);
+    const QStringList key = connection.backend()->primaryKey(baseDatabase, baseTable);
     const bool complete = !key.isEmpty()
         && std::all_of(key.cbegin(), key.cend(), [&seen](const QString &k) {
                return seen.contains(k, Qt::CaseInsensitive);
@@ -247,7 +195,7 @@ void RowStore::removeView(RowView *view)
 FieldKind fieldKindOf(const QString &declaredType)
 {
     const QString t = declaredType.toUpper();
-    if (t.isEmpty() || t.contains(QLatin1String("BLOB")))
+    if (t.isEmpty() || t.contains(QLatin1String("BLOB")) || t == QLatin1String("BYTEA"))
         return FieldKind::Any;
     if (t.contains(QLatin1String("INT")))
         return FieldKind::Integer;

@@ -10,6 +10,7 @@
 // the row's values for CancelUpdate. Each view keeps its visible rows as a list of ids,
 // computed when the Filter or Sort is set; the store tells every view when a row is added,
 // removed or changed so that lists and cursors follow.
+#include "ado/cell.h"
 #include "ado/filter.h"
 #include "ado/recordset.h"
 
@@ -19,9 +20,6 @@
 #include <deque>
 #include <map>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace ado {
 
 class Statement;
@@ -30,31 +28,6 @@ struct Written;
 using RowId = qlonglong;
 
 enum class RowState : quint8 { Unchanged, New, Modified, Deleted };
-
-// A value as the database gave it.
-struct Cell
-{
-    enum Kind : quint8 { NullValue, Integer, Real, Text, Blob };
-    Kind kind = NullValue;
-    quint32 size = 0; // Text: UTF-8 bytes; Blob: bytes
-    union {
-        qint64 integer = 0;
-        double real;
-        const char *bytes; // Text and Blob: in the store's arena
-    };
-};
-
-// Where text and blobs read from the database live: chunks that never move.
-class ByteArena
-{
-public:
-    const char *keep(const char *data, size_t size);
-
-private:
-    std::vector<std::unique_ptr<char[]>> m_chunks;
-    char *m_free = nullptr;
-    size_t m_left = 0;
-};
 
 // The values of a row that changed since it was read (or was added here).
 struct RowEdit
@@ -90,7 +63,7 @@ QVariant convertForField(const QVariant &value, FieldKind kind, const QString &n
 struct Column
 {
     QString name;
-    QString originDatabase; // "main", "temp" (temp tables such as "#SVILUPPO")
+    QString originDatabase; // "main", "temp" (temp tables such as "#SVILUPPO"); a schema on a server
     QString originTable;
     QString originColumn;
     bool writable = false;  // from the base table, first column naming that table column
@@ -113,7 +86,7 @@ public:
 struct Keyset
 {
     Connection *connection = nullptr;
-    QString select;                // the row set's SELECT, as SQLite runs it
+    QString select;                // the row set's SELECT, in the database's dialect
     std::vector<int> keyColumns;   // the key's columns, in the order the key cells hold them
     std::vector<int> keyIndex;     // per column: its place among the key cells, or -1
     std::unique_ptr<Statement> one; // the SELECT restricted to one key
@@ -165,10 +138,10 @@ struct RowStore
     void fetchAll() const;
     // Appends the row's values from the current result row of `result`, or (null: the row is
     // gone from the table) its key and Null for the rest, and points the row at them.
-    void takeValues(const Row &row, sqlite3_stmt *result) const;
+    void takeValues(const Row &row, const Statement *result) const;
     // Reads the key of every row of `select` into new rows; false when the SELECT has no
     // complete primary key (nothing is read then).
-    bool loadKeys(Connection &connection, sqlite3_stmt *select);
+    bool loadKeys(Connection &connection, const Statement &select);
     QVariant original(const Row &row, int column) const;
     std::vector<QVariant> values(const Row &row) const;
     // The row's own copy of its values, made on its first change.
@@ -176,7 +149,7 @@ struct RowStore
 
     int columnIndex(const QString &name) const;
     // Works out the base table, its key and the writable columns from the columns' origins.
-    void resolveBaseTable(sqlite3 *db);
+    void resolveBaseTable(Connection &connection);
 
     void addView(RowView *view) { views.push_back(view); }
     void removeView(RowView *view);
@@ -208,7 +181,7 @@ struct Recordset::Impl final : RowView
     ObjectState state = adStateClosed;
     Connection *connection = nullptr;
     QString source;
-    QString requerySql; // opened on a command: its SQLite text with the values bound
+    QString requerySql; // opened on a command: its native text with the values written in
     bool readOnly = false;
     std::shared_ptr<RowStore> store;
 
@@ -285,13 +258,8 @@ struct Recordset::Impl final : RowView
     void rowsRestored() override;
 };
 
-// The value a cell holds, as a row set gives it (NULL as Null).
-QVariant cellValue(const Cell &cell);
-// Reads the current result value of column `i` into a cell (text and blobs into the arena).
-void readCell(Cell &cell, sqlite3_stmt *stmt, int i, ByteArena &arena);
-
-// Prepares a text that is already SQLite's (no T-SQL rewriting).
-std::unique_ptr<Statement> prepareSqlite(Connection &connection, const QString &sql);
+// Prepares a text already in the database's own dialect (no T-SQL rewriting).
+std::unique_ptr<Statement> prepareNative(Connection &connection, const QString &sql);
 
 // Value of a result column as a recordset keeps it (integers as qlonglong, NULL as Null).
 QVariant storedValue(const Statement &statement, int column);

@@ -6,8 +6,6 @@
 #include "ado/error.h"
 #include "ado/statement.h"
 
-#include <sqlite3.h>
-
 #include <QHash>
 
 #include <algorithm>
@@ -39,20 +37,20 @@ QString keyText(const std::vector<Cell> &cells, quint32 first, size_t count)
     return text;
 }
 
-// The key of the current result row of `stmt` (its key columns at `columns`), as keyText
+// The key of the current result row of `result` (its key columns at `columns`), as keyText
 // gives it for a row's key cells.
-QString keyText(sqlite3_stmt *stmt, const std::vector<int> &columns)
+QString keyText(const Statement &result, const std::vector<int> &columns)
 {
     ByteArena scratch;
     std::vector<Cell> key(columns.size());
     for (size_t k = 0; k < columns.size(); ++k)
-        readCell(key[k], stmt, columns[k], scratch);
+        result.readCell(key[k], columns[k], scratch);
     return keyText(key, 0, key.size());
 }
 
 } // namespace
 
-bool RowStore::loadKeys(Connection &connection, sqlite3_stmt *select)
+bool RowStore::loadKeys(Connection &connection, const Statement &select)
 {
     auto plan = std::make_unique<Keyset>();
     plan->keyIndex.assign(columns.size(), -1);
@@ -69,19 +67,19 @@ bool RowStore::loadKeys(Connection &connection, sqlite3_stmt *select)
     if (plan->keyColumns.empty())
         return false;
     plan->connection = &connection;
-    plan->select = QString::fromUtf8(sqlite3_sql(select));
-    const auto keys = prepareSqlite(connection, QStringLiteral("SELECT %1 FROM (%2)")
+    plan->select = select.nativeText();
+    // The subquery is named: a server requires it, a file accepts it.
+    const auto keys = prepareNative(connection, QStringLiteral("SELECT %1 FROM (%2) AS ado_rows")
                                                     .arg(keyNames.join(QStringLiteral(", ")),
                                                          plan->select));
-    plan->one = prepareSqlite(connection, QStringLiteral("SELECT * FROM (%1) WHERE %2")
+    plan->one = prepareNative(connection, QStringLiteral("SELECT * FROM (%1) AS ado_rows WHERE %2")
                                               .arg(plan->select,
                                                    where.join(QStringLiteral(" AND "))));
-    sqlite3_stmt *stmt = keys->handle();
     const size_t keyCount = plan->keyColumns.size();
     while (keys->step()) {
         const quint32 first = quint32(cells.size());
         for (size_t k = 0; k < keyCount; ++k)
-            readCell(cells.emplace_back(), stmt, int(k), arena);
+            keys->readCell(cells.emplace_back(), int(k), arena);
         Row &row = rows.emplace_back();
         row.id = RowId(rows.size());
         row.cells = first;
@@ -105,18 +103,18 @@ void RowStore::fetch(const Row &row) const
     one.clearBindings();
     for (size_t k = 0; k < keyset->keyColumns.size(); ++k)
         one.bind(int(k) + 1, cellValue(cells[row.cells + k]));
-    takeValues(row, one.step() ? one.handle() : nullptr);
+    takeValues(row, one.step() ? &one : nullptr);
     one.reset();
 }
 
-void RowStore::takeValues(const Row &row, sqlite3_stmt *result) const
+void RowStore::takeValues(const Row &row, const Statement *result) const
 {
     const quint32 keyCells = row.cells;
     const quint32 first = quint32(cells.size());
     for (size_t c = 0; c < columns.size(); ++c) {
         Cell &cell = cells.emplace_back();
         if (result)
-            readCell(cell, result, int(c), arena);
+            result->readCell(cell, int(c), arena);
         else if (const int k = keyset->keyIndex[c]; k >= 0)
             cell = cells[keyCells + size_t(k)];
     }
@@ -135,12 +133,11 @@ void RowStore::fetchAll() const
     }
     if (waiting.isEmpty())
         return;
-    const auto all = prepareSqlite(*keyset->connection, keyset->select);
-    sqlite3_stmt *stmt = all->handle();
+    const auto all = prepareNative(*keyset->connection, keyset->select);
     while (all->step() && !waiting.isEmpty()) {
-        const RowId id = waiting.take(keyText(stmt, keyset->keyColumns));
+        const RowId id = waiting.take(keyText(*all, keyset->keyColumns));
         if (id != 0)
-            takeValues(rows[size_t(id - 1)], stmt);
+            takeValues(rows[size_t(id - 1)], all.get());
     }
     // Rows another program deleted meanwhile: their keys, and Null for the rest.
     for (auto it = waiting.cbegin(); it != waiting.cend(); ++it)

@@ -1,11 +1,14 @@
 #pragma once
-// A prepared SQLite statement of a Connection: the text has already been rewritten from T-SQL.
-// Binding, stepping and reading columns turn SQLite failures into ado::RuntimeError.
+// A prepared statement of a Connection: the text has already been rewritten from T-SQL.
+// Binding, stepping and reading columns go to the connection's backend and turn its failures
+// into ado::RuntimeError.
+
+#include "ado/backend.h"
 
 #include <QString>
 #include <QVariant>
 
-struct sqlite3_stmt;
+#include <memory>
 
 namespace ado {
 
@@ -14,7 +17,8 @@ class Connection;
 class Statement
 {
 public:
-    Statement(Connection &connection, sqlite3_stmt *stmt, QString sourceText);
+    Statement(Connection &connection, std::unique_ptr<BackendStatement> statement,
+              QString sourceText);
     ~Statement();
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -23,24 +27,36 @@ public:
     void bind(int position, const QVariant &value);
     void clearBindings();
     // Advances: true when a row is available. Errors raise (and let the connection check
-    // whether SQLite rolled back an open transaction by itself).
+    // whether the database rolled back an open transaction by itself).
     bool step();
     void reset();
 
-    int columnCount() const;
-    QString columnName(int column) const;
-    // The table and column a result column comes from; empty for expressions.
-    QString originTable(int column) const;
-    QString originColumn(int column) const;
-    QString declaredType(int column) const;
-    QVariant value(int column) const;
-    int parameterCount() const;
+    int columnCount() const { return m_impl->columnCount(); }
+    QString columnName(int column) const { return m_impl->columnName(column); }
+    // The database or schema, table and column a result column comes from; empty for
+    // expressions.
+    QString originDatabase(int column) const { return m_impl->originDatabase(column); }
+    QString originTable(int column) const { return m_impl->originTable(column); }
+    QString originColumn(int column) const { return m_impl->originColumn(column); }
+    QString declaredType(int column) const { return m_impl->declaredType(column); }
+    QVariant value(int column) const { return m_impl->value(column); }
+    // Reads the current row's value of `column` into a cell (text and blobs into the arena).
+    void readCell(Cell &cell, int column, ByteArena &arena) const
+    {
+        m_impl->readCell(cell, column, arena);
+    }
+    int parameterCount() const { return m_impl->parameterCount(); }
     // Rows changed by the last step of an INSERT, UPDATE or DELETE.
     long long changes() const;
-    bool isReadOnly() const;
+    bool isReadOnly() const { return m_impl->isReadOnly(); }
+    // The text as the database runs it, and with the bound values written in (for Requery).
+    QString nativeText() const { return m_impl->text(); }
+    QString nativeTextWithValues() const { return m_impl->textWithValues(); }
 
     const QString &sourceText() const { return m_sourceText; }
-    sqlite3_stmt *handle() const { return m_stmt; }
+    Connection &connection() const { return m_connection; }
+    // Which opening of the connection prepared it: a statement of an earlier opening is stale.
+    quint64 session() const { return m_session; }
     // The source errors of this statement carry ("ado.Connection" unless the owner says).
     const QString &errorSource() const { return m_errorSource; }
     void setErrorSource(const QString &source) { m_errorSource = source; }
@@ -49,9 +65,10 @@ private:
     [[noreturn]] void fail();
 
     Connection &m_connection;
-    sqlite3_stmt *m_stmt;
+    std::unique_ptr<BackendStatement> m_impl;
     QString m_sourceText;
     QString m_errorSource;
+    quint64 m_session;
     bool m_running = false; // stepped since the last reset: the next step is not a new run
 };
 

@@ -7,6 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include <errno.h> // program_invocation_short_name
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace ado {
 
 namespace {
@@ -73,7 +77,8 @@ bool isWholeNumber(const QString &text)
 class Rewriter
 {
 public:
-    explicit Rewriter(const QString &tsql) : m_text(tsql), m_tokens(sql::tokenize(tsql))
+    Rewriter(const QString &tsql, SqlDialect dialect)
+        : m_text(tsql), m_tokens(sql::tokenize(tsql)), m_postgres(dialect == SqlDialect::Postgres)
     {
         for (int i = 0; i < int(m_tokens.size()); ++i) {
             Token &t = m_tokens[size_t(i)];
@@ -95,7 +100,7 @@ public:
         checkStatementStart();
         for (int k = 0; k < count();)
             k = visit(k);
-        return joined();
+        return m_forUpdate ? joined() + QStringLiteral(" FOR UPDATE") : joined();
     }
 
 private:
@@ -130,7 +135,18 @@ private:
     }
     [[noreturn]] void failAt(int k, const QString &what) const { fail(what, posOf(k)); }
 
-    static QString initialText(const Token &t)
+    // The schema of temporary tables, which a DROP names.
+    QString tempSchema() const { return m_postgres ? QStringLiteral("pg_temp.") : QStringLiteral("temp."); }
+    QString engineName() const { return m_postgres ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"); }
+
+    // A name that must be quoted: PostgreSQL compares quoted names as written, T-SQL ignores
+    // case, so there it is quoted in lower case, as PostgreSQL folds the names it is not quoted.
+    QString quotedName(const QString &name) const
+    {
+        return sql::quotedIdentifier(m_postgres ? name.toLower() : name);
+    }
+
+    QString initialText(const Token &t) const
     {
         switch (t.kind) {
         case TokenKind::Comment:
@@ -147,9 +163,10 @@ private:
         case TokenKind::String:
             return sql::quotedString(t.value); // N'..' loses its N
         case TokenKind::Identifier:
-            // [x] becomes "x"; a name holding # $ @ is quoted so that SQLite reads one name.
-            if (t.bracketed || (!t.quoted && hasAnyOf(t.value, u"#$@")))
-                return sql::quotedIdentifier(t.value);
+            // [x] becomes "x"; a name holding # $ @ is quoted so that it is read as one name.
+            if (t.bracketed || (!t.quoted && hasAnyOf(t.value, u"#$@"))
+                || (t.quoted && m_postgres))
+                return quotedName(t.value);
             return t.text;
         default:
             return t.text;
@@ -229,7 +246,7 @@ private:
             failDrop(k);
         if (k + 1 < count())
             failDrop(k + 1);
-        return QStringLiteral("DROP TABLE IF EXISTS temp.") + sql::quotedIdentifier(tok(k).value);
+        return QStringLiteral("DROP TABLE IF EXISTS ") + tempSchema() + quotedName(tok(k).value);
     }
 
     [[noreturn]] void failDrop(int k) const
@@ -263,7 +280,7 @@ private:
             failAt(k, QStringLiteral("the variable %1").arg(t.value));
         case TokenKind::Punct:
             if (t.isPunct(u'+') && (stringAt(k - 1) || stringAt(k + 1)))
-                failAt(k, QStringLiteral("string concatenation with + (SQLite adds numbers)"));
+                failAt(k, QStringLiteral("string concatenation with + (%1 adds numbers)").arg(engineName()));
             return k + 1;
         case TokenKind::Identifier:
             return t.quoted ? visitName(k) : visitWord(k);
@@ -290,8 +307,14 @@ private:
             // SQLite's own ISNULL is a postfix test: only the function form is translated.
             if (!punctAt(k + 1, u'('))
                 failAt(k, QStringLiteral("ISNULL without an argument list"));
-            out(k) = QStringLiteral("IFNULL");
+            out(k) = m_postgres ? QStringLiteral("COALESCE") : QStringLiteral("IFNULL");
             return k + 1;
+        }
+        if (m_postgres && isTypePosition(k)) {
+            if (const char *type = postgresType(t)) {
+                out(k) = QString::fromLatin1(type);
+                return k + 1;
+            }
         }
         if (t.isKeyword("IF"))
             return visitIf(k);
@@ -332,7 +355,7 @@ private:
                 out(k - 2) = QStringLiteral("CREATE TEMP");
             const bool dropped = (keywordAt(k - 1, "TABLE") && keywordAt(k - 2, "DROP"))
                 || (keywordAt(k - 1, "EXISTS") && keywordAt(k - 2, "IF") && keywordAt(k - 3, "TABLE"));
-            out(k) = (dropped ? QStringLiteral("temp.") : QString()) + sql::quotedIdentifier(t.value);
+            out(k) = (dropped ? tempSchema() : QString()) + quotedName(t.value);
         }
         return k + 1;
     }
@@ -345,12 +368,21 @@ private:
         failAt(k, QStringLiteral("the IF statement"));
     }
 
-    // WITH (NOLOCK) goes: SQLite reads committed data anyway. Other hints are refused.
+    // WITH (NOLOCK) goes: both engines read committed data anyway. WITH (UPDLOCK) on a
+    // SELECT keeps the rows read for the transaction: SQLite's write transaction already keeps
+    // every other writer out, PostgreSQL locks the rows with FOR UPDATE at the statement's end.
+    // Other hints are refused.
     int visitHint(int k)
     {
         const int close = m_match[size_t(k + 1)];
         if (close == k + 3 && keywordAt(k + 2, "NOLOCK")) {
             removeRange(k, close);
+            return close + 1;
+        }
+        if (close == k + 3 && keywordAt(k + 2, "UPDLOCK") && keywordAt(0, "SELECT")) {
+            removeRange(k, close);
+            if (m_postgres)
+                m_forUpdate = true;
             return close + 1;
         }
         failAt(k, QStringLiteral("the table hint WITH %1").arg(sourceText(k + 1, close)));
@@ -359,7 +391,12 @@ private:
     int visitCollate(int k)
     {
         if (keywordAt(k + 1, "DATABASE_DEFAULT")) {
-            out(k + 1) = QStringLiteral("RTRIM");
+            // SQLite's RTRIM ignores trailing blanks as the server does; on PostgreSQL the
+            // fixed-length types (CHAR) compare that way by themselves.
+            if (m_postgres)
+                removeRange(k, k + 1);
+            else
+                out(k + 1) = QStringLiteral("RTRIM");
             return k + 2;
         }
         failAt(k, QStringLiteral("COLLATE %1 (only DATABASE_DEFAULT is known)")
@@ -500,8 +537,41 @@ private:
         text += piece;
     }
 
+    // A type follows a column's name (CREATE TABLE) or AS (CAST); elsewhere the same word is a
+    // name ("FROM T, NCHAR", "T.NCHAR").
+    bool isTypePosition(int k) const
+    {
+        if (!inRange(k - 1) || punctAt(k + 1, u'.'))
+            return false;
+        const Token &before = tok(k - 1);
+        if (before.isKeyword("AS"))
+            return true;
+        static const char *const clauseWords[] = {"SELECT", "FROM", "JOIN", "INTO", "UPDATE",
+                                                   "TABLE", "DELETE", "WHERE", "ON", "BY",
+                                                   "AND", "OR", "NOT", "SET", "DISTINCT"};
+        for (const char *word : clauseWords) {
+            if (before.isKeyword(word))
+                return false;
+        }
+        return before.kind == TokenKind::Identifier;
+    }
+
+    // The PostgreSQL name of a T-SQL type it lacks, or null.
+    static const char *postgresType(const Token &t)
+    {
+        static const std::pair<const char *, const char *> types[] = {
+            {"NVARCHAR", "VARCHAR"}, {"NCHAR", "CHAR"}, {"NTEXT", "TEXT"}, {"TINYINT", "SMALLINT"}};
+        for (const auto &[tsql, postgres] : types) {
+            if (t.isKeyword(tsql))
+                return postgres;
+        }
+        return nullptr;
+    }
+
     const QString &m_text;
     std::vector<Token> m_tokens;
+    bool m_postgres;
+    bool m_forUpdate = false; // WITH (UPDLOCK) met on PostgreSQL
     std::vector<QString> m_out;    // what each token becomes
     std::vector<QString> m_suffix; // text added after a token
     std::vector<int> m_sig;        // indexes of the tokens that are neither blanks nor comments
@@ -511,9 +581,30 @@ private:
 
 } // namespace
 
-QString rewriteTsql(const QString &tsql)
+namespace {
+
+// With CAUSALI_SQL_TRACE set, each accepted text is appended to that file as "program TAB text
+// NUL", one write each, so that programs running at once do not mix their records.
+void trace(const QString &tsql)
 {
-    return Rewriter(tsql).run();
+    static const QByteArray path = qgetenv("CAUSALI_SQL_TRACE");
+    if (path.isEmpty())
+        return;
+    const QByteArray record = QByteArray(program_invocation_short_name) + '\t' + tsql.toUtf8() + '\0';
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return; // a trace that cannot be written must not stop the program
+    [[maybe_unused]] const ssize_t written = ::write(fd, record.constData(), size_t(record.size()));
+    ::close(fd);
+}
+
+} // namespace
+
+QString rewriteTsql(const QString &tsql, SqlDialect dialect)
+{
+    QString rewritten = Rewriter(tsql, dialect).run();
+    trace(tsql);
+    return rewritten;
 }
 
 } // namespace ado

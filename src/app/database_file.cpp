@@ -6,11 +6,15 @@
 #include "ado/vb.h"
 #include "app/start_error.h"
 #include "data/database_errors.h"
+#include "engine/postgres.h"
 #include "engine/server.h"
+#include "ado/backend.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace app {
 
@@ -57,7 +61,48 @@ void checkExisting(const QString &path)
     }
 }
 
+// The database named by a libpq URI, given the contents when it has none, with the rights of
+// the role the program connects as.
+DatabaseFile prepareServerDatabase(const QString &uri)
+{
+    DatabaseFile database;
+    database.path = uri;
+    database.server = true;
+    const std::string connection = uri.toStdString();
+    try {
+        database.created = engine::preparePostgresDatabase(connection)
+                           == engine::PostgresContents::Created;
+        const engine::WriteRights rights = engine::postgresWriteRights(connection);
+        database.mayInsert = rights.insert;
+        database.mayUpdate = rights.update;
+        database.mayDelete = rights.remove;
+    } catch (const std::exception &e) {
+        throw StartError(QStringLiteral("impossibile usare il database %1: %2")
+                             .arg(databaseLabel(database), QString::fromUtf8(e.what())));
+    }
+    return database;
+}
+
 } // namespace
+
+QString databaseLabel(const DatabaseFile &database)
+{
+    if (!database.server)
+        return native(database.path);
+    const QUrl url(database.path);
+    const QUrlQuery query(url);
+    QString server = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
+    if (server.isEmpty())
+        server = url.host().isEmpty() ? QStringLiteral("localhost") : url.host();
+    if (url.port() > 0)
+        server += QLatin1Char(':') + QString::number(url.port());
+    QString name = query.queryItemValue(QStringLiteral("dbname"), QUrl::FullyDecoded);
+    if (name.isEmpty())
+        name = url.path(QUrl::FullyDecoded).mid(1);
+    if (name.isEmpty())
+        name = url.userName().isEmpty() ? QStringLiteral("(predefinito)") : url.userName();
+    return QStringLiteral("PostgreSQL %1 su %2").arg(name, server);
+}
 
 QString defaultDatabasePath()
 {
@@ -73,6 +118,8 @@ QString defaultDatabasePath()
 
 DatabaseFile prepareDatabase(const QString &requested)
 {
+    if (ado::isPostgresUri(requested.trimmed()))
+        return prepareServerDatabase(requested.trimmed());
     DatabaseFile file;
     file.path = QFileInfo(requested.isEmpty() ? defaultDatabasePath() : requested)
                     .absoluteFilePath();

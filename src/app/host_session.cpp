@@ -53,8 +53,10 @@ bool HostSession::open()
                            .arg(m_global->Ditta())
                            .arg(m_global->CompanySetting(QStringLiteral("RAGSOANAG"))),
                        QStringLiteral("Lingua %1").arg(m_global->LanguageCode()),
-                       ado::dataSourceOf(m_connectionString));
-    m_shell->setReadOnly(m_options.readOnly);
+                       m_databaseLabel.isEmpty() ? ado::dataSourceOf(m_connectionString)
+                                                 : m_databaseLabel);
+    const host::CLSCI_CAUSALI &entry = *m_entry;
+    m_shell->setReadOnly(!entry.CanInsert() && !entry.CanUpdate() && !entry.CanDelete());
     m_shell->setCloseRequest([this] { return m_entry->CloseForm().toBool(); });
     // The host's frame is on the screen before the module opens in it, so that the editor's
     // start-up can give the focus and its messages have a window to stand over.
@@ -87,9 +89,9 @@ void HostSession::configureEntry()
     entry.setIsActive(true);
     // The host's rights: the data frames of the window read them and keep to them.
     const bool mayWrite = !m_options.readOnly;
-    entry.setCanInsert(mayWrite);
-    entry.setCanDelete(mayWrite);
-    entry.setCanUpdate(mayWrite);
+    entry.setCanInsert(mayWrite && m_mayInsert);
+    entry.setCanDelete(mayWrite && m_mayDelete);
+    entry.setCanUpdate(mayWrite && m_mayUpdate);
     entry.setCanQbe(true);
     entry.setCaption(causali::FRMCI_CAUSALI::DesignCaption);
     entry.setProgramMode(m_options.newRecord ? NewRecordProgramMode : NormalProgramMode);

@@ -35,6 +35,16 @@ public:
 
     // Where the layout of the windows is kept ("" the user's settings); before open.
     void setLayoutSettingsFile(const QString &file) { m_layoutSettingsFile = file; }
+    // How the status bar names the database ("" the connection's data source); before open.
+    void setDatabaseLabel(const QString &label) { m_databaseLabel = label; }
+    // What the database lets the user do (a role that may only read); before open. The
+    // entry class gets these rights, less those --read-only takes away.
+    void setDatabaseRights(bool insert, bool update, bool remove)
+    {
+        m_mayInsert = insert;
+        m_mayUpdate = update;
+        m_mayDelete = remove;
+    }
 
     // Checks the company and the language against the database (a StartError when it does not
     // know them), shows the main window and opens the editor in it. Answers whether the editor
@@ -62,6 +72,10 @@ private:
     QString m_connectionString;
     QTextStream &m_out;
     QString m_layoutSettingsFile;
+    QString m_databaseLabel;
+    bool m_mayInsert = true;
+    bool m_mayUpdate = true;
+    bool m_mayDelete = true;
     // Destroyed from the last: the entry class (and its window) before the shell that shows
     // the window, the shell before the services the window refers to.
     std::unique_ptr<host::HostGlobal> m_global;

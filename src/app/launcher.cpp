@@ -45,8 +45,8 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
     try {
         const DatabaseFile database = prepareDatabase(options.databasePath);
         if (database.created)
-            err << "causali: creato il database dimostrativo "
-                << QDir::toNativeSeparators(database.path) << Qt::endl;
+            err << "causali: creato il database dimostrativo " << databaseLabel(database)
+                << Qt::endl;
         if (options.whereUsed)
             return tools::runWhereUsed(connectionStringFor(database.path), *options.whereUsed,
                                        out, err);
@@ -54,6 +54,8 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
             return tools::runPrint(connectionStringFor(database.path), options.company,
                                    options.language, options.printFile, options.printCodes, err);
         HostSession session(options, connectionStringFor(database.path), out);
+        session.setDatabaseLabel(databaseLabel(database));
+        session.setDatabaseRights(database.mayInsert, database.mayUpdate, database.mayDelete);
         if (!session.open()) {
             err << "causali: l'editor non si è aperto per la ditta " << options.company
                 << Qt::endl;

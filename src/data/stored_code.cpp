@@ -8,19 +8,21 @@
 
 namespace causali {
 
-QStringList StoredCode::texts(const QString &code)
+QStringList StoredCode::texts(const QString &code, bool lockHeader)
 {
-    const auto rowsOf = [&](const char *table, const char *column, const char *order) {
+    const auto rowsOf = [&](const char *table, const char *column, const char *order,
+                            bool lock = false) {
         return sql::withCausale(
             sql::lines({QStringLiteral("SELECT *"),
-                        QStringLiteral("FROM ") + QString::fromLatin1(table),
+                        QStringLiteral("FROM ") + QString::fromLatin1(table)
+                            + (lock ? QStringLiteral(" WITH (UPDLOCK)") : QString()),
                         QStringLiteral("WHERE ") + QString::fromLatin1(column)
                             + QStringLiteral(" = @CAUSALE"),
                         QStringLiteral("ORDER BY ") + QString::fromLatin1(order)}),
             code);
     };
     return {
-        rowsOf("CI03_CAUSALI", "CI03_CODCAUS", "CI03_CODCAUS"),
+        rowsOf("CI03_CAUSALI", "CI03_CODCAUS", "CI03_CODCAUS", lockHeader),
         rowsOf("CI11_CONTROLLOCONTI", "CI11_CODCAUS_CI03", "CI11_SEGNO"),
         rowsOf("CI05_PROPSEZ", "CI05_CAUSALE_CI03", "CI05_DITTA_CG18"),
         rowsOf("CI06_RICERCACONTO", "CI06_CAUSALE_CI03",
@@ -37,10 +39,10 @@ QStringList StoredCode::texts(const QString &code)
     };
 }
 
-QByteArray StoredCode::digest(ado::Connection &connection, const QString &code)
+QByteArray StoredCode::digest(ado::Connection &connection, const QString &code, bool lockHeader)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (const QString &text : texts(code)) {
+    for (const QString &text : texts(code, lockHeader)) {
         auto rows = connection.Execute(text);
         hash.addData("\x1e"); // one record separator a table, so rows cannot shift between them
         for (; rows && !rows->isEOF(); rows->MoveNext()) {

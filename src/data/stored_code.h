@@ -19,11 +19,15 @@ class StoredCode
 {
 public:
     // The fingerprint of the code as stored now; the same value for every code not stored.
-    static QByteArray digest(ado::Connection &connection, const QString &code);
+    // lockHeader, inside a write transaction: the code's header row stays locked until the
+    // transaction ends (on a server, another program's save of the same code waits for it;
+    // saves of other codes do not).
+    static QByteArray digest(ado::Connection &connection, const QString &code,
+                             bool lockHeader = false);
     // The fingerprint of a code that is not stored.
     static QByteArray absent();
     // The statements read for the fingerprint, "@CAUSALE" replaced by the quoted code.
-    static QStringList texts(const QString &code);
+    static QStringList texts(const QString &code, bool lockHeader = false);
 };
 
 } // namespace causali

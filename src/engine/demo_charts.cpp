@@ -18,7 +18,7 @@ namespace engine {
 
 namespace {
 
-void fillAccounts(sqlite3 *db)
+void fillAccounts(Session &db)
 {
     insertRows(db,
                "INSERT INTO PC01_DESCRPDC (PC01_CODICE, PC01_DESCR, PC01_INDTIPOPDC,"
@@ -71,7 +71,7 @@ void fillAccounts(sqlite3 *db)
                });
 }
 
-void fillProvidersAndFields(sqlite3 *db)
+void fillProvidersAndFields(Session &db)
 {
     insertRows(db, "INSERT INTO CI07_PROVCONTO (CI07_PROVIDER, CI07_DESCRIZIONE) VALUES (?, ?)",
                {
@@ -100,7 +100,7 @@ void fillProvidersAndFields(sqlite3 *db)
                });
 }
 
-void fillModels(sqlite3 *db)
+void fillModels(Session &db)
 {
     insertRows(db,
                "INSERT INTO CI04_MODELLI (CI04_INDSTAPER, CI04_MODELLO, CI04_DESCR)"
@@ -153,7 +153,7 @@ void fillModels(sqlite3 *db)
 
 } // namespace
 
-void fillDemoCharts(sqlite3 *db)
+void fillDemoCharts(Session &db)
 {
     fillAccounts(db);
     fillProvidersAndFields(db);

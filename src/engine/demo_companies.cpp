@@ -6,7 +6,7 @@
 
 namespace engine {
 
-void fillDemoCompanies(sqlite3 *db)
+void fillDemoCompanies(Session &db)
 {
     insertRows(db,
                "INSERT INTO CG16_ANAGGEN (CG16_CODICE, CG16_RAGSOANAG, CG16_PARTIVA,"

@@ -11,37 +11,15 @@
 
 namespace engine {
 
-void insertRows(sqlite3 *db, const std::string &sql, const Rows &rows)
-{
-    Statement insert(db, sql);
-    const int parameters = sqlite3_bind_parameter_count(insert.handle());
-    for (const auto &row : rows) {
-        if (int(row.size()) != parameters) {
-            throw Error("demo data: a row of \"" + sql + "\" has " + std::to_string(row.size())
-                        + " cells for " + std::to_string(parameters) + " parameters");
-        }
-        int index = 1;
-        for (const Cell &cell : row) {
-            const auto &value = cell.value();
-            if (const auto *number = std::get_if<long long>(&value))
-                insert.bind(index, *number);
-            else if (const auto *decimal = std::get_if<double>(&value))
-                insert.bind(index, *decimal);
-            else if (const auto *text = std::get_if<std::string>(&value))
-                insert.bind(index, *text);
-            else
-                insert.bindNull(index);
-            ++index;
-        }
-        insert.run();
-    }
-}
-
 void fillDemoData(sqlite3 *db)
 {
-    if (!db)
-        throw Error("fillDemoData: no connection");
-    if (queryInt(db, "SELECT COUNT(*) FROM CI03_CAUSALI") != 0)
+    SqliteSession session(db);
+    fillDemoData(session);
+}
+
+void fillDemoData(Session &db)
+{
+    if (db.queryInt("SELECT COUNT(*) FROM CI03_CAUSALI") != 0)
         throw Error("fillDemoData: the database already holds reason codes");
     fillDemoCompanies(db);
     fillDemoCharts(db);

@@ -1,52 +1,36 @@
 #pragma once
-// Pieces of the demo data set, one per subject (demo_*.cpp), and the helper that inserts a
-// literal table of rows.
+// Pieces of the demo data set, one per subject (demo_*.cpp). They write through a Session, so
+// that the same rows go into an SQLite file and into a PostgreSQL database.
 
-#include <sqlite3.h>
+#include "engine/session.h"
 
-#include <initializer_list>
 #include <string>
-#include <variant>
-#include <vector>
 
 namespace engine {
 
-// One cell of a literal row: NULL, an integer, a decimal number or a text.
-class Cell
+// Runs `sql` (an INSERT with one parameter per cell) once per row.
+inline void insertRows(Session &db, const std::string &sql, const Rows &rows)
 {
-public:
-    Cell(std::nullptr_t) {}
-    Cell(int value) : m_value(static_cast<long long>(value)) {}
-    Cell(long long value) : m_value(value) {}
-    Cell(double value) : m_value(value) {}
-    Cell(const char *value) : m_value(std::string(value)) {}
-    Cell(std::string value) : m_value(std::move(value)) {}
+    db.insertRows(sql, rows);
+}
 
-    const std::variant<std::monostate, long long, double, std::string> &value() const
-    {
-        return m_value;
-    }
-
-private:
-    std::variant<std::monostate, long long, double, std::string> m_value;
-};
-
-using Rows = std::vector<std::vector<Cell>>;
-
-// Runs `sql` (an INSERT with one ? per cell) once per row; each row must have as many cells as
-// the statement has parameters.
-void insertRows(sqlite3 *db, const std::string &sql, const Rows &rows);
+// The whole demo data set, in an empty schema (an error when reason codes exist).
+void fillDemoData(Session &db);
 
 // Companies, registry, company settings, journals, languages and provenances.
-void fillDemoCompanies(sqlite3 *db);
+void fillDemoCompanies(Session &db);
 // Charts of accounts, accounts of every type, expense items, providers, field descriptions,
 // posting models and their field designs.
-void fillDemoCharts(sqlite3 *db);
+void fillDemoCharts(Session &db);
 // Reason-code headers, their account-type checks and their descriptions.
-void fillDemoReasonCodes(sqlite3 *db);
+void fillDemoReasonCodes(Session &db);
 // Default journals, search sequences and posting proposals of the demo reason codes.
-void fillDemoSatellites(sqlite3 *db);
+void fillDemoSatellites(Session &db);
 // Stock documents, production master data and reallocations that use demo reason codes.
-void fillDemoUsage(sqlite3 *db);
+void fillDemoUsage(Session &db);
+
+// The generated reason codes of generateReasonCodes (server.h), on either engine; the caller
+// holds the transaction.
+void generateReasonCodes(Session &db, int reasonCodes, int rowsPerSatellite);
 
 } // namespace engine

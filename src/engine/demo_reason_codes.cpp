@@ -101,7 +101,7 @@ std::vector<Cell> checkRow(const char *code, int side, const std::vector<int> &t
     return row;
 }
 
-void insertHeaders(sqlite3 *db)
+void insertHeaders(Session &db)
 {
     Rows rows;
     for (const DemoReasonCode &c : demoReasonCodes()) {
@@ -120,7 +120,7 @@ void insertHeaders(sqlite3 *db)
                rows);
 }
 
-void insertChecks(sqlite3 *db)
+void insertChecks(Session &db)
 {
     Rows rows;
     for (const DemoReasonCode &c : demoReasonCodes()) {
@@ -137,7 +137,7 @@ void insertChecks(sqlite3 *db)
                rows);
 }
 
-void insertDescriptions(sqlite3 *db)
+void insertDescriptions(Session &db)
 {
     Rows rows;
     for (const DemoReasonCode &c : demoReasonCodes()) {
@@ -164,7 +164,7 @@ void insertDescriptions(sqlite3 *db)
 
 } // namespace
 
-void fillDemoReasonCodes(sqlite3 *db)
+void fillDemoReasonCodes(Session &db)
 {
     insertHeaders(db);
     insertChecks(db);

@@ -9,7 +9,7 @@ namespace engine {
 
 namespace {
 
-void fillJournals(sqlite3 *db)
+void fillJournals(Session &db)
 {
     insertRows(db,
                "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
@@ -30,7 +30,7 @@ void fillJournals(sqlite3 *db)
 
 // Search-sequence rows: side 1 destination, 2 origin; row types 0, 1, 4, 15, 16, 17 for stock
 // movements, -1 otherwise; providers in rank order.
-void fillSearchSequences(sqlite3 *db)
+void fillSearchSequences(Session &db)
 {
     struct Sequence
     {
@@ -67,7 +67,7 @@ void fillSearchSequences(sqlite3 *db)
                rows);
 }
 
-void fillProposals(sqlite3 *db)
+void fillProposals(Session &db)
 {
     // code, row, sign (1 Dare, 2 Avere), percent, chart, account, item chart, item. Rows entered
     // in a company with an expense-item chart carry that chart even without an item, as the
@@ -106,7 +106,7 @@ void fillProposals(sqlite3 *db)
 
 } // namespace
 
-void fillDemoSatellites(sqlite3 *db)
+void fillDemoSatellites(Session &db)
 {
     fillJournals(db);
     fillSearchSequences(db);

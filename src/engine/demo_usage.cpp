@@ -6,7 +6,7 @@
 
 namespace engine {
 
-void fillDemoUsage(sqlite3 *db)
+void fillDemoUsage(Session &db)
 {
     insertRows(db,
                "INSERT INTO MG36_DOCUMENTI (MG36_CODDOC, MG36_DESCR, MG36_CAUSALEKOVA_CI03)"

@@ -7,6 +7,7 @@
 // company: companies "Ditta di prova" are added when fewer exist), search-sequence rows
 // (alternating sides, ranks 1..) and proposal rows.
 
+#include "engine/demo_data.h"
 #include "engine/server.h"
 #include "engine/sqlite_util.h"
 
@@ -31,32 +32,33 @@ std::string generatedCode(long long index)
     return code;
 }
 
+using Companies = std::vector<std::pair<long long, std::string>>;
+
 // Companies with a journal each, as many as needed; returns (company, journal) pairs.
-std::vector<std::pair<long long, std::string>> benchCompanies(sqlite3 *db, int needed)
+Companies benchCompanies(Session &db, int needed)
 {
-    std::vector<std::pair<long long, std::string>> companies;
-    {
-        Statement query(db, "SELECT CG68_DITTA_CG18, MIN(CG68_SEZIONALE) FROM CG68_NUMERDESC"
-                            " GROUP BY CG68_DITTA_CG18 ORDER BY CG68_DITTA_CG18");
-        while (query.step() && int(companies.size()) < needed)
-            companies.emplace_back(query.intColumn(0), query.textColumn(1));
+    Companies companies;
+    const TextRows journals = db.query("SELECT CG68_DITTA_CG18, MIN(CG68_SEZIONALE)"
+                                       " FROM CG68_NUMERDESC GROUP BY CG68_DITTA_CG18"
+                                       " ORDER BY CG68_DITTA_CG18");
+    for (const auto &row : journals) {
+        if (int(companies.size()) >= needed)
+            return companies;
+        companies.emplace_back(std::stoll(row[0].value_or("0")), row[1].value_or(""));
     }
-    if (int(companies.size()) >= needed)
-        return companies;
-    long long next = queryInt(db, "SELECT IFNULL(MAX(CG18_DITTA), 0) FROM CG18_ANADITTABASE") + 1;
-    long long registry = queryInt(db, "SELECT IFNULL(MAX(CG16_CODICE), 0) FROM CG16_ANAGGEN") + 1;
-    Statement name(db, "INSERT INTO CG16_ANAGGEN (CG16_CODICE, CG16_RAGSOANAG) VALUES (?, ?)");
-    Statement company(db, "INSERT INTO CG18_ANADITTABASE (CG18_DITTA, CG18_CODICE_CG16)"
-                          " VALUES (?, ?)");
-    Statement settings(db, "INSERT INTO CG25_ANADITTAGEST (CG25_DITTA_CG18, CG25_FLGCONIND,"
-                           " CG25_PDCCONIND_PC01, CG25_PDCVDS_PC01) VALUES (?, 1, 1, -1)");
-    Statement journal(db, "INSERT INTO CG68_NUMERDESC (CG68_DITTA_CG18, CG68_SEZIONALE,"
-                          " CG68_DESCSEZ) VALUES (?, 'GE', 'Giroconti')");
+    long long next = db.queryInt("SELECT COALESCE(MAX(CG18_DITTA), 0) FROM CG18_ANADITTABASE") + 1;
+    long long registry = db.queryInt("SELECT COALESCE(MAX(CG16_CODICE), 0) FROM CG16_ANAGGEN") + 1;
     while (int(companies.size()) < needed) {
-        name.bind(1, registry).bind(2, "Ditta di prova " + std::to_string(next)).run();
-        company.bind(1, next).bind(2, registry).run();
-        settings.bind(1, next).run();
-        journal.bind(1, next).run();
+        db.run("INSERT INTO CG16_ANAGGEN (CG16_CODICE, CG16_RAGSOANAG) VALUES (?, ?)",
+               {registry, "Ditta di prova " + std::to_string(next)});
+        db.run("INSERT INTO CG18_ANADITTABASE (CG18_DITTA, CG18_CODICE_CG16) VALUES (?, ?)",
+               {next, registry});
+        db.run("INSERT INTO CG25_ANADITTAGEST (CG25_DITTA_CG18, CG25_FLGCONIND,"
+               " CG25_PDCCONIND_PC01, CG25_PDCVDS_PC01) VALUES (?, 1, 1, -1)",
+               {next});
+        db.run("INSERT INTO CG68_NUMERDESC (CG68_DITTA_CG18, CG68_SEZIONALE, CG68_DESCSEZ)"
+               " VALUES (?, 'GE', 'Giroconti')",
+               {next});
         companies.emplace_back(next, "GE");
         ++next;
         ++registry;
@@ -64,66 +66,56 @@ std::vector<std::pair<long long, std::string>> benchCompanies(sqlite3 *db, int n
     return companies;
 }
 
-struct Inserts
-{
-    explicit Inserts(sqlite3 *db)
-        : header(db, "INSERT INTO CI03_CAUSALI (CI03_CODCAUS, CI03_DESCR, CI03_INDTIPOMOVDATI,"
-                     " CI03_INDTIPOCOSRIC, CI03_MODELLO_CI04, CI03_IDPROV)"
-                     " VALUES (?, ?, ?, ?, 'STD', ?)")
-        , check(db, "INSERT INTO CI11_CONTROLLOCONTI (CI11_CODCAUS_CI03, CI11_SEGNO,"
-                    " CI11_FLGCDC, CI11_FLGCOLLEG) VALUES (?, ?, ?, ?)")
-        , description(db, "INSERT INTO CI99_DESLINGUA (CI99_CODLINGUA_MG52, CI99_PROVID_FW4A,"
-                          " CI99_IDPROV, CI99_DESCRIZIONE) VALUES (?, 903, ?, ?)")
-        , journal(db, "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
-                      " CI05_SEZIONALE_CG68) VALUES (?, ?, ?)")
-        , search(db, "INSERT INTO CI06_RICERCACONTO (CI06_CAUSALE_CI03, CI06_INDSEGNO,"
-                     " CI06_INDTIPORIGA, CI06_PROVIDER_CI07, CI06_PROGRESSIVO)"
-                     " VALUES (?, ?, ?, ?, ?)")
-        , proposal(db, "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG,"
-                       " CI10_INDSEGNO, CI10_PERC, CI10_PDCCONTO_PC01, CI10_CONTO_PC03,"
-                       " CI10_PDCVDS_PC01, CI10_VDS_PC03) VALUES (?, ?, ?, ?, 1, ?, ?, ?)")
-    {
-    }
+const char *const kHeader = "INSERT INTO CI03_CAUSALI (CI03_CODCAUS, CI03_DESCR,"
+                            " CI03_INDTIPOMOVDATI, CI03_INDTIPOCOSRIC, CI03_MODELLO_CI04,"
+                            " CI03_IDPROV) VALUES (?, ?, ?, ?, 'STD', ?)";
+const char *const kCheck = "INSERT INTO CI11_CONTROLLOCONTI (CI11_CODCAUS_CI03, CI11_SEGNO,"
+                           " CI11_FLGCDC, CI11_FLGCOLLEG) VALUES (?, ?, ?, ?)";
+const char *const kDescription = "INSERT INTO CI99_DESLINGUA (CI99_CODLINGUA_MG52,"
+                                 " CI99_PROVID_FW4A, CI99_IDPROV, CI99_DESCRIZIONE)"
+                                 " VALUES (?, 903, ?, ?)";
+const char *const kJournal = "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
+                             " CI05_SEZIONALE_CG68) VALUES (?, ?, ?)";
+const char *const kSearch = "INSERT INTO CI06_RICERCACONTO (CI06_CAUSALE_CI03, CI06_INDSEGNO,"
+                            " CI06_INDTIPORIGA, CI06_PROVIDER_CI07, CI06_PROGRESSIVO)"
+                            " VALUES (?, ?, ?, ?, ?)";
+const char *const kProposal = "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG,"
+                              " CI10_INDSEGNO, CI10_PERC, CI10_PDCCONTO_PC01, CI10_CONTO_PC03,"
+                              " CI10_PDCVDS_PC01, CI10_VDS_PC03) VALUES (?, ?, ?, ?, 1, ?, ?, ?)";
 
-    Statement header, check, description, journal, search, proposal;
-};
-
-void insertCode(Inserts &in, const std::string &code, long long id, int rows,
-                const std::vector<std::pair<long long, std::string>> &companies)
+void insertCode(Session &db, const std::string &code, long long id, int rows,
+                const Companies &companies)
 {
-    const int movement = int(id % 4);
+    const long long movement = id % 4;
     const std::string text = "Causale generata " + code;
-    in.header.bind(1, code).bind(2, text).bind(3, (long long)movement).bind(4, id % 2).bind(5, id);
-    in.header.run();
-    in.check.bind(1, code).bind(2, 1LL).bind(3, 1LL).bind(4, 0LL).run();
-    in.check.bind(1, code).bind(2, 2LL).bind(3, 0LL).bind(4, 1LL).run();
-    in.description.bind(1, "ITA").bind(2, id).bind(3, text).run();
-    in.description.bind(1, "ENG").bind(2, id).bind(3, "Generated reason code " + code).run();
+    db.run(kHeader, {code, text, movement, id % 2, id});
+    db.run(kCheck, {code, 1, 1, 0});
+    db.run(kCheck, {code, 2, 0, 1});
+    db.run(kDescription, {"ITA", id, text});
+    db.run(kDescription, {"ENG", id, "Generated reason code " + code});
     const long long rowType = movement == 1 ? 0 : -1;
     for (int i = 0; i < rows; ++i) {
         const auto &[company, journal] = companies[size_t(i)];
-        in.journal.bind(1, company).bind(2, code).bind(3, journal).run();
-        in.search.bind(1, code).bind(2, 1LL + i % 2).bind(3, rowType).bind(4, 1LL + i % 9);
-        in.search.bind(5, 1LL + i / 2).run();
+        db.run(kJournal, {company, code, journal});
+        db.run(kSearch, {code, 1 + i % 2, rowType, 1 + i % 9, 1 + i / 2});
         const bool debit = i + 1 < rows;
-        in.proposal.bind(1, code).bind(2, 1LL + i).bind(3, debit ? 1LL : 2LL);
-        in.proposal.bind(4, debit ? 100.0 / std::max(1, rows - 1) : 100.0);
-        in.proposal.bind(5, debit ? "0401001" : "0101001");
-        if (i % 2 == 0)
-            in.proposal.bind(6, 2LL).bind(7, "10001");
-        in.proposal.run();
+        const bool expense = i % 2 == 0;
+        db.run(kProposal, {code, 1 + i, debit ? 1 : 2,
+                           debit ? 100.0 / std::max(1, rows - 1) : 100.0,
+                           debit ? "0401001" : "0101001", expense ? Cell(2) : Cell(nullptr),
+                           expense ? Cell("10001") : Cell(nullptr)});
     }
 }
 
 // Index after the highest generated code present (codes compare like their base-36 values).
-long long nextGeneratedIndex(sqlite3 *db)
+long long nextGeneratedIndex(Session &db)
 {
-    Statement query(db, "SELECT MAX(CI03_CODCAUS) FROM CI03_CAUSALI"
-                        " WHERE substr(CI03_CODCAUS, 1, 1) BETWEEN '0' AND '9'"
-                        " AND length(rtrim(CI03_CODCAUS)) = 4");
-    if (!query.step() || query.isNull(0))
+    const TextRows rows = db.query("SELECT MAX(CI03_CODCAUS) FROM CI03_CAUSALI"
+                                   " WHERE substr(CI03_CODCAUS, 1, 1) BETWEEN '0' AND '9'"
+                                   " AND length(rtrim(CI03_CODCAUS)) = 4");
+    if (rows.empty() || !rows.front().front())
         return 0;
-    const std::string highest = query.textColumn(0);
+    const std::string highest = *rows.front().front();
     long long index = 0;
     for (char c : highest.substr(0, 4)) {
         long long digit = -1;
@@ -140,26 +132,32 @@ long long nextGeneratedIndex(sqlite3 *db)
 
 } // namespace
 
-void generateReasonCodes(sqlite3 *db, int reasonCodes, int rowsPerSatellite)
+void generateReasonCodes(Session &db, int reasonCodes, int rowsPerSatellite)
 {
-    if (!db)
-        throw Error("generateReasonCodes: no connection");
     if (reasonCodes < 0 || rowsPerSatellite < 0)
         throw Error("generateReasonCodes: counts must not be negative");
     if (rowsPerSatellite > 255)
         throw Error("generateReasonCodes: at most 255 rows per satellite (TINYINT ranks)");
-    Transaction transaction(db);
     const long long first = nextGeneratedIndex(db);
     if (first + reasonCodes > kMaxGenerated)
         throw Error("generateReasonCodes: at most " + std::to_string(kMaxGenerated)
                     + " generated reason codes");
-    const auto companies = benchCompanies(db, rowsPerSatellite);
-    long long id = queryInt(db, "SELECT MAX(IFNULL((SELECT MAX(CI03_IDPROV) FROM CI03_CAUSALI),"
-                                " 0), IFNULL((SELECT FW4A_ULTIMOID FROM FW4A_PROVENIENZE"
-                                " WHERE FW4A_PROVID = 903), 0))");
-    Inserts inserts(db);
+    const Companies companies = benchCompanies(db, rowsPerSatellite);
+    long long id = std::max(
+        db.queryInt("SELECT COALESCE(MAX(CI03_IDPROV), 0) FROM CI03_CAUSALI"),
+        db.queryInt("SELECT COALESCE(MAX(FW4A_ULTIMOID), 0) FROM FW4A_PROVENIENZE"
+                    " WHERE FW4A_PROVID = 903"));
     for (long long i = first; i < first + reasonCodes; ++i)
-        insertCode(inserts, generatedCode(i), ++id, rowsPerSatellite, companies);
+        insertCode(db, generatedCode(i), ++id, rowsPerSatellite, companies);
+}
+
+void generateReasonCodes(sqlite3 *db, int reasonCodes, int rowsPerSatellite)
+{
+    if (!db)
+        throw Error("generateReasonCodes: no connection");
+    Transaction transaction(db);
+    SqliteSession session(db);
+    generateReasonCodes(session, reasonCodes, rowsPerSatellite);
     transaction.commit();
 }
 

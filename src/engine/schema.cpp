@@ -1,4 +1,11 @@
-// The schema of the database that stands in for the server.
+// The schema of the database that stands in for the server, for both engines.
+//
+// One description feeds both: the DDL below is written once, in SQLite's dialect with SQL
+// Server's type names; for PostgreSQL, postgresDdl() renames the types it lacks (NCHAR -> CHAR,
+// NVARCHAR -> VARCHAR, TINYINT -> SMALLINT) and drops COLLATE RTRIM, since CHAR(n) compares
+// without trailing blanks by itself. The one part written twice is the identity of CI03_IDPROV
+// (triggers here, a PL/pgSQL trigger function there), and the schema version (PRAGMA
+// user_version here, the table CAUSALI_SCHEMA_VERSION there).
 //
 // Tables are named as on the server: table prefix, underscore, field; a column that refers to
 // another table ends with that table's prefix. Declared types follow SQL Server's (SQLite maps
@@ -41,8 +48,11 @@
 // FW4A_PROVENIENZE; an insert with it moves that counter past it; numbers are never given twice
 // (a delete does not lower the counter) and cannot be changed once given.
 
+#include "engine/schema.h"
 #include "engine/server.h"
 #include "engine/sqlite_util.h"
+
+#include <regex>
 
 namespace engine {
 
@@ -292,6 +302,48 @@ BEGIN
 END;
 )SQL";
 
+// The same identity on PostgreSQL: one BEFORE trigger gives or checks the number.
+const char *const postgresIdentity = R"SQL(
+CREATE FUNCTION CI03_CAUSALI_IDPROV() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    IF TG_OP = 'UPDATE' THEN
+        IF OLD.CI03_IDPROV IS NOT NULL AND NEW.CI03_IDPROV IS DISTINCT FROM OLD.CI03_IDPROV THEN
+            RAISE EXCEPTION 'CI03_IDPROV is given by the database and cannot be changed';
+        END IF;
+        RETURN NEW;
+    END IF;
+    INSERT INTO FW4A_PROVENIENZE (FW4A_PROVID, FW4A_DESCR, FW4A_ULTIMOID)
+        VALUES (903, 'Causali contabilità industriale', 0) ON CONFLICT DO NOTHING;
+    IF NEW.CI03_IDPROV IS NULL THEN
+        UPDATE FW4A_PROVENIENZE SET FW4A_ULTIMOID = FW4A_ULTIMOID + 1 WHERE FW4A_PROVID = 903
+            RETURNING FW4A_ULTIMOID INTO NEW.CI03_IDPROV;
+    ELSE
+        UPDATE FW4A_PROVENIENZE SET FW4A_ULTIMOID = NEW.CI03_IDPROV
+            WHERE FW4A_PROVID = 903 AND FW4A_ULTIMOID < NEW.CI03_IDPROV;
+    END IF;
+    RETURN NEW;
+END
+$$;
+CREATE TRIGGER CI03_CAUSALI_IDPROV BEFORE INSERT OR UPDATE OF CI03_IDPROV ON CI03_CAUSALI
+    FOR EACH ROW EXECUTE FUNCTION CI03_CAUSALI_IDPROV();
+)SQL";
+
+std::string replaceAll(std::string text, const std::string &from, const std::string &to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// The common DDL in PostgreSQL's words.
+std::string postgresDdl(std::string ddl)
+{
+    ddl = replaceAll(ddl, " COLLATE RTRIM", "");
+    ddl = replaceAll(ddl, "NVARCHAR(", "VARCHAR(");
+    ddl = replaceAll(ddl, "NCHAR(", "CHAR(");
+    return replaceAll(ddl, "TINYINT", "SMALLINT");
+}
+
 std::string productionTable(const std::string &prefix, const std::string &name)
 {
     return "CREATE TABLE " + name + " (\n"
@@ -303,23 +355,40 @@ std::string productionTable(const std::string &prefix, const std::string &name)
 
 } // namespace
 
+std::string schemaScript(Dialect dialect)
+{
+    std::string ddl = std::string(reasonCodeTables) + frameworkTables + companyTables + usageTables;
+    for (const auto &table : productionTables)
+        ddl += productionTable(table[0], table[1]);
+    for (const auto &index : reasonCodeIndexes) {
+        ddl += std::string("CREATE INDEX ") + index[0] + "_CAUSALE ON " + index[0] + " ("
+               + index[1] + ");\n";
+    }
+    if (dialect == Dialect::Sqlite)
+        return ddl + identityTriggers;
+    return postgresDdl(ddl) + postgresIdentity + "CREATE TABLE CAUSALI_SCHEMA_VERSION ("
+           "VERSION INT NOT NULL);\nINSERT INTO CAUSALI_SCHEMA_VERSION VALUES ("
+           + std::to_string(SchemaVersion) + ");\n";
+}
+
+std::vector<std::string> schemaTables()
+{
+    static const std::regex createTable(R"(CREATE TABLE (\w+))");
+    const std::string script = schemaScript(Dialect::Sqlite);
+    std::vector<std::string> tables;
+    for (auto it = std::sregex_iterator(script.begin(), script.end(), createTable);
+         it != std::sregex_iterator(); ++it)
+        tables.push_back((*it)[1].str());
+    return tables;
+}
+
 void createSchema(sqlite3 *db)
 {
     if (!db)
         throw Error("createSchema: no connection");
     if (queryInt(db, "SELECT COUNT(*) FROM sqlite_schema") != 0)
         throw Error("createSchema: the database is not empty");
-    exec(db, reasonCodeTables);
-    exec(db, frameworkTables);
-    exec(db, companyTables);
-    exec(db, usageTables);
-    for (const auto &table : productionTables)
-        exec(db, productionTable(table[0], table[1]));
-    for (const auto &index : reasonCodeIndexes) {
-        exec(db, std::string("CREATE INDEX ") + index[0] + "_CAUSALE ON " + index[0] + " ("
-                     + index[1] + ")");
-    }
-    exec(db, identityTriggers);
+    exec(db, schemaScript(Dialect::Sqlite));
     exec(db, "PRAGMA user_version = " + std::to_string(SchemaVersion));
 }
 

@@ -100,7 +100,7 @@ bool SaveUnit::begin(Kind kind)
             return false;
         QByteArray stored;
         try {
-            stored = StoredCode::digest(connection(), code);
+            stored = StoredCode::digest(connection(), code, true);
         } catch (const ado::RuntimeError &e) {
             rollBack();
             tell(kind, causaItaliana(e, &connection()));

@@ -2,6 +2,7 @@
 #include "ado/recordset.h"
 
 #include "ado/scratch_db.h"
+#include "support/backend_db.h"
 
 #include <QFile>
 
@@ -46,6 +47,21 @@ protected:
     ScratchDb db{kSchema};
     Connection conn;
 };
+
+// Transactions and the row sets written in them, on each database.
+class TransactionTest : public testsupport::BackendTest
+{
+protected:
+    const char *schema() const override
+    {
+        return "CREATE TABLE a(id INTEGER PRIMARY KEY, name TEXT);"
+               "INSERT INTO a (id, name) VALUES (1, 'one'), (2, 'two')";
+    }
+    void run(const char *sql) { conn.Execute(QString::fromUtf8(sql), nullptr, adCmdTextNoRecords); }
+    void execRaw(const char *sql) { db->exec(sql); }
+};
+
+INSTANTIATE_BACKENDS(TransactionTest);
 
 } // namespace
 
@@ -164,7 +180,7 @@ TEST_F(ConnectionTest, FailingStatementKeepsTheTransactionForRollback)
     EXPECT_EQ(db.rows("SELECT * FROM b ORDER BY id"), bBefore);
 }
 
-TEST_F(ConnectionTest, TransactionRules)
+TEST_P(TransactionTest, TransactionRules)
 {
     EXPECT_EQ(errorOf([&] { conn.CommitTrans(); }).number(), adErrIllegalOperation);
     EXPECT_EQ(errorOf([&] { conn.RollbackTrans(); }).number(), adErrIllegalOperation);
@@ -182,7 +198,7 @@ TEST_F(ConnectionTest, TransactionRules)
     EXPECT_EQ(errorOf([&] { conn.Close(); }).number(), adErrInTransaction);
     conn.CommitTrans();
     EXPECT_EQ(conn.transactionLevel(), 0);
-    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id > 2 ORDER BY id"),
+    EXPECT_EQ(db->rows("SELECT name FROM a WHERE id > 2 ORDER BY id"),
               (QStringList{QStringLiteral("three"), QStringLiteral("five")}));
 
     // An inner level committed is undone with the outer one.
@@ -191,12 +207,12 @@ TEST_F(ConnectionTest, TransactionRules)
     run("INSERT INTO a VALUES (6, 'six')");
     conn.CommitTrans();
     conn.RollbackTrans();
-    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 6"), QStringList());
+    EXPECT_EQ(db->rows("SELECT name FROM a WHERE id = 6"), QStringList());
 }
 
 // Rows a row set wrote inside a transaction that is then rolled back are pending again, as they
 // were before the write, so that a second UpdateBatch writes them; a commit keeps them written.
-TEST_F(ConnectionTest, RollbackGivesRowSetsBackTheirPendingRows)
+TEST_P(TransactionTest, RollbackGivesRowSetsBackTheirPendingRows)
 {
     Recordset rs;
     rs.Open(QStringLiteral("SELECT id, name FROM a ORDER BY id"), &conn, adOpenStatic,
@@ -215,7 +231,7 @@ TEST_F(ConnectionTest, RollbackGivesRowSetsBackTheirPendingRows)
     EXPECT_FALSE(rs.hasPendingChanges());
     conn.CommitTrans();
     conn.RollbackTrans();
-    EXPECT_EQ(db.rows("SELECT name FROM a ORDER BY id"),
+    EXPECT_EQ(db->rows("SELECT name FROM a ORDER BY id"),
               (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
     ASSERT_TRUE(rs.hasPendingChanges());
     rs.setFilter(QVariant::fromValue(long(adFilterPendingRecords)));
@@ -224,13 +240,13 @@ TEST_F(ConnectionTest, RollbackGivesRowSetsBackTheirPendingRows)
 
     rs.UpdateBatch();
     EXPECT_FALSE(rs.hasPendingChanges());
-    EXPECT_EQ(db.rows("SELECT name FROM a ORDER BY id"),
+    EXPECT_EQ(db->rows("SELECT name FROM a ORDER BY id"),
               (QStringList{QStringLiteral("uno"), QStringLiteral("seven")}));
 }
 
 // Resync with adResyncUnderlyingValues lets pending edits be written over what another
 // program stored meanwhile; adResyncAllValues shows what is stored and drops the edits.
-TEST_F(ConnectionTest, ResyncReadsTheStoredRowAgain)
+TEST_P(TransactionTest, ResyncReadsTheStoredRowAgain)
 {
     Recordset rs;
     rs.Open(QStringLiteral("SELECT id, name FROM a ORDER BY id"), &conn, adOpenStatic,
@@ -243,7 +259,7 @@ TEST_F(ConnectionTest, ResyncReadsTheStoredRowAgain)
     rs.Resync(adAffectCurrent, adResyncUnderlyingValues);
     EXPECT_EQ(rs.Fields(QStringLiteral("name")).Value().toString(), QStringLiteral("mine"));
     rs.UpdateBatch();
-    EXPECT_EQ(db.rows("SELECT name FROM a WHERE id = 1"), QStringList{QStringLiteral("mine")});
+    EXPECT_EQ(db->rows("SELECT name FROM a WHERE id = 1"), QStringList{QStringLiteral("mine")});
 
     execRaw("UPDATE a SET name = 'again' WHERE id = 1");
     rs.Fields(QStringLiteral("name")).setValue(QStringLiteral("dropped"));

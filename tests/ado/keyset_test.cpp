@@ -4,47 +4,42 @@
 #include "ado/connection.h"
 #include "ado/recordset.h"
 #include "ado/scratch_db.h"
+#include "support/backend_db.h"
 
 using namespace ado;
 using adotest::errorOf;
-using adotest::ScratchDb;
 
 namespace {
 
 const char *const kSchema = R"(
-CREATE TABLE cau(code TEXT COLLATE RTRIM PRIMARY KEY, descr TEXT, n INTEGER);
+CREATE TABLE cau(code VARCHAR(10) PRIMARY KEY, descr TEXT, n INTEGER);
 WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 200)
-INSERT INTO cau SELECT printf('K%03d', 201 - i), 'descr ' || i, i FROM c;
+INSERT INTO cau SELECT 'K' || substr(CAST(1201 - i AS VARCHAR(4)), 2), 'descr ' || i, i FROM c;
 CREATE TABLE nokey(code TEXT, descr TEXT);
-INSERT INTO nokey VALUES ('A', 'uno'), ('B', 'due');
+INSERT INTO nokey VALUES ('A', 'uno'), ('B', 'due')
 )";
 
-class KeysetTest : public ::testing::Test
+class KeysetTest : public testsupport::BackendTest
 {
 protected:
-    void SetUp() override { conn.Open(db.connectionString()); }
+    const char *schema() const override { return kSchema; }
     void open(Recordset &rs, const char *sql)
     {
         rs.setCursorLocation(adUseServer);
         rs.Open(QString::fromUtf8(sql), &conn, adOpenKeyset, adLockBatchOptimistic, adCmdText);
     }
-    void execRaw(const char *sql)
-    {
-        EXPECT_EQ(sqlite3_exec(conn.handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    }
+    void execRaw(const char *sql) { db->exec(sql); }
     static QString field(Recordset &rs, const char *name)
     {
         const QVariant v = rs.Fields(QString::fromUtf8(name)).Value();
         return isNull(v) ? QStringLiteral("<NULL>") : v.toString();
     }
-    ScratchDb db{kSchema};
-    Connection conn;
 };
 
 // The row set shows what a client cursor shows, reading a row's values only when they are
 // asked for: the keys, a sort on them and moves cost no statement; a walk over every value
 // costs a bounded number of statements, not one a row.
-TEST_F(KeysetTest, ValuesAreReadWhenFirstNeededAndMatchAWholeRead)
+TEST_P(KeysetTest, ValuesAreReadWhenFirstNeededAndMatchAWholeRead)
 {
     Recordset whole;
     whole.Open(QStringLiteral("SELECT code, descr, n FROM cau"), &conn, adOpenStatic,
@@ -77,7 +72,7 @@ TEST_F(KeysetTest, ValuesAreReadWhenFirstNeededAndMatchAWholeRead)
 
 // Edits, UpdateBatch and Requery work on a keyset as on a client cursor; a row another program
 // deleted before its values were read keeps its key and shows Null values.
-TEST_F(KeysetTest, EditsAreWrittenAndARowDeletedMeanwhileShowsNull)
+TEST_P(KeysetTest, EditsAreWrittenAndARowDeletedMeanwhileShowsNull)
 {
     Recordset rs;
     open(rs, "SELECT code, descr, n FROM cau ORDER BY code");
@@ -88,9 +83,8 @@ TEST_F(KeysetTest, EditsAreWrittenAndARowDeletedMeanwhileShowsNull)
     rs.Fields(QStringLiteral("n")).setValue(999);
     rs.Update();
     rs.UpdateBatch();
-    EXPECT_EQ(testsupport::queryRows(conn.handle(), QStringLiteral(
-                  "SELECT descr FROM cau WHERE code IN ('K001', 'NEW1') ORDER BY code")),
-              (testsupport::Rows{{QStringLiteral("cambiata")}, {QStringLiteral("<NULL>")}}));
+    EXPECT_EQ(db->rows("SELECT descr FROM cau WHERE code IN ('K001', 'NEW1') ORDER BY code"),
+              (QStringList{"cambiata", "NULL"}));
 
     execRaw("DELETE FROM cau WHERE code = 'K150'");
     rs.Requery();
@@ -105,7 +99,7 @@ TEST_F(KeysetTest, EditsAreWrittenAndARowDeletedMeanwhileShowsNull)
 
 // Without a complete primary key there is nothing to find a row by: the row set is read whole
 // at Open, as with a client cursor.
-TEST_F(KeysetTest, ASelectWithoutItsTablesKeyIsReadWhole)
+TEST_P(KeysetTest, ASelectWithoutItsTablesKeyIsReadWhole)
 {
     for (const char *sql : {"SELECT code, descr FROM nokey", "SELECT descr, n FROM cau"}) {
         SCOPED_TRACE(sql);
@@ -118,5 +112,7 @@ TEST_F(KeysetTest, ASelectWithoutItsTablesKeyIsReadWhole)
     Recordset rs;
     EXPECT_EQ(errorOf([&] { rs.setCursorLocation(7); }).number(), adErrInvalidArgument);
 }
+
+INSTANTIATE_BACKENDS(KeysetTest);
 
 } // namespace

@@ -1,7 +1,7 @@
-// Feeds any text to the T-SQL rewriter. A text it does not understand must be refused with
-// adErrUnsupportedSql; a text it rewrites must still split into tokens, and its string
-// literals must be those of the input, unchanged and in order (the OBJECT_ID test of a
-// temp-table drop is the one construct whose literals go away).
+// Feeds any text to the T-SQL rewriter, in both dialects. A text it does not understand must be
+// refused by both with adErrUnsupportedSql; a text it rewrites must still split into tokens, and
+// its string literals must be those of the input, unchanged and in order (the OBJECT_ID test of
+// a temp-table drop is the one construct whose literals go away).
 
 #include "ado/constants.h"
 #include "ado/error.h"
@@ -48,18 +48,16 @@ bool isSubsequence(const QStringList &part, const QStringList &whole)
     std::abort();
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+// The checks on one dialect's output; false when the text was refused.
+bool checkRewrite(const QString &in, ado::SqlDialect dialect)
 {
-    const QString in = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     QString out;
     try {
-        out = ado::rewriteTsql(in);
+        out = ado::rewriteTsql(in, dialect);
     } catch (const ado::RuntimeError &e) {
         if (e.number() != ado::adErrUnsupportedSql)
             finding("refused with another error number", in, QString::number(e.number()));
-        return 0;
+        return false;
     }
     QStringList before;
     QStringList after;
@@ -73,5 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         finding("a string literal changed", in, out);
     if (after.size() != before.size() && !in.contains(QLatin1String("OBJECT_ID"), Qt::CaseInsensitive))
         finding("a string literal went away", in, out);
+    return true;
+}
+
+} // namespace
+
+// Both dialects refuse the same texts and keep the literals of the ones they rewrite.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString in = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const bool sqlite = checkRewrite(in, ado::SqlDialect::Sqlite);
+    if (checkRewrite(in, ado::SqlDialect::Postgres) != sqlite)
+        finding(sqlite ? "refused by the PostgreSQL dialect only" : "refused by the SQLite dialect only",
+                in, QString());
     return 0;
 }
