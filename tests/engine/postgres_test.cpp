@@ -244,8 +244,8 @@ TEST(Postgres, ContentsAreCreatedOnceInOneTransactionBesideOtherTables)
             program.join();
         EXPECT_EQ(errors, std::vector<std::string>(2));
         EXPECT_NE(found[0], found[1]);
-        EXPECT_EQ(engine::PgSession(database.connection()).queryInt("SELECT COUNT(*) FROM CI03_CAUSALI"),
-                  demo::ReasonCodeCount);
+        engine::PgSession db(database.connection());
+        EXPECT_EQ(db.queryInt("SELECT COUNT(*) FROM CI03_CAUSALI"), demo::ReasonCodeCount);
     }
     EXPECT_THROW(engine::preparePostgresDatabase("host=/nonexistent/socket dbname=x"),
                  engine::Error);
