@@ -104,13 +104,13 @@ pg_throwaway_cluster() {
 }
 
 # The folder of the user's own cluster: in the program's data folder, beside its SQLite file
-# (root's home is closed to the postgres user: as root, /var/lib/causali/pg when the postgres
-# user cannot reach the data folder). Sets PG_DATA and PG_SOCKET.
+# (root's home is closed to the postgres user: as root, /var/lib/causali/pg, or PG_ROOT_FOLDER,
+# when the postgres user cannot reach the data folder). Sets PG_DATA and PG_SOCKET.
 pg_persistent_folders() {
   local folder="${XDG_DATA_HOME:-$HOME/.local/share}/causali/pg"
   mkdir -p "$folder"
   if [ "$(id -u)" -eq 0 ] && ! pg_reachable "$folder"; then
-    folder=/var/lib/causali/pg
+    folder="${PG_ROOT_FOLDER:-/var/lib/causali/pg}"
     mkdir -p "$folder"
   fi
   chmod 755 "$folder"

@@ -136,8 +136,14 @@ private:
     [[noreturn]] void failAt(int k, const QString &what) const { fail(what, posOf(k)); }
 
     // The schema of temporary tables, which a DROP names.
-    QString tempSchema() const { return m_postgres ? QStringLiteral("pg_temp.") : QStringLiteral("temp."); }
-    QString engineName() const { return m_postgres ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"); }
+    QString tempSchema() const
+    {
+        return m_postgres ? QStringLiteral("pg_temp.") : QStringLiteral("temp.");
+    }
+    QString engineName() const
+    {
+        return m_postgres ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");
+    }
 
     // A name that must be quoted: PostgreSQL compares quoted names as written, T-SQL ignores
     // case, so there it is quoted in lower case, as PostgreSQL folds the names it is not quoted.
@@ -280,7 +286,8 @@ private:
             failAt(k, QStringLiteral("the variable %1").arg(t.value));
         case TokenKind::Punct:
             if (t.isPunct(u'+') && (stringAt(k - 1) || stringAt(k + 1)))
-                failAt(k, QStringLiteral("string concatenation with + (%1 adds numbers)").arg(engineName()));
+                failAt(k, QStringLiteral("string concatenation with + (%1 adds numbers)")
+                              .arg(engineName()));
             return k + 1;
         case TokenKind::Identifier:
             return t.quoted ? visitName(k) : visitWord(k);
@@ -590,7 +597,8 @@ void trace(const QString &tsql)
     static const QByteArray path = qgetenv("CAUSALI_SQL_TRACE");
     if (path.isEmpty())
         return;
-    const QByteArray record = QByteArray(program_invocation_short_name) + '\t' + tsql.toUtf8() + '\0';
+    const QByteArray record =
+        QByteArray(program_invocation_short_name) + '\t' + tsql.toUtf8() + '\0';
     const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return; // a trace that cannot be written must not stop the program

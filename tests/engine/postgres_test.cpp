@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using enginetest::DemoConnection;
@@ -222,6 +223,29 @@ TEST(Postgres, ContentsAreCreatedOnceInOneTransactionBesideOtherTables)
         } catch (const engine::Error &e) {
             EXPECT_NE(std::string(e.what()).find("CI05_PROPSEZ"), std::string::npos) << e.what();
         }
+    }
+    {
+        // Two programs starting together on an empty database: one creates, the other waits and
+        // finds the contents.
+        ScratchPgDatabase database;
+        std::vector<engine::PostgresContents> found(2);
+        std::vector<std::string> errors(2);
+        std::vector<std::thread> programs;
+        for (size_t i = 0; i < 2; ++i) {
+            programs.emplace_back([&, i] {
+                try {
+                    found[i] = engine::preparePostgresDatabase(database.connection());
+                } catch (const engine::Error &e) {
+                    errors[i] = e.what();
+                }
+            });
+        }
+        for (std::thread &program : programs)
+            program.join();
+        EXPECT_EQ(errors, std::vector<std::string>(2));
+        EXPECT_NE(found[0], found[1]);
+        engine::PgSession db(database.connection());
+        EXPECT_EQ(db.queryInt("SELECT COUNT(*) FROM CI03_CAUSALI"), demo::ReasonCodeCount);
     }
     EXPECT_THROW(engine::preparePostgresDatabase("host=/nonexistent/socket dbname=x"),
                  engine::Error);

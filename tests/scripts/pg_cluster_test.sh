@@ -8,7 +8,8 @@ WORK="$(mktemp -d /tmp/causali-pg-test.XXXXXX)"
 chmod 755 "$WORK"
 # Whatever happens, no server is left running and the folder goes.
 cleanup() {
-  for pid_file in "$WORK"/*/data/postmaster.pid "$WORK"/home/causali/pg/data/postmaster.pid; do
+  for pid_file in "$WORK"/*/data/postmaster.pid "$WORK"/home/causali/pg/data/postmaster.pid \
+      "$WORK"/open/pg/data/postmaster.pid; do
     [ -f "$pid_file" ] && kill "$(head -n 1 "$pid_file")" 2>/dev/null
   done
   sleep 1
@@ -52,6 +53,16 @@ persistent pg_persistent_cluster >/dev/null || fail "the persistent cluster was 
 [ "$(head -n 1 "$data/postmaster.pid" 2>/dev/null)" = "$pid" ] || fail "a second server started"
 persistent pg_persistent_cluster_stop >/dev/null
 [ ! -f "$data/postmaster.pid" ] || fail "the persistent cluster did not stop"
+
+# As root, a data folder the postgres user cannot reach (root's own home) moves the cluster to a
+# folder it can reach.
+if [ "$(id -u)" -eq 0 ]; then
+  mkdir -p "$WORK/closed" && chmod 700 "$WORK/closed"
+  moved="$(PG_ROOT_FOLDER="$WORK/open/pg" XDG_DATA_HOME="$WORK/closed" bash -c \
+    'set -euo pipefail; source "$1/scripts/pg.sh"; pg_persistent_cluster; echo "$PG_DATA"
+     pg_cluster_stop "$PG_DATA"' _ "$ROOT")" || fail "the cluster did not start as root"
+  [ "$moved" = "$WORK/open/pg/data" ] || fail "the cluster was not moved out of reach: $moved"
+fi
 
 [ $failures -eq 0 ] && echo "pg cluster helpers: all checks passed"
 exit $failures
