@@ -16,6 +16,7 @@
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/data_frame.h"
+#include "host/handler_connection.h"
 #include "host/lookup_services.h"
 #include "host/main_navigator.h"
 #include "host/recordset_factory.h"
@@ -302,13 +303,13 @@ void HeaderPanel::layoutFieldsPage()
 void HeaderPanel::wireControls()
 {
     connect(TXT_CAUSALE, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_CAUSALE_AfterItem);
-    connect(TXT_CAUSALE, &host::EditBox::StartLookup, this,
-            &HeaderPanel::TXT_CAUSALE_StartLookup);
+    host::connectHandler(TXT_CAUSALE, &host::EditBox::StartLookup, this,
+                         &HeaderPanel::TXT_CAUSALE_StartLookup);
     connect(TXT_DCAUSALE, &host::CodeBox::BeforeEdit, this,
             &HeaderPanel::TXT_DCAUSALE_BeforeEdit);
     connect(TXT_DCAUSALE, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_DCAUSALE_AfterItem);
-    connect(TXT_DCAUSALE, &host::CodeBox::OpenDescrizioniInLingua, this,
-            &HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua);
+    host::connectHandler(TXT_DCAUSALE, &host::CodeBox::OpenDescrizioniInLingua, this,
+                         &HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua);
     connect(TXT_DCAUSALE, &host::CodeBox::CloseDescrizioniInLingua, this,
             &HeaderPanel::TXT_DCAUSALE_CloseDescrizioniInLingua);
     wireFieldRules();
@@ -321,16 +322,16 @@ void HeaderPanel::wireHeaderFrame()
     connect(frame, &host::DataFrame::AfterUndo, this, &HeaderPanel::gclsFrameTestata_AfterUndo);
     connect(frame, &host::DataFrame::AfterUpdate, this,
             &HeaderPanel::gclsFrameTestata_AfterUpdate);
-    connect(frame, &host::DataFrame::BeforeDelete, this,
-            &HeaderPanel::gclsFrameTestata_BeforeDelete);
-    connect(frame, &host::DataFrame::BeforeUpdate, this,
-            &HeaderPanel::gclsFrameTestata_BeforeUpdate);
+    host::connectHandler(frame, &host::DataFrame::BeforeDelete, this,
+                         &HeaderPanel::gclsFrameTestata_BeforeDelete);
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
+                         &HeaderPanel::gclsFrameTestata_BeforeUpdate);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &HeaderPanel::gclsFrameTestata_ChangeStatus);
-    connect(frame, &host::DataFrame::IsRecordChanged, this,
-            &HeaderPanel::gclsFrameTestata_IsRecordChanged);
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            &HeaderPanel::gclsFrameTestata_ValidateRecord);
+    host::connectHandler(frame, &host::DataFrame::IsRecordChanged, this,
+                         &HeaderPanel::gclsFrameTestata_IsRecordChanged);
+    host::connectHandler(frame, &host::DataFrame::ValidateRecord, this,
+                         &HeaderPanel::gclsFrameTestata_ValidateRecord);
 }
 
 // ------------------------------------------------------------------ texts

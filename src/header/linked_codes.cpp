@@ -17,6 +17,7 @@
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/dialogs.h"
+#include "host/handler_connection.h"
 #include "satellites/account_checks_page.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
@@ -145,16 +146,19 @@ const QStringList &lookupCaptions()
 
 void HeaderPanel::wireLinkedCodes()
 {
-    connect(TXT_CAUCOLL, &host::EditBox::StartDecode, this, &HeaderPanel::TXT_CAUCOLL_StartDecode);
-    connect(TXT_CAUCOLL, &host::EditBox::StartLookup, this, &HeaderPanel::TXT_CAUCOLL_StartLookup);
-    connect(TXT_CAUCOLL, &host::EditBox::Validate, this, &HeaderPanel::TXT_CAUCOLL_Validate);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartDecode, this,
+                         &HeaderPanel::TXT_CAUCOLL_StartDecode);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartLookup, this,
+                         &HeaderPanel::TXT_CAUCOLL_StartLookup);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::Validate, this,
+                         &HeaderPanel::TXT_CAUCOLL_Validate);
     connect(TXT_CAUCOLL, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_CAUCOLL_AfterItem);
-    connect(TXT_CAUCOLLRIF, &host::EditBox::StartDecode, this,
-            &HeaderPanel::TXT_CAUCOLLRIF_StartDecode);
-    connect(TXT_CAUCOLLRIF, &host::EditBox::StartLookup, this,
-            &HeaderPanel::TXT_CAUCOLLRIF_StartLookup);
-    connect(TXT_CAUCOLLRIF, &host::EditBox::Validate, this,
-            &HeaderPanel::TXT_CAUCOLLRIF_Validate);
+    host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::StartDecode, this,
+                         &HeaderPanel::TXT_CAUCOLLRIF_StartDecode);
+    host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::StartLookup, this,
+                         &HeaderPanel::TXT_CAUCOLLRIF_StartLookup);
+    host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::Validate, this,
+                         &HeaderPanel::TXT_CAUCOLLRIF_Validate);
     connect(TXT_CAUCOLLRIF, &host::EditBox::AfterItem, this,
             &HeaderPanel::TXT_CAUCOLLRIF_AfterItem);
 }

@@ -12,6 +12,7 @@
 #include "host/bindable.h"
 #include "host/edit_box.h"
 #include "host/grid.h"
+#include "host/handler_connection.h"
 
 #include <QWidget>
 
@@ -680,6 +681,11 @@ void DataFrame::notifyState()
 {
     updateNavigator();
     emit stateChanged();
+}
+
+void DataFrame::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

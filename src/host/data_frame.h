@@ -262,6 +262,10 @@ signals:
     // Not part of the window's contract: the frame's state (status, changes, row) changed.
     void stateChanged();
 
+protected:
+    // Refuses a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
 private:
     struct Binding;
     struct Wiring;

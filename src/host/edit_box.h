@@ -125,6 +125,9 @@ signals:
                      QString &connectionText);
 
 protected:
+    // Refuses a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 

@@ -14,6 +14,7 @@
 #include "host/data_frame.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/lookup_services.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
@@ -125,15 +126,18 @@ void JournalsPage::wireControls()
         runHandler(m_context, QStringLiteral("TXT_SEZIONALE_Decode"),
                    {[this] { TXT_SEZIONALE->Decode(); }});
     });
-    connect(GRD_SEZIONALI, &host::Grid::CellText, this, &JournalsPage::GRD_SEZIONALI_CellText);
-    connect(GRD_SEZIONALI, &host::Grid::KeyDown, this, &JournalsPage::GRD_SEZIONALI_KeyDown);
+    host::connectHandler(GRD_SEZIONALI, &host::Grid::CellText, this,
+                         &JournalsPage::GRD_SEZIONALI_CellText);
+    host::connectHandler(GRD_SEZIONALI, &host::Grid::KeyDown, this,
+                         &JournalsPage::GRD_SEZIONALI_KeyDown);
     connect(GNV_SEZIONALI, &host::GridNavigator::AfterButtonClick, this,
             &JournalsPage::GNV_SEZIONALI_AfterButtonClick);
-    connect(TXT_SEZIONALE, &host::EditBox::KeyDown, this, &JournalsPage::TXT_SEZIONALE_KeyDown);
-    connect(TXT_SEZIONALE, &host::EditBox::StartDecode, this,
-            &JournalsPage::TXT_SEZIONALE_StartDecode);
-    connect(TXT_SEZIONALE, &host::EditBox::StartLookup, this,
-            &JournalsPage::TXT_SEZIONALE_StartLookup);
+    host::connectHandler(TXT_SEZIONALE, &host::EditBox::KeyDown, this,
+                         &JournalsPage::TXT_SEZIONALE_KeyDown);
+    host::connectHandler(TXT_SEZIONALE, &host::EditBox::StartDecode, this,
+                         &JournalsPage::TXT_SEZIONALE_StartDecode);
+    host::connectHandler(TXT_SEZIONALE, &host::EditBox::StartLookup, this,
+                         &JournalsPage::TXT_SEZIONALE_StartLookup);
 }
 
 void JournalsPage::wireFrame()
@@ -141,14 +145,14 @@ void JournalsPage::wireFrame()
     host::DataFrame *frame = m_frame.get();
     connect(frame, &host::DataFrame::AfterAddNew, this,
             &JournalsPage::gclsFrameSezionali_AfterAddNew);
-    connect(frame, &host::DataFrame::BeforeUpdate, this,
-            &JournalsPage::gclsFrameSezionali_BeforeUpdate);
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
+                         &JournalsPage::gclsFrameSezionali_BeforeUpdate);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &JournalsPage::gclsFrameSezionali_ChangeStatus);
     connect(frame, &host::DataFrame::UpdateBatchAll, this,
             &JournalsPage::gclsFrameSezionali_UpdateBatchAll);
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            &JournalsPage::gclsFrameSezionali_ValidateRecord);
+    host::connectHandler(frame, &host::DataFrame::ValidateRecord, this,
+                         &JournalsPage::gclsFrameSezionali_ValidateRecord);
 }
 
 // ------------------------------------------------------------------ set-up and release

@@ -14,6 +14,7 @@
 #include "host/dialogs.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/number_box.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
@@ -162,16 +163,22 @@ void ProposalPage::wireControls()
 {
     connect(CBO_SEGNO, &host::ComboBox::BeforeItem, this, &ProposalPage::CBO_SEGNO_BeforeItem);
     connect(CBO_SEGNO, &host::ComboBox::AfterItem, this, &ProposalPage::CBO_SEGNO_AfterItem);
-    connect(GRD_SVILUPPO, &host::Grid::CellText, this, &ProposalPage::GRD_SVILUPPO_CellText);
-    connect(GRD_SVILUPPO, &host::Grid::KeyDown, this, &ProposalPage::GRD_SVILUPPO_KeyDown);
+    host::connectHandler(GRD_SVILUPPO, &host::Grid::CellText, this,
+                         &ProposalPage::GRD_SVILUPPO_CellText);
+    host::connectHandler(GRD_SVILUPPO, &host::Grid::KeyDown, this,
+                         &ProposalPage::GRD_SVILUPPO_KeyDown);
     connect(GNV_SVILUPPO, &host::GridNavigator::AfterButtonClick, this,
             &ProposalPage::GNV_SVILUPPO_AfterButtonClick);
     connect(CMD_SU, &host::ToolButton::Click, this, &ProposalPage::CMD_SU_Click);
     connect(CMD_GIU, &host::ToolButton::Click, this, &ProposalPage::CMD_GIU_Click);
-    connect(TXT_CONTO, &host::EditBox::StartDecode, this, &ProposalPage::TXT_CONTO_StartDecode);
-    connect(TXT_CONTO, &host::EditBox::StartLookup, this, &ProposalPage::TXT_CONTO_StartLookup);
-    connect(TXT_VDS, &host::EditBox::StartDecode, this, &ProposalPage::TXT_VDS_StartDecode);
-    connect(TXT_VDS, &host::EditBox::StartLookup, this, &ProposalPage::TXT_VDS_StartLookup);
+    host::connectHandler(TXT_CONTO, &host::EditBox::StartDecode, this,
+                         &ProposalPage::TXT_CONTO_StartDecode);
+    host::connectHandler(TXT_CONTO, &host::EditBox::StartLookup, this,
+                         &ProposalPage::TXT_CONTO_StartLookup);
+    host::connectHandler(TXT_VDS, &host::EditBox::StartDecode, this,
+                         &ProposalPage::TXT_VDS_StartDecode);
+    host::connectHandler(TXT_VDS, &host::EditBox::StartLookup, this,
+                         &ProposalPage::TXT_VDS_StartLookup);
 }
 
 void ProposalPage::wireFrame()
@@ -179,10 +186,10 @@ void ProposalPage::wireFrame()
     host::DataFrame *frame = m_frame.get();
     connect(frame, &host::DataFrame::AfterAddNew, this,
             &ProposalPage::gclsFrameSviluppo_AfterAddNew);
-    connect(frame, &host::DataFrame::BeforeUpdate, this,
-            &ProposalPage::gclsFrameSviluppo_BeforeUpdate);
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            &ProposalPage::gclsFrameSviluppo_ValidateRecord);
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
+                         &ProposalPage::gclsFrameSviluppo_BeforeUpdate);
+    host::connectHandler(frame, &host::DataFrame::ValidateRecord, this,
+                         &ProposalPage::gclsFrameSviluppo_ValidateRecord);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &ProposalPage::gclsFrameSviluppo_ChangeStatus);
     connect(frame, &host::DataFrame::UpdateBatchAll, this,

@@ -12,6 +12,7 @@
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/cost_utility.h"
+#include "host/handler_connection.h"
 #include "host/data_frame.h"
 #include "host/host_global.h"
 #include "host/lookup_services.h"
@@ -115,7 +116,8 @@ QWidget *PageHost::buildHeaderTab()
     TXT_CAUCOLL->setObjectName(QStringLiteral("TXT_CAUCOLL"));
     TXT_CAUCOLLRIF = new host::CodeBox(tab);
     TXT_CAUCOLLRIF->setObjectName(QStringLiteral("TXT_CAUCOLLRIF"));
-    connect(TXT_CAUCOLL, &host::EditBox::StartDecode, this, [this] { ++linkedDecodes; });
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartDecode, this,
+                         [this] { ++linkedDecodes; });
     auto *form = new QFormLayout(tab);
     form->addRow(QStringLiteral("Causale"), TXT_CAUSALE);
     form->addRow(QStringLiteral("Movimentazione dati"), CBO_MOVDATI);

@@ -1,0 +1,77 @@
+#pragma once
+// How handlers are connected to the events that hand an answer back.
+//
+// Many events of the controls, frames and navigators pass their result back through reference
+// arguments: BeforeUpdate(bool &fbol_Cancel), Validate(bool &cancel), ValidateRecord(QObject
+// *&, QString &), StartDecode(QString &sql, ...), KeyDown(int &keyCode, ...). The handler
+// writes into the caller's variable and the caller reads it as soon as the signal returns.
+// That works only when the handler runs inside the emit, on the caller's thread: a queued
+// connection (asked for, or automatic because the receiver lives in another thread) would run
+// the handler later, or not at all, and the answer would be lost without a word.
+//
+// So the framework makes every connection to such an event itself, through connectHandler:
+// always Qt::DirectConnection, and refused (error 5) when the receiver lives in another thread
+// than the sender. The classes that declare such events check every connection made to them
+// (connectNotify -> guardHandlerConnection): a connection to an answering event made any other
+// way, QObject::connect of any connection type included, raises error 5 at once, so a wrong
+// connection fails where it is written instead of losing answers later (the code asking for it
+// does not go on; what Qt had already registered goes with its receiver).
+//
+// The signals stay (rather than an interface of handlers returning their result) because that
+// is the smaller change: the events keep the names and arguments the module's handlers are
+// written against, each handler is still connected to the control it concerns, and only the
+// word that connects them changes.
+
+#include <QMetaMethod>
+#include <QObject>
+
+#include <utility>
+
+namespace host {
+
+namespace detail {
+
+// Open while connectHandler connects: the guard lets that connection through.
+class HandlerConnectionScope
+{
+public:
+    HandlerConnectionScope(const QObject *sender, const QObject *receiver);
+    ~HandlerConnectionScope();
+    HandlerConnectionScope(const HandlerConnectionScope &) = delete;
+    HandlerConnectionScope &operator=(const HandlerConnectionScope &) = delete;
+
+private:
+    bool m_outer;
+};
+
+} // namespace detail
+
+// True for a signal with a non-const reference argument: its handlers answer through it.
+bool isAnsweringSignal(const QMetaMethod &signal);
+
+// Called by connectNotify of the classes declaring answering events: raises error 5 for a
+// connection to such an event that connectHandler did not make.
+void guardHandlerConnection(const QObject *sender, const QMetaMethod &signal);
+
+// QObject::connect with Qt::DirectConnection, refused (error 5) when receiver and sender live
+// in different threads. Like QObject::connect, the sender's type comes from the signal, so a
+// QPointer or a pointer to a derived class is taken as it is.
+template<typename Signal, typename Receiver, typename Slot>
+QMetaObject::Connection connectHandler(
+    const typename QtPrivate::FunctionPointer<Signal>::Object *sender, Signal signal,
+    const Receiver *receiver, Slot &&slot)
+{
+    detail::HandlerConnectionScope scope(sender, receiver);
+    return QObject::connect(sender, signal, receiver, std::forward<Slot>(slot),
+                            Qt::DirectConnection);
+}
+
+// The same for a handler without a receiver object: it runs in the sender's thread.
+template<typename Signal, typename Slot>
+QMetaObject::Connection connectHandler(
+    const typename QtPrivate::FunctionPointer<Signal>::Object *sender, Signal signal, Slot &&slot)
+{
+    return connectHandler(sender, signal, sender, std::forward<Slot>(slot));
+}
+
+} // namespace host
