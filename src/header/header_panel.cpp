@@ -21,6 +21,7 @@
 #include "host/main_navigator.h"
 #include "host/recordset_factory.h"
 #include "satellites/account_checks_page.h"
+#include "satellites/child_sql.h"
 #include "satellites/editor_context.h"
 #include "satellites/journals_page.h"
 #include "satellites/page_support.h"
@@ -376,18 +377,6 @@ QString HeaderPanel::languageSelectText(const QString &codLingua)
     });
 }
 
-QString HeaderPanel::emptyChecksText()
-{
-    return sql::lines({
-        QStringLiteral(" SELECT"),
-        QStringLiteral("   *"),
-        QStringLiteral(" FROM"),
-        QStringLiteral("   CI11_CONTROLLOCONTI"),
-        QStringLiteral(" WHERE"),
-        QStringLiteral("   1 = 0"),
-    });
-}
-
 QVariant HeaderPanel::idProv() const
 {
     if (!m_frameTestata || !m_recordsetTestata || !m_frameTestata->hasCurrentRow())
@@ -464,7 +453,7 @@ void HeaderPanel::ConfigurazioneFrame()
         journals->ConfigurazioneFrameSezionali();
         proposal->ConfigurazioneFrameSviluppo();
 
-        checks->setCheckRecordset(openRecordset(m_context, emptyChecksText()));
+        checks->setCheckRecordset(openRecordset(m_context, childsql::emptyChecksText()));
         m_context.state().AccountTypesChanged = false;
     });
 }

@@ -118,10 +118,9 @@ public:
     // CI03_IDPROV of the header row shown; Empty when no row is shown.
     QVariant idProv() const;
 
-    // The texts the frames and the check row set are opened on.
+    // The texts the frames are opened on.
     static QString headerSelectText();
     static QString languageSelectText(const QString &codLingua);
-    static QString emptyChecksText();
 
     // ----- routines -----
     void ConfigurazioneFrame();
@@ -207,6 +206,13 @@ public:
     static QString candidateCondition(LinkedBox box, const QString &model,
                                       const QString &modelType, const QString &code,
                                       qint64 mask);
+    // The description of the candidate `linked` (decode), and the list of every candidate
+    // (lookup), descriptions in `language`.
+    static QString linkedDecodeText(LinkedBox box, const QString &language, const QString &model,
+                                    const QString &modelType, const QString &code, qint64 mask,
+                                    const QString &linked);
+    static QString linkedLookupText(LinkedBox box, const QString &language, const QString &model,
+                                    const QString &modelType, const QString &code, qint64 mask);
 
 private:
     void buildControls();

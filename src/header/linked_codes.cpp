@@ -252,6 +252,26 @@ QString HeaderPanel::candidateCondition(LinkedBox box, const QString &model,
            + sql::crlf;
 }
 
+QString HeaderPanel::linkedDecodeText(LinkedBox box, const QString &language, const QString &model,
+                                      const QString &modelType, const QString &code, qint64 mask,
+                                      const QString &linked)
+{
+    QStringList head{QStringLiteral(" SELECT"),
+                     QStringLiteral("   CI99_DESCRIZIONE AS CI03_DESCR")};
+    head << descriptionJoin(box, language);
+    return sql::lines(head) + sql::crlf + candidateCondition(box, model, modelType, code, mask)
+           + QStringLiteral("   AND CI03_CAUSALI.CI03_CODCAUS = ") + sql::quoted(linked);
+}
+
+QString HeaderPanel::linkedLookupText(LinkedBox box, const QString &language, const QString &model,
+                                      const QString &modelType, const QString &code, qint64 mask)
+{
+    QStringList head = lookupColumns();
+    head << descriptionJoin(box, language);
+    return sql::lines(head) + sql::crlf + candidateCondition(box, model, modelType, code, mask)
+           + sql::lines({QStringLiteral(" ORDER BY"), QStringLiteral("   CI03_CODCAUS")});
+}
+
 // ------------------------------------------------------------------ configuration mask
 
 // "1" or "0" for items 0 to 9 of the credit-side list, then of the debit-side list: a flag's
@@ -317,13 +337,8 @@ void HeaderPanel::startLinkedDecode(LinkedBox box, QString &sql, host::DecodeTar
             if (code.isEmpty() || !TXT_CAUSALE->IsValid() || model.isEmpty()
                 || !TXT_MODELLO->IsValid())
                 return;
-            const qint64 mask = configurationMask(box);
-            QStringList head{QStringLiteral(" SELECT"),
-                             QStringLiteral("   CI99_DESCRIZIONE AS CI03_DESCR")};
-            head << descriptionJoin(box, m_context.state().CodLingua);
-            sql = sql::lines(head) + sql::crlf
-                  + candidateCondition(box, model, modelType, code, mask)
-                  + QStringLiteral("   AND CI03_CAUSALI.CI03_CODCAUS = ") + sql::quoted(linked);
+            sql = linkedDecodeText(box, m_context.state().CodLingua, model, modelType, code,
+                                   configurationMask(box), linked);
             targets = {{linkedDescriptionBox(box), QStringLiteral("CI03_DESCR")}};
             connectionText = m_context.connectionText();
         },
@@ -369,13 +384,8 @@ void HeaderPanel::startLinkedLookup(LinkedBox box, bool &cancel, QString &sql,
                 return refuse(QStringLiteral("Selezionare un codice modello valido prima di "
                                              "impostare il codice della causale collegata"));
             const QString modelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
-            const qint64 mask = configurationMask(box);
-
-            QStringList head = lookupColumns();
-            head << descriptionJoin(box, m_context.state().CodLingua);
-            sql = sql::lines(head) + sql::crlf
-                  + candidateCondition(box, model, modelType, code, mask)
-                  + sql::lines({QStringLiteral(" ORDER BY"), QStringLiteral("   CI03_CODCAUS")});
+            sql = linkedLookupText(box, m_context.state().CodLingua, model, modelType, code,
+                                   configurationMask(box));
             for (const QString &caption : lookupCaptions())
                 columns.append(QStringList{caption, QString()});
             title = textsOf(box).title;

@@ -16,6 +16,7 @@
 #include "host/grid_navigator.h"
 #include "host/handler_connection.h"
 #include "host/lookup_services.h"
+#include "satellites/child_sql.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
 
@@ -34,18 +35,6 @@ const QString CodeColumn = QStringLiteral("CI05_CAUSALE_CI03");
 const QString JournalColumn = QStringLiteral("CI05_SEZIONALE_CG68");
 const QString CompanyNameColumn = QStringLiteral("DESCR_DITTA");
 const QString JournalNameColumn = QStringLiteral("DESCR_SEZIONALE");
-
-// The column set of the frame, without rows.
-QString configurationText()
-{
-    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI05_CAUSALE_CI03"),
-                       QStringLiteral("    , CI05_DITTA_CG18"),
-                       QStringLiteral("    , CI05_SEZIONALE_CG68"),
-                       QStringLiteral("    , DESCR_DITTA"), QStringLiteral("    , DESCR_SEZIONALE"),
-                       QStringLiteral("FROM"), QStringLiteral("    #SEZIONALI"),
-                       QStringLiteral("WHERE"), QStringLiteral("    1 = 0"),
-                       QStringLiteral(" ORDER BY CI05_DITTA_CG18 ASC")});
-}
 
 } // namespace
 
@@ -176,7 +165,7 @@ void JournalsPage::ConfigurazioneFrameSezionali()
         m_context.workingTables().PreparazioneTabellaSezionali();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrame();
-        m_sql = configurationText();
+        m_sql = childsql::emptyJournalsText(); // the column set of the frame, without rows
         m_recordset = openRecordset(m_context, m_sql);
 
         m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSezionali"), m_recordset.get(), m_sql,

@@ -18,6 +18,7 @@
 #include "host/number_box.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
+#include "satellites/child_sql.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
 
@@ -45,19 +46,6 @@ const QString DebitColumn = QStringLiteral("DARE");
 const QString AccountDescription = QStringLiteral("CONTO_DES");
 const QString ItemDescription = QStringLiteral("VDS_DES");
 const QString NoTypeSelected = QStringLiteral("Nessun tipo selezionato nel folder controllo conti");
-
-// The column set of the frame, without rows.
-QString configurationText()
-{
-    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CAUSALE"),
-                       QStringLiteral("    , PROG"), QStringLiteral("    , SEGNO"),
-                       QStringLiteral("    , PERCENTUALE"), QStringLiteral("    , PDC"),
-                       QStringLiteral("    , CONTO"), QStringLiteral("    , PDCVDS"),
-                       QStringLiteral("    , VDS"), QStringLiteral("    , AVERE"),
-                       QStringLiteral("    , DARE"), QStringLiteral("FROM"),
-                       QStringLiteral("    #SVILUPPO"), QStringLiteral("WHERE"),
-                       QStringLiteral("    1 = 0")});
-}
 
 bool isButton(const QString &name, const char *button)
 {
@@ -223,7 +211,7 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
         m_context.workingTables().PreparazioneTabellaSviluppo();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrame();
-        m_sql = configurationText();
+        m_sql = childsql::emptyDevelopmentText(); // the column set of the frame, without rows
         m_recordset = openRecordset(m_context, m_sql);
 
         m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSviluppo"), m_recordset.get(), m_sql,

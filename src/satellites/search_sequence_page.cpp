@@ -146,6 +146,11 @@ QString SearchSequencePage::selectText(const QStringList &conditions, bool withD
     return sql::lines(text);
 }
 
+QString SearchSequencePage::configurationText()
+{
+    return selectText({QStringLiteral("    1 = 0")}, true);
+}
+
 // ------------------------------------------------------------------ controls
 
 QWidget *SearchSequencePage::buildSide(int side)
@@ -326,8 +331,7 @@ void SearchSequencePage::ConfigurazioneFrameRic()
         m_context.workingTables().PreparazioneTabellaRic();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrames();
-        // The column set of both frames, without rows; the description column is computed.
-        const QString sql = selectText({QStringLiteral("    1 = 0")}, true);
+        const QString sql = configurationText();
         configureSide(SideOrigine, sql);
         configureSide(SideDest, sql);
 
