@@ -52,7 +52,7 @@ signals:
     void KeyDown(int &keyCode, int shift);
 
 protected:
-    // Refuses a connection to an answering event not made by connectHandler.
+    // Stops at a connection to an answering event not made by connectHandler.
     void connectNotify(const QMetaMethod &signal) override;
 
     bool eventFilter(QObject *watched, QEvent *event) override;

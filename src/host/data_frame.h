@@ -263,7 +263,7 @@ signals:
     void stateChanged();
 
 protected:
-    // Refuses a connection to an answering event not made by connectHandler.
+    // Stops at a connection to an answering event not made by connectHandler.
     void connectNotify(const QMetaMethod &signal) override;
 
 private:

@@ -69,7 +69,7 @@ signals:
     void rowActivated(const QVariant &bookmark);
 
 protected:
-    // Refuses a connection to an answering event not made by connectHandler.
+    // Stops at a connection to an answering event not made by connectHandler.
     void connectNotify(const QMetaMethod &signal) override;
 
     void keyPressEvent(QKeyEvent *event) override;

@@ -36,7 +36,7 @@ signals:
     void AfterButtonClick(const QString &name);
 
 protected:
-    // Refuses a connection to an answering event not made by connectHandler.
+    // Stops at a connection to an answering event not made by connectHandler.
     void connectNotify(const QMetaMethod &signal) override;
 
 private:

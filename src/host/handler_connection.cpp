@@ -51,12 +51,11 @@ void guardHandlerConnection(const QObject *sender, const QMetaMethod &signal)
 {
     if (t_connectingHandler || !isAnsweringSignal(signal))
         return;
-    ado::raise(5,
-               QStringLiteral("L'evento %1 di %2 risponde attraverso i suoi argomenti: "
-                              "va collegato con connectHandler")
-                   .arg(QString::fromLatin1(signal.name()),
-                        QString::fromLatin1(sender->metaObject()->className())),
-               QStringLiteral("connectHandler"));
+    // Not an exception: Qt has already registered the connection and some of its ways to
+    // connect would be left inconsistent by one thrown through them.
+    qFatal("L'evento %s di %s risponde attraverso i suoi argomenti: va collegato con "
+           "host::connectHandler",
+           signal.methodSignature().constData(), sender->metaObject()->className());
 }
 
 } // namespace host

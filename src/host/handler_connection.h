@@ -10,12 +10,15 @@
 // the handler later, or not at all, and the answer would be lost without a word.
 //
 // So the framework makes every connection to such an event itself, through connectHandler:
-// always Qt::DirectConnection, and refused (error 5) when the receiver lives in another thread
-// than the sender. The classes that declare such events check every connection made to them
-// (connectNotify -> guardHandlerConnection): a connection to an answering event made any other
-// way, QObject::connect of any connection type included, raises error 5 at once, so a wrong
-// connection fails where it is written instead of losing answers later (the code asking for it
-// does not go on; what Qt had already registered goes with its receiver).
+// always Qt::DirectConnection, and refused (error 5, nothing connected) when the receiver lives
+// in another thread than the sender. The classes that declare such events check every
+// connection made to them (connectNotify -> guardHandlerConnection): a connection to an
+// answering event made any other way, QObject::connect of any connection type included, stops
+// the program at once with a fatal error naming the event, so a wrong connection fails the
+// first time its code runs (every test of that window) instead of losing answers later. A
+// QSignalSpy on such an event is a connection of that kind too: record it with a handler.
+// The threads are compared when connecting; an object moved to another thread afterwards is
+// not noticed.
 //
 // The signals stay (rather than an interface of handlers returning their result) because that
 // is the smaller change: the events keep the names and arguments the module's handlers are
@@ -49,7 +52,7 @@ private:
 // True for a signal with a non-const reference argument: its handlers answer through it.
 bool isAnsweringSignal(const QMetaMethod &signal);
 
-// Called by connectNotify of the classes declaring answering events: raises error 5 for a
+// Called by connectNotify of the classes declaring answering events: a fatal error for a
 // connection to such an event that connectHandler did not make.
 void guardHandlerConnection(const QObject *sender, const QMetaMethod &signal);
 

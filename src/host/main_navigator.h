@@ -50,7 +50,7 @@ signals:
     void AfterButtonClick(long result, const QString &key);
 
 protected:
-    // Refuses a connection to an answering event not made by connectHandler.
+    // Stops at a connection to an answering event not made by connectHandler.
     void connectNotify(const QMetaMethod &signal) override;
 
 private:

@@ -146,7 +146,7 @@ signals:
     void InitializeScriptObjectModel(bool &Cancel, host::ScriptObjectModel *&ClsScript);
 
 protected:
-    // Refuses a connection to an answering event not made by connectHandler.
+    // Stops at a connection to an answering event not made by connectHandler.
     void connectNotify(const QMetaMethod &signal) override;
 
 private:
