@@ -49,6 +49,14 @@ bool countIsNotZero(ado::Connection &connection, const QString &text, const QStr
     return used;
 }
 
+// MG36_DOCUMENTI or MG3G_DOCDITTA (prefix "MG36" / "MG3G").
+QString stockUsageText(const QString &prefix, const QString &table, const QString &code)
+{
+    return countText(QStringLiteral("   COUNT(*)    AS NUMERODOCCOLLEGATI"),
+                     QStringLiteral(" FROM  "), table, prefix + QStringLiteral("_CAUSALEKOVA_CI03"),
+                     code);
+}
+
 } // namespace
 
 Lookups::Lookups(WindowState &state, const HeaderView &header,
@@ -61,16 +69,34 @@ Lookups::~Lookups() = default;
 
 // ----- prepared commands -----
 
+QString Lookups::fieldDescriptionText()
+{
+    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI48_DESCRIZIONE"),
+                       QStringLiteral("FROM"), QStringLiteral("    CI48_CAMPO"),
+                       QStringLiteral("WHERE"), QStringLiteral("    CI48_CAMPO = ?")});
+}
+
+QString Lookups::providerDescriptionText()
+{
+    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI07_DESCRIZIONE"),
+                       QStringLiteral("FROM"), QStringLiteral("    CI07_PROVCONTO"),
+                       QStringLiteral("WHERE"), QStringLiteral("    CI07_PROVIDER = ?")});
+}
+
+QString Lookups::companyDescriptionText()
+{
+    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CG16_RAGSOANAG"),
+                       QStringLiteral("FROM"), QStringLiteral("    CG18_ANADITTABASE"),
+                       QStringLiteral("    INNER JOIN"), QStringLiteral("    CG16_ANAGGEN"),
+                       QStringLiteral("    ON"),
+                       QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE"),
+                       QStringLiteral("WHERE"), QStringLiteral("    CG18_DITTA = ?")});
+}
+
 ado::Command &Lookups::CmdDescrizioneCampo()
 {
-    const QString text = sql::lines({QStringLiteral("SELECT"),
-                                     QStringLiteral("    CI48_DESCRIZIONE"),
-                                     QStringLiteral("FROM"),
-                                     QStringLiteral("    CI48_CAMPO"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI48_CAMPO = ?")});
     // No command type is set on this one.
-    return preparedCommand(m_cmdCampo, m_state, text, [](ado::Command &c) {
+    return preparedCommand(m_cmdCampo, m_state, fieldDescriptionText(), [](ado::Command &c) {
         c.parameters().Append(c.CreateParameter(QStringLiteral("CAMPO"), ado::adSmallInt,
                                                 ado::adParamInput, 0));
     });
@@ -78,13 +104,7 @@ ado::Command &Lookups::CmdDescrizioneCampo()
 
 ado::Command &Lookups::CmdDescrizioneProvider()
 {
-    const QString text = sql::lines({QStringLiteral("SELECT"),
-                                     QStringLiteral("    CI07_DESCRIZIONE"),
-                                     QStringLiteral("FROM"),
-                                     QStringLiteral("    CI07_PROVCONTO"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI07_PROVIDER = ?")});
-    return preparedCommand(m_cmdProvider, m_state, text, [](ado::Command &c) {
+    return preparedCommand(m_cmdProvider, m_state, providerDescriptionText(), [](ado::Command &c) {
         c.setCommandType(ado::adCmdText);
         c.parameters().Append(c.CreateParameter(QStringLiteral("@PROVIDER"), ado::adSmallInt,
                                                 ado::adParamInput, 0));
@@ -93,17 +113,7 @@ ado::Command &Lookups::CmdDescrizioneProvider()
 
 ado::Command &Lookups::CmdDescrizioneDitta()
 {
-    const QString text = sql::lines({QStringLiteral("SELECT"),
-                                     QStringLiteral("    CG16_RAGSOANAG"),
-                                     QStringLiteral("FROM"),
-                                     QStringLiteral("    CG18_ANADITTABASE"),
-                                     QStringLiteral("    INNER JOIN"),
-                                     QStringLiteral("    CG16_ANAGGEN"),
-                                     QStringLiteral("    ON"),
-                                     QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CG18_DITTA = ?")});
-    return preparedCommand(m_cmdDitta, m_state, text, [](ado::Command &c) {
+    return preparedCommand(m_cmdDitta, m_state, companyDescriptionText(), [](ado::Command &c) {
         c.setCommandType(ado::adCmdText);
         auto p = c.CreateParameter(QStringLiteral("@DITTA"), ado::adNumeric, ado::adParamInput, 0);
         p->Precision = 5;
@@ -270,11 +280,14 @@ bool Lookups::cachedUsage(const QString &label, QHash<QString, bool> &cache,
     });
 }
 
-QString Lookups::stockUsageText(const QString &prefix, const QString &table, const QString &code)
+QString Lookups::stockDocumentUsageText(const QString &code)
 {
-    return countText(QStringLiteral("   COUNT(*)    AS NUMERODOCCOLLEGATI"),
-                     QStringLiteral(" FROM  "), table, prefix + QStringLiteral("_CAUSALEKOVA_CI03"),
-                     code);
+    return stockUsageText(QStringLiteral("MG36"), QStringLiteral("MG36_DOCUMENTI"), code);
+}
+
+QString Lookups::companyStockDocumentUsageText(const QString &code)
+{
+    return stockUsageText(QStringLiteral("MG3G"), QStringLiteral("MG3G_DOCDITTA"), code);
 }
 
 // The production tables, by prefix and name, in the order the production check reads them.
@@ -344,16 +357,9 @@ bool Lookups::IsAssociataAMagazzino()
     return cachedUsage(QStringLiteral("IsAssociataAMagazzino"), m_stockCache,
                        [](ado::Connection &connection, const QString &code) {
                            const QString field = QStringLiteral("NUMERODOCCOLLEGATI");
-                           return countIsNotZero(connection,
-                                                 stockUsageText(QStringLiteral("MG36"),
-                                                                QStringLiteral("MG36_DOCUMENTI"),
-                                                                code),
-                                                 field)
-                               || countIsNotZero(connection,
-                                                 stockUsageText(QStringLiteral("MG3G"),
-                                                                QStringLiteral("MG3G_DOCDITTA"),
-                                                                code),
-                                                 field);
+                           return countIsNotZero(connection, stockDocumentUsageText(code), field)
+                                  || countIsNotZero(connection, companyStockDocumentUsageText(code),
+                                                    field);
                        });
 }
 

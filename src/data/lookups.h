@@ -58,12 +58,16 @@ public:
     ado::Command &CmdDescrizioneDitta();
 
     // ----- statement texts -----
+    // The prepared lookups' texts (one parameter each).
+    static QString fieldDescriptionText();
+    static QString providerDescriptionText();
+    static QString companyDescriptionText();
     static QString journalDescriptionText(qint16 ditta, const QString &sezionale);
     static QString pdcDescriptionText(const QVariant &code);
     static QString lastProgressivoText(const QString &code);
-    // MG36_DOCUMENTI or MG3G_DOCDITTA (prefix "MG36" / "MG3G").
-    static QString stockUsageText(const QString &prefix, const QString &table,
-                                  const QString &code);
+    // The documents (MG36_DOCUMENTI) and the company documents (MG3G_DOCDITTA) of the code.
+    static QString stockDocumentUsageText(const QString &code);
+    static QString companyStockDocumentUsageText(const QString &code);
     static QString productionUsageText(const QString &code);
     static QString reallocationUsageText(const QString &code);
 

@@ -14,10 +14,12 @@ namespace {
 
 const QString kAggiornamento = QStringLiteral("AggiornamentoDatabase");
 
-QString deleteText(const QString &table, const QString &column)
+// The rows of one reason code: `value` is "?" (prepared) or "@CAUSALE" (replaced by the code).
+QString deleteText(const QString &table, const QString &column,
+                   const QString &value = QStringLiteral("@CAUSALE"))
 {
     return sql::lines({QStringLiteral("DELETE ") + table, QStringLiteral("WHERE"),
-                       QStringLiteral("    ") + column + QStringLiteral(" = @CAUSALE")});
+                       QStringLiteral("    ") + column + QStringLiteral(" = ") + value});
 }
 
 void languageStatements(AggiornamentoStatements &st, const QString &id,
@@ -66,36 +68,48 @@ ado::Command &SaveRoutines::deleteCommand(std::unique_ptr<ado::Command> &slot,
     });
 }
 
+QString SaveRoutines::deleteControlloContiText()
+{
+    return deleteText(QStringLiteral("CI11_CONTROLLOCONTI"), QStringLiteral("CI11_CODCAUS_CI03"),
+                      QStringLiteral("?"));
+}
+
 ado::Command &SaveRoutines::CmdEliminaControlloConti()
 {
-    return deleteCommand(m_eliminaControlloConti,
-                         sql::lines({QStringLiteral("DELETE CI11_CONTROLLOCONTI"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI11_CODCAUS_CI03 = ?")}));
+    return deleteCommand(m_eliminaControlloConti, deleteControlloContiText());
+}
+
+QString SaveRoutines::deleteRicercaContoText()
+{
+    return deleteText(QStringLiteral("CI06_RICERCACONTO"), QStringLiteral("CI06_CAUSALE_CI03"),
+                      QStringLiteral("?"));
 }
 
 ado::Command &SaveRoutines::CmdEliminaRicercaConto()
 {
-    return deleteCommand(m_eliminaRicercaConto,
-                         sql::lines({QStringLiteral("DELETE CI06_RICERCACONTO"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI06_CAUSALE_CI03 = ?")}));
+    return deleteCommand(m_eliminaRicercaConto, deleteRicercaContoText());
+}
+
+QString SaveRoutines::deletePropSezText()
+{
+    return deleteText(QStringLiteral("CI05_PROPSEZ"), QStringLiteral("CI05_CAUSALE_CI03"),
+                      QStringLiteral("?"));
 }
 
 ado::Command &SaveRoutines::CmdEliminaPropSez()
 {
-    return deleteCommand(m_eliminaPropSez,
-                         sql::lines({QStringLiteral("DELETE CI05_PROPSEZ"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI05_CAUSALE_CI03 = ?")}));
+    return deleteCommand(m_eliminaPropSez, deletePropSezText());
+}
+
+QString SaveRoutines::deletePropContiCausText()
+{
+    return deleteText(QStringLiteral("CI10_PROPCONTICAUS"), QStringLiteral("CI10_CODCAUS_CI03"),
+                      QStringLiteral("?"));
 }
 
 ado::Command &SaveRoutines::CmdEliminaPropContiCaus()
 {
-    return deleteCommand(m_eliminaPropContiCaus,
-                         sql::lines({QStringLiteral("DELETE CI10_PROPCONTICAUS"),
-                                     QStringLiteral("WHERE"),
-                                     QStringLiteral("    CI10_CODCAUS_CI03 = ?")}));
+    return deleteCommand(m_eliminaPropContiCaus, deletePropContiCausText());
 }
 
 AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,

@@ -52,6 +52,11 @@ public:
     ado::Command &CmdEliminaRicercaConto();
     ado::Command &CmdEliminaPropSez();
     ado::Command &CmdEliminaPropContiCaus();
+    // Their texts.
+    static QString deleteControlloContiText();
+    static QString deleteRicercaContoText();
+    static QString deletePropSezText();
+    static QString deletePropContiCausText();
 
     // Replaces the reason code's rows of CI06_RICERCACONTO, CI10_PROPCONTICAUS, CI05_PROPSEZ
     // and CI99_DESLINGUA with the working copy in one transaction, and CI03_DESCR for the base

@@ -13,6 +13,7 @@
 #include "host/control_types.h"
 #include "host/cost_utility.h"
 #include "host/error_manager.h"
+#include "host/handler_connection.h"
 #include "host/host_global.h"
 #include "host/lookup_services.h"
 #include "host/main_navigator.h"
@@ -183,8 +184,8 @@ void FRMCI_CAUSALI::buildLayout()
 void FRMCI_CAUSALI::wireControls()
 {
     connect(TAB_CAUSALI, &host::TabStrip::Click, this, [this](int) { TAB_CAUSALI_Click(); });
-    connect(INV_MAIN, &host::MainNavigator::ButtonClick, this,
-            &FRMCI_CAUSALI::INV_MAIN_ButtonClick, Qt::DirectConnection);
+    host::connectHandler(INV_MAIN, &host::MainNavigator::ButtonClick, this,
+                         &FRMCI_CAUSALI::INV_MAIN_ButtonClick);
     connect(INV_MAIN, &host::MainNavigator::AfterButtonClick, this,
             &FRMCI_CAUSALI::INV_MAIN_AfterButtonClick, Qt::DirectConnection);
     connect(m_mdiHost, &host::MdiHost::PlacementRequest, this,

@@ -15,6 +15,7 @@
 #include "host/combo_box.h"
 #include "host/data_frame.h"
 #include "host/dialogs.h"
+#include "host/handler_connection.h"
 #include "host/host_global.h"
 #include "host/lookup_services.h"
 #include "host/model_program.h"
@@ -46,15 +47,18 @@ void HeaderPanel::wireFieldRules()
             &HeaderPanel::CBO_TIPOPROPCOSTO_AfterItem);
     connect(CBO_TIPOPROPCOSTO, &host::ComboBox::ChangeRow, this,
             &HeaderPanel::CBO_TIPOPROPCOSTO_ChangeRow);
-    connect(CBO_PROVCOSTO, &host::ComboBox::Validate, this, &HeaderPanel::CBO_PROVCOSTO_Validate);
+    host::connectHandler(CBO_PROVCOSTO, &host::ComboBox::Validate, this,
+                         &HeaderPanel::CBO_PROVCOSTO_Validate);
     connect(CBO_TIPOMODELLO, &host::ComboBox::BeforeItem, this,
             &HeaderPanel::CBO_TIPOMODELLO_BeforeItem);
     connect(CBO_TIPOMODELLO, &host::ComboBox::AfterItem, this,
             &HeaderPanel::CBO_TIPOMODELLO_AfterItem);
     connect(TXT_MODELLO, &host::EditBox::BeforeItem, this, &HeaderPanel::TXT_MODELLO_BeforeItem);
     connect(TXT_MODELLO, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_MODELLO_AfterItem);
-    connect(TXT_MODELLO, &host::EditBox::StartDecode, this, &HeaderPanel::TXT_MODELLO_StartDecode);
-    connect(TXT_MODELLO, &host::EditBox::StartLookup, this, &HeaderPanel::TXT_MODELLO_StartLookup);
+    host::connectHandler(TXT_MODELLO, &host::EditBox::StartDecode, this,
+                         &HeaderPanel::TXT_MODELLO_StartDecode);
+    host::connectHandler(TXT_MODELLO, &host::EditBox::StartLookup, this,
+                         &HeaderPanel::TXT_MODELLO_StartLookup);
     connect(TXT_MODELLO, &host::CodeBox::KeyButtonMenuPress, this,
             &HeaderPanel::TXT_MODELLO_KeyButtonMenuPress);
 }

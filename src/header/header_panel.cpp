@@ -16,10 +16,12 @@
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/data_frame.h"
+#include "host/handler_connection.h"
 #include "host/lookup_services.h"
 #include "host/main_navigator.h"
 #include "host/recordset_factory.h"
 #include "satellites/account_checks_page.h"
+#include "satellites/child_sql.h"
 #include "satellites/editor_context.h"
 #include "satellites/journals_page.h"
 #include "satellites/page_support.h"
@@ -302,13 +304,13 @@ void HeaderPanel::layoutFieldsPage()
 void HeaderPanel::wireControls()
 {
     connect(TXT_CAUSALE, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_CAUSALE_AfterItem);
-    connect(TXT_CAUSALE, &host::EditBox::StartLookup, this,
-            &HeaderPanel::TXT_CAUSALE_StartLookup);
+    host::connectHandler(TXT_CAUSALE, &host::EditBox::StartLookup, this,
+                         &HeaderPanel::TXT_CAUSALE_StartLookup);
     connect(TXT_DCAUSALE, &host::CodeBox::BeforeEdit, this,
             &HeaderPanel::TXT_DCAUSALE_BeforeEdit);
     connect(TXT_DCAUSALE, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_DCAUSALE_AfterItem);
-    connect(TXT_DCAUSALE, &host::CodeBox::OpenDescrizioniInLingua, this,
-            &HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua);
+    host::connectHandler(TXT_DCAUSALE, &host::CodeBox::OpenDescrizioniInLingua, this,
+                         &HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua);
     connect(TXT_DCAUSALE, &host::CodeBox::CloseDescrizioniInLingua, this,
             &HeaderPanel::TXT_DCAUSALE_CloseDescrizioniInLingua);
     wireFieldRules();
@@ -321,16 +323,16 @@ void HeaderPanel::wireHeaderFrame()
     connect(frame, &host::DataFrame::AfterUndo, this, &HeaderPanel::gclsFrameTestata_AfterUndo);
     connect(frame, &host::DataFrame::AfterUpdate, this,
             &HeaderPanel::gclsFrameTestata_AfterUpdate);
-    connect(frame, &host::DataFrame::BeforeDelete, this,
-            &HeaderPanel::gclsFrameTestata_BeforeDelete);
-    connect(frame, &host::DataFrame::BeforeUpdate, this,
-            &HeaderPanel::gclsFrameTestata_BeforeUpdate);
+    host::connectHandler(frame, &host::DataFrame::BeforeDelete, this,
+                         &HeaderPanel::gclsFrameTestata_BeforeDelete);
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
+                         &HeaderPanel::gclsFrameTestata_BeforeUpdate);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &HeaderPanel::gclsFrameTestata_ChangeStatus);
-    connect(frame, &host::DataFrame::IsRecordChanged, this,
-            &HeaderPanel::gclsFrameTestata_IsRecordChanged);
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            &HeaderPanel::gclsFrameTestata_ValidateRecord);
+    host::connectHandler(frame, &host::DataFrame::IsRecordChanged, this,
+                         &HeaderPanel::gclsFrameTestata_IsRecordChanged);
+    host::connectHandler(frame, &host::DataFrame::ValidateRecord, this,
+                         &HeaderPanel::gclsFrameTestata_ValidateRecord);
 }
 
 // ------------------------------------------------------------------ texts
@@ -372,18 +374,6 @@ QString HeaderPanel::languageSelectText(const QString &codLingua)
         QStringLiteral("        FROM #CI99_DESLINGUA "),
         QStringLiteral("  WHERE CI99_PROVID_FW4A = 903 "),
         QStringLiteral("    AND CI99_CODLINGUA_MG52 = ") + sql::quoted(codLingua),
-    });
-}
-
-QString HeaderPanel::emptyChecksText()
-{
-    return sql::lines({
-        QStringLiteral(" SELECT"),
-        QStringLiteral("   *"),
-        QStringLiteral(" FROM"),
-        QStringLiteral("   CI11_CONTROLLOCONTI"),
-        QStringLiteral(" WHERE"),
-        QStringLiteral("   1 = 0"),
     });
 }
 
@@ -463,7 +453,7 @@ void HeaderPanel::ConfigurazioneFrame()
         journals->ConfigurazioneFrameSezionali();
         proposal->ConfigurazioneFrameSviluppo();
 
-        checks->setCheckRecordset(openRecordset(m_context, emptyChecksText()));
+        checks->setCheckRecordset(openRecordset(m_context, childsql::emptyChecksText()));
         m_context.state().AccountTypesChanged = false;
     });
 }

@@ -14,6 +14,7 @@
 #include "data/window_state.h"
 #include "host/check_list.h"
 #include "host/code_box.h"
+#include "host/handler_connection.h"
 #include "host/combo_box.h"
 #include "host/dialogs.h"
 #include "satellites/account_checks_page.h"
@@ -37,15 +38,15 @@ QString handlerName(HeaderPanel::LinkedBox box, const char *event)
 
 void HeaderPanel::wireLinkedCodes()
 {
-    connect(TXT_CAUCOLL, &host::EditBox::StartDecode, this, &HeaderPanel::TXT_CAUCOLL_StartDecode);
-    connect(TXT_CAUCOLL, &host::EditBox::StartLookup, this, &HeaderPanel::TXT_CAUCOLL_StartLookup);
-    connect(TXT_CAUCOLL, &host::EditBox::Validate, this, &HeaderPanel::TXT_CAUCOLL_Validate);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartDecode, this, &HeaderPanel::TXT_CAUCOLL_StartDecode);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartLookup, this, &HeaderPanel::TXT_CAUCOLL_StartLookup);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::Validate, this, &HeaderPanel::TXT_CAUCOLL_Validate);
     connect(TXT_CAUCOLL, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_CAUCOLL_AfterItem);
-    connect(TXT_CAUCOLLRIF, &host::EditBox::StartDecode, this,
+    host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::StartDecode, this,
             &HeaderPanel::TXT_CAUCOLLRIF_StartDecode);
-    connect(TXT_CAUCOLLRIF, &host::EditBox::StartLookup, this,
+    host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::StartLookup, this,
             &HeaderPanel::TXT_CAUCOLLRIF_StartLookup);
-    connect(TXT_CAUCOLLRIF, &host::EditBox::Validate, this,
+    host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::Validate, this,
             &HeaderPanel::TXT_CAUCOLLRIF_Validate);
     connect(TXT_CAUCOLLRIF, &host::EditBox::AfterItem, this,
             &HeaderPanel::TXT_CAUCOLLRIF_AfterItem);

@@ -2,6 +2,7 @@
 
 #include "ado/error.h"
 #include "host/control_types.h"
+#include "host/handler_connection.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -109,6 +110,11 @@ bool CheckBox::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CheckBox::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

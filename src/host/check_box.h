@@ -52,6 +52,9 @@ signals:
     void KeyDown(int &keyCode, int shift);
 
 protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

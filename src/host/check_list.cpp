@@ -2,6 +2,7 @@
 
 #include "ado/error.h"
 #include "host/control_types.h"
+#include "host/handler_connection.h"
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -97,6 +98,11 @@ void CheckList::keyPressEvent(QKeyEvent *event)
     if (keyDownSwallowed(this, event, raise))
         return;
     QListWidget::keyPressEvent(event);
+}
+
+void CheckList::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

@@ -33,6 +33,9 @@ signals:
     void KeyDown(int &keyCode, int shift);
 
 protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "ado/error.h"
 #include "ado/vb.h"
 #include "host/cost_utility.h"
+#include "host/handler_connection.h"
 #include "host/module_window.h"
 
 #include <QDebug>
@@ -218,16 +219,15 @@ void CLSCI_CAUSALI::connectNavigator()
         return;
     Navigator *n = m_activeNavigator;
     m_navigatorConnections = {
-        connect(n, &Navigator::BeforeChangeDitta, this,
-                &CLSCI_CAUSALI::navigatorBeforeChangeDitta, Qt::DirectConnection),
-        connect(n, &Navigator::BeforeExportToOffice, this,
-                &CLSCI_CAUSALI::navigatorBeforeExportToOffice, Qt::DirectConnection),
-        connect(n, &Navigator::ButtonPressed, this, &CLSCI_CAUSALI::navigatorButtonPressed,
-                Qt::DirectConnection),
-        connect(n, &Navigator::InitializeLayoutObjectModel, this,
-                &CLSCI_CAUSALI::navigatorInitializeLayoutObjectModel, Qt::DirectConnection),
-        connect(n, &Navigator::InitializeScriptObjectModel, this,
-                &CLSCI_CAUSALI::navigatorInitializeScriptObjectModel, Qt::DirectConnection),
+        connectHandler(n, &Navigator::BeforeChangeDitta, this,
+                       &CLSCI_CAUSALI::navigatorBeforeChangeDitta),
+        connectHandler(n, &Navigator::BeforeExportToOffice, this,
+                       &CLSCI_CAUSALI::navigatorBeforeExportToOffice),
+        connectHandler(n, &Navigator::ButtonPressed, this, &CLSCI_CAUSALI::navigatorButtonPressed),
+        connectHandler(n, &Navigator::InitializeLayoutObjectModel, this,
+                       &CLSCI_CAUSALI::navigatorInitializeLayoutObjectModel),
+        connectHandler(n, &Navigator::InitializeScriptObjectModel, this,
+                       &CLSCI_CAUSALI::navigatorInitializeScriptObjectModel),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "ado/error.h"
 #include "host/control_types.h"
+#include "host/handler_connection.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -281,6 +282,11 @@ void ComboBox::focus()
 void ComboBox::setEditedCallback(std::function<void()> callback)
 {
     m_edited = std::move(callback);
+}
+
+void ComboBox::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

@@ -12,6 +12,7 @@
 #include "host/bindable.h"
 #include "host/edit_box.h"
 #include "host/grid.h"
+#include "host/handler_connection.h"
 
 #include <QWidget>
 
@@ -694,6 +695,11 @@ void DataFrame::notifyState()
     applyLock();
     updateNavigator();
     emit stateChanged();
+}
+
+void DataFrame::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

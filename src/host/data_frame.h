@@ -279,6 +279,10 @@ signals:
     // Not part of the window's contract: the frame's state (status, changes, row) changed.
     void stateChanged();
 
+protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
 private:
     struct Binding;
     struct Wiring;

@@ -13,6 +13,7 @@
 #include "host/edit_box.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/main_navigator.h"
 
 #include <QApplication>
@@ -275,7 +276,7 @@ void DataFrame::connectNavigator()
                        .arg(m_navigator->objectName()),
                    frame::source());
     if (auto *nav = m_wiring->mainNavigator.data()) {
-        m_wiring->navigatorConnections.push_back(connect(
+        m_wiring->navigatorConnections.push_back(connectHandler(
             nav, &MainNavigator::actionRequested, this, [this](const QString &key, long &result) {
                 if (onNavigatorButton(key))
                     result = OperationSucceeded;

@@ -5,6 +5,7 @@
 #include "ado/error.h"
 #include "ado/recordset.h"
 #include "host/dialogs.h"
+#include "host/handler_connection.h"
 
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -580,6 +581,11 @@ void EditBox::focus()
 void EditBox::setEditedCallback(std::function<void()> callback)
 {
     m_edited = std::move(callback);
+}
+
+void EditBox::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

@@ -127,6 +127,9 @@ signals:
                      QString &connectionText);
 
 protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 

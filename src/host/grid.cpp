@@ -3,6 +3,7 @@
 #include "ado/constants.h"
 #include "ado/recordset.h"
 #include "host/control_types.h"
+#include "host/handler_connection.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -180,6 +181,11 @@ void Grid::keyPressEvent(QKeyEvent *event)
     if (keyDownSwallowed(this, event, raise))
         return;
     QTableView::keyPressEvent(event);
+}
+
+void Grid::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

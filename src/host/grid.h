@@ -69,6 +69,9 @@ signals:
     void rowActivated(const QVariant &bookmark);
 
 protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 

@@ -2,6 +2,7 @@
 
 #include "ado/error.h"
 #include "host/control_types.h"
+#include "host/handler_connection.h"
 
 #include <QHBoxLayout>
 #include <QPointer>
@@ -83,6 +84,11 @@ void GridNavigator::clickButton(const QString &name)
         return;
     runControlAction(objectName() + QStringLiteral("_AfterButtonClick"),
                      [&] { emit AfterButtonClick(key); });
+}
+
+void GridNavigator::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

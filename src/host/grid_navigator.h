@@ -35,6 +35,10 @@ signals:
     void actionRequested(const QString &name);
     void AfterButtonClick(const QString &name);
 
+protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
 private:
     QPushButton *m_new = nullptr;
     QPushButton *m_confirm = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ado/error.h"
 #include "host/control_types.h"
+#include "host/handler_connection.h"
 
 #include <QAction>
 #include <QApplication>
@@ -154,6 +155,11 @@ void MainNavigator::pressButton(const QString &key)
         return;
     runControlAction(objectName() + QStringLiteral("_AfterButtonClick"),
                      [&] { emit AfterButtonClick(result, key); });
+}
+
+void MainNavigator::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

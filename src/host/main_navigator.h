@@ -49,6 +49,10 @@ signals:
     void actionRequested(const QString &key, long &result);
     void AfterButtonClick(long result, const QString &key);
 
+protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QString keyForShortcut(const QKeyEvent *event) const;

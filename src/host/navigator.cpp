@@ -1,5 +1,7 @@
 #include "host/navigator.h"
 
+#include "host/handler_connection.h"
+
 #include <QSettings>
 #include <QWidget>
 
@@ -174,6 +176,11 @@ bool Navigator::pressButton(qint32 buttonCode)
     bool cancel = false;
     emit ButtonPressed(cancel, buttonCode);
     return !cancel;
+}
+
+void Navigator::connectNotify(const QMetaMethod &signal)
+{
+    guardHandlerConnection(this, signal);
 }
 
 } // namespace host

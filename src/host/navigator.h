@@ -145,6 +145,10 @@ signals:
     void InitializeLayoutObjectModel(bool &Cancel, host::LayoutObjectModel *&ClsLayout);
     void InitializeScriptObjectModel(bool &Cancel, host::ScriptObjectModel *&ClsScript);
 
+protected:
+    // Stops at a connection to an answering event not made by connectHandler.
+    void connectNotify(const QMetaMethod &signal) override;
+
 private:
     Cinterface *m_currentModule = nullptr;
     qint16 m_status = 0;

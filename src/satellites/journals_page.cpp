@@ -15,7 +15,9 @@
 #include "host/data_frame.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/lookup_services.h"
+#include "satellites/child_sql.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
 
@@ -34,18 +36,6 @@ const QString CodeColumn = QStringLiteral("CI05_CAUSALE_CI03");
 const QString JournalColumn = QStringLiteral("CI05_SEZIONALE_CG68");
 const QString CompanyNameColumn = QStringLiteral("DESCR_DITTA");
 const QString JournalNameColumn = QStringLiteral("DESCR_SEZIONALE");
-
-// The column set of the frame, without rows.
-QString configurationText()
-{
-    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CI05_CAUSALE_CI03"),
-                       QStringLiteral("    , CI05_DITTA_CG18"),
-                       QStringLiteral("    , CI05_SEZIONALE_CG68"),
-                       QStringLiteral("    , DESCR_DITTA"), QStringLiteral("    , DESCR_SEZIONALE"),
-                       QStringLiteral("FROM"), QStringLiteral("    #SEZIONALI"),
-                       QStringLiteral("WHERE"), QStringLiteral("    1 = 0"),
-                       QStringLiteral(" ORDER BY CI05_DITTA_CG18 ASC")});
-}
 
 // A company code of a row or of the combo; the empty item (and Null) is no company.
 int companyOf(const QVariant &value)
@@ -132,15 +122,18 @@ void JournalsPage::wireControls()
         runHandler(m_context, QStringLiteral("TXT_SEZIONALE_Decode"),
                    {[this] { TXT_SEZIONALE->Decode(); }});
     });
-    connect(GRD_SEZIONALI, &host::Grid::CellText, this, &JournalsPage::GRD_SEZIONALI_CellText);
-    connect(GRD_SEZIONALI, &host::Grid::KeyDown, this, &JournalsPage::GRD_SEZIONALI_KeyDown);
+    host::connectHandler(GRD_SEZIONALI, &host::Grid::CellText, this,
+                         &JournalsPage::GRD_SEZIONALI_CellText);
+    host::connectHandler(GRD_SEZIONALI, &host::Grid::KeyDown, this,
+                         &JournalsPage::GRD_SEZIONALI_KeyDown);
     connect(GNV_SEZIONALI, &host::GridNavigator::AfterButtonClick, this,
             &JournalsPage::GNV_SEZIONALI_AfterButtonClick);
-    connect(TXT_SEZIONALE, &host::EditBox::KeyDown, this, &JournalsPage::TXT_SEZIONALE_KeyDown);
-    connect(TXT_SEZIONALE, &host::EditBox::StartDecode, this,
-            &JournalsPage::TXT_SEZIONALE_StartDecode);
-    connect(TXT_SEZIONALE, &host::EditBox::StartLookup, this,
-            &JournalsPage::TXT_SEZIONALE_StartLookup);
+    host::connectHandler(TXT_SEZIONALE, &host::EditBox::KeyDown, this,
+                         &JournalsPage::TXT_SEZIONALE_KeyDown);
+    host::connectHandler(TXT_SEZIONALE, &host::EditBox::StartDecode, this,
+                         &JournalsPage::TXT_SEZIONALE_StartDecode);
+    host::connectHandler(TXT_SEZIONALE, &host::EditBox::StartLookup, this,
+                         &JournalsPage::TXT_SEZIONALE_StartLookup);
 }
 
 void JournalsPage::wireFrame()
@@ -148,14 +141,14 @@ void JournalsPage::wireFrame()
     host::DataFrame *frame = m_frame.get();
     connect(frame, &host::DataFrame::AfterAddNew, this,
             &JournalsPage::gclsFrameSezionali_AfterAddNew);
-    connect(frame, &host::DataFrame::BeforeUpdate, this,
-            &JournalsPage::gclsFrameSezionali_BeforeUpdate);
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
+                         &JournalsPage::gclsFrameSezionali_BeforeUpdate);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &JournalsPage::gclsFrameSezionali_ChangeStatus);
     connect(frame, &host::DataFrame::UpdateBatchAll, this,
             &JournalsPage::gclsFrameSezionali_UpdateBatchAll);
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            &JournalsPage::gclsFrameSezionali_ValidateRecord);
+    host::connectHandler(frame, &host::DataFrame::ValidateRecord, this,
+                         &JournalsPage::gclsFrameSezionali_ValidateRecord);
 }
 
 // ------------------------------------------------------------------ set-up and release
@@ -179,7 +172,7 @@ void JournalsPage::ConfigurazioneFrameSezionali()
         m_context.workingTables().PreparazioneTabellaSezionali();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrame();
-        m_sql = configurationText();
+        m_sql = childsql::emptyJournalsText(); // the column set of the frame, without rows
         m_recordset = openRecordset(m_context, m_sql);
 
         m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSezionali"), m_recordset.get(), m_sql,

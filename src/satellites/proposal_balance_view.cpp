@@ -7,6 +7,7 @@
 #include "ado/recordset.h"
 #include "host/combo_box.h"
 #include "host/data_frame.h"
+#include "host/handler_connection.h"
 #include "host/dialogs.h"
 #include "host/number_box.h"
 #include "satellites/editor_context.h"
@@ -75,8 +76,8 @@ void ProposalPage::watchBalance()
             showBalance();
     });
     if (host::DataFrame *header = m_context.headerFrame())
-        connect(header, &host::DataFrame::BeforeUpdate, this,
-                &ProposalPage::askBeforeSavingUnbalanced, Qt::UniqueConnection);
+        host::connectHandler(header, &host::DataFrame::BeforeUpdate, this,
+                             &ProposalPage::askBeforeSavingUnbalanced, true);
     showBalance();
 }
 

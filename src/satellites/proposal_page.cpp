@@ -15,9 +15,11 @@
 #include "host/dialogs.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/number_box.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
+#include "satellites/child_sql.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
 
@@ -45,19 +47,6 @@ const QString DebitColumn = QStringLiteral("DARE");
 const QString AccountDescription = QStringLiteral("CONTO_DES");
 const QString ItemDescription = QStringLiteral("VDS_DES");
 const QString NoTypeSelected = QStringLiteral("Nessun tipo selezionato nel folder controllo conti");
-
-// The column set of the frame, without rows.
-QString configurationText()
-{
-    return sql::lines({QStringLiteral("SELECT"), QStringLiteral("    CAUSALE"),
-                       QStringLiteral("    , PROG"), QStringLiteral("    , SEGNO"),
-                       QStringLiteral("    , PERCENTUALE"), QStringLiteral("    , PDC"),
-                       QStringLiteral("    , CONTO"), QStringLiteral("    , PDCVDS"),
-                       QStringLiteral("    , VDS"), QStringLiteral("    , AVERE"),
-                       QStringLiteral("    , DARE"), QStringLiteral("FROM"),
-                       QStringLiteral("    #SVILUPPO"), QStringLiteral("WHERE"),
-                       QStringLiteral("    1 = 0")});
-}
 
 bool isButton(const QString &name, const char *button)
 {
@@ -165,16 +154,22 @@ void ProposalPage::wireControls()
 {
     connect(CBO_SEGNO, &host::ComboBox::BeforeItem, this, &ProposalPage::CBO_SEGNO_BeforeItem);
     connect(CBO_SEGNO, &host::ComboBox::AfterItem, this, &ProposalPage::CBO_SEGNO_AfterItem);
-    connect(GRD_SVILUPPO, &host::Grid::CellText, this, &ProposalPage::GRD_SVILUPPO_CellText);
-    connect(GRD_SVILUPPO, &host::Grid::KeyDown, this, &ProposalPage::GRD_SVILUPPO_KeyDown);
+    host::connectHandler(GRD_SVILUPPO, &host::Grid::CellText, this,
+                         &ProposalPage::GRD_SVILUPPO_CellText);
+    host::connectHandler(GRD_SVILUPPO, &host::Grid::KeyDown, this,
+                         &ProposalPage::GRD_SVILUPPO_KeyDown);
     connect(GNV_SVILUPPO, &host::GridNavigator::AfterButtonClick, this,
             &ProposalPage::GNV_SVILUPPO_AfterButtonClick);
     connect(CMD_SU, &host::ToolButton::Click, this, &ProposalPage::CMD_SU_Click);
     connect(CMD_GIU, &host::ToolButton::Click, this, &ProposalPage::CMD_GIU_Click);
-    connect(TXT_CONTO, &host::EditBox::StartDecode, this, &ProposalPage::TXT_CONTO_StartDecode);
-    connect(TXT_CONTO, &host::EditBox::StartLookup, this, &ProposalPage::TXT_CONTO_StartLookup);
-    connect(TXT_VDS, &host::EditBox::StartDecode, this, &ProposalPage::TXT_VDS_StartDecode);
-    connect(TXT_VDS, &host::EditBox::StartLookup, this, &ProposalPage::TXT_VDS_StartLookup);
+    host::connectHandler(TXT_CONTO, &host::EditBox::StartDecode, this,
+                         &ProposalPage::TXT_CONTO_StartDecode);
+    host::connectHandler(TXT_CONTO, &host::EditBox::StartLookup, this,
+                         &ProposalPage::TXT_CONTO_StartLookup);
+    host::connectHandler(TXT_VDS, &host::EditBox::StartDecode, this,
+                         &ProposalPage::TXT_VDS_StartDecode);
+    host::connectHandler(TXT_VDS, &host::EditBox::StartLookup, this,
+                         &ProposalPage::TXT_VDS_StartLookup);
 }
 
 void ProposalPage::wireFrame()
@@ -182,10 +177,10 @@ void ProposalPage::wireFrame()
     host::DataFrame *frame = m_frame.get();
     connect(frame, &host::DataFrame::AfterAddNew, this,
             &ProposalPage::gclsFrameSviluppo_AfterAddNew);
-    connect(frame, &host::DataFrame::BeforeUpdate, this,
-            &ProposalPage::gclsFrameSviluppo_BeforeUpdate);
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            &ProposalPage::gclsFrameSviluppo_ValidateRecord);
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
+                         &ProposalPage::gclsFrameSviluppo_BeforeUpdate);
+    host::connectHandler(frame, &host::DataFrame::ValidateRecord, this,
+                         &ProposalPage::gclsFrameSviluppo_ValidateRecord);
     connect(frame, &host::DataFrame::ChangeStatus, this,
             &ProposalPage::gclsFrameSviluppo_ChangeStatus);
     connect(frame, &host::DataFrame::UpdateBatchAll, this,
@@ -219,7 +214,7 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
         m_context.workingTables().PreparazioneTabellaSviluppo();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrame();
-        m_sql = configurationText();
+        m_sql = childsql::emptyDevelopmentText(); // the column set of the frame, without rows
         m_recordset = openRecordset(m_context, m_sql);
 
         m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSviluppo"), m_recordset.get(), m_sql,

@@ -13,6 +13,7 @@
 #include "host/data_frame.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/lookup_services.h"
 #include "host/number_box.h"
 #include "host/small_controls.h"
@@ -146,6 +147,11 @@ QString SearchSequencePage::selectText(const QStringList &conditions, bool withD
     return sql::lines(text);
 }
 
+QString SearchSequencePage::configurationText()
+{
+    return selectText({QStringLiteral("    1 = 0")}, true);
+}
+
 // ------------------------------------------------------------------ controls
 
 QWidget *SearchSequencePage::buildSide(int side)
@@ -232,33 +238,35 @@ void SearchSequencePage::buildControls()
 void SearchSequencePage::wireSide(int side)
 {
     const SideParts &parts = sideOf(side);
-    connect(parts.grid, &host::Grid::CellText, this,
-            [this, side](QString &text, const QString &column, const QVariant &row) {
-                cellText(side, text, column, row);
-            });
-    connect(parts.grid, &host::Grid::KeyDown, this,
-            [this, side](int &keyCode, int shift) { gridKeyDown(side, keyCode, shift); });
+    host::connectHandler(parts.grid, &host::Grid::CellText, this,
+                         [this, side](QString &text, const QString &column, const QVariant &row) {
+                             cellText(side, text, column, row);
+                         });
+    host::connectHandler(
+        parts.grid, &host::Grid::KeyDown, this,
+        [this, side](int &keyCode, int shift) { gridKeyDown(side, keyCode, shift); });
     host::Grid *grid = parts.grid;
     connect(grid, &host::Grid::LayoutChanged, grid, &host::Grid::Redraw);
     connect(grid, &host::Grid::DataSourceChanged, grid, &host::Grid::Redraw);
-    connect(parts.navigator, &host::GridNavigator::BeforeButtonClick, this,
-            [this, side](bool &cancel, const QString &name) {
-                beforeButtonClick(side, cancel, name);
-            });
+    host::connectHandler(
+        parts.navigator, &host::GridNavigator::BeforeButtonClick, this,
+        [this, side](bool &cancel, const QString &name) { beforeButtonClick(side, cancel, name); });
     connect(parts.navigator, &host::GridNavigator::AfterButtonClick, this,
             [this, side](const QString &name) { afterButtonClick(side, name); });
-    connect(parts.provider, &host::EditBox::KeyDown, this,
-            [this, side](int &keyCode, int shift) { providerKeyDown(side, keyCode, shift); });
+    host::connectHandler(
+        parts.provider, &host::EditBox::KeyDown, this,
+        [this, side](int &keyCode, int shift) { providerKeyDown(side, keyCode, shift); });
     connect(parts.provider, &host::NumberBox::Change, this, [this, side] { providerChange(side); });
-    connect(parts.provider, &host::EditBox::StartDecode, this,
-            [this, side](QString &sql, host::DecodeTargets &targets, QString &connection) {
-                providerDecode(side, sql, targets, connection);
-            });
-    connect(parts.provider, &host::EditBox::StartLookup, this,
-            [this, side](bool &, QString &sql, host::ColumnTable &columns, QString &title,
-                         QString &connection) {
-                providerLookup(side, sql, columns, title, connection);
-            });
+    host::connectHandler(
+        parts.provider, &host::EditBox::StartDecode, this,
+        [this, side](QString &sql, host::DecodeTargets &targets, QString &connection) {
+            providerDecode(side, sql, targets, connection);
+        });
+    host::connectHandler(parts.provider, &host::EditBox::StartLookup, this,
+                         [this, side](bool &, QString &sql, host::ColumnTable &columns,
+                                      QString &title, QString &connection) {
+                             providerLookup(side, sql, columns, title, connection);
+                         });
     connect(parts.up, &host::ToolButton::Click, this, [this, side] { moveRow(side, false); });
     connect(parts.down, &host::ToolButton::Click, this, [this, side] { moveRow(side, true); });
 }
@@ -266,29 +274,26 @@ void SearchSequencePage::wireSide(int side)
 void SearchSequencePage::wireFrame(int side)
 {
     host::DataFrame *frame = sideOf(side).frame.get();
-    connect(frame, &host::DataFrame::BeforeAddNew, this, [this, side](bool &) {
-        beforeAddNew(side);
-    });
+    host::connectHandler(frame, &host::DataFrame::BeforeAddNew, this,
+                         [this, side](bool &) { beforeAddNew(side); });
     connect(frame, &host::DataFrame::AfterAddNew, this,
             [this, side](long result) { afterAddNew(side, result); });
-    connect(frame, &host::DataFrame::BeforeUpdate, this, [this, side](bool &cancel) {
+    host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this, [this, side](bool &cancel) {
         if (!cancel)
             runHandler(m_context, sideOf(side).frameName + QStringLiteral("_BeforeUpdate"),
                        {[this, side] { renumber(side); }});
     });
-    connect(frame, &host::DataFrame::ValidateRecord, this,
-            [this, side](QObject *&control, QString &message) {
-                host::NumberBox *box = sideOf(side).provider;
-                runHandler(m_context,
-                           sideOf(side).frameName + QStringLiteral("_ValidateRecord"),
-                           {[&] {
-                               refuseUnacceptedCode(
-                                   box,
-                                   satellite_rules::providerNotFoundMessage(
-                                       ado::NormalizzaStringa(box->Text())),
-                                   control, message);
-                           }});
-            });
+    host::connectHandler(
+        frame, &host::DataFrame::ValidateRecord, this,
+        [this, side](QObject *&control, QString &message) {
+            host::NumberBox *box = sideOf(side).provider;
+            runHandler(m_context, sideOf(side).frameName + QStringLiteral("_ValidateRecord"), {[&] {
+                           refuseUnacceptedCode(box,
+                                                satellite_rules::providerNotFoundMessage(
+                                                    ado::NormalizzaStringa(box->Text())),
+                                                control, message);
+                       }});
+        });
     connect(frame, &host::DataFrame::AfterDelete, this, [this, side](long result) {
         if (result == host::DataFrame::OperationSucceeded)
             runHandler(m_context, sideOf(side).frameName + QStringLiteral("_AfterDelete"),
@@ -327,8 +332,7 @@ void SearchSequencePage::ConfigurazioneFrameRic()
         m_context.workingTables().PreparazioneTabellaRic();
         ado::Connection &connection = connectionOf(m_context.state());
         releaseFrames();
-        // The column set of both frames, without rows; the description column is computed.
-        const QString sql = selectText({QStringLiteral("    1 = 0")}, true);
+        const QString sql = configurationText();
         configureSide(SideOrigine, sql);
         configureSide(SideDest, sql);
 

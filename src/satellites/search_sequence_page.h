@@ -80,6 +80,8 @@ public:
     // The search-sequence SELECT over #CI06_RICERCACONTO with `conditions` as the lines of its
     // WHERE, in rank order; with the provider description column (computed, empty) if asked.
     static QString selectText(const QStringList &conditions, bool withDescription = false);
+    // The column set of both frames, without rows; the description column is computed.
+    static QString configurationText();
 
     // The row-set filter for the row type chosen in CBO_RICTIPORIGA.
     QString rowTypeFilter() const;

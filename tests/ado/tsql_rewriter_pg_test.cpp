@@ -4,7 +4,7 @@
 // rows they give on SQLite.
 
 #include "ado/error.h"
-#include "ado/module_sql_texts.h"
+#include "ado/module_texts.h"
 #include "ado/tsql_rewriter.h"
 #include "engine/pg_session.h"
 #include "engine/postgres.h"
@@ -22,7 +22,6 @@
 #include <set>
 
 using ado::SqlDialect;
-using namespace sqltexts;
 
 namespace {
 
@@ -116,7 +115,7 @@ TEST(TsqlRewriterPostgres, RefusesWhatTheSqliteDialectRefuses)
 {
     const char *refused[] = {
         "SELECT A + 'x' FROM T", "SELECT 'x' + A FROM T", "SELECT GETDATE()",
-        "SELECT LOG(A) FROM T", "SELECT @X", "SELECT A FROM T WITH (UPDLOCK)",
+        "SELECT LOG(A) FROM T", "SELECT @X", "SELECT A FROM T WITH (HOLDLOCK)",
         "SELECT A FROM T (NOLOCK)", "SELECT A INTO #X FROM T", "EXEC P", "SELECT 1; SELECT 2",
         "SELECT A COLLATE Latin1_General_CI_AS FROM T", "SELECT TOP 10 PERCENT A FROM T",
         "DELETE T FROM T INNER JOIN U ON T.A = U.A", "SELECT A = 1 FROM T",
@@ -140,16 +139,11 @@ TEST(TsqlRewriterPostgres, ModuleTextsPrepareAndReadAsOnSqlite)
     engine::PgSession &pg = both.pg;
     engine::SqliteSession lite(both.sqlite);
 
-    // The working tables first, as the window makes them; then every text in turn.
-    std::vector<std::pair<QString, QString>> texts;
-    for (const QString &text : {createJournalsTable(), fillJournals(), createSearchTable(), fillSearch(),
-                                createDevelopmentTable(), fillDevelopment(), createLanguageTable(),
-                                fillLanguage("ITA")})
-        texts.emplace_back(QStringLiteral("preparation"), text);
-    for (const auto &named : all()) {
-        if (!named.second.trimmed().startsWith(QLatin1String("CREATE")))
-            texts.push_back(named);
-    }
+    // Every text of the module, the working tables made first.
+    std::vector<std::pair<QString, QString>> texts = moduletexts::all();
+    std::stable_partition(texts.begin(), texts.end(), [](const auto &named) {
+        return named.first.startsWith(QLatin1String("preparation"));
+    });
     int compared = 0;
     for (const auto &[name, text] : texts) {
         SCOPED_TRACE(name.toStdString());
@@ -162,7 +156,10 @@ TEST(TsqlRewriterPostgres, ModuleTextsPrepareAndReadAsOnSqlite)
         const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
         EXPECT_TRUE(ok) << PQresultErrorMessage(prepared) << numbered;
         PQclear(prepared);
-        if (!ok || parameters > 0 || name == QLatin1String("dropLanguageTable"))
+        // A table dropped after the preparation would be missing for the texts after it.
+        const bool laterDrop = !name.startsWith(QLatin1String("preparation"))
+                               && text.contains(QLatin1String("DROP TABLE"), Qt::CaseInsensitive);
+        if (!ok || parameters > 0 || laterDrop)
             continue;
         std::vector<std::string> liteRows, pgRows;
         ASSERT_NO_THROW(liteRows = testsupport::comparableRows(lite, liteText)) << liteText;

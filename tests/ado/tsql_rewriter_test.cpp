@@ -1,8 +1,14 @@
+#include "module_texts.h"
+
 #include "ado/constants.h"
 #include "ado/error.h"
-#include "ado/module_sql_texts.h"
 #include "ado/sql_tokens.h"
 #include "ado/tsql_rewriter.h"
+#include "data/save_routines.h"
+#include "data/value_domains.h"
+#include "data/working_tables.h"
+#include "header/header_panel.h"
+#include "header/linked_code_rules.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -12,7 +18,9 @@
 #include <random>
 
 using ado::rewriteTsql;
-using namespace sqltexts;
+using causali::HeaderPanel;
+using causali::SaveRoutines;
+using causali::WorkingTables;
 
 namespace {
 
@@ -41,7 +49,7 @@ TEST(TsqlRewriter, ModuleTextsLoseEveryTsqlConstruct)
     const QRegularExpression leftovers(QStringLiteral(
         R"((WITH\s*\(NOLOCK\)|[^"]#[A-Z]|\bISNULL\b|\bTOP\b|\bDBO\.|DATABASE_DEFAULT|\bN'|\bOBJECT_ID\b|\[))"),
         QRegularExpression::CaseInsensitiveOption);
-    for (const auto &[name, text] : all()) {
+    for (const auto &[name, text] : moduletexts::all()) {
         SCOPED_TRACE(name.toStdString());
         QString out;
         ASSERT_NO_THROW(out = rewriteTsql(text));
@@ -58,20 +66,25 @@ TEST(TsqlRewriter, ModuleTextsLoseEveryTsqlConstruct)
 TEST(TsqlRewriter, WorkingTablesAndLiteralsOfTheModuleTexts)
 {
     // A working table is temporary and compares its codes without trailing blanks.
-    const QString created = rewriteTsql(createDevelopmentTable());
+    const QString created = rewriteTsql(WorkingTables::createSviluppoText());
     EXPECT_TRUE(created.startsWith("CREATE TEMP TABLE \"#SVILUPPO\"")) << created.toStdString();
-    EXPECT_EQ(created.count("COLLATE RTRIM"), createDevelopmentTable().count("COLLATE DATABASE_DEFAULT"));
+    EXPECT_EQ(created.count("COLLATE RTRIM"),
+              WorkingTables::createSviluppoText().count("COLLATE DATABASE_DEFAULT"));
     // The drop of a temporary table: any blanks between the pieces, any case, the second argument
     // left out.
-    expectRewrite(dropLanguageTable(), "DROP TABLE IF EXISTS temp.\"#CI99_DESLINGUA\"");
+    expectRewrite(WorkingTables::dropCausaliLinguaText(),
+                  "DROP TABLE IF EXISTS temp.\"#CI99_DESLINGUA\"");
     expectRewrite("if object_id( 'tempdb..#x' )\n\tis  not null\r\ndrop table #X ;",
                   "DROP TABLE IF EXISTS temp.\"#X\"");
     expectRewrite("DROP TABLE #SEZIONALI", "DROP TABLE temp.\"#SEZIONALI\"");
     expectRewrite("DROP TABLE IF EXISTS #SEZIONALI", "DROP TABLE IF EXISTS temp.\"#SEZIONALI\"");
     // A description holding everything the rewriter looks for stays as typed.
     const QString trap = QStringLiteral("L'ufficio -- WITH (NOLOCK) #X ISNULL( TOP 1 N'x' DBO.; [a] /*");
-    expectRewrite(s9(trap, "12"), s9(trap, "12"));
-    const QString lookup = rewriteTsql(linkedLookup("ITA", "M'1", 1, "VEN", 42, true));
+    const QString update =
+        SaveRoutines::buildStatements("VEN", 12, causali::LinguaBase, trap, false).s9;
+    expectRewrite(update, update);
+    const QString lookup = rewriteTsql(causali::linked_rules::lookupText(
+        HeaderPanel::LinkedBox::Reference, "ITA", "M'1", "1", "VEN", 42));
     EXPECT_TRUE(lookup.contains("WHEN 1 THEN 'Sì'"));
     EXPECT_TRUE(lookup.contains("FW28_MODELLO_FW25 = 'M''1'"));
 }
@@ -108,7 +121,8 @@ TEST(TsqlRewriter, RefusesWhatItCannotTranslate)
         {"SELECT CI03_DESCR + N'a' FROM CI03_CAUSALI", "concatenation"},
         {"SELECT @x", "variable @x"},
         {"SELECT @@ROWCOUNT", "variable @@ROWCOUNT"},
-        {s1("VEN").replace("'VEN'", "@CAUSALE"), "@CAUSALE"},
+        {SaveRoutines::buildStatements("VEN", 12, "ITA", {}, false).s1.replace("'VEN'", "@CAUSALE"),
+         "@CAUSALE"},
         {"DECLARE @n INT", "DECLARE"},
         {"SET NOCOUNT ON", "SET"},
         {"EXEC sp_who", "EXEC"},
@@ -255,7 +269,7 @@ TEST(TsqlRewriter, RandomTextsRewriteOrRaise)
         checkRandomText(text, literalsOf(text));
     }
     // Mutations of the real texts: a character dropped, doubled or replaced, a piece inserted.
-    const auto texts = all();
+    const auto texts = moduletexts::all();
     for (int round = 0; round < 3000; ++round) {
         QString text = texts[random() % texts.size()].second;
         const int mutations = 1 + int(random() % 3);

@@ -6,7 +6,6 @@
 
 #include "ado/recordset.h"
 #include "ado/vb.h"
-#include "editor/child_sql.h"
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
 #include "host/account_box.h"
@@ -23,6 +22,7 @@
 #include "host/number_box.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
+#include "satellites/child_sql.h"
 #include "satellites/journals_page.h"
 #include "satellites/proposal_page.h"
 #include "satellites/search_sequence_page.h"
@@ -180,66 +180,40 @@ TEST_F(TabsChildrenTest, ShowChildAndClearChildGiveTheFramesTheirTexts)
 {
     open();
     showCode(QStringLiteral("ACQM"));
-    const QString crlf = QStringLiteral("\r\n");
-    const QStringList searchHead = {
-        "SELECT", "    CI06_CAUSALE_CI03", "    , CI06_INDSEGNO", "    , CI06_INDTIPORIGA",
-        "    , CI06_PROVIDER_CI07", "    , CI06_PROGRESSIVO", "FROM", "    #CI06_RICERCACONTO",
-        "WHERE"};
-    const QStringList journalsHead = {"SELECT", "    CI05_CAUSALE_CI03", "    , CI05_DITTA_CG18",
-                                      "    , CI05_SEZIONALE_CG68", "    , DESCR_DITTA",
-                                      "    , DESCR_SEZIONALE", "FROM", "    #SEZIONALI", "WHERE"};
-    const QStringList developmentHead = {
-        "SELECT", "    CAUSALE", "    , PROG", "    , SEGNO", "    , PERCENTUALE", "    , PDC",
-        "    , CONTO", "    , PDCVDS", "    , VDS", "    , AVERE", "    , DARE", "FROM",
-        "    #SVILUPPO", "WHERE"};
-    const QStringList languageHead = {"SELECT", "     CI99_CODLINGUA_MG52",
-                                      "    , CI99_PROVID_FW4A", "    , CI99_IDPROV",
-                                      "    , CI99_DESCRIZIONE", "FROM", "    #CI99_DESLINGUA",
-                                      "WHERE"};
-    const QStringList checksHead = {" SELECT", "   *", " FROM", "   CI11_CONTROLLOCONTI", " WHERE"};
-    const auto text = [&](QStringList lines, const QStringList &more) {
-        return (lines << more).join(crlf);
-    };
     causali::SearchSequencePage &search = *window->searchSequencePage();
     ado::Recordset *checks = window->accountChecksPage()->checkRecordset();
 
+    // Each frame is re-opened on the rows of the code shown (its header row's descriptions, the
+    // window's charts).
+    using namespace causali::childsql;
     EXPECT_EQ(window->headerPanel()->gclsFrameDatiCausaliLingua()->SqlText(),
-              text(languageHead, {"       CI99_PROVID_FW4A = 903 ",
-                                  "  AND  CI99_CODLINGUA_MG52 = 'ITA'", "  AND  CI99_IDPROV = 1"}));
-    EXPECT_EQ(window->FrameSezionali()->SqlText(),
-              text(journalsHead,
-                   {"    CI05_CAUSALE_CI03 = 'ACQM'", " ORDER BY CI05_DITTA_CG18 ASC"}));
-    EXPECT_EQ(window->FrameRicDest()->SqlText(),
-              text(searchHead, {"    CI06_CAUSALE_CI03 = 'ACQM'", "    AND CI06_INDSEGNO = 1",
-                                " ORDER BY", "    CI06_PROGRESSIVO ASC"}));
-    EXPECT_EQ(window->FrameRicOrigine()->SqlText(),
-              text(searchHead, {"    CI06_CAUSALE_CI03 = 'ACQM'", "    AND CI06_INDSEGNO = 2",
-                                " ORDER BY", "    CI06_PROGRESSIVO ASC"}));
+              languageText("ITA", window->headerPanel()->idProv()));
+    EXPECT_EQ(window->FrameSezionali()->SqlText(), journalsText("ACQM"));
+    EXPECT_EQ(window->FrameRicDest()->SqlText(), searchSequenceText("ACQM", 1));
+    EXPECT_EQ(window->FrameRicOrigine()->SqlText(), searchSequenceText("ACQM", 2));
     const QVariant rowTypeZero(QStringLiteral("CI06_INDTIPORIGA = 0"));
     EXPECT_EQ(search.recordsetRicDest()->Filter(), rowTypeZero);
     EXPECT_EQ(search.recordsetRicDest()->RecordCount(), 2);   // row type 0, destination
     EXPECT_EQ(search.recordsetRicOrigine()->RecordCount(), 3); // row type 0, origin
     EXPECT_EQ(window->FrameSviluppo()->SqlText(),
-              text(developmentHead, {"    CAUSALE = 'ACQM'",
-                                     "  AND PDC = 1  AND PDCVDS = 2  ORDER BY PROG ASC "}));
-    EXPECT_EQ(checks->Source(), text(checksHead, {"   CI11_CODCAUS_CI03 = 'ACQM'", " ORDER BY",
-                                                  "   CI11_SEGNO"}));
+              developmentText("ACQM", testsupport::demo::ChartOfAccounts,
+                              testsupport::demo::ExpenseItemChart));
+    EXPECT_EQ(checks->Source(), checksText("ACQM"));
+    EXPECT_EQ(checks->RecordCount(), 2);
     EXPECT_EQ(window->journalsPage()->recordsetSezionali()->RecordCount(), 3);
     EXPECT_FALSE(window->state().AccountTypesChanged);
 
     // A new reason code: every satellite emptied, two clear check rows.
     testsupport::UserDriver user(window);
     ASSERT_TRUE(user.press(window->mainNavigator(), QStringLiteral("Nuovo")));
-    EXPECT_EQ(window->headerPanel()->gclsFrameDatiCausaliLingua()->SqlText(),
-              text(languageHead, {"    1 = 0"}));
-    const QString noSearchRows =
-        text(searchHead, {"    1 = 0", " ORDER BY", "    CI06_PROGRESSIVO ASC"});
-    EXPECT_EQ(window->FrameRicDest()->SqlText(), noSearchRows);
-    EXPECT_EQ(window->FrameRicOrigine()->SqlText(), noSearchRows);
-    EXPECT_EQ(window->FrameSezionali()->SqlText(),
-              text(journalsHead, {"    1 = 0", " ORDER BY CI05_DITTA_CG18 ASC"}));
-    EXPECT_EQ(window->FrameSviluppo()->SqlText(), text(developmentHead, {"    1 = 0"}));
-    EXPECT_EQ(checks->Source(), text(checksHead, {"   1 = 0"}));
+    EXPECT_EQ(window->headerPanel()->gclsFrameDatiCausaliLingua()->SqlText(), emptyLanguageText());
+    EXPECT_EQ(window->FrameRicDest()->SqlText(), emptySearchSequenceText());
+    EXPECT_EQ(window->FrameRicOrigine()->SqlText(), emptySearchSequenceText());
+    EXPECT_EQ(window->FrameSezionali()->SqlText(), emptyJournalsText());
+    EXPECT_EQ(window->FrameSviluppo()->SqlText(), emptyDevelopmentText());
+    EXPECT_EQ(checks->Source(), emptyChecksText());
+    EXPECT_EQ(search.recordsetRicDest()->RecordCount(), 0);
+    EXPECT_EQ(window->FrameSviluppo()->Recordset()->RecordCount(), 0);
     EXPECT_EQ(checks->RecordCount(), 2);
     EXPECT_EQ(window->journalsPage()->recordsetSezionali()->RecordCount(), 0);
 
@@ -282,13 +256,9 @@ TEST_F(TabsChildrenTest, RefreshChildGivesTheRowsTheNewCode)
     EXPECT_GT(journalsSpy->count(), 0);
     EXPECT_GT(destSpy->count(), 0);
     EXPECT_EQ(developmentSpy->count(), 0); // ACQM proposes no development
-    EXPECT_EQ(window->FrameSezionali()->SourceSql(),
-              QStringLiteral("SELECT\r\n    CI05_CAUSALE_CI03\r\n    , CI05_DITTA_CG18\r\n"
-                             "    , CI05_SEZIONALE_CG68\r\n    , DESCR_DITTA\r\n"
-                             "    , DESCR_SEZIONALE\r\nFROM\r\n    #SEZIONALI\r\nWHERE\r\n"
-                             "    CI05_CAUSALE_CI03 = 'ACQX'\r\n ORDER BY CI05_DITTA_CG18 ASC"));
-    EXPECT_TRUE(window->FrameSviluppo()->SourceSql().endsWith(
-        QStringLiteral("WHERE\r\n    CAUSALE = 'ACQX'")));
+    EXPECT_EQ(window->FrameSezionali()->SourceSql(), causali::childsql::journalsText("ACQX"));
+    EXPECT_EQ(window->FrameSviluppo()->SourceSql(),
+              causali::childsql::developmentSourceText("ACQX"));
 
     // Empty satellites: the frames are not touched at all.
     testsupport::UserDriver user(window);
@@ -303,8 +273,8 @@ TEST_F(TabsChildrenTest, RefreshChildGivesTheRowsTheNewCode)
         EXPECT_EQ(spy->count(), 0);
     EXPECT_EQ(keysOf(checks, QStringLiteral("CI11_CODCAUS_CI03")),
               QStringList(2, QStringLiteral("NUOV")));
-    EXPECT_TRUE(window->FrameRicOrigine()->SourceSql().contains(
-        QStringLiteral("CI06_CAUSALE_CI03 = 'NUOV'\r\n    AND CI06_INDSEGNO = 2")));
+    EXPECT_EQ(window->FrameRicOrigine()->SourceSql(),
+              causali::childsql::searchSequenceText("NUOV", 2));
 }
 
 } // namespace

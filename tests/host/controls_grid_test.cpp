@@ -10,6 +10,7 @@
 #include "host/combo_box.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/main_navigator.h"
 #include "host/number_box.h"
 #include "host/small_controls.h"
@@ -81,12 +82,13 @@ TEST(Grid, ShowsTheFilteredRowsWithComputedTextsAndFollowsTheRowSet)
     grid->AddColumn(QStringLiteral("PERC"), QStringLiteral("Percentuale"), 1, 150, true, 0,
                     QStringLiteral("##0.00"));
     grid->AddColumn(QStringLiteral("ID"), QStringLiteral("Nr"), 1, 500, false);
-    QObject::connect(grid, &host::Grid::CellText,
-                     [grid](QString &text, const QString &column, const QVariant &row) {
-                         if (column == QLatin1String("DESCR"))
-                             text = QStringLiteral("Provider ")
-                                    + grid->CellValue(row, QStringLiteral("PROVIDER")).toString();
-                     });
+    host::connectHandler(
+        grid, &host::Grid::CellText,
+        [grid](QString &text, const QString &column, const QVariant &row) {
+            if (column == QLatin1String("DESCR"))
+                text = QStringLiteral("Provider ")
+                       + grid->CellValue(row, QStringLiteral("PROVIDER")).toString();
+        });
     grid->ApplyLayout();
     grid->setDataSource(&rs);
     ASSERT_TRUE(form.activate());
@@ -161,7 +163,7 @@ TEST(Grid, ClicksMoveTheRowSetOrAskTheDataFrame)
     EXPECT_EQ(selectedRow(grid), 3);
 
     int enters = 0;
-    QObject::connect(grid, &host::Grid::KeyDown, [&enters](int &keyCode, int) {
+    host::connectHandler(grid, &host::Grid::KeyDown, [&enters](int &keyCode, int) {
         if (keyCode == host::vbKeyReturn) {
             ++enters;
             keyCode = 0;
@@ -170,7 +172,7 @@ TEST(Grid, ClicksMoveTheRowSetOrAskTheDataFrame)
     QTest::keyClick(grid, Qt::Key_Return);
     EXPECT_EQ(enters, 1);
     // A swallowed arrow key moves nothing.
-    QObject::connect(grid, &host::Grid::KeyDown, [](int &keyCode, int) {
+    host::connectHandler(grid, &host::Grid::KeyDown, [](int &keyCode, int) {
         if (keyCode == host::vbKeyUp)
             keyCode = 0;
     });

@@ -8,6 +8,7 @@
 #include "host/combo_box.h"
 #include "host/control_types.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/main_navigator.h"
 #include "host/small_controls.h"
 
@@ -81,7 +82,7 @@ TEST(ComboBox, UserChoiceRaisesBeforeChangeRowAfterAndValidate)
     QObject::connect(combo, &host::ComboBox::AfterItem,
                      [&] { log << QStringLiteral("AfterItem ") + combo->Text().toString(); });
     bool refuse = true;
-    QObject::connect(combo, &host::ComboBox::Validate, [&](bool &cancel) {
+    host::connectHandler(combo, &host::ComboBox::Validate, [&](bool &cancel) {
         log << QStringLiteral("Validate");
         cancel = refuse;
     });
@@ -159,15 +160,16 @@ TEST(Navigators, ButtonsRaiseBeforeActionAfterAndShortcutsPressThem)
     auto *grid = form.add<host::GridNavigator>(QStringLiteral("GNV_SEZIONALI"));
     QStringList log;
     bool refuse = false;
-    QObject::connect(main, &host::MainNavigator::ButtonClick, [&](bool &cancel, const QString &key) {
-        log << QStringLiteral("Button ") + key;
-        cancel = refuse;
-    });
-    QObject::connect(main, &host::MainNavigator::actionRequested,
-                     [&](const QString &key, long &result) {
-                         log << QStringLiteral("Action ") + key;
-                         result = key == QLatin1String("Conferma") ? 0 : -1;
-                     });
+    host::connectHandler(main, &host::MainNavigator::ButtonClick,
+                         [&](bool &cancel, const QString &key) {
+                             log << QStringLiteral("Button ") + key;
+                             cancel = refuse;
+                         });
+    host::connectHandler(main, &host::MainNavigator::actionRequested,
+                         [&](const QString &key, long &result) {
+                             log << QStringLiteral("Action ") + key;
+                             result = key == QLatin1String("Conferma") ? 0 : -1;
+                         });
     QObject::connect(main, &host::MainNavigator::AfterButtonClick,
                      [&](long result, const QString &key) {
                          log << QStringLiteral("After %1 %2").arg(result).arg(key);
@@ -199,11 +201,11 @@ TEST(Navigators, ButtonsRaiseBeforeActionAfterAndShortcutsPressThem)
     EXPECT_THROW(main->IsButtonEnabled(QStringLiteral("Stampa")), ado::RuntimeError);
 
     log.clear();
-    QObject::connect(grid, &host::GridNavigator::BeforeButtonClick,
-                     [&](bool &cancel, const QString &name) {
-                         log << QStringLiteral("Before ") + name;
-                         cancel = name == QLatin1String("Elimina");
-                     });
+    host::connectHandler(grid, &host::GridNavigator::BeforeButtonClick,
+                         [&](bool &cancel, const QString &name) {
+                             log << QStringLiteral("Before ") + name;
+                             cancel = name == QLatin1String("Elimina");
+                         });
     QObject::connect(grid, &host::GridNavigator::actionRequested,
                      [&](const QString &name) { log << QStringLiteral("Action ") + name; });
     QObject::connect(grid, &host::GridNavigator::AfterButtonClick,

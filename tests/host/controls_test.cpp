@@ -8,6 +8,7 @@
 #include "host/code_box.h"
 #include "host/dialogs.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/main_navigator.h"
 #include "host/number_box.h"
 #include "host/small_controls.h"
@@ -30,23 +31,23 @@ void logEvents(host::EditBox *box, QStringList &log)
     const QString n = box->objectName();
     QObject::connect(box, &host::EditBox::BeforeItem, [&log, n] { log << n + ":BeforeItem"; });
     QObject::connect(box, &host::EditBox::AfterItem, [&log, n] { log << n + ":AfterItem"; });
-    QObject::connect(box, &host::EditBox::Validate, [&log, n](bool &) { log << n + ":Validate"; });
-    QObject::connect(box, &host::EditBox::StartDecode,
-                     [&log, n](QString &, host::DecodeTargets &, QString &) {
-                         log << n + ":StartDecode";
-                     });
+    host::connectHandler(box, &host::EditBox::Validate,
+                         [&log, n](bool &) { log << n + ":Validate"; });
+    host::connectHandler(
+        box, &host::EditBox::StartDecode,
+        [&log, n](QString &, host::DecodeTargets &, QString &) { log << n + ":StartDecode"; });
 }
 
 // Answers StartDecode with the model description query, filling `target`.
 void decodeModels(host::EditBox *box, host::EditBox *target)
 {
-    QObject::connect(box, &host::EditBox::StartDecode,
-                     [box, target](QString &sql, host::DecodeTargets &targets, QString &conn) {
-                         sql = QStringLiteral("SELECT DESCR FROM MODELLI WHERE CODICE = '%1'")
-                                   .arg(box->Text().toString());
-                         targets.push_back({target, QStringLiteral("DESCR")});
-                         conn = QStringLiteral("Data Source=controls.db");
-                     });
+    host::connectHandler(box, &host::EditBox::StartDecode,
+                         [box, target](QString &sql, host::DecodeTargets &targets, QString &conn) {
+                             sql = QStringLiteral("SELECT DESCR FROM MODELLI WHERE CODICE = '%1'")
+                                       .arg(box->Text().toString());
+                             targets.push_back({target, QStringLiteral("DESCR")});
+                             conn = QStringLiteral("Data Source=controls.db");
+                         });
 }
 
 QWidget *focused()
@@ -77,7 +78,8 @@ TEST(CodeBox, EventsFollowTheUserAndValidateCanKeepTheFocus)
     EXPECT_FALSE(code->IsValid()); // typed, not yet committed
 
     bool refuse = true;
-    QObject::connect(code, &host::EditBox::Validate, [&refuse](bool &cancel) { cancel = refuse; });
+    host::connectHandler(code, &host::EditBox::Validate,
+                         [&refuse](bool &cancel) { cancel = refuse; });
     QTest::keyClick(code->lineEdit(), Qt::Key_Tab);
     EXPECT_EQ(focused(), code->lineEdit());
     EXPECT_EQ(log, (QStringList{"A:BeforeItem", "A:Validate"}));
@@ -119,12 +121,13 @@ TEST(CodeBox, CommandsSettleTheTypedTextFirstAndStopWhenItIsRefused)
     QStringList log;
     logEvents(code, log);
     bool refuse = true;
-    QObject::connect(code, &host::EditBox::Validate, [&refuse](bool &cancel) { cancel = refuse; });
+    host::connectHandler(code, &host::EditBox::Validate,
+                         [&refuse](bool &cancel) { cancel = refuse; });
     QObject::connect(button, &host::ToolButton::Click, [&log] { log << "CMD"; });
     QObject::connect(grid, &host::GridNavigator::actionRequested,
                      [&log](const QString &name) { log << "GNV:" + name; });
-    QObject::connect(main, &host::MainNavigator::actionRequested,
-                     [&log](const QString &key, long &) { log << "INV:" + key; });
+    host::connectHandler(main, &host::MainNavigator::actionRequested,
+                         [&log](const QString &key, long &) { log << "INV:" + key; });
 
     QTest::mouseClick(code->lineEdit(), Qt::LeftButton);
     QTest::keyClicks(code->lineEdit(), QStringLiteral("ab"));
@@ -152,7 +155,7 @@ TEST(CodeBox, KeyDownComesFirstAndCanSwallowTheKey)
     auto *code = form.add<host::CodeBox>(QStringLiteral("A"));
     ASSERT_TRUE(form.activate());
     QList<QPair<int, int>> keys;
-    QObject::connect(code, &host::EditBox::KeyDown, [&keys](int &keyCode, int shift) {
+    host::connectHandler(code, &host::EditBox::KeyDown, [&keys](int &keyCode, int shift) {
         keys << qMakePair(keyCode, shift);
         if (keyCode == 'X')
             keyCode = 0;
@@ -229,10 +232,10 @@ TEST(CodeBox, DecodeErrorsAreClearAndShownNotSwallowed)
 
     // Started by the user, the error reaches the error dialog.
     model->setConnection(&db.connection);
-    QObject::connect(model, &host::EditBox::StartDecode,
-                     [description](QString &, host::DecodeTargets &targets, QString &) {
-                         targets.push_back({description, QStringLiteral("NESSUNA")});
-                     });
+    host::connectHandler(model, &host::EditBox::StartDecode,
+                         [description](QString &, host::DecodeTargets &targets, QString &) {
+                             targets.push_back({description, QStringLiteral("NESSUNA")});
+                         });
     ASSERT_TRUE(form.activate());
     ScriptedDialogsGuard dialogs;
     dialogs->answerError(host::vbAbort);
@@ -256,16 +259,17 @@ TEST(CodeBox, LookupWritesTheChosenCodeAsAUserEditAndDecodesIt)
     model->setLookupEnabled(true);
     decodeModels(model, description);
     bool refuse = false;
-    QObject::connect(model, &host::EditBox::StartLookup,
-                     [&refuse, model](bool &cancel, QString &sql, host::ColumnTable &columns,
-                                      QString &title, QString &) {
-                         cancel = refuse;
-                         sql = QStringLiteral("SELECT CODICE, DESCR FROM MODELLI ORDER BY CODICE");
-                         columns = {{QStringLiteral("Codice"), QString()},
-                                    {QStringLiteral("Descrizione"), QString()}};
-                         title = QStringLiteral("Modelli");
-                         model->setLookupName(QStringLiteral("Lkp_Modelli"));
-                     });
+    host::connectHandler(model, &host::EditBox::StartLookup,
+                         [&refuse, model](bool &cancel, QString &sql, host::ColumnTable &columns,
+                                          QString &title, QString &) {
+                             cancel = refuse;
+                             sql = QStringLiteral(
+                                 "SELECT CODICE, DESCR FROM MODELLI ORDER BY CODICE");
+                             columns = {{QStringLiteral("Codice"), QString()},
+                                        {QStringLiteral("Descrizione"), QString()}};
+                             title = QStringLiteral("Modelli");
+                             model->setLookupName(QStringLiteral("Lkp_Modelli"));
+                         });
     QStringList log;
     logEvents(model, log);
     int edits = 0;
@@ -313,7 +317,7 @@ TEST(CodeBox, LanguageDialogAndManagementKey)
     box->setManagementKey(true);
     QStringList log;
     bool refuse = true;
-    QObject::connect(box, &host::CodeBox::OpenDescrizioniInLingua, [&](bool &cancel) {
+    host::connectHandler(box, &host::CodeBox::OpenDescrizioniInLingua, [&](bool &cancel) {
         log << QStringLiteral("Open");
         box->setLanguageEntity(903);
         box->setLanguageRowId(7);
@@ -394,13 +398,13 @@ TEST(AccountBox, ShowsTheDescriptionOfTheDecodedAccountAndCanBeSwitchedOff)
     auto *account = form.add<host::AccountBox>(QStringLiteral("TXT_CONTO"));
     account->setConnection(&db.connection);
     account->setChart(1);
-    QObject::connect(account, &host::EditBox::StartDecode,
-                     [account](QString &sql, host::DecodeTargets &, QString &) {
-                         sql = QStringLiteral("SELECT CONTO, DESCR FROM CONTI WHERE PDC = %1 "
-                                              "AND CONTO = '%2'")
-                                   .arg(account->Chart().toInt())
-                                   .arg(account->Value().toString());
-                     });
+    host::connectHandler(account, &host::EditBox::StartDecode,
+                         [account](QString &sql, host::DecodeTargets &, QString &) {
+                             sql = QStringLiteral("SELECT CONTO, DESCR FROM CONTI WHERE PDC = %1 "
+                                                  "AND CONTO = '%2'")
+                                       .arg(account->Chart().toInt())
+                                       .arg(account->Value().toString());
+                         });
     account->setValue(QStringLiteral("601001"));
     EXPECT_EQ(account->description(), QStringLiteral("Materie prime"));
     EXPECT_TRUE(account->IsValid());

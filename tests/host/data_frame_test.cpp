@@ -14,12 +14,14 @@
 #include "host/dialogs.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/main_navigator.h"
 #include "host/number_box.h"
 #include "support/scripted_dialogs.h"
 #include "support/user_driver.h"
 
 #include <QLineEdit>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -33,15 +35,18 @@ namespace {
 // Records the events of a frame as "Name(arguments)".
 void record(DataFrame *frame, QStringList &log)
 {
-    QObject::connect(frame, &DataFrame::BeforeAddNew, frame, [&log](bool &) { log << "BeforeAddNew"; });
+    host::connectHandler(frame, &DataFrame::BeforeAddNew, frame,
+                         [&log](bool &) { log << "BeforeAddNew"; });
     QObject::connect(frame, &DataFrame::AfterAddNew, frame,
                      [&log](long r) { log << QStringLiteral("AfterAddNew(%1)").arg(r); });
-    QObject::connect(frame, &DataFrame::ValidateRecord, frame,
-                     [&log](QObject *&, QString &) { log << "ValidateRecord"; });
-    QObject::connect(frame, &DataFrame::BeforeUpdate, frame, [&log](bool &) { log << "BeforeUpdate"; });
+    host::connectHandler(frame, &DataFrame::ValidateRecord, frame,
+                         [&log](QObject *&, QString &) { log << "ValidateRecord"; });
+    host::connectHandler(frame, &DataFrame::BeforeUpdate, frame,
+                         [&log](bool &) { log << "BeforeUpdate"; });
     QObject::connect(frame, &DataFrame::AfterUpdate, frame,
                      [&log](long r) { log << QStringLiteral("AfterUpdate(%1)").arg(r); });
-    QObject::connect(frame, &DataFrame::BeforeDelete, frame, [&log](bool &) { log << "BeforeDelete"; });
+    host::connectHandler(frame, &DataFrame::BeforeDelete, frame,
+                         [&log](bool &) { log << "BeforeDelete"; });
     QObject::connect(frame, &DataFrame::AfterDelete, frame,
                      [&log](long r) { log << QStringLiteral("AfterDelete(%1)").arg(r); });
     QObject::connect(frame, &DataFrame::AfterUndo, frame,
@@ -191,14 +196,14 @@ TEST_F(DataFrameTest, ConfirmIsRefusedWithAMessageAndTheRecordStaysInEdit)
 
     // A control handed back by ValidateRecord: the frame's message names it.
     QString personalized;
-    const auto validation = QObject::connect(
-        form->header, &DataFrame::ValidateRecord, form.get(),
-        [&](QObject *&control, QString &message) {
-            if (form->quantityBox->Value().toInt() > 100) {
-                control = form->quantityBox;
-                message = personalized;
-            }
-        });
+    const auto validation = host::connectHandler(form->header, &DataFrame::ValidateRecord,
+                                                 form.get(),
+                                                 [&](QObject *&control, QString &message) {
+                                                     if (form->quantityBox->Value().toInt() > 100) {
+                                                         control = form->quantityBox;
+                                                         message = personalized;
+                                                     }
+                                                 });
     user->typeInto(form->descriptionBox, "Quinta");
     user->typeInto(form->quantityBox, "500");
     dialogs().answerMessage(host::vbOK, "Il valore del campo \"Quantità\" non è valido.");
@@ -211,8 +216,8 @@ TEST_F(DataFrameTest, ConfirmIsRefusedWithAMessageAndTheRecordStaysInEdit)
     QObject::disconnect(validation);
 
     // BeforeUpdate cancels: nothing is written, the values stay.
-    QObject::connect(form->header, &DataFrame::BeforeUpdate, form.get(),
-                     [](bool &cancel) { cancel = true; });
+    host::connectHandler(form->header, &DataFrame::BeforeUpdate, form.get(),
+                         [](bool &cancel) { cancel = true; });
     user->press(form->navigator, "Conferma");
     EXPECT_EQ(form->header->Status(), DataFrame::StatusNew);
     EXPECT_TRUE(form->header->RecordChanged());
@@ -221,6 +226,43 @@ TEST_F(DataFrameTest, ConfirmIsRefusedWithAMessageAndTheRecordStaysInEdit)
                     .toString()
                     .isEmpty());
     EXPECT_EQ(dialogs().messageTexts().size(), 3);
+}
+
+// Events that answer through their arguments take only direct handlers of the frame's thread:
+// any other connection stops the program at once, where it is written.
+TEST_F(DataFrameTest, AnsweringEventsRefuseConnectionsThatWouldLoseTheAnswer)
+{
+    const auto cancel = [](bool &fbol_Cancel) { fbol_Cancel = true; };
+    // The program stops at the wrong connection: a child process runs up to it.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(QObject::connect(form->header, &DataFrame::BeforeUpdate, form.get(), cancel),
+                 "BeforeUpdate.*connectHandler")
+        << "a plain connection could become queued without anybody noticing";
+    EXPECT_DEATH(QObject::connect(form->header, &DataFrame::BeforeUpdate, form.get(), cancel,
+                                  Qt::QueuedConnection),
+                 "BeforeUpdate.*connectHandler");
+    QThread elsewhere;
+    QObject remote;
+    remote.moveToThread(&elsewhere);
+    EXPECT_THROW(host::connectHandler(form->header, &DataFrame::BeforeUpdate, &remote, cancel),
+                 ado::RuntimeError);
+    // Events without an answer connect as any signal does.
+    const auto after = QObject::connect(form->header, &DataFrame::AfterUpdate, [](long) {});
+    EXPECT_TRUE(after);
+
+    // The refused handler on the other thread was not connected: the row is saved.
+    user->press(form->navigator, "Nuovo");
+    user->typeInto(form->codeBox, "GGGG");
+    user->typeInto(form->descriptionBox, "Settima");
+    user->press(form->navigator, "Conferma");
+    EXPECT_EQ(storedDescription("GGGG"), "Settima");
+
+    // A direct handler's cancel reaches the frame: the change is not written.
+    host::connectHandler(form->header, &DataFrame::BeforeUpdate, cancel);
+    user->typeInto(form->descriptionBox, "Ottava");
+    user->press(form->navigator, "Conferma");
+    EXPECT_EQ(storedDescription("GGGG"), "Settima");
+    EXPECT_TRUE(form->header->RecordChanged());
 }
 
 TEST_F(DataFrameTest, AFailedWriteIsShownAndKeepsTheRecordInEdit)
@@ -263,8 +305,8 @@ TEST_F(DataFrameTest, DeleteAsksThenShowsTheNextRow)
     EXPECT_TRUE(events.isEmpty());
     EXPECT_EQ(storedDescription("AAAA"), "Prima prova");
 
-    const auto veto = QObject::connect(form->header, &DataFrame::BeforeDelete, form.get(),
-                                       [](bool &cancel) { cancel = true; });
+    const auto veto = host::connectHandler(form->header, &DataFrame::BeforeDelete, form.get(),
+                                           [](bool &cancel) { cancel = true; });
     dialogs().answerMessage(host::vbYes);
     user->press(form->navigator, "Elimina");
     EXPECT_EQ(events, QStringList{"BeforeDelete"});

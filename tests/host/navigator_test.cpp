@@ -1,5 +1,6 @@
 // The navigator's script and layout object models.
 
+#include "host/handler_connection.h"
 #include "host/navigator.h"
 #include "support/user_driver.h"
 
@@ -70,11 +71,12 @@ TEST(LayoutObjectModelTest, RestoresTheSavedGeometryOnTheFirstApplication)
     again.resize(300, 200);
     host::Navigator navigator;
     navigator.setLayoutSettingsFile(file);
-    QObject::connect(&navigator, &host::Navigator::InitializeLayoutObjectModel,
-                     [&again](bool &, host::LayoutObjectModel *&model) {
-                         QWidget *w = &again;
-                         model->RegisterLayoutForm(QStringLiteral("Anagrafica causali"), w, 0, 0, 0);
-                     });
+    host::connectHandler(&navigator, &host::Navigator::InitializeLayoutObjectModel,
+                         [&again](bool &, host::LayoutObjectModel *&model) {
+                             QWidget *w = &again;
+                             model->RegisterLayoutForm(QStringLiteral("Anagrafica causali"), w, 0,
+                                                       0, 0);
+                         });
     navigator.RefreshLayout();
     EXPECT_EQ(again.size(), QSize(700, 500));
     // A second refresh keeps the model and does not register again.
@@ -87,10 +89,11 @@ TEST(LayoutObjectModelTest, RestoresTheSavedGeometryOnTheFirstApplication)
 TEST(NavigatorTest, AsksModulesBeforeActingAndKeepsItsScriptModel)
 {
     host::Navigator navigator;
-    QObject::connect(&navigator, &host::Navigator::ButtonPressed, [](bool &cancel, qint32 &button) {
-        if (button == 7)
-            cancel = true;
-    });
+    host::connectHandler(&navigator, &host::Navigator::ButtonPressed,
+                         [](bool &cancel, qint32 &button) {
+                             if (button == 7)
+                                 cancel = true;
+                         });
     EXPECT_FALSE(navigator.pressButton(7));
     EXPECT_TRUE(navigator.pressButton(8));
 

@@ -12,6 +12,7 @@
 #include "host/data_frame.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
+#include "host/handler_connection.h"
 #include "host/main_navigator.h"
 #include "host/number_box.h"
 
@@ -255,10 +256,10 @@ void SampleForm::wireHeader()
         else if (status == host::DataFrame::StatusNew)
             loadRows(QString());
     });
-    connect(header, &host::DataFrame::IsRecordChanged, this, [this](bool &changed) {
+    host::connectHandler(header, &host::DataFrame::IsRecordChanged, this, [this](bool &changed) {
         changed = changed || rows->Modified() || rows->RecordChanged();
     });
-    connect(header, &host::DataFrame::BeforeUpdate, this, [this](bool &cancel) {
+    host::connectHandler(header, &host::DataFrame::BeforeUpdate, this, [this](bool &cancel) {
         if (!cancel && rows->RecordChanged() && !rows->ConfirmPending(true, true, false))
             cancel = true;
     });

@@ -5,18 +5,20 @@
 #include "ado/vb.h"
 #include "data/lookups.h"
 #include "data/save_routines.h"
-#include "data/sql_text.h"
 #include "data/value_domains.h"
 #include "data/working_tables.h"
 #include "host/clsci_causali.h"
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/cost_utility.h"
+#include "host/handler_connection.h"
 #include "host/data_frame.h"
+#include "host/handler_connection.h"
 #include "host/host_global.h"
 #include "host/lookup_services.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
+#include "satellites/child_sql.h"
 #include "satellites/journals_page.h"
 #include "satellites/proposal_page.h"
 #include "satellites/search_sequence_page.h"
@@ -119,7 +121,8 @@ QWidget *PageHost::buildHeaderTab()
     TXT_CAUCOLL->setObjectName(QStringLiteral("TXT_CAUCOLL"));
     TXT_CAUCOLLRIF = new host::CodeBox(tab);
     TXT_CAUCOLLRIF->setObjectName(QStringLiteral("TXT_CAUCOLLRIF"));
-    connect(TXT_CAUCOLL, &host::EditBox::StartDecode, this, [this] { ++linkedDecodes; });
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartDecode, this,
+                         [this] { ++linkedDecodes; });
     auto *form = new QFormLayout(tab);
     form->addRow(QStringLiteral("Causale"), TXT_CAUSALE);
     form->addRow(QStringLiteral("Movimentazione dati"), CBO_MOVDATI);
@@ -177,18 +180,14 @@ void PageHost::configure()
     m_journals->ConfigurazioneFrameSezionali();
     m_proposal->ConfigurazioneFrameSviluppo();
     auto checks = std::make_unique<ado::Recordset>();
-    checks->Open(QStringLiteral("SELECT * FROM CI11_CONTROLLOCONTI WHERE 1 = 0"), &m_connection,
-                 ado::adOpenUnspecified, ado::adLockUnspecified, ado::adCmdText);
+    checks->Open(causali::childsql::emptyChecksText(), &m_connection, ado::adOpenUnspecified,
+                 ado::adLockUnspecified, ado::adCmdText);
     m_checks->setCheckRecordset(std::move(checks));
     m_checks->FillAccountTypeLists();
 
     auto *ditta = m_journals->CBO_DITTA;
     ditta->AddItem(QString(), -1);
-    for (const QStringList &row :
-         rows(QStringLiteral("SELECT CG18_DITTA, CG16_RAGSOANAG FROM CG18_ANADITTABASE"
-                             " INNER JOIN CG25_ANADITTAGEST ON CG18_DITTA = CG25_DITTA_CG18"
-                             " INNER JOIN CG16_ANAGGEN ON CG18_CODICE_CG16 = CG16_CODICE"
-                             " WHERE CG25_FLGCONIND = 1")))
+    for (const QStringList &row : rows(causali::companyListText()))
         ditta->AddItem(row[0] + QStringLiteral(" - ") + row[1].trimmed(), row[0].toInt());
     auto *segno = m_proposal->CBO_SEGNO;
     segno->AddItem(QStringLiteral("Avere"), 2);
@@ -216,29 +215,21 @@ void PageHost::fillRowTypes(int rowType)
 
 void PageHost::loadCode(const QString &code, int rowType)
 {
-    using causali::sql::lines;
-    const QString quoted = causali::sql::quoted(code);
+    using namespace causali::childsql;
     TXT_CAUSALE->setText(code);
     CBO_MOVDATI->setText(1);
     fillRowTypes(rowType);
-    // As the window does when it shows a code: its stored lists into the working tables.
+    // As the window does when it shows a code: its stored lists into the working tables, each
+    // frame re-opened on the code's rows.
     workingTables().CaricaCopiaDiLavoro(code, QVariant());
 
-    const QString journals = lines(
-        {"SELECT", "    CI05_CAUSALE_CI03", "    , CI05_DITTA_CG18", "    , CI05_SEZIONALE_CG68",
-         "    , DESCR_DITTA", "    , DESCR_SEZIONALE", "FROM", "    #SEZIONALI", "WHERE",
-         "    CI05_CAUSALE_CI03 = " + quoted, " ORDER BY CI05_DITTA_CG18 ASC"});
+    const QString journals = journalsText(code);
     reopen(m_journals->gclsFrameSezionali(), m_journals->recordsetSezionali(), journals);
     m_journals->setSqlSezionali(journals);
     m_journals->gclsFrameSezionali()->setSqlText(journals);
 
     for (int side : {1, 2}) {
-        const QString text = lines(
-            {"SELECT", "    CI06_CAUSALE_CI03", "    , CI06_INDSEGNO", "    , CI06_INDTIPORIGA",
-             "    , CI06_PROVIDER_CI07", "    , CI06_PROGRESSIVO", "FROM", "    #CI06_RICERCACONTO",
-             "WHERE", "    CI06_CAUSALE_CI03 = " + quoted,
-             "    AND CI06_INDSEGNO = " + QString::number(side), " ORDER BY",
-             "    CI06_PROGRESSIVO ASC"});
+        const QString text = searchSequenceText(code, side);
         host::DataFrame *frame = m_search->frame(side);
         ado::Recordset *rs = m_search->recordset(side);
         reopen(frame, rs, text);
@@ -247,21 +238,15 @@ void PageHost::loadCode(const QString &code, int rowType)
         frame->setSqlText(text);
     }
 
-    const QString development = lines(
-        {"SELECT", "    CAUSALE", "    , PROG", "    , SEGNO", "    , PERCENTUALE", "    , PDC",
-         "    , CONTO", "    , PDCVDS", "    , VDS", "    , AVERE", "    , DARE", "FROM",
-         "    #SVILUPPO", "WHERE", "    CAUSALE = " + quoted,
-         "  AND PDC = " + causali::sql::number(m_state.pdc, "PDC") + "  AND PDCVDS = "
-             + causali::sql::number(m_state.pdcVds, "PDCVDS") + "  ORDER BY PROG ASC "});
+    const QString development = developmentText(code, m_state.pdc, m_state.pdcVds);
     reopen(m_proposal->gclsFrameSviluppo(), m_proposal->recordsetSviluppo(), development);
     m_proposal->setSqlSviluppo(development);
     m_proposal->gclsFrameSviluppo()->setSqlText(development);
 
     ado::Recordset *checks = m_checks->checkRecordset();
     checks->Close();
-    checks->Open(lines({" SELECT", "   *", " FROM", "   CI11_CONTROLLOCONTI", " WHERE",
-                        "   CI11_CODCAUS_CI03 = " + quoted, " ORDER BY", "   CI11_SEGNO"}),
-                 &m_connection, ado::adOpenUnspecified, ado::adLockUnspecified, ado::adCmdText);
+    checks->Open(checksText(code), &m_connection, ado::adOpenUnspecified, ado::adLockUnspecified,
+                 ado::adCmdText);
     m_checks->PopolaListe();
     m_state.AccountTypesChanged = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The SELECT texts on which the window re-opens its satellite row sets: the rows of one reason
-// code (ShowChild, RefreshChild) or no row at all (ClearChild). Built as lines joined by CR LF;
+// code (ShowChild, RefreshChild) or no row at all (ClearChild, and the pages' configuration of
+// their frames). Built as lines joined by CR LF;
 // the reason code, the language and the identifiers are placed with the data library's SQL
 // text helper (codes quoted with their apostrophes doubled, numbers checked).
 

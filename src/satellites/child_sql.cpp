@@ -1,4 +1,4 @@
-#include "editor/child_sql.h"
+#include "satellites/child_sql.h"
 
 #include "data/sql_text.h"
 #include "satellites/search_sequence_page.h"
