@@ -5,6 +5,7 @@
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
 #include "host/data_frame.h"
+#include "host/dialogs.h"
 #include "host/small_controls.h"
 #include "tools/consistency_dialog.h"
 #include "tools/exchange_dialogs.h"
@@ -35,8 +36,18 @@ void exportCodes(causali::FRMCI_CAUSALI &window)
 void importCodes(causali::FRMCI_CAUSALI &window)
 {
     host::DataFrame *frame = window.FrameTestata();
-    if (frame && !frame->ConfirmPending(true, true, true))
-        return;
+    if (frame) {
+        // The import creates and replaces codes: it needs both rights the window keeps to.
+        const host::DataFrame::Rights rights = frame->rights();
+        if (!rights.insert || !rights.update) {
+            host::DialogService::instance().message(
+                QStringLiteral("Sola lettura: l'importazione delle causali non è consentita."),
+                host::vbOKOnly | host::vbExclamation, QStringLiteral("Importa causali"));
+            return;
+        }
+        if (!frame->ConfirmPending(true, true, true))
+            return;
+    }
     const QString shown = causali::codiceCausale(window);
     if (!causali::FileExchangeDialog::runImport(&window, connectionOf(window), {},
                                                 window.state().CodLingua))

@@ -10,11 +10,14 @@
 #include "header/header_panel.h"
 #include "host/small_controls.h"
 #include "engine/server.h"
+#include "host/clsci_causali.h"
 #include "host/code_box.h"
+#include "host/dialogs.h"
 #include "host/main_navigator.h"
 #include "support/test_database.h"
 #include "support/user_driver.h"
 #include "tools/consistency_dialog.h"
+#include "tools/exchange_dialogs.h"
 #include "tools/print_codes.h"
 #include "tools/tools_commands.h"
 #include "tools/tools_menu.h"
@@ -227,6 +230,17 @@ TEST_F(MenuTest, AFindingOpensItsCodeOnItsTab)
     EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), QStringLiteral("ZENE"));
     EXPECT_EQ(currentTab(), int(causali::FRMCI_CAUSALI::TabJournals));
     dialog->close();
+}
+
+// Without the rights to create and replace codes, the import from the menu is refused before any
+// file is asked for.
+TEST_F(MenuTest, ImportIsRefusedWhereNothingMayBeWritten)
+{
+    showCode(QStringLiteral("ACQM"));
+    entry->setCanUpdate(false);
+    dialogs->answerMessage(host::vbOK, QStringLiteral("Sola lettura: l'importazione"));
+    user->pressKeys(QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_EQ(window->findChild<causali::FileExchangeDialog *>(), nullptr);
 }
 
 } // namespace
