@@ -70,9 +70,9 @@ DatabaseFile prepareServerDatabase(const QString &uri)
     database.server = true;
     const std::string connection = uri.toStdString();
     try {
-        database.created = engine::preparePostgresDatabase(connection)
+        engine::WriteRights rights;
+        database.created = engine::preparePostgresDatabase(connection, &rights)
                            == engine::PostgresContents::Created;
-        const engine::WriteRights rights = engine::postgresWriteRights(connection);
         database.mayInsert = rights.insert;
         database.mayUpdate = rights.update;
         database.mayDelete = rights.remove;

@@ -52,16 +52,37 @@ void checkVersion(PgSession &db)
 
 } // namespace
 
-PostgresContents preparePostgresDatabase(const std::string &connection)
+// What the session's role may do on the tables the editor writes, in one query.
+static WriteRights writeRightsOf(PgSession &db)
+{
+    const TextRows rows = db.query(
+        "SELECT bool_and(has_table_privilege(t, 'INSERT')), bool_and(has_table_privilege(t,"
+        " 'UPDATE')), bool_and(has_table_privilege(t, 'DELETE')) FROM unnest(ARRAY["
+        "'ci03_causali', 'ci11_controlloconti', 'ci05_propsez', 'ci06_ricercaconto',"
+        " 'ci10_propconticaus', 'ci99_deslingua']) AS t");
+    const auto granted = [&](std::size_t column) {
+        return !rows.empty() && rows[0].size() > column && rows[0][column]
+               && *rows[0][column] == "t";
+    };
+    return {granted(0), granted(1), granted(2)};
+}
+
+PostgresContents preparePostgresDatabase(const std::string &connection, WriteRights *rights)
 {
     PgSession db(connection);
     PgTransaction transaction(db);
     db.query(kLock);
+    // The rights are read once the tables exist, on the same connection.
+    const auto finish = [&](PostgresContents contents) {
+        if (rights)
+            *rights = writeRightsOf(db);
+        transaction.commit();
+        return contents;
+    };
     const std::vector<std::string> missing = missingTables(db);
     if (missing.empty()) {
         checkVersion(db);
-        transaction.commit();
-        return PostgresContents::Present;
+        return finish(PostgresContents::Present);
     }
     if (missing.size() != schemaTables().size())
         throw Error("the PostgreSQL database holds only some of the tables of the reason codes;"
@@ -69,26 +90,7 @@ PostgresContents preparePostgresDatabase(const std::string &connection)
     db.exec(schemaScript(Dialect::Postgres));
     db.exec(postgresServerFunctions());
     fillDemoData(db);
-    transaction.commit();
-    return PostgresContents::Created;
-}
-
-WriteRights postgresWriteRights(const std::string &connection)
-{
-    PgSession db(connection);
-    const auto allowed = [&](const char *privilege) {
-        const std::string sql = std::string("SELECT bool_and(has_table_privilege(t, '") + privilege
-                                + "')) FROM unnest(ARRAY['ci03_causali', 'ci11_controlloconti',"
-                                  " 'ci05_propsez', 'ci06_ricercaconto', 'ci10_propconticaus',"
-                                  " 'ci99_deslingua']) AS t";
-        const TextRows rows = db.query(sql);
-        return !rows.empty() && !rows[0].empty() && rows[0][0] && *rows[0][0] == "t";
-    };
-    WriteRights rights;
-    rights.insert = allowed("INSERT");
-    rights.update = allowed("UPDATE");
-    rights.remove = allowed("DELETE");
-    return rights;
+    return finish(PostgresContents::Created);
 }
 
 void generateReasonCodesPostgres(const std::string &connection, int reasonCodes,

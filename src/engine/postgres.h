@@ -7,6 +7,15 @@
 
 namespace engine {
 
+// What the role a connection logs in as may do with the reason codes: each right holds on the
+// header table and on every satellite the editor writes.
+struct WriteRights
+{
+    bool insert = false;
+    bool update = false;
+    bool remove = false;
+};
+
 // What preparePostgresDatabase found.
 enum class PostgresContents {
     Created,  // the database held none of the schema's tables: everything was created
@@ -18,21 +27,13 @@ enum class PostgresContents {
 // of other programs are left untouched. Programs starting together wait for each other (an
 // advisory lock), so the contents are created once. Refused with engine::Error: a database that
 // holds only some of the schema's tables, or a schema version newer than this program's.
-PostgresContents preparePostgresDatabase(const std::string &connection);
+// `rights`, when given, gets what the role may do, read on the same connection.
+PostgresContents preparePostgresDatabase(const std::string &connection,
+                                         WriteRights *rights = nullptr);
 
 // generateReasonCodes (server.h) on the database at `connection`, in one transaction.
 void generateReasonCodesPostgres(const std::string &connection, int reasonCodes,
                                  int rowsPerSatellite);
-
-// What the role a connection logs in as may do with the reason codes: each right holds on the
-// header table and on every satellite the editor writes.
-struct WriteRights
-{
-    bool insert = false;
-    bool update = false;
-    bool remove = false;
-};
-WriteRights postgresWriteRights(const std::string &connection);
 
 // The four FNCI_* functions and FNCG68_NUMERDESC as PostgreSQL functions (pg_functions.cpp),
 // one script; preparePostgresDatabase runs it with the schema.
