@@ -27,13 +27,21 @@ BEGIN
 END
 $$;
 
+-- Refuses a call with another number of arguments than the function takes.
+CREATE FUNCTION fnci_arity(fname text, args numeric[], expected int, names text) RETURNS void
+LANGUAGE plpgsql IMMUTABLE AS $$
+BEGIN
+    IF cardinality(args) <> expected THEN
+        RAISE EXCEPTION '%: expected % arguments (%), got %', fname, expected, names,
+            cardinality(args);
+    END IF;
+END
+$$;
+
 CREATE FUNCTION FNCI_CONCAUS_GETCONFIGMASK(VARIADIC args numeric[]) RETURNS bigint
 LANGUAGE plpgsql IMMUTABLE AS $$
 BEGIN
-    IF cardinality(args) <> 20 THEN
-        RAISE EXCEPTION 'FNCI_CONCAUS_GETCONFIGMASK: expected 20 arguments (A0..A9, D0..D9), got %',
-            cardinality(args);
-    END IF;
+    PERFORM fnci_arity('FNCI_CONCAUS_GETCONFIGMASK', args, 20, 'A0..A9, D0..D9');
     RETURN fnci_flags('FNCI_CONCAUS_GETCONFIGMASK', args, 1);
 END
 $$;
@@ -41,10 +49,7 @@ $$;
 CREATE FUNCTION FNCI_CONCAUSRIF_GETCONFIGMASK(VARIADIC args numeric[]) RETURNS bigint
 LANGUAGE plpgsql IMMUTABLE AS $$
 BEGIN
-    IF cardinality(args) <> 21 THEN
-        RAISE EXCEPTION 'FNCI_CONCAUSRIF_GETCONFIGMASK: expected 21 arguments (movement, A0..A9, D0..D9), got %',
-            cardinality(args);
-    END IF;
+    PERFORM fnci_arity('FNCI_CONCAUSRIF_GETCONFIGMASK', args, 21, 'movement, A0..A9, D0..D9');
     IF args[1] IS NULL OR args[1] NOT IN (0, 1, 2, 3) THEN
         RAISE EXCEPTION 'FNCI_CONCAUSRIF_GETCONFIGMASK: argument 1 (data movement) must be 0 to 3, not %',
             COALESCE(args[1]::text, 'NULL');
@@ -89,6 +94,14 @@ LANGUAGE sql STABLE AS $$
         1023)::bigint
 $$;
 
+-- 1 when the code accepts one of the types `debit` holds on its debit side and one of `credit`
+-- on its credit side, else 0.
+CREATE FUNCTION fnci_sides_meet(code bpchar, debit bigint, credit bigint) RETURNS integer
+LANGUAGE sql STABLE AS $$
+    SELECT CASE WHEN (fnci_accepted(code, 1) & debit) <> 0
+                 AND (fnci_accepted(code, 2) & credit) <> 0 THEN 1 ELSE 0 END
+$$;
+
 CREATE FUNCTION FNCI_CONCAUS_COMPATIBILE(mask numeric, code bpchar) RETURNS integer
 LANGUAGE plpgsql STABLE AS $$
 DECLARE
@@ -98,11 +111,7 @@ BEGIN
         RETURN 0;
     END IF;
     -- The linked code makes the counter-posting: its debit meets the edited credit side.
-    IF (fnci_accepted(code, 1) & fnci_side(m, 0)) <> 0
-       AND (fnci_accepted(code, 2) & fnci_side(m, 10)) <> 0 THEN
-        RETURN 1;
-    END IF;
-    RETURN 0;
+    RETURN fnci_sides_meet(code, fnci_side(m, 0), fnci_side(m, 10));
 END
 $$;
 
@@ -116,11 +125,7 @@ BEGIN
         RETURN 0;
     END IF;
     -- Stock and labour movements repeat the posting on the reference account: sides stay.
-    IF (fnci_accepted(code, 1) & fnci_side(m, 10)) <> 0
-       AND (fnci_accepted(code, 2) & fnci_side(m, 0)) <> 0 THEN
-        RETURN 1;
-    END IF;
-    RETURN 0;
+    RETURN fnci_sides_meet(code, fnci_side(m, 10), fnci_side(m, 0));
 END
 $$;
 
