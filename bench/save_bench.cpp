@@ -33,30 +33,20 @@ constexpr int kRowsPerSatellite = 20;
 const QString kLanguage = QStringLiteral("ITA");
 
 // One generated reason code from the middle of the database, as the header shows it.
-class ShownCode : public causali::HeaderView
+causali::HeaderValues shownCode(sqlite3 *db, int reasonCodes)
 {
-public:
-    ShownCode(sqlite3 *db, int reasonCodes)
-    {
-        engine::Statement query(db, "SELECT CI03_CODCAUS, CI03_IDPROV, CI03_DESCR"
-                                    " FROM CI03_CAUSALI WHERE CI03_DESCR LIKE 'Causale generata %'"
-                                    " ORDER BY CI03_CODCAUS LIMIT 1 OFFSET ?");
-        query.bind(1, (long long)reasonCodes / 2);
-        if (!query.step())
-            throw engine::Error("no generated reason code in the database");
-        code = QString::fromStdString(query.textColumn(0));
-        id = query.intColumn(1);
-        description = QString::fromStdString(query.textColumn(2));
-    }
-
-    QVariant causaleText() const override { return code; }
-    QVariant idProv() const override { return id; }
-    QString descrizioneText() const override { return description; }
-
-    QString code;
-    long long id = 0;
-    QString description;
-};
+    engine::Statement query(db, "SELECT CI03_CODCAUS, CI03_IDPROV, CI03_DESCR"
+                                " FROM CI03_CAUSALI WHERE CI03_DESCR LIKE 'Causale generata %'"
+                                " ORDER BY CI03_CODCAUS LIMIT 1 OFFSET ?");
+    query.bind(1, (long long)reasonCodes / 2);
+    if (!query.step())
+        throw engine::Error("no generated reason code in the database");
+    causali::HeaderValues shown;
+    shown.code = QString::fromStdString(query.textColumn(0));
+    shown.id = query.intColumn(1);
+    shown.description = QString::fromStdString(query.textColumn(2));
+    return shown;
+}
 
 QString databasePath(benchmark::State &state)
 {
@@ -65,20 +55,20 @@ QString databasePath(benchmark::State &state)
 
 // Creates the four working tables on a plain connection and loads the code shown, as the
 // window does.
-void fillWorkingTables(const bench::RawConnection &raw, const ShownCode &shown)
+void fillWorkingTables(const bench::RawConnection &raw, const causali::HeaderValues &shown)
 {
     for (const QString &text : causali::WorkingTables::preparationTexts())
         raw.exec(ado::rewriteTsql(text).toUtf8());
     for (const QString &text :
-         causali::WorkingTables::loadingTexts(shown.code, kLanguage, shown.id))
+         causali::WorkingTables::loadingTexts(shown.code.toString(), kLanguage, shown.id))
         raw.exec(ado::rewriteTsql(text).toUtf8());
 }
 
 // The nine statements of a save of `shown`, rewritten for SQLite (S9 empty when not ITA).
-std::array<QByteArray, 9> rewrittenStatements(const ShownCode &shown)
+std::array<QByteArray, 9> rewrittenStatements(const causali::HeaderValues &shown)
 {
     const causali::AggiornamentoStatements st = causali::SaveRoutines::buildStatements(
-        shown.code, shown.id, kLanguage, shown.description, false);
+        shown.code.toString(), shown.id, kLanguage, shown.description, false);
     std::array<QByteArray, 9> out;
     const QString *texts[] = {&st.s1, &st.s2, &st.s3, &st.s4, &st.s5,
                               &st.s6, &st.s7, &st.s8, &st.s9};
@@ -89,10 +79,10 @@ std::array<QByteArray, 9> rewrittenStatements(const ShownCode &shown)
 
 // Rows the database holds for the code: what a save must leave unchanged when the working
 // copy was not edited.
-long long storedRows(sqlite3 *db, const ShownCode &shown)
+long long storedRows(sqlite3 *db, const causali::HeaderValues &shown)
 {
-    const std::string code = shown.code.toStdString();
-    const std::string id = std::to_string(shown.id);
+    const std::string code = shown.code.toString().toStdString();
+    const std::string id = std::to_string(shown.id.toLongLong());
     return engine::queryInt(db, "SELECT (SELECT COUNT(*) FROM CI06_RICERCACONTO WHERE"
                                 " CI06_CAUSALE_CI03 = '" + code + "') + (SELECT COUNT(*) FROM"
                                 " CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = '" + code + "')"
@@ -102,7 +92,7 @@ long long storedRows(sqlite3 *db, const ShownCode &shown)
 }
 
 // A generated code has 20 rows in each of the three lists and two descriptions.
-void checkStored(benchmark::State &state, sqlite3 *db, const ShownCode &shown)
+void checkStored(benchmark::State &state, sqlite3 *db, const causali::HeaderValues &shown)
 {
     if (storedRows(db, shown) != 3 * kRowsPerSatellite + 2)
         state.SkipWithError("the save did not leave the code's rows as they were");
@@ -134,8 +124,8 @@ void BM_Save_Layer(benchmark::State &state)
     tables.PreparazioneTabellaRic();
     tables.PreparazioneTabellaSviluppo();
     tables.PreparazioneTabellaCausaliLingua();
-    const ShownCode shown(connection.handle(), int(state.range(0)));
-    tables.CaricaCopiaDiLavoro(shown.code, shown.id);
+    const causali::HeaderValues shown = shownCode(connection.handle(), int(state.range(0)));
+    tables.CaricaCopiaDiLavoro(shown.code.toString(), shown.id);
     causali::SaveRoutines save(window, shown);
     for (auto _ : state) {
         const causali::SaveOutcome outcome = save.AggiornamentoDatabase();
@@ -145,13 +135,13 @@ void BM_Save_Layer(benchmark::State &state)
         }
     }
     checkStored(state, connection.handle(), shown);
-    state.SetLabel(shown.code.toStdString());
+    state.SetLabel(shown.code.toString().toStdString());
 }
 
 void BM_Save_Sqlite(benchmark::State &state)
 {
     const bench::RawConnection raw(databasePath(state));
-    const ShownCode shown(raw.handle(), int(state.range(0)));
+    const causali::HeaderValues shown = shownCode(raw.handle(), int(state.range(0)));
     fillWorkingTables(raw, shown);
     const auto statements = rewrittenStatements(shown);
     for (auto _ : state) {
@@ -163,7 +153,7 @@ void BM_Save_Sqlite(benchmark::State &state)
         raw.exec("COMMIT");
     }
     checkStored(state, raw.handle(), shown);
-    state.SetLabel(shown.code.toStdString());
+    state.SetLabel(shown.code.toString().toStdString());
 }
 
 // One part of the save (second argument: 0 = S1+S2 search sequence, 1 = S3+S4 proposal,
@@ -174,7 +164,7 @@ void BM_SaveStatement_Sqlite(benchmark::State &state)
     static const char *const names[] = {"S1+S2", "S3+S4", "S5+S6", "S7+S8", "S9"};
     const int part = int(state.range(1));
     const bench::RawConnection raw(databasePath(state));
-    const ShownCode shown(raw.handle(), int(state.range(0)));
+    const causali::HeaderValues shown = shownCode(raw.handle(), int(state.range(0)));
     fillWorkingTables(raw, shown);
     const auto all = rewrittenStatements(shown);
     std::vector<QByteArray> statements{all[size_t(2 * part)]};

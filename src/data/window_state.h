@@ -59,6 +59,20 @@ public:
     virtual QString descrizioneText() const = 0;
 };
 
+// A header shown by values rather than by a window: what a tool, a benchmark or a test hands
+// the save and lookup routines for the code it writes.
+class HeaderValues : public HeaderView
+{
+public:
+    QVariant code;
+    QVariant id;
+    QString description;
+
+    QVariant causaleText() const override { return code; }
+    QVariant idProv() const override { return id; }
+    QString descrizioneText() const override { return description; }
+};
+
 // The reason code shown: the right-trimmed text of TXT_CAUSALE ("" for Null or Empty).
 QString codiceCausale(const HeaderView &header);
 

@@ -219,7 +219,7 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
 
         m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSviluppo"), m_recordset.get(), m_sql,
                                              KeyColumn, GNV_SVILUPPO, GRD_SVILUPPO,
-                                             {CBO_SEGNO, TXT_PERC, TXT_CONTO, TXT_VDS}});
+                                             {CBO_SEGNO, TXT_PERC, TXT_CONTO, TXT_VDS}, QString()});
         wireFrame();
 
         m_formatter->setConnection(&connection);

@@ -135,19 +135,6 @@ void readListRows(ado::Connection &connection, const RecordIndex &byCode)
                });
 }
 
-// What the save routine reads of "the header shown": the code being written.
-class RecordView : public HeaderView
-{
-public:
-    QString code;
-    QVariant id;
-    QString description;
-
-    QVariant causaleText() const override { return code; }
-    QVariant idProv() const override { return id; }
-    QString descrizioneText() const override { return description; }
-};
-
 // The four working tables, as the window names them.
 const std::array<const char *, 4> WorkingTableNames = {"#SEZIONALI", "#CI06_RICERCACONTO",
                                                        "#SVILUPPO", "#CI99_DESLINGUA"};
@@ -191,7 +178,7 @@ QSet<QString> storedCodes(ado::Connection &connection)
 struct CodeWriter::Save
 {
     WindowState state;
-    RecordView view;
+    HeaderValues view;
     SaveRoutines routines{state, view};
 };
 

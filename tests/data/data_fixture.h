@@ -20,18 +20,6 @@ namespace datatest {
 
 using Rows = testsupport::Rows;
 
-class FakeHeader : public causali::HeaderView
-{
-public:
-    QVariant code;
-    QVariant id;
-    QString description;
-
-    QVariant causaleText() const override { return code; }
-    QVariant idProv() const override { return id; }
-    QString descrizioneText() const override { return description; }
-};
-
 // The source of the run-time error body raises (a test failure, and "", when it raises none).
 template<typename F>
 QString errorSource(F &&body)
@@ -76,7 +64,7 @@ protected:
     testsupport::TestDatabase database;
     ado::Connection connection;
     causali::WindowState state;
-    FakeHeader header;
+    causali::HeaderValues header;
     causali::WorkingTables tables{state};
 };
 

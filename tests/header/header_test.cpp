@@ -388,8 +388,9 @@ TEST_F(HeaderPanelTest, BrowsingFollowsTheCodesOrder)
          rows(QStringLiteral("SELECT CI03_CODCAUS FROM CI03_CAUSALI ORDER BY CI03_CODCAUS")))
         codes << row[0];
     const auto shownCode = [this] { return ado::NormalizzaStringa(header().TXT_CAUSALE->Text()); };
-    if (navigator().IsButtonEnabled(QStringLiteral("Primo")))
+    if (navigator().IsButtonEnabled(QStringLiteral("Primo"))) {
         ASSERT_TRUE(press("Primo"));
+    }
     QStringList walked{shownCode()};
     while (navigator().IsButtonEnabled(QStringLiteral("Successivo"))) {
         ASSERT_TRUE(press("Successivo"));
