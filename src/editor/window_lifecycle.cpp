@@ -451,9 +451,9 @@ void FRMCI_CAUSALI::InizializzaScriptELayout()
 
 // ----------------------------------------------------------------- closing and unloading
 
-void FRMCI_CAUSALI::Form_QueryUnload(bool &Cancel, int UnloadMode)
+void FRMCI_CAUSALI::Form_QueryUnload(bool &Cancel, int unloadMode)
 {
-    Q_UNUSED(UnloadMode);
+    Q_UNUSED(unloadMode);
     AttivaModulo();
     if (!m_activated)
         return;
