@@ -13,8 +13,8 @@ namespace ado {
 
 namespace {
 
-const QString kCommandSource = QStringLiteral("ado.Command");
-const QString kParameterSource = QStringLiteral("ado.Parameter");
+const QString CommandSource = QStringLiteral("ado.Command");
+const QString ParameterSource = QStringLiteral("ado.Parameter");
 
 QString parameterLabel(const Parameter &p)
 {
@@ -41,7 +41,7 @@ auto convertFor(const Parameter &p, F &&conversion) -> decltype(conversion())
         return conversion();
     } catch (const RuntimeError &e) {
         throw RuntimeError(e.number(), parameterLabel(p) + QStringLiteral(": ") + e.description(),
-                           kParameterSource);
+                           ParameterSource);
     }
 }
 
@@ -55,10 +55,10 @@ QVariant numericValue(const Parameter &p)
               QStringLiteral("%1: Precision %2 and NumericScale %3 do not define a number "
                              "(Precision 1 to 38, NumericScale 0 to Precision)")
                   .arg(parameterLabel(p)).arg(p.Precision).arg(p.NumericScale),
-              kParameterSource);
+              ParameterSource);
     if (p.Value.typeId() == QMetaType::QString && p.Value.toString().trimmed().isEmpty())
         raise(TypeMismatch, parameterLabel(p) + QStringLiteral(": an empty text is not a number"),
-              kParameterSource);
+              ParameterSource);
     QString text = convertFor(p, [&] { return NormalizzaNumero(p.Value); });
     const bool negative = text.startsWith(QLatin1Char('-'));
     if (negative)
@@ -90,7 +90,7 @@ QVariant numericValue(const Parameter &p)
               QStringLiteral("%1: %2 does not fit NUMERIC(%3, %4)")
                   .arg(parameterLabel(p), NormalizzaNumero(p.Value))
                   .arg(p.Precision).arg(p.NumericScale),
-              kParameterSource);
+              ParameterSource);
     QString fraction = digits.mid(intDigits);
     const QByteArray number = ((negative ? "-" : "") + (intPart.isEmpty() ? "0" : intPart)
                                + (fraction.isEmpty() ? QString() : "." + fraction)).toLatin1();
@@ -113,14 +113,14 @@ QVariant Parameter::boundValue() const
         if (Size <= 0)
             raise(adErrInvalidParamInfo,
                   parameterLabel(*this) + QStringLiteral(": a text parameter needs a Size"),
-                  kParameterSource);
+                  ParameterSource);
         const QString text = convertFor(*this, [&] { return CStr(Value); });
         if (text.size() > Size)
             raise(adErrInvalidArgument,
                   QStringLiteral("%1: the value \"%2\" has %3 characters, more than the "
                                  "parameter's Size %4")
                       .arg(parameterLabel(*this), text).arg(text.size()).arg(Size),
-                  kParameterSource);
+                  ParameterSource);
         return QVariant(text);
     }
     case adSmallInt:
@@ -135,7 +135,7 @@ QVariant Parameter::boundValue() const
     default:
         raise(adErrInvalidParamInfo,
               QStringLiteral("%1: type %2 is not supported").arg(parameterLabel(*this)).arg(Type),
-              kParameterSource);
+              ParameterSource);
     }
 }
 
@@ -143,12 +143,12 @@ void Parameters::Append(std::unique_ptr<Parameter> p)
 {
     if (!p)
         raise(adErrInvalidArgument, QStringLiteral("Parameters.Append: no parameter given"),
-              kCommandSource);
+              CommandSource);
     auto improper = [&](const QString &why) {
         raise(adErrInvalidParamInfo,
               QStringLiteral("Parameter object is improperly defined: %1 %2")
                   .arg(parameterLabel(*p), why),
-              kCommandSource);
+              CommandSource);
     };
     if (p->Direction != adParamInput)
         improper(QStringLiteral("has direction %1; only input parameters (1) are supported")
@@ -170,7 +170,7 @@ Parameter &Parameters::Item(int index)
               QStringLiteral("Item cannot be found in the collection corresponding to the "
                              "requested name or ordinal: parameter %1 of %2")
                   .arg(index).arg(Count()),
-              kCommandSource);
+              CommandSource);
     return *m_items[size_t(index)];
 }
 
@@ -184,7 +184,7 @@ Parameter &Parameters::Item(const QString &name)
               QStringLiteral("Item cannot be found in the collection corresponding to the "
                              "requested name or ordinal: no parameter \"%1\"")
                   .arg(name),
-              kCommandSource);
+              CommandSource);
     return **found;
 }
 
@@ -215,7 +215,7 @@ void Command::setCommandType(long type)
                              "adCmdStoredProc 4, adCmdUnknown 8, adCmdFile 256, "
                              "adCmdTableDirect 512 or adCmdUnspecified -1)")
                   .arg(type),
-              kCommandSource);
+              CommandSource);
     }
 }
 
@@ -260,7 +260,7 @@ std::unique_ptr<Recordset> Command::execute(QVariant *recordsAffected,
                                             const QVariantList *values, long options)
 {
     requireConnection();
-    const bool noRecords = Connection::noRecordsRequested(options, kCommandSource);
+    const bool noRecords = Connection::noRecordsRequested(options, CommandSource);
     m_callValues = values;
     struct Restore
     {
@@ -299,10 +299,10 @@ Statement &Command::preparedStatement()
               QStringLiteral("CommandType %1 is not supported: only text commands (adCmdText 1, "
                              "adCmdUnknown 8) run")
                   .arg(m_type),
-              kCommandSource);
+              CommandSource);
     if (m_text.trimmed().isEmpty())
         raise(adErrInvalidArgument,
-              QStringLiteral("Command text was not set for the command object"), kCommandSource);
+              QStringLiteral("Command text was not set for the command object"), CommandSource);
     const bool reusable = m_prepared && m_statement
         && m_statement->session() == m_connection->session();
     if (reusable) {
@@ -310,7 +310,7 @@ Statement &Command::preparedStatement()
         m_statement->clearBindings();
     } else {
         m_statement.reset();
-        m_statement = m_connection->prepare(m_text, kCommandSource);
+        m_statement = m_connection->prepare(m_text, CommandSource);
     }
     bindParameters(*m_statement);
     return *m_statement;
@@ -322,10 +322,10 @@ void Command::requireConnection() const
                                         "It is either closed or invalid in this context: ");
     if (!m_connection)
         raise(adErrInvalidConnection, what + QStringLiteral("the command has no ActiveConnection"),
-              kCommandSource);
+              CommandSource);
     if (m_connection->State() != adStateOpen)
         raise(adErrInvalidConnection, what + QStringLiteral("the command's connection is closed"),
-              kCommandSource);
+              CommandSource);
 }
 
 void Command::bindParameters(Statement &statement)
@@ -337,7 +337,7 @@ void Command::bindParameters(Statement &statement)
               QStringLiteral("The command text has %1 placeholder(s) but %2 parameter value(s) "
                              "are given (%3)")
                   .arg(statement.parameterCount()).arg(given).arg(m_text.simplified().left(80)),
-              kCommandSource);
+              CommandSource);
     for (int i = 0; i < given; ++i) {
         const bool overridden = m_callValues && i < m_callValues->size();
         if (i >= count) {

@@ -13,9 +13,9 @@ namespace ado {
 
 namespace {
 
-const QString kSource = QStringLiteral("ado.Connection");
+const QString ErrorSource = QStringLiteral("ado.Connection");
 // How many rewritten texts a connection keeps (texts with a code in them differ per code).
-constexpr qsizetype kRewrittenKept = 512;
+constexpr qsizetype RewrittenKept = 512;
 
 // The first line of a statement that holds text, shortened, to say in an error which
 // statement failed.
@@ -158,7 +158,7 @@ void Connection::setConnectionString(const QString &text)
         raise(adErrObjectOpen,
               QStringLiteral("Operation is not allowed when the object is open: the connection "
                              "string cannot change while the connection is open"),
-              kSource);
+              ErrorSource);
     m_connectionString = text;
 }
 
@@ -172,7 +172,7 @@ void Connection::Open(const QString &connectionString, const QString &userId,
         raise(adErrObjectOpen,
               QStringLiteral("Operation is not allowed when the object is open: the connection "
                              "is already open"),
-              kSource);
+              ErrorSource);
     if (!connectionString.isEmpty())
         m_connectionString = connectionString;
     const QString target = isPostgresUri(m_connectionString.trimmed())
@@ -182,7 +182,7 @@ void Connection::Open(const QString &connectionString, const QString &userId,
         fail(adErrProviderFailed,
              QStringLiteral("The connection string names no database file (\"Data Source=...\"): "
                             "\"%1\"").arg(m_connectionString),
-             kSource);
+             ErrorSource);
     BackendError error;
     std::unique_ptr<Backend> backend = isPostgresUri(target)
                                            ? openPostgresBackend(target, error)
@@ -191,7 +191,7 @@ void Connection::Open(const QString &connectionString, const QString &userId,
         fail(error.number ? error.number : adErrProviderFailed,
              QStringLiteral("Cannot open the database \"%1\": %2")
                  .arg(shownTarget(target), error.message),
-             kSource, error.sqlState, error.nativeError);
+             ErrorSource, error.sqlState, error.nativeError);
     static std::atomic<quint64> openings{0};
     m_backend = std::move(backend);
     m_session = ++openings;
@@ -207,7 +207,7 @@ void Connection::Close()
         raise(adErrInTransaction,
               QStringLiteral("Connection object cannot be explicitly closed while in a "
                              "transaction: call CommitTrans or RollbackTrans first"),
-              kSource);
+              ErrorSource);
     closeRecordsets();
     closeHandle();
 }
@@ -227,7 +227,7 @@ std::unique_ptr<Recordset> Connection::Execute(const QString &text, QVariant *re
                                                long options)
 {
     requireOpen("Execute");
-    const bool noRecords = noRecordsRequested(options, kSource);
+    const bool noRecords = noRecordsRequested(options, ErrorSource);
     const long long totalBefore = totalChanges();
     if (noRecords) {
         const auto statement = prepare(text);
@@ -257,13 +257,13 @@ long Connection::BeginTrans()
 {
     requireOpen("BeginTrans");
     if (m_transactionLevel == 0) {
-        check(m_backend->begin(), QStringLiteral("BEGIN"), kSource);
+        check(m_backend->begin(), QStringLiteral("BEGIN"), ErrorSource);
         m_transactionLost = false;
     } else {
         checkTransactionAlive();
         const QByteArray name = savepointName(m_transactionLevel + 1);
         check(m_backend->savepoint(name),
-              QStringLiteral("SAVEPOINT ") + QString::fromLatin1(name), kSource);
+              QStringLiteral("SAVEPOINT ") + QString::fromLatin1(name), ErrorSource);
     }
     ++m_transactionLevel;
     m_undos.emplace_back();
@@ -275,22 +275,22 @@ void Connection::CommitTrans()
     requireOpen("CommitTrans");
     if (m_transactionLevel == 0)
         raise(adErrIllegalOperation, QStringLiteral("CommitTrans: no transaction is open"),
-              kSource);
+              ErrorSource);
     if (m_transactionLost || m_backend->transactionState() != TransactionState::Active) {
         m_transactionLost = true;
         fail(adErrProviderFailed,
              QStringLiteral("CommitTrans: the database rolled the transaction back after an "
                             "earlier error, nothing of it was written; call RollbackTrans"),
-             kSource);
+             ErrorSource);
     }
     if (m_transactionLevel == 1) {
         // A failed COMMIT leaves the level open: the caller rolls back (undos included).
-        check(m_backend->commit(), QStringLiteral("COMMIT"), kSource);
+        check(m_backend->commit(), QStringLiteral("COMMIT"), ErrorSource);
         m_undos.clear();
     } else {
         const QByteArray name = savepointName(m_transactionLevel);
         check(m_backend->release(name), QStringLiteral("RELEASE ") + QString::fromLatin1(name),
-              kSource);
+              ErrorSource);
         auto undos = std::move(m_undos.back());
         m_undos.pop_back();
         auto &outer = m_undos.back();
@@ -305,7 +305,7 @@ void Connection::RollbackTrans()
     requireOpen("RollbackTrans");
     if (m_transactionLevel == 0)
         raise(adErrIllegalOperation, QStringLiteral("RollbackTrans: no transaction is open"),
-              kSource);
+              ErrorSource);
     const int level = m_transactionLevel;
     // The in-memory state goes back whatever the database answers: what was written in this
     // level is not in the database once the rollback (or the database's own) is done.
@@ -319,7 +319,7 @@ void Connection::RollbackTrans()
             const QByteArray name = savepointName(level);
             if (!m_backend->rollbackTo(name) || !m_backend->release(name))
                 raiseLastError(QStringLiteral("ROLLBACK TO ") + QString::fromLatin1(name),
-                               kSource);
+                               ErrorSource);
             m_transactionLost = m_backend->transactionState() != TransactionState::Active;
         }
         return;
@@ -330,7 +330,7 @@ void Connection::RollbackTrans()
             m_transactionLevel = 0;
             m_transactionLost = false;
         }
-        raiseLastError(QStringLiteral("ROLLBACK"), kSource);
+        raiseLastError(QStringLiteral("ROLLBACK"), ErrorSource);
     }
     m_transactionLevel = 0;
     m_transactionLost = false;
@@ -394,7 +394,7 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
         } catch (const RuntimeError &e) {
             fail(e.number(), e.description(), source);
         }
-        if (m_rewritten.size() >= kRewrittenKept)
+        if (m_rewritten.size() >= RewrittenKept)
             m_rewritten.clear();
         m_rewritten.insert(tsql, sql);
     }
@@ -455,7 +455,7 @@ void Connection::checkTransactionAlive()
         fail(adErrProviderFailed,
              QStringLiteral("The database rolled the transaction back after an earlier error; "
                             "no statement runs until RollbackTrans"),
-             kSource);
+             ErrorSource);
     }
 }
 
@@ -486,7 +486,7 @@ void Connection::requireOpen(const char *operation) const
               QStringLiteral("Operation is not allowed when the object is closed: %1 on a "
                              "connection that is not open")
                   .arg(QLatin1String(operation)),
-              kSource);
+              ErrorSource);
 }
 
 bool Connection::noticeLostTransaction()

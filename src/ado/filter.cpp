@@ -469,8 +469,8 @@ private:
     using Node = FilterCriteria::Node;
 
     // Bounds that keep the tree (and the recursion over it) small whatever the text.
-    static constexpr int kMaxDepth = 64;
-    static constexpr int kMaxClauses = 1000;
+    static constexpr int MaxDepth = 64;
+    static constexpr int MaxClauses = 1000;
 
     const Token &peek() const { return m_tokens[m_at]; }
     const Token &take() { return m_tokens[m_at++]; }
@@ -493,8 +493,8 @@ private:
             if (isAnd && (node->containsOr() || rhs->containsOr()))
                 fail(QStringLiteral("clauses joined by OR cannot be joined to another clause "
                                     "with AND; write (A AND C) OR (B AND C)"));
-            if (++m_clauses > kMaxClauses)
-                fail(QStringLiteral("more than %1 clauses").arg(kMaxClauses));
+            if (++m_clauses > MaxClauses)
+                fail(QStringLiteral("more than %1 clauses").arg(MaxClauses));
             auto joined = std::make_unique<Node>();
             joined->type = isAnd ? Node::And : Node::Or;
             joined->anyOr = !isAnd || node->anyOr || rhs->anyOr;
@@ -508,8 +508,8 @@ private:
     std::unique_ptr<Node> term()
     {
         if (peek().kind == Tok::LParen) {
-            if (++m_depth > kMaxDepth)
-                fail(QStringLiteral("parentheses nested more than %1 deep").arg(kMaxDepth));
+            if (++m_depth > MaxDepth)
+                fail(QStringLiteral("parentheses nested more than %1 deep").arg(MaxDepth));
             take();
             if (peek().kind == Tok::RParen)
                 fail(QStringLiteral("empty parentheses"));

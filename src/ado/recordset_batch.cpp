@@ -43,25 +43,25 @@ class Savepoint
 public:
     explicit Savepoint(Connection &connection) : m_connection(connection)
     {
-        connection.savepoint(kName, recordsetSource());
+        connection.savepoint(SavepointName, recordsetSource());
         m_open = true;
     }
     ~Savepoint()
     {
         if (m_open)
-            m_connection.abandonSavepoint(kName);
+            m_connection.abandonSavepoint(SavepointName);
     }
     Savepoint(const Savepoint &) = delete;
     Savepoint &operator=(const Savepoint &) = delete;
 
     void release()
     {
-        m_connection.releaseSavepoint(kName, recordsetSource());
+        m_connection.releaseSavepoint(SavepointName, recordsetSource());
         m_open = false;
     }
 
 private:
-    static constexpr const char *kName = "ado_update_batch";
+    static constexpr const char *SavepointName = "ado_update_batch";
     Connection &m_connection;
     bool m_open = false;
 };

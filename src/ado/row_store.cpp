@@ -17,7 +17,7 @@ namespace ado {
 
 namespace {
 
-constexpr size_t kChunkSize = 64 * 1024;
+constexpr size_t ChunkSize = 64 * 1024;
 
 } // namespace
 
@@ -28,7 +28,7 @@ const char *ByteArena::keep(const char *data, size_t size)
     if (size == 0)
         return "";
     if (size > m_left) {
-        const size_t chunk = std::max(size, kChunkSize);
+        const size_t chunk = std::max(size, ChunkSize);
         m_chunks.push_back(std::make_unique<char[]>(chunk));
         m_free = m_chunks.back().get();
         m_left = chunk;

@@ -23,7 +23,7 @@ namespace {
 
 // How long a statement waits for another program's write to end before it reports the
 // database as busy.
-constexpr int kBusyTimeoutMs = 5000;
+constexpr int BusyTimeoutMs = 5000;
 
 // True when [p, end) holds only blanks, semicolons and comments: what SQLite may leave after
 // the one statement of a text.
@@ -319,7 +319,7 @@ bool configure(sqlite3 *db)
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     // Another program writing the file is waited for, from the very first statement on.
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
     // Reading the schema tells a database from any other file. WAL lets readers go on while
     // another program writes, and is kept in the file (a file of an earlier version of the
     // program is switched to it here).

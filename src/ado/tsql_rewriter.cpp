@@ -18,11 +18,11 @@ namespace {
 using sql::Token;
 using sql::TokenKind;
 
-const QString kSource = QStringLiteral("ado.rewriteTsql");
+const QString ErrorSource = QStringLiteral("ado.rewriteTsql");
 
 // Words that start the statements we translate. Anything else (SET, DECLARE, EXEC, PRINT,
 // TRUNCATE, ...) is T-SQL batch or session syntax that has no place in a single statement here.
-constexpr const char *kStatementStarts[] = {"SELECT", "INSERT", "UPDATE", "DELETE",
+constexpr const char *StatementStarts[] = {"SELECT", "INSERT", "UPDATE", "DELETE",
                                             "CREATE", "DROP",   "WITH"};
 
 // Words refused wherever they appear, with what they are.
@@ -31,7 +31,7 @@ struct Refusal
     const char *word;
     const char *what;
 };
-constexpr Refusal kRefusedWords[] = {
+constexpr Refusal RefusedWords[] = {
     {"DECLARE", "the variable declaration DECLARE"},
     {"EXEC", "the procedure call EXEC"},
     {"EXECUTE", "the procedure call EXECUTE"},
@@ -53,7 +53,7 @@ constexpr Refusal kRefusedWords[] = {
 
 // Functions refused when called: absent from SQLite, or present there with another meaning
 // (LOG is base 10 in SQLite, FORMAT is printf).
-constexpr const char *kRefusedFunctions[] = {"GETDATE", "LEN", "CHARINDEX", "CONVERT",
+constexpr const char *RefusedFunctions[] = {"GETDATE", "LEN", "CHARINDEX", "CONVERT",
                                              "LOG", "FORMAT"};
 
 bool hasAnyOf(const QString &text, QStringView chars)
@@ -131,7 +131,7 @@ private:
     {
         raise(adErrUnsupportedSql,
               QStringLiteral("Unsupported SQL: %1 (at character %2)").arg(what).arg(pos + 1),
-              kSource);
+              ErrorSource);
     }
     [[noreturn]] void failAt(int k, const QString &what) const { fail(what, posOf(k)); }
 
@@ -263,11 +263,11 @@ private:
 
     void checkStatementStart() const
     {
-        for (const char *word : kStatementStarts) {
+        for (const char *word : StatementStarts) {
             if (tok(0).isKeyword(word))
                 return;
         }
-        for (const Refusal &r : kRefusedWords) {
+        for (const Refusal &r : RefusedWords) {
             if (tok(0).isKeyword(r.word))
                 failAt(0, QString::fromLatin1(r.what));
         }
@@ -300,11 +300,11 @@ private:
     int visitWord(int k)
     {
         const Token &t = tok(k);
-        for (const Refusal &r : kRefusedWords) {
+        for (const Refusal &r : RefusedWords) {
             if (t.isKeyword(r.word))
                 failAt(k, QString::fromLatin1(r.what));
         }
-        for (const char *f : kRefusedFunctions) {
+        for (const char *f : RefusedFunctions) {
             if (t.isKeyword(f) && punctAt(k + 1, u'('))
                 failAt(k, QStringLiteral("the function %1()").arg(t.value.toUpper()));
         }

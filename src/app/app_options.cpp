@@ -133,10 +133,9 @@ QString readToolValues(const QCommandLineParser &parser, const OptionSet &o, App
             if (QString problem = readCode(given, QStringLiteral("--codes"), code);
                 !problem.isEmpty())
                 return problem;
-            if (!out.printCodes.contains(code))
-                out.printCodes << code;
+            if (!out.codes.contains(code))
+                out.codes << code;
         }
-        out.exportCodes = out.printCodes;
     }
     const int commands = int(out.whereUsed.has_value()) + int(!out.printFile.isEmpty())
                          + int(out.exchangeCommand());

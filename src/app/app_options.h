@@ -25,7 +25,6 @@ struct AppOptions
     bool help = false;
     // Exchange of codes with a file and the consistency check: run without the window.
     QString exportFile;             // --export FILE.json
-    QStringList exportCodes;        // --codes A,B,...: only these codes (with --export)
     QString importFile;             // --import FILE.json
     bool dryRun = false;            // --dry-run: the import checks and writes nothing
     bool check = false;             // --check
@@ -33,9 +32,10 @@ struct AppOptions
     bool exchangeCommand() const { return !exportFile.isEmpty() || !importFile.isEmpty() || check; }
     // --where-used CODE: write where the code is used and end (no window).
     std::optional<QString> whereUsed;
-    // --print FILE: write the listing of the codes (--codes: only those) to a PDF and end.
+    // --print FILE: write the listing of the codes to a PDF and end.
     QString printFile;
-    QStringList printCodes;
+    // --codes A,B,...: only these codes, upper case, each once (with --export or --print).
+    QStringList codes;
     // --locale: how text typed by the user is read as numbers (Italian unless asked).
     QLocale locale{QLocale::Italian, QLocale::Italy};
 

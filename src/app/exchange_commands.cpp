@@ -21,7 +21,7 @@ namespace {
 int exportTo(ado::Connection &connection, const AppOptions &options, QTextStream &out,
              QTextStream &err)
 {
-    const QByteArray document = causali::exchange::exportCodes(connection, options.exportCodes);
+    const QByteArray document = causali::exchange::exportCodes(connection, options.codes);
     QSaveFile file(options.exportFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size()
         || !file.commit()) {

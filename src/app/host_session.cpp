@@ -50,9 +50,9 @@ bool HostSession::open()
     m_entry = std::make_unique<host::CLSCI_CAUSALI>();
     configureEntry();
     m_shell->setStatus(QStringLiteral("Ditta %1 - %2")
-                           .arg(m_global->Ditta())
-                           .arg(m_global->CompanySetting(QStringLiteral("RAGSOANAG"))),
-                       QStringLiteral("Lingua %1").arg(m_global->LanguageCode()),
+                           .arg(m_global->companyCode())
+                           .arg(m_global->companySetting(QStringLiteral("RAGSOANAG"))),
+                       QStringLiteral("Lingua %1").arg(m_global->languageCode()),
                        m_databaseLabel.isEmpty() ? ado::dataSourceOf(m_connectionString)
                                                  : m_databaseLabel);
     const host::CLSCI_CAUSALI &entry = *m_entry;

@@ -52,7 +52,7 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
                                        out, err);
         if (!options.printFile.isEmpty())
             return tools::runPrint(connectionStringFor(database.path), options.company,
-                                   options.language, options.printFile, options.printCodes, err);
+                                   options.language, options.printFile, options.codes, err);
         HostSession session(options, connectionStringFor(database.path), out);
         session.setDatabaseLabel(databaseLabel(database));
         session.setDatabaseRights(database.mayInsert, database.mayUpdate, database.mayDelete);

@@ -177,7 +177,7 @@ void ShellWindow::closeEvent(QCloseEvent *event)
 void ShellWindow::selectTab(int index)
 {
     host::TabStrip *tabs = m_window ? m_window->tabStrip() : nullptr;
-    if (!tabs || index < 0 || index >= tabs->Tabs())
+    if (!tabs || index < 0 || index >= tabs->count())
         throw StartError(QStringLiteral("l'editor non ha la scheda %1").arg(index));
     if (!tabs->TabEnabled(index))
         throw StartError(QStringLiteral("la scheda %1 (%2) non è disponibile")

@@ -19,23 +19,23 @@ QString createText(const QString &table, const QStringList &columns)
     return sql::lines(parts);
 }
 
-const QStringList kSezionaliColumns{
+const QStringList SezionaliColumns{
     QStringLiteral("CI05_DITTA_CG18"), QStringLiteral("CI05_CAUSALE_CI03"),
     QStringLiteral("CI05_SEZIONALE_CG68"), QStringLiteral("DESCR_DITTA"),
     QStringLiteral("DESCR_SEZIONALE")};
 
-const QStringList kRicColumns{
+const QStringList RicColumns{
     QStringLiteral("CI06_CAUSALE_CI03"), QStringLiteral("CI06_INDSEGNO"),
     QStringLiteral("CI06_INDTIPORIGA"), QStringLiteral("CI06_PROVIDER_CI07"),
     QStringLiteral("CI06_PROGRESSIVO")};
 
-const QStringList kSviluppoColumns{
+const QStringList SviluppoColumns{
     QStringLiteral("CAUSALE"), QStringLiteral("PROG"),   QStringLiteral("SEGNO"),
     QStringLiteral("PERCENTUALE"), QStringLiteral("PDC"), QStringLiteral("CONTO"),
     QStringLiteral("PDCVDS"), QStringLiteral("VDS"),     QStringLiteral("AVERE"),
     QStringLiteral("DARE")};
 
-const QStringList kLinguaColumns{
+const QStringList LinguaColumns{
     QStringLiteral("CI99_CODLINGUA_MG52"), QStringLiteral("CI99_PROVID_FW4A"),
     QStringLiteral("CI99_IDPROV"), QStringLiteral("CI99_DESCRIZIONE")};
 
@@ -96,7 +96,7 @@ QString WorkingTables::createCausaliLinguaText()
 QString WorkingTables::fillSezionaliText()
 {
     QStringList parts = sql::insertSelect(
-        QStringLiteral("#SEZIONALI"), kSezionaliColumns,
+        QStringLiteral("#SEZIONALI"), SezionaliColumns,
         {QStringLiteral("CI05_DITTA_CG18"), QStringLiteral("CI05_CAUSALE_CI03"),
          QStringLiteral("CI05_SEZIONALE_CG68"), QStringLiteral("CG16_RAGSOANAG"),
          QStringLiteral("CG68_DESCSEZ")});
@@ -114,8 +114,8 @@ QString WorkingTables::fillSezionaliText()
 
 QString WorkingTables::fillRicText()
 {
-    QStringList parts = sql::insertSelect(QStringLiteral("#CI06_RICERCACONTO"), kRicColumns,
-                                     kRicColumns);
+    QStringList parts = sql::insertSelect(QStringLiteral("#CI06_RICERCACONTO"), RicColumns,
+                                     RicColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI06_RICERCACONTO")
           << QStringLiteral("WHERE") << QStringLiteral("    CI06_CAUSALE_CI03 = ?")
           << QStringLiteral(" ORDER BY") << QStringLiteral("    CI06_CAUSALE_CI03 ASC")
@@ -128,7 +128,7 @@ QString WorkingTables::fillRicText()
 QString WorkingTables::fillSviluppoText()
 {
     QStringList parts{QStringLiteral("INSERT INTO #SVILUPPO"), QStringLiteral("(")};
-    parts << sql::columnLines(kSviluppoColumns) << QStringLiteral(")");
+    parts << sql::columnLines(SviluppoColumns) << QStringLiteral(")");
     parts << QStringLiteral("SELECT") << QStringLiteral("    CI10_CODCAUS_CI03")
           << QStringLiteral("    , CI10_PROG") << QStringLiteral("    , CI10_INDSEGNO")
           << QStringLiteral("    , CI10_PERC") << QStringLiteral("    , CI10_PDCCONTO_PC01")
@@ -152,8 +152,8 @@ QString WorkingTables::fillSviluppoText()
 
 QString WorkingTables::fillCausaliLinguaText(const QString &codLingua, const QVariant &idProv)
 {
-    QStringList parts = sql::insertSelect(QStringLiteral("#CI99_DESLINGUA"), kLinguaColumns,
-                                     kLinguaColumns);
+    QStringList parts = sql::insertSelect(QStringLiteral("#CI99_DESLINGUA"), LinguaColumns,
+                                     LinguaColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI99_DESLINGUA")
           << QStringLiteral("WHERE") << QStringLiteral("    CI99_PROVID_FW4A = 903")
           << QStringLiteral("    AND CI99_CODLINGUA_MG52 = ") + sql::quoted(codLingua)

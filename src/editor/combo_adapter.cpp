@@ -16,7 +16,7 @@ host::ComboBox &HostComboControl::box() const
 
 void HostComboControl::clear()
 {
-    box().Clear();
+    box().clearItems();
 }
 
 void HostComboControl::setSorted(bool sorted)
@@ -28,12 +28,12 @@ void HostComboControl::setSorted(bool sorted)
 
 void HostComboControl::addItem(const QString &caption, const QVariant &code)
 {
-    box().AddItem(caption, code);
+    box().addCodeItem(caption, code);
 }
 
 void HostComboControl::selectIndex(int index)
 {
-    box().SelectItem(index);
+    box().selectItem(index);
 }
 
 QString HostComboControl::valueText() const

@@ -133,9 +133,9 @@ public:
     // ----- life cycle (window_lifecycle.cpp) -----
     void Form_Initialize();
     void Form_Activate();
-    // Cancel: set to refuse the close. UnloadMode: the QueryUnload modes (0 the user closed
+    // Cancel: set to refuse the close. unloadMode: the QueryUnload modes (0 the user closed
     // the window, 1 code asked for it).
-    void Form_QueryUnload(bool &Cancel, int UnloadMode);
+    void Form_QueryUnload(bool &Cancel, int unloadMode);
     void Form_Unload();
     void AttivaModulo();
     QVariant ExecuteFormEvent(const QVariant &eventName);

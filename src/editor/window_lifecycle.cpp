@@ -102,7 +102,7 @@ std::span<const FRMCI_CAUSALI::StartUpStep> FRMCI_CAUSALI::startUpTable()
         {"startResizeHelper", Inline,
          [](W &w) {
              w.QVR_RESIZEFORM->setModuleInterface(dynamic_cast<QObject *>(w.m_activeInterface));
-             w.QVR_RESIZEFORM->Start();
+             w.QVR_RESIZEFORM->start();
          }},
         {"selectFirstTab", Inline, [](W &w) { w.TAB_CAUSALI->setTab(TabHeader); }},
         {"unfreezePainting", Inline,
@@ -206,7 +206,7 @@ void FRMCI_CAUSALI::startUp()
 
 void FRMCI_CAUSALI::freezePainting()
 {
-    QWidget *area = m_mdiHost->WindowArea();
+    QWidget *area = m_mdiHost->windowArea();
     if (!area)
         raiseNotSet(QStringLiteral("l'area della finestra"));
     if (m_frozenArea && m_frozenArea != area)
@@ -230,7 +230,7 @@ void FRMCI_CAUSALI::createErrorManager()
 
 void FRMCI_CAUSALI::readConnectionString()
 {
-    m_connectionString = requireGlobal().ConnectionString();
+    m_connectionString = requireGlobal().connectionString();
 }
 
 void FRMCI_CAUSALI::openConnection()
@@ -251,7 +251,7 @@ void FRMCI_CAUSALI::createCostUtility()
     m_costUtility->Initialize();
     m_costUtility->setModuleInterface(m_activeInterface);
     m_costUtility->setConnection(m_connection.get());
-    m_costUtility->setApplicationTitle(global.ApplicationTitle());
+    m_costUtility->setApplicationTitle(global.applicationTitle());
     m_costUtility->setWindowData(QVariantMap{{QStringLiteral("name"), objectName()},
                                              {QStringLiteral("caption"), caption()}});
 }
@@ -261,11 +261,11 @@ bool FRMCI_CAUSALI::checkPrecondition()
     host::HostGlobal &global = requireGlobal();
     if (!m_costUtility)
         raiseNotSet(QStringLiteral("CostUtility"));
-    if (global.CompanySetting(QStringLiteral("FLGCONIND")) != QLatin1String("1"))
+    if (global.companySetting(QStringLiteral("FLGCONIND")) != QLatin1String("1"))
         return false;
-    if (!global.CompanyRecord())
+    if (!global.companyRecord())
         return false;
-    return !ado::NormalizzaStringa(m_costUtility->CostChart(global.Ditta())).isEmpty();
+    return !ado::NormalizzaStringa(m_costUtility->costChart(global.companyCode())).isEmpty();
 }
 
 void FRMCI_CAUSALI::refuseStartUp()
@@ -281,15 +281,15 @@ void FRMCI_CAUSALI::readCharts()
     host::HostGlobal &global = requireGlobal();
     if (!m_costUtility)
         raiseNotSet(QStringLiteral("CostUtility"));
-    m_companyCode = global.Ditta();
-    m_state.pdc = m_costUtility->CostChart(m_companyCode);
-    m_state.CodLingua = global.LanguageCode();
-    if (global.CompanySetting(QStringLiteral("PDCVDS")) == NoExpenseChart) {
+    m_companyCode = global.companyCode();
+    m_state.pdc = m_costUtility->costChart(m_companyCode);
+    m_state.CodLingua = global.languageCode();
+    if (global.companySetting(QStringLiteral("PDCVDS")) == NoExpenseChart) {
         m_state.separateVdsChart = false;
         m_state.pdcVds = NoExpenseChart;
     } else {
         m_state.separateVdsChart = true;
-        m_state.pdcVds = m_costUtility->ExpenseItemChart(m_companyCode);
+        m_state.pdcVds = m_costUtility->expenseItemChart(m_companyCode);
     }
 }
 
@@ -353,7 +353,7 @@ void FRMCI_CAUSALI::prepareExpenseItemBox()
         box->setValue(ado::Null());
         box->setSwitchedOn(false);
     }
-    box->setTabStop(box->SwitchedOn());
+    box->setTabStop(box->isSwitchedOn());
 }
 
 void FRMCI_CAUSALI::fillCombos()
@@ -451,9 +451,9 @@ void FRMCI_CAUSALI::InizializzaScriptELayout()
 
 // ----------------------------------------------------------------- closing and unloading
 
-void FRMCI_CAUSALI::Form_QueryUnload(bool &Cancel, int UnloadMode)
+void FRMCI_CAUSALI::Form_QueryUnload(bool &Cancel, int unloadMode)
 {
-    Q_UNUSED(UnloadMode);
+    Q_UNUSED(unloadMode);
     AttivaModulo();
     if (!m_activated)
         return;
@@ -601,7 +601,7 @@ int FRMCI_CAUSALI::GestioneErroreEvento(const QString &handler, const ado::Runti
         ado::RuntimeError *reported = m_errorManager->error();
         reported->setSource(QStringLiteral("\r\n") + reported->source());
         const host::HostGlobal *global = hostGlobal();
-        const QString title = global ? global->ApplicationTitle() : QString();
+        const QString title = global ? global->applicationTitle() : QString();
         const int answer =
             m_errorManager->ReportError(title, caption(), handler, ErrorReportStyle, false);
         m_errorManager->clearError();
@@ -624,11 +624,11 @@ int FRMCI_CAUSALI::MostraMessaggio(const QString &prompt, int buttons, const QSt
     if (!procedure.isEmpty())
         text = prompt + QLatin1Char('\r') + QStringLiteral("Funzione: ") + procedure;
     if (m_errorManager)
-        return m_errorManager->MessageBox(text, buttons, title, true, false);
+        return m_errorManager->messageBox(text, buttons, title, true, false);
     if (!m_activeInterface)
         return host::DialogService::instance().message(text, buttons, title);
     if (host::HostGlobal *global = hostGlobal())
-        return global->messageDictionary()->MessageBox(text, buttons, title);
+        return global->messageDictionary()->messageBox(text, buttons, title);
     return 0;
 }
 

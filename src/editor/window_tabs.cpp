@@ -149,7 +149,7 @@ void FRMCI_CAUSALI::AbilitazioneControlliSatelliti(bool Blocca)
         [&] { checks.LIST_TIPIDARE->setEnabled(free); },
         [&] {
             // A single row type (the "none" item) leaves nothing to choose.
-            search.CBO_RICTIPORIGA->setEnabled(free && search.CBO_RICTIPORIGA->ListCount() >= 2);
+            search.CBO_RICTIPORIGA->setEnabled(free && search.CBO_RICTIPORIGA->count() >= 2);
         },
         [&] { search.GRD_RICDEST->setEnabled(searchTab() && free); },
         [&] {
@@ -181,12 +181,12 @@ void FRMCI_CAUSALI::AbilitazioneControlliSatelliti(bool Blocca)
         [&] { proposal.TXT_PERC->setEnabled(free); },
         [&] {
             proposal.TXT_CONTO->setSwitchedOn(free);
-            proposal.TXT_CONTO->setTabStop(proposal.TXT_CONTO->SwitchedOn());
+            proposal.TXT_CONTO->setTabStop(proposal.TXT_CONTO->isSwitchedOn());
         },
         [&] {
             const bool items = ado::NormalizzaStringa(TXT_PDC_VDS->Text()) != QLatin1String("-1");
             proposal.TXT_VDS->setSwitchedOn(free && items);
-            proposal.TXT_VDS->setTabStop(proposal.TXT_VDS->SwitchedOn());
+            proposal.TXT_VDS->setTabStop(proposal.TXT_VDS->isSwitchedOn());
         },
         [&] { proposal.GNV_SVILUPPO->setEnabled(free); },
     });
@@ -234,7 +234,7 @@ void FRMCI_CAUSALI::QVR_MDIHOST_PlacementRequest()
         },
         {[this] {
             host::Cinterface &module = requireInterface();
-            m_mdiHost->Move(ado::CLng(module.Left()), ado::CLng(module.Top()), PlacementWidth,
+            m_mdiHost->place(ado::CLng(module.Left()), ado::CLng(module.Top()), PlacementWidth,
                             PlacementHeight);
         }});
 }

@@ -19,7 +19,7 @@ namespace engine {
 
 namespace {
 
-constexpr long long kMaxGenerated = 10LL * 36 * 36 * 36;
+constexpr long long MaxGenerated = 10LL * 36 * 36 * 36;
 
 std::string generatedCode(long long index)
 {
@@ -66,20 +66,20 @@ Companies benchCompanies(Session &db, int needed)
     return companies;
 }
 
-const char *const kHeader = "INSERT INTO CI03_CAUSALI (CI03_CODCAUS, CI03_DESCR,"
+const char *const HeaderInsert = "INSERT INTO CI03_CAUSALI (CI03_CODCAUS, CI03_DESCR,"
                             " CI03_INDTIPOMOVDATI, CI03_INDTIPOCOSRIC, CI03_MODELLO_CI04,"
                             " CI03_IDPROV) VALUES (?, ?, ?, ?, 'STD', ?)";
-const char *const kCheck = "INSERT INTO CI11_CONTROLLOCONTI (CI11_CODCAUS_CI03, CI11_SEGNO,"
+const char *const CheckInsert = "INSERT INTO CI11_CONTROLLOCONTI (CI11_CODCAUS_CI03, CI11_SEGNO,"
                            " CI11_FLGCDC, CI11_FLGCOLLEG) VALUES (?, ?, ?, ?)";
-const char *const kDescription = "INSERT INTO CI99_DESLINGUA (CI99_CODLINGUA_MG52,"
+const char *const DescriptionInsert = "INSERT INTO CI99_DESLINGUA (CI99_CODLINGUA_MG52,"
                                  " CI99_PROVID_FW4A, CI99_IDPROV, CI99_DESCRIZIONE)"
                                  " VALUES (?, 903, ?, ?)";
-const char *const kJournal = "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
+const char *const JournalInsert = "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
                              " CI05_SEZIONALE_CG68) VALUES (?, ?, ?)";
-const char *const kSearch = "INSERT INTO CI06_RICERCACONTO (CI06_CAUSALE_CI03, CI06_INDSEGNO,"
+const char *const SearchInsert = "INSERT INTO CI06_RICERCACONTO (CI06_CAUSALE_CI03, CI06_INDSEGNO,"
                             " CI06_INDTIPORIGA, CI06_PROVIDER_CI07, CI06_PROGRESSIVO)"
                             " VALUES (?, ?, ?, ?, ?)";
-const char *const kProposal = "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG,"
+const char *const ProposalInsert = "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG,"
                               " CI10_INDSEGNO, CI10_PERC, CI10_PDCCONTO_PC01, CI10_CONTO_PC03,"
                               " CI10_PDCVDS_PC01, CI10_VDS_PC03) VALUES (?, ?, ?, ?, 1, ?, ?, ?)";
 
@@ -88,19 +88,19 @@ void insertCode(Session &db, const std::string &code, long long id, int rows,
 {
     const long long movement = id % 4;
     const std::string text = "Causale generata " + code;
-    db.run(kHeader, {code, text, movement, id % 2, id});
-    db.run(kCheck, {code, 1, 1, 0});
-    db.run(kCheck, {code, 2, 0, 1});
-    db.run(kDescription, {"ITA", id, text});
-    db.run(kDescription, {"ENG", id, "Generated reason code " + code});
+    db.run(HeaderInsert, {code, text, movement, id % 2, id});
+    db.run(CheckInsert, {code, 1, 1, 0});
+    db.run(CheckInsert, {code, 2, 0, 1});
+    db.run(DescriptionInsert, {"ITA", id, text});
+    db.run(DescriptionInsert, {"ENG", id, "Generated reason code " + code});
     const long long rowType = movement == 1 ? 0 : -1;
     for (int i = 0; i < rows; ++i) {
         const auto &[company, journal] = companies[size_t(i)];
-        db.run(kJournal, {company, code, journal});
-        db.run(kSearch, {code, 1 + i % 2, rowType, 1 + i % 9, 1 + i / 2});
+        db.run(JournalInsert, {company, code, journal});
+        db.run(SearchInsert, {code, 1 + i % 2, rowType, 1 + i % 9, 1 + i / 2});
         const bool debit = i + 1 < rows;
         const bool expense = i % 2 == 0;
-        db.run(kProposal, {code, 1 + i, debit ? 1 : 2,
+        db.run(ProposalInsert, {code, 1 + i, debit ? 1 : 2,
                            debit ? 100.0 / std::max(1, rows - 1) : 100.0,
                            debit ? "0401001" : "0101001", expense ? Cell(2) : Cell(nullptr),
                            expense ? Cell("10001") : Cell(nullptr)});
@@ -139,8 +139,8 @@ void generateReasonCodes(Session &db, int reasonCodes, int rowsPerSatellite)
     if (rowsPerSatellite > 255)
         throw Error("generateReasonCodes: at most 255 rows per satellite (TINYINT ranks)");
     const long long first = nextGeneratedIndex(db);
-    if (first + reasonCodes > kMaxGenerated)
-        throw Error("generateReasonCodes: at most " + std::to_string(kMaxGenerated)
+    if (first + reasonCodes > MaxGenerated)
+        throw Error("generateReasonCodes: at most " + std::to_string(MaxGenerated)
                     + " generated reason codes");
     const Companies companies = benchCompanies(db, rowsPerSatellite);
     long long id = std::max(

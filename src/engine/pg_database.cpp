@@ -14,7 +14,7 @@ namespace engine {
 namespace {
 
 // The key of the advisory lock held while the contents are checked or created.
-constexpr const char *kLock = "SELECT pg_advisory_xact_lock(hashtext('causali schema'))";
+constexpr const char *SchemaLock = "SELECT pg_advisory_xact_lock(hashtext('causali schema'))";
 
 // The schema's tables missing from the database (names as the schema writes them).
 std::vector<std::string> missingTables(PgSession &db)
@@ -71,7 +71,7 @@ PostgresContents preparePostgresDatabase(const std::string &connection, WriteRig
 {
     PgSession db(connection);
     PgTransaction transaction(db);
-    db.query(kLock);
+    db.query(SchemaLock);
     // The rights are read once the tables exist, on the same connection.
     const auto finish = [&](PostgresContents contents) {
         if (rights)

@@ -39,9 +39,9 @@ namespace engine {
 
 namespace {
 
-constexpr int kTypeCount = 10;
-constexpr int kFlagBits = 2 * kTypeCount;        // A0..A9, D0..D9
-constexpr long long kAllTypes = (1 << kTypeCount) - 1;
+constexpr int TypeCount = 10;
+constexpr int FlagBits = 2 * TypeCount;        // A0..A9, D0..D9
+constexpr long long AllTypes = (1 << TypeCount) - 1;
 
 // A whole number given as an integer, a float without fraction or a numeric text ("1", " 2 ").
 bool wholeNumber(sqlite3_value *value, long long &number)
@@ -88,7 +88,7 @@ void fail(sqlite3_context *context, const std::string &message)
 bool readFlags(sqlite3_context *context, const char *name, sqlite3_value **argv, int first,
                long long &mask)
 {
-    for (int i = 0; i < kFlagBits; ++i) {
+    for (int i = 0; i < FlagBits; ++i) {
         const int flag = flagValue(argv[first + i]);
         if (flag < 0) {
             fail(context, std::string(name) + ": argument " + std::to_string(first + i + 1)
@@ -103,7 +103,7 @@ bool readFlags(sqlite3_context *context, const char *name, sqlite3_value **argv,
 void concausMask(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     const char *name = "FNCI_CONCAUS_GETCONFIGMASK";
-    if (argc != kFlagBits)
+    if (argc != FlagBits)
         return fail(context, std::string(name) + ": expected 20 arguments (A0..A9, D0..D9), got "
                                  + std::to_string(argc));
     long long mask = 0;
@@ -114,7 +114,7 @@ void concausMask(sqlite3_context *context, int argc, sqlite3_value **argv)
 void concausRifMask(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     const char *name = "FNCI_CONCAUSRIF_GETCONFIGMASK";
-    if (argc != kFlagBits + 1)
+    if (argc != FlagBits + 1)
         return fail(context, std::string(name)
                                  + ": expected 21 arguments (movement, A0..A9, D0..D9), got "
                                  + std::to_string(argc));
@@ -122,7 +122,7 @@ void concausRifMask(sqlite3_context *context, int argc, sqlite3_value **argv)
     if (movement < 0)
         return fail(context, std::string(name) + ": argument 1 (data movement) must be 0 to 3, not "
                                  + argumentText(argv[0]));
-    long long mask = static_cast<long long>(movement) << kFlagBits;
+    long long mask = static_cast<long long>(movement) << FlagBits;
     if (readFlags(context, name, argv, 1, mask))
         sqlite3_result_int64(context, mask);
 }
@@ -132,8 +132,8 @@ struct Candidate
 {
     bool exists = false;
     int movement = 0;
-    long long debit = kAllTypes;    // accepted types, bit i = type i
-    long long credit = kAllTypes;
+    long long debit = AllTypes;    // accepted types, bit i = type i
+    long long credit = AllTypes;
 };
 
 // The two queries that read a candidate, prepared once per calling statement: they are kept as
@@ -165,12 +165,12 @@ public:
         sqlite3_bind_value(m_checks.handle(), 1, code);
         while (m_checks.step()) {
             long long types = 0;
-            for (int i = 0; i < kTypeCount; ++i) {
+            for (int i = 0; i < TypeCount; ++i) {
                 if (m_checks.intColumn(1 + i) != 0)
                     types |= 1LL << i;
             }
             if (types == 0)
-                types = kAllTypes;              // nothing ticked: no restriction
+                types = AllTypes;              // nothing ticked: no restriction
             const long long side = m_checks.intColumn(0);
             if (side == 1)
                 candidate.debit = types;
@@ -200,8 +200,8 @@ Candidate readCandidate(sqlite3_context *context, sqlite3_value *code)
 
 long long sideOf(long long mask, int firstBit)
 {
-    const long long types = (mask >> firstBit) & kAllTypes;
-    return types == 0 ? kAllTypes : types;
+    const long long types = (mask >> firstBit) & AllTypes;
+    return types == 0 ? AllTypes : types;
 }
 
 bool readMask(sqlite3_context *context, const char *name, sqlite3_value *value, int bits,
@@ -222,14 +222,14 @@ void concausCompatible(sqlite3_context *context, int argc, sqlite3_value **argv)
         return fail(context, std::string(name) + ": expected 2 arguments (mask, reason code), got "
                                  + std::to_string(argc));
     long long mask = 0;
-    if (!readMask(context, name, argv[0], kFlagBits, mask))
+    if (!readMask(context, name, argv[0], FlagBits, mask))
         return;
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_int(context, 0);
     try {
         const Candidate candidate = readCandidate(context, argv[1]);
         const long long editedCredit = sideOf(mask, 0);
-        const long long editedDebit = sideOf(mask, kTypeCount);
+        const long long editedDebit = sideOf(mask, TypeCount);
         const bool ok = candidate.exists && (candidate.debit & editedCredit) != 0
                         && (candidate.credit & editedDebit) != 0;
         sqlite3_result_int(context, ok ? 1 : 0);
@@ -245,15 +245,15 @@ void concausRifCompatible(sqlite3_context *context, int argc, sqlite3_value **ar
         return fail(context, std::string(name) + ": expected 2 arguments (mask, reason code), got "
                                  + std::to_string(argc));
     long long mask = 0;
-    if (!readMask(context, name, argv[0], kFlagBits + 2, mask))
+    if (!readMask(context, name, argv[0], FlagBits + 2, mask))
         return;
-    const long long movement = mask >> kFlagBits;
+    const long long movement = mask >> FlagBits;
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL || (movement != 1 && movement != 2))
         return sqlite3_result_int(context, 0);
     try {
         const Candidate candidate = readCandidate(context, argv[1]);
         const long long editedCredit = sideOf(mask, 0);
-        const long long editedDebit = sideOf(mask, kTypeCount);
+        const long long editedDebit = sideOf(mask, TypeCount);
         const bool ok = candidate.exists && candidate.movement == 0
                         && (candidate.debit & editedDebit) != 0
                         && (candidate.credit & editedCredit) != 0;

@@ -255,10 +255,10 @@ void HeaderPanel::TXT_MODELLO_AfterItem()
 
 QString HeaderPanel::modelNotFoundMessage() const
 {
-    const int type = CBO_TIPOMODELLO->ListIndex();
+    const int type = CBO_TIPOMODELLO->currentIndex();
     return header_rules::modelNotFoundMessage(ado::NormalizzaStringa(TXT_MODELLO->Text()),
                                               type < 0 ? QString()
-                                                       : CBO_TIPOMODELLO->ItemCaption(type));
+                                                       : CBO_TIPOMODELLO->itemCaption(type));
 }
 
 void HeaderPanel::TXT_MODELLO_StartDecode(QString &sql, host::DecodeTargets &targets,
@@ -268,7 +268,7 @@ void HeaderPanel::TXT_MODELLO_StartDecode(QString &sql, host::DecodeTargets &tar
         [&] {
             if (!m_modelDecode)
                 raiseMissing(QStringLiteral("Il servizio di decodifica dei modelli"));
-            m_modelDecode->Prepare(TXT_DMODELLO, plainText(TXT_MODELLO->Text()),
+            m_modelDecode->prepare(TXT_DMODELLO, plainText(TXT_MODELLO->Text()),
                                    plainText(CBO_TIPOMODELLO->Text()));
             sql = m_modelDecode->sql();
             targets = m_modelDecode->targets();
@@ -287,7 +287,7 @@ void HeaderPanel::TXT_MODELLO_StartLookup(bool & /*cancel*/, QString &sql,
             const QVariant type = ado::isNull(CBO_TIPOMODELLO->Text())
                                       ? QVariant(QStringLiteral("-1"))
                                       : CBO_TIPOMODELLO->Text();
-            m_lookup->PrepareModels(ado::CInt(type));
+            m_lookup->prepareModels(ado::CInt(type));
             sql = m_lookup->sql();
             columns = m_lookup->columns();
             title = m_lookup->title();
@@ -320,7 +320,7 @@ void HeaderPanel::EseguiProgrammaModelli(host::CodeBox *box, const QVariant &mod
         program->setCallerBox(box);
         program->setModel(ado::NormalizzaStringa(model));
         program->setModelType(modelType);
-        program->Run();
+        program->run();
         program->detach();
 
         module->setIsActive(true);

@@ -360,20 +360,20 @@ void HeaderPanel::showCodeGone(const QString &code)
         host::vbExclamation, QStringLiteral("Attenzione"),
         QStringLiteral("gclsFrameTestata_ChangeStatus"));
     m_recordsetTestata->Requery();
-    m_frameTestata->MoveFirst();
+    m_frameTestata->moveFirst();
 }
 
 void HeaderPanel::showStoredVersion(const QString &code)
 {
     host::DataFrame &frame = requireFrame(m_frameTestata.get(), "gclsFrameTestata");
     const bool inserting = frame.Status() == host::DataFrame::StatusNew;
-    frame.Undo();
+    frame.undo();
     if (!inserting)
         return;
     // A code another program entered meanwhile: the list of codes is read again to reach it.
     m_recordsetTestata->Requery();
     if (!moveToCode(frame, code))
-        frame.MoveFirst();
+        frame.moveFirst();
 }
 
 bool HeaderPanel::showCode(const QString &code, bool reread)
@@ -383,7 +383,7 @@ bool HeaderPanel::showCode(const QString &code, bool reread)
         return false;
     if (reread) {
         if (frame.Status() == host::DataFrame::StatusNew)
-            frame.Undo(); // a new row left empty goes before the list is read again
+            frame.undo(); // a new row left empty goes before the list is read again
         m_recordsetTestata->Requery();
     }
     return moveToCode(frame, code);
@@ -394,7 +394,7 @@ bool HeaderPanel::moveToCode(host::DataFrame &frame, const QString &code)
     auto view = m_recordsetTestata->Clone();
     for (view->MoveFirst(); !view->isEOF(); view->MoveNext()) {
         if (ado::NormalizzaStringa(view->Fields(QStringLiteral("CI03_CODCAUS")).Value()) == code)
-            return frame.MoveToBookmark(view->Bookmark());
+            return frame.moveToBookmark(view->Bookmark());
     }
     return false;
 }

@@ -408,7 +408,7 @@ void HeaderPanel::ConfigurazioneFrame()
         m_sqlTestata = headerSelectText();
         // A keyset: the codes are read at start-up, each code's fields when it is shown, so
         // the start-up does not grow with the number of codes stored.
-        m_recordsetTestata = host::RecordsetFactory().NewRecordset();
+        m_recordsetTestata = host::RecordsetFactory().newRecordset();
         m_recordsetTestata->setCursorLocation(ado::adUseServer);
         m_recordsetTestata->Open(m_sqlTestata, &connection, ado::adOpenKeyset,
                                  ado::adLockBatchOptimistic, ado::adCmdText);
@@ -506,7 +506,7 @@ void HeaderPanel::TXT_CAUSALE_StartLookup(bool & /*cancel*/, QString &sql,
 {
     runHandler(m_context, QStringLiteral("TXT_CAUSALE_StartLookup"), {
         [&] {
-            m_lookup->PrepareReasonCodes();
+            m_lookup->prepareReasonCodes();
             sql = m_lookup->sql();
             columns = m_lookup->columns();
             title = m_lookup->title();

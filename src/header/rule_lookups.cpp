@@ -37,7 +37,7 @@ bool DatabaseRuleLookups::anyRow(const QString &key, const QString &sql)
 bool DatabaseRuleLookups::modelExists(int modelType, const QString &model)
 {
     host::ModelDecodeService decode;
-    decode.Prepare(nullptr, model, QString::number(modelType));
+    decode.prepare(nullptr, model, QString::number(modelType));
     return anyRow(QStringLiteral("model|%1|%2").arg(modelType).arg(model), decode.sql());
 }
 
@@ -72,14 +72,14 @@ bool DatabaseRuleLookups::companyUsable(int company)
 bool DatabaseRuleLookups::journalExists(int company, const QString &journal)
 {
     host::JournalDecodeService decode;
-    decode.Prepare(journal, company);
+    decode.prepare(journal, company);
     return anyRow(QStringLiteral("journal|%1|%2").arg(company).arg(journal), decode.sql());
 }
 
 bool DatabaseRuleLookups::providerExists(int provider)
 {
     host::ProviderDecodeService decode;
-    decode.Prepare(qint16(provider), nullptr);
+    decode.prepare(qint16(provider), nullptr);
     return anyRow(QStringLiteral("provider|%1").arg(provider), decode.sql());
 }
 
@@ -92,14 +92,14 @@ bool DatabaseRuleLookups::accountAllowed(int chart, const QString &account,
     for (bool ticked : types)
         bits += ticked ? QLatin1Char('1') : QLatin1Char('0');
     host::AccountDecodeService decode;
-    decode.Prepare(chart, types, account, nullptr);
+    decode.prepare(chart, types, account, nullptr);
     return anyRow(QStringLiteral("account|%1|%2|%3").arg(chart).arg(account, bits), decode.sql());
 }
 
 bool DatabaseRuleLookups::itemExists(int chart, const QString &item)
 {
     host::ExpenseItemDecodeService decode;
-    decode.Prepare(chart, item, nullptr);
+    decode.prepare(chart, item, nullptr);
     return anyRow(QStringLiteral("item|%1|%2").arg(chart).arg(item), decode.sql());
 }
 

@@ -21,7 +21,7 @@ AccountBox::AccountBox(QWidget *parent)
 
 AccountBox::~AccountBox() = default;
 
-bool AccountBox::SwitchedOn() const
+bool AccountBox::isSwitchedOn() const
 {
     return m_switchedOn;
 }

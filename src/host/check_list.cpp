@@ -18,14 +18,14 @@ CheckList::CheckList(QWidget *parent)
 
 CheckList::~CheckList() = default;
 
-void CheckList::Clear()
+void CheckList::clearItems()
 {
     QScopedValueRollback<bool> filling(m_filling, true);
     clear();
     m_states.clear();
 }
 
-void CheckList::AddItem(const QString &text, int index)
+void CheckList::addCheckItem(const QString &text, int index)
 {
     if (index > count())
         ado::raise(381, QStringLiteral("Indice %1 non valido per l'elenco \"%2\"")
@@ -50,24 +50,24 @@ QListWidgetItem *CheckList::checkedItem(int index) const
     return it;
 }
 
-QString CheckList::List(int index) const
+QString CheckList::itemText(int index) const
 {
     return checkedItem(index)->text();
 }
 
-bool CheckList::Selected(int index) const
+bool CheckList::isTicked(int index) const
 {
     return checkedItem(index)->checkState() == Qt::Checked;
 }
 
-void CheckList::setSelected(int index, bool ticked)
+void CheckList::setTicked(int index, bool ticked)
 {
     QListWidgetItem *it = checkedItem(index);
     QScopedValueRollback<bool> fromCode(m_settingFromCode, true);
     it->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
 }
 
-int CheckList::SelCount() const
+int CheckList::tickedCount() const
 {
     int ticked = 0;
     for (int i = 0; i < count(); ++i) {

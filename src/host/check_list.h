@@ -2,7 +2,7 @@
 // CheckList: a list with a check box per item (the account-type lists).
 //
 // ItemCheck(item) is raised after the check of an item changed, whether the user ticked it
-// (mouse or Space) or code set Selected. While code sets Selected, settingFromCode() is true,
+// (mouse or Space) or code called setTicked. While code sets a check, settingFromCode() is true,
 // so a handler can tell the two apart; the window's own guard flag works as well.
 
 #include <QListWidget>
@@ -17,15 +17,14 @@ public:
     explicit CheckList(QWidget *parent = nullptr);
     ~CheckList() override;
 
-    void Clear();
-    // Adds an item (not ticked) at the end, or at index when 0 <= index <= ListCount.
-    void AddItem(const QString &text, int index = -1);
-    int ListCount() const { return count(); }
-    QString List(int index) const;
+    void clearItems();
+    // Adds an item (not ticked) at the end, or at index when 0 <= index <= count().
+    void addCheckItem(const QString &text, int index = -1);
+    QString itemText(int index) const;
     // Whether item index is ticked; an index out of range raises error 381.
-    bool Selected(int index) const;
-    void setSelected(int index, bool ticked);
-    int SelCount() const;
+    bool isTicked(int index) const;
+    void setTicked(int index, bool ticked);
+    int tickedCount() const;
     bool settingFromCode() const { return m_settingFromCode; }
 
 signals:

@@ -43,12 +43,12 @@ ComboBox::~ComboBox() = default;
 
 // ----- items -----
 
-void ComboBox::Clear()
+void ComboBox::clearItems()
 {
     clear();
 }
 
-void ComboBox::AddItem(const QString &caption, const QVariant &code)
+void ComboBox::addCodeItem(const QString &caption, const QVariant &code)
 {
     if (count() == 0 && !m_autoSelectFirst) {
         // Qt selects the first item added; this box waits for a selection instead.
@@ -69,10 +69,10 @@ void ComboBox::setListIndex(int index)
                    objectName());
     setCurrentIndex(index);
     if (m_choiceOpen)
-        m_baseline = Value();
+        m_baseline = value();
 }
 
-QString ComboBox::ItemCaption(int index) const
+QString ComboBox::itemCaption(int index) const
 {
     return itemText(index);
 }
@@ -80,7 +80,7 @@ QString ComboBox::ItemCaption(int index) const
 QVariant ComboBox::displayValue(const QVariant &value) const
 {
     const int index = isMissing(value) ? -1 : findCode(value);
-    return index >= 0 ? QVariant(ItemCaption(index)) : value;
+    return index >= 0 ? QVariant(itemCaption(index)) : value;
 }
 
 int ComboBox::findCode(const QVariant &code) const
@@ -94,7 +94,7 @@ int ComboBox::findCode(const QVariant &code) const
 
 // ----- value -----
 
-QVariant ComboBox::Value() const
+QVariant ComboBox::value() const
 {
     const int index = currentIndex();
     if (index < 0)
@@ -105,7 +105,7 @@ QVariant ComboBox::Value() const
 
 QVariant ComboBox::Text() const
 {
-    const QVariant code = Value();
+    const QVariant code = value();
     return isMissing(code) ? code : QVariant(code.toString());
 }
 
@@ -122,7 +122,7 @@ void ComboBox::setText(const QVariant &code)
     }
     setCurrentIndex(index);
     if (m_choiceOpen)
-        m_baseline = Value();
+        m_baseline = value();
 }
 
 void ComboBox::setBoundValue(const QVariant &value)
@@ -133,7 +133,7 @@ void ComboBox::setBoundValue(const QVariant &value)
                  qPrintable(value.toString()));
     setCurrentIndex(index);
     if (m_choiceOpen)
-        m_baseline = Value();
+        m_baseline = this->value();
 }
 
 void ComboBox::setRequired(bool on)
@@ -154,18 +154,18 @@ void ComboBox::beginChoice()
     if (m_choiceOpen)
         return;
     m_choiceOpen = true;
-    m_baseline = Value();
+    m_baseline = value();
     runControlAction(objectName() + QStringLiteral("_BeforeItem"), [this] { emit BeforeItem(); });
 }
 
 void ComboBox::onActivated(int)
 {
     beginChoice(); // normally already open: focus, key, wheel or list came first
-    if (sameCode(Value(), m_baseline))
+    if (sameCode(value(), m_baseline))
         return;
     if (m_edited)
         m_edited();
-    m_baseline = Value();
+    m_baseline = value();
     m_choiceOpen = false; // the choice is made; the next one starts with a new BeforeItem
     runControlAction(objectName() + QStringLiteral("_AfterItem"), [this] { emit AfterItem(); });
 }

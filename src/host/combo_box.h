@@ -28,15 +28,13 @@ public:
     ~ComboBox() override;
 
     // ----- items -----
-    void Clear();
-    void AddItem(const QString &caption, const QVariant &code);
-    int ListCount() const { return count(); }
-    // Selected index (-1 for none); setting it selects the item (-1 clears the selection).
-    int ListIndex() const { return currentIndex(); }
+    void clearItems();
+    void addCodeItem(const QString &caption, const QVariant &code);
+    // Selects the item at index (-1 clears the selection); currentIndex() reads it back.
     void setListIndex(int index);
     // Selects the item at index (the item-selection method of the fill routines).
-    void SelectItem(int index) { setListIndex(index); }
-    QString ItemCaption(int index) const;
+    void selectItem(int index) { setListIndex(index); }
+    QString itemCaption(int index) const;
     // Index of the item with that code, -1 when none.
     int findCode(const QVariant &code) const;
 
@@ -44,7 +42,7 @@ public:
     QVariant Text() const;
     void setText(const QVariant &code);
     // The selected item's code as added (Null when none).
-    QVariant Value() const;
+    QVariant value() const;
     void setAutoSelectFirst(bool on) { m_autoSelectFirst = on; }
     bool Required() const { return m_required; }
     void setRequired(bool on);
@@ -58,7 +56,7 @@ public:
     QString dataField() const override { return m_dataField; }
     void setDataField(const QString &field) override { m_dataField = field; }
     QString caption() const override { return m_caption; }
-    QVariant boundValue() const override { return Value(); }
+    QVariant boundValue() const override { return value(); }
     // Selects the item of the value; a value no item has leaves the box without a selection.
     void setBoundValue(const QVariant &value) override;
     QVariant defaultValue() const override { return m_defaultValue; }

@@ -43,14 +43,14 @@ QVariant CostUtility::companySetting(int company, const QString &column,
     });
 }
 
-QVariant CostUtility::CostChart(int company) const
+QVariant CostUtility::costChart(int company) const
 {
     const QVariant chart = companySetting(company, QStringLiteral("CG25_PDCCONIND_PC01"),
                                           QStringLiteral("CostUtility.CostChart"));
     return ado::isMissing(chart) ? QVariant() : chart;
 }
 
-QVariant CostUtility::ExpenseItemChart(int company) const
+QVariant CostUtility::expenseItemChart(int company) const
 {
     const QVariant chart = companySetting(company, QStringLiteral("CG25_PDCVDS_PC01"),
                                           QStringLiteral("CostUtility.ExpenseItemChart"));
@@ -77,10 +77,10 @@ int CostUtility::ShowNumberedMessage(int kind, long number, const QString &text,
     QString message = dictionary.GetText(number, params);
     if (!text.isEmpty())
         message += QLatin1Char('\n') + text;
-    return dictionary.MessageBox(message, style, m_applicationTitle);
+    return dictionary.messageBox(message, style, m_applicationTitle);
 }
 
-QString CostUtility::JournalKey(const QString &journal, const QString &suffix) const
+QString CostUtility::journalKey(const QString &journal, const QString &suffix) const
 {
     return ado::NormalizzaStringa(journal).toUpper() + suffix;
 }

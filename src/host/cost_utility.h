@@ -36,9 +36,9 @@ public:
 
     // The cost-accounting chart of accounts of a company (CG25_PDCCONIND_PC01): Empty when the
     // company has none, is not found or has cost accounting off.
-    QVariant CostChart(int company) const;
+    QVariant costChart(int company) const;
     // The expense-item chart of a company (CG25_PDCVDS_PC01): "-1" when it has none.
-    QVariant ExpenseItemChart(int company) const;
+    QVariant expenseItemChart(int company) const;
 
     // Shows message `number` of the host's dictionary (with `text`, when not empty, on a line
     // of its own after it) with the kind's icon and buttons; returns the answer. An unknown
@@ -48,7 +48,7 @@ public:
 
     // The key a journal decode works on: the typed code, right-trimmed and in capitals,
     // followed by the suffix.
-    QString JournalKey(const QString &journal, const QString &suffix) const;
+    QString journalKey(const QString &journal, const QString &suffix) const;
 
     // Releases the module interface and the connection.
     void Terminate();

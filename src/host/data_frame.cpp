@@ -585,12 +585,12 @@ void DataFrame::Refresh()
     notifyState();
 }
 
-void DataFrame::RefreshRow(bool fbol_FindKey, bool fbol_RefreshGrid)
+void DataFrame::RefreshRow(bool findStoredKey, bool refreshGrid)
 {
     requireRecordset("RefreshRow");
     takeControlsIntoRow();
     showCurrentRow(true);
-    if (fbol_FindKey && m_status == StatusNew && !m_keyColumn.isEmpty() && hasCurrentRow()) {
+    if (findStoredKey && m_status == StatusNew && !m_keyColumn.isEmpty() && hasCurrentRow()) {
         QVariant stored;
         if (findKey(m_recordset->Fields(m_keyColumn).Value(), &stored)) {
             {
@@ -606,7 +606,7 @@ void DataFrame::RefreshRow(bool fbol_FindKey, bool fbol_RefreshGrid)
             return;
         }
     }
-    if (fbol_RefreshGrid) {
+    if (refreshGrid) {
         if (auto *grid = Grid())
             grid->Redraw();
     }

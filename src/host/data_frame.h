@@ -27,22 +27,22 @@
 //   while a new row is entered; a stored row's key cannot be retyped.
 //
 // Operations and their events (results: -1 success, 0 failure):
-// - "Nuovo" (AddNew): ConfirmPending(true, true, true) -> BeforeAddNew(cancel) -> AddNew on the
+// - "Nuovo" (addNew): ConfirmPending(true, true, true) -> BeforeAddNew(cancel) -> AddNew on the
 //   row set, controls and row at the controls' default values -> AfterAddNew(-1) ->
 //   ChangeStatus(2, ReasonAddNew).
-// - "Conferma" (Confirm): nothing when nothing is pending -> required-field check (message
+// - "Conferma" (confirm): nothing when nothing is pending -> required-field check (message
 //   naming the caption, focus to the control) -> controls' values into the row ->
 //   ValidateRecord(control, message) (a control or a message handed back refuses the row:
 //   the message, or the frame's own one naming the control's caption, focus to the control)
 //   -> BeforeUpdate(cancel) -> Update (immediate mode: UpdateBatch, database values read back)
 //   -> AfterUpdate(-1) -> ChangeStatus(0, ReasonSaved). The values are in the row before
 //   ValidateRecord and BeforeUpdate, so the handlers read the row as it will be stored; a
-//   refusal leaves them there as an edit in progress (Undo drops it). A failed write:
+//   refusal leaves them there as an edit in progress (undo drops it). A failed write:
 //   AfterUpdate(0), the error shown, the record stays in edit (status and RecordChanged kept).
-// - "Elimina" (Delete): "Confermi l'eliminazione <subject>?" -> BeforeDelete(cancel) -> Delete
+// - "Elimina" (deleteRecord): "Confermi l'eliminazione <subject>?" -> BeforeDelete(cancel) -> Delete
 //   (immediate: written at once; batch: pending) -> AfterDelete(-1) -> the next row, else the
 //   previous one, else a new row (status 2) -> ChangeStatus(status, ReasonDeleted).
-// - Undo: edits dropped, a new row cancelled, the stored row shown again -> AfterUndo(-1) ->
+// - undo: edits dropped, a new row cancelled, the stored row shown again -> AfterUndo(-1) ->
 //   ChangeStatus(status, ReasonUndo). With no row left to show the frame stays in status 0 and
 //   shows nothing.
 // - Moves (navigator first/previous/next/last, grid row clicks, MovePrevious/MoveNext,
@@ -53,7 +53,7 @@
 //   Only a box the key is typed into does so; a key combo box never drops the new row.
 // - ConfirmPending(ask, includeNewRow, allowCancel): true at once when nothing is pending
 //   (RecordChanged, and whatever the IsRecordChanged handlers add). With includeNewRow false a
-//   new row is dropped (Undo) without a question. Otherwise, with ask, "Salvare le modifiche
+//   new row is dropped (undo) without a question. Otherwise, with ask, "Salvare le modifiche
 //   <subject>?" yes/no (and cancel when allowCancel): yes confirms and answers whether that
 //   succeeded, no undoes and answers true, cancel answers false. Without ask it confirms.
 //
@@ -204,9 +204,9 @@ public:
 
     // ----- operations -----
     // Takes the controls' edits into the current row and shows the row again (values the
-    // window wrote included). fbol_FindKey: while a new row is entered, a key equal to a stored
-    // row's shows that row instead (ReasonKeyFound). fbol_RefreshGrid: the grid shows the row.
-    void RefreshRow(bool fbol_FindKey = true, bool fbol_RefreshGrid = true);
+    // window wrote included). findStoredKey: while a new row is entered, a key equal to a stored
+    // row's shows that row instead (ReasonKeyFound). refreshGrid: the grid shows the row.
+    void RefreshRow(bool findStoredKey = true, bool refreshGrid = true);
     // Shows the current row again (controls the user changed keep their text) and the grid.
     void Refresh();
     // Drops a new row and the edits of the current one and empties the controls, before the
@@ -217,24 +217,24 @@ public:
     void BeginUpdate();
     void EndUpdate();
     void WriteBatch();
-    // Called after "Nuovo" of a grid navigator: fbol_ShowValues shows in the controls what the
-    // window wrote into the new row; fbol_ShowInGrid makes the grid select the new row.
-    void PrepareNewRow(bool fbol_ShowValues = true, bool fbol_ShowInGrid = true);
-    // Moves to the previous / next row. fbol_Settle settles the current record first (with
-    // the question of OptionB); fbol_RaiseStatus raises ChangeStatus for the row reached.
-    bool MovePrevious(bool fbol_Settle = true, bool fbol_RaiseStatus = true);
-    bool MoveNext(bool fbol_Settle = true, bool fbol_RaiseStatus = true);
-    bool MoveFirst();
-    bool MoveLast();
+    // Called after "Nuovo" of a grid navigator: showValues shows in the controls what the
+    // window wrote into the new row; showInGrid makes the grid select the new row.
+    void PrepareNewRow(bool showValues = true, bool showInGrid = true);
+    // Moves to the previous / next row. settle: the current record is settled first (with
+    // the question of OptionB); raiseStatus: ChangeStatus is raised for the row reached.
+    bool MovePrevious(bool settle = true, bool raiseStatus = true);
+    bool MoveNext(bool settle = true, bool raiseStatus = true);
+    bool moveFirst();
+    bool moveLast();
     // Shows the row at a bookmark (grid clicks): settles first.
-    bool MoveToBookmark(const QVariant &bookmark);
-    bool Search();
+    bool moveToBookmark(const QVariant &bookmark);
+    bool search();
 
     bool ConfirmPending(bool ask, bool includeNewRow, bool allowCancel);
-    bool AddNew();
-    bool Confirm();
-    bool Delete();
-    void Undo();
+    bool addNew();
+    bool confirm();
+    bool deleteRecord();
+    void undo();
 
     void AddChild(DataFrame *child);
     std::vector<DataFrame *> children() const;

@@ -65,7 +65,7 @@ bool DataFrame::startNewRow(long reason, bool keepEdits)
     return true;
 }
 
-bool DataFrame::AddNew()
+bool DataFrame::addNew()
 {
     requireRecordset("AddNew");
     if (!ConfirmPending(m_optionB, true, true))
@@ -90,13 +90,13 @@ bool DataFrame::AddNew()
     return true;
 }
 
-void DataFrame::PrepareNewRow(bool fbol_ShowValues, bool fbol_ShowInGrid)
+void DataFrame::PrepareNewRow(bool showValues, bool showInGrid)
 {
     if (m_status != StatusNew || !hasCurrentRow())
         return;
-    if (fbol_ShowValues)
+    if (showValues)
         showCurrentRow(true);
-    if (fbol_ShowInGrid) {
+    if (showInGrid) {
         if (auto *grid = Grid())
             grid->Redraw();
     }
@@ -150,7 +150,7 @@ bool DataFrame::isPending()
     return changed;
 }
 
-bool DataFrame::Confirm()
+bool DataFrame::confirm()
 {
     requireRecordset("Confirm");
     if (!isPending())
@@ -280,7 +280,7 @@ bool DataFrame::writeRow()
 
 // ---------------------------------------------------------------- delete
 
-bool DataFrame::Delete()
+bool DataFrame::deleteRecord()
 {
     requireRecordset("Delete");
     if (m_status == StatusNew || !hasCurrentRow())
@@ -388,7 +388,7 @@ void DataFrame::showAfterDelete(const QVariant &next, const QVariant &previous)
 
 // ---------------------------------------------------------------- undo and settling
 
-void DataFrame::Undo()
+void DataFrame::undo()
 {
     requireRecordset("Undo");
     {
@@ -412,7 +412,7 @@ bool DataFrame::ConfirmPending(bool ask, bool includeNewRow, bool allowCancel)
     if (!m_initialized || !m_recordset || m_recordset->State() != ado::adStateOpen)
         return true;
     if (m_status == StatusNew && !includeNewRow) {
-        Undo();
+        undo();
         return true;
     }
     if (!isPending())
@@ -420,15 +420,15 @@ bool DataFrame::ConfirmPending(bool ask, bool includeNewRow, bool allowCancel)
     if (!mayEdit())
         return settleUnsavable(allowCancel);
     if (!ask)
-        return Confirm();
+        return confirm();
     const int style = (allowCancel ? vbYesNoCancel : vbYesNo) | vbQuestion;
     const int answer = DialogService::instance().message(frame::saveQuestion(m_subjectSave),
                                                          style, frame::title());
     if (answer == vbYes)
-        return Confirm();
+        return confirm();
     if (answer == vbCancel && allowCancel)
         return false;
-    Undo();
+    undo();
     return true;
 }
 

@@ -115,27 +115,27 @@ bool DataFrame::moveBy(Target target, const QVariant &bookmark, long reason, boo
     return moved;
 }
 
-bool DataFrame::MovePrevious(bool fbol_Settle, bool fbol_RaiseStatus)
+bool DataFrame::MovePrevious(bool settle, bool raiseStatus)
 {
-    return moveBy(Target::Previous, {}, ReasonMoved, fbol_Settle, fbol_RaiseStatus);
+    return moveBy(Target::Previous, {}, ReasonMoved, settle, raiseStatus);
 }
 
-bool DataFrame::MoveNext(bool fbol_Settle, bool fbol_RaiseStatus)
+bool DataFrame::MoveNext(bool settle, bool raiseStatus)
 {
-    return moveBy(Target::Next, {}, ReasonMoved, fbol_Settle, fbol_RaiseStatus);
+    return moveBy(Target::Next, {}, ReasonMoved, settle, raiseStatus);
 }
 
-bool DataFrame::MoveFirst()
+bool DataFrame::moveFirst()
 {
     return moveBy(Target::First, {}, ReasonMoved, true, true);
 }
 
-bool DataFrame::MoveLast()
+bool DataFrame::moveLast()
 {
     return moveBy(Target::Last, {}, ReasonMoved, true, true);
 }
 
-bool DataFrame::MoveToBookmark(const QVariant &bookmark)
+bool DataFrame::moveToBookmark(const QVariant &bookmark)
 {
     return moveBy(Target::Bookmark, bookmark, ReasonMoved, true, true);
 }
@@ -174,7 +174,7 @@ bool DataFrame::findKey(const QVariant &key, QVariant *bookmark) const
     return false;
 }
 
-bool DataFrame::Search()
+bool DataFrame::search()
 {
     requireRecordset("Search");
     if (!allowed(rights().query, QStringLiteral("la ricerca non è consentita")))
@@ -261,7 +261,7 @@ void DataFrame::onGridRow(const QVariant &bookmark)
     if (frame::sameValue(bookmark, m_shownBookmark) || !m_recordset)
         return;
     commitFocusedEdit();
-    runUserAction(QStringLiteral("Grid"), [this, bookmark] { MoveToBookmark(bookmark); });
+    runUserAction(QStringLiteral("Grid"), [this, bookmark] { moveToBookmark(bookmark); });
 }
 
 void DataFrame::connectNavigator()
@@ -296,23 +296,23 @@ bool DataFrame::onNavigatorButton(const QString &key)
     bool done = false;
     runUserAction(key, [this, &key, &done] {
         if (key == KeyFirst)
-            done = MoveFirst();
+            done = moveFirst();
         else if (key == KeyPrevious)
             done = MovePrevious(true, true);
         else if (key == KeyNext)
             done = MoveNext(true, true);
         else if (key == KeyLast)
-            done = MoveLast();
+            done = moveLast();
         else if (key == KeySearch)
-            done = Search();
+            done = search();
         else if (key == KeyNew)
-            done = AddNew();
+            done = addNew();
         else if (key == KeyConfirm)
-            done = Confirm() && m_status == StatusBrowse && !m_recordChanged;
+            done = confirm() && m_status == StatusBrowse && !m_recordChanged;
         else if (key == KeyDelete)
-            done = Delete();
+            done = deleteRecord();
         else if (key == KeyUndo) {
-            Undo();
+            undo();
             done = true;
         }
     });

@@ -74,7 +74,7 @@ bool DataFrame::settleUnsavable(bool allowCancel)
         question, (allowCancel ? vbYesNo : vbOKOnly) | vbExclamation, frame::title());
     if (allowCancel && answer != vbYes)
         return false;
-    Undo();
+    undo();
     return true;
 }
 

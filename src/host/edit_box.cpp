@@ -87,7 +87,7 @@ EditBox::EditBox(QWidget *parent)
     m_edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_edit, &QLineEdit::customContextMenuRequested, this, &EditBox::showContextMenu);
     connect(m_edit, &QLineEdit::textEdited, this, &EditBox::onTextEdited);
-    connect(m_lookupButton, &QToolButton::clicked, this, &EditBox::Lookup);
+    connect(m_lookupButton, &QToolButton::clicked, this, &EditBox::lookup);
     refreshLook();
 }
 
@@ -140,7 +140,7 @@ void EditBox::setText(const QVariant &text)
 
 // ----- settings -----
 
-int EditBox::MaxLength() const
+int EditBox::maxLength() const
 {
     return m_maxLength;
 }
@@ -377,7 +377,7 @@ bool EditBox::handleKey(QKeyEvent *event)
     const int key = event->key();
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (key == Qt::Key_F3 && plain && m_lookupEnabled) {
-        Lookup();
+        lookup();
         return true;
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && plain) {
@@ -436,7 +436,7 @@ void EditBox::setLocked(bool locked)
     refreshLook();
 }
 
-void EditBox::Lookup()
+void EditBox::lookup()
 {
     if (!isEnabled() || !m_lookupEnabled || m_locked)
         return;
@@ -520,7 +520,7 @@ void EditBox::showContextMenu(const QPoint &pos)
         menu->addSeparator();
         QAction *lookup = menu->addAction(QStringLiteral("Ricerca\tF3"));
         lookup->setEnabled(isEnabled());
-        connect(lookup, &QAction::triggered, this, &EditBox::Lookup);
+        connect(lookup, &QAction::triggered, this, &EditBox::lookup);
     }
     addMenuEntries(menu.get());
     menu->exec(m_edit->mapToGlobal(pos));

@@ -21,7 +21,7 @@
 // always match the code shown; only the user's edits raise BeforeItem, AfterItem and the
 // data frame's edited callback.
 //
-// Lookup: StartLookup hands back Cancel, an SQL text, the column captions, a title and a
+// lookup(): StartLookup hands back Cancel, an SQL text, the column captions, a title and a
 // connection text; unless cancelled, the rows are shown by DialogService::lookup and the
 // value of the key column is written into the box as a user edit (BeforeItem if needed,
 // decode, AfterItem).
@@ -62,7 +62,7 @@ public:
     QString editText() const;
 
     // ----- settings -----
-    int MaxLength() const;
+    int maxLength() const;
     void setMaxLength(int characters);
     // Width of the text part, in characters.
     void setDisplayWidth(int characters);
@@ -74,7 +74,7 @@ public:
     QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
     // Second state flag: when false the box is skipped by Tab and clicks do not enter it.
-    bool TabStop() const { return m_tabStop; }
+    bool tabStop() const { return m_tabStop; }
     void setTabStop(bool on);
     void setLookupEnabled(bool on); // shows the lookup button and accepts F3
     void setDecodeEnabled(bool on);
@@ -91,7 +91,7 @@ public:
     // Raises StartDecode and runs the decode (see above). Errors are raised to the caller.
     void Decode();
     // Raises StartLookup and shows the list; errors are shown, not raised.
-    void Lookup();
+    void lookup();
     // Focus back into the box with all of its text selected.
     void Reselect();
     // Commits a pending edit as if the user pressed Enter (decode, AfterItem).

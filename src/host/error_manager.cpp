@@ -32,7 +32,7 @@ int ErrorManager::ReportError(const QString &title, const QString &caption,
     return (answer == vbRetry || answer == vbIgnore) ? answer : int(vbAbort);
 }
 
-int ErrorManager::MessageBox(const QString &text, int buttons, const QString &title, bool modal,
+int ErrorManager::messageBox(const QString &text, int buttons, const QString &title, bool modal,
                              bool writeLog)
 {
     Q_UNUSED(modal);

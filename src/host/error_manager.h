@@ -35,7 +35,7 @@ public:
 
     // Shows a message and returns the answer (MsgAnswer). `modal` is accepted for the host's
     // signature (every message is modal here); with `writeLog` the text also goes to the log.
-    int MessageBox(const QString &text, int buttons, const QString &title, bool modal,
+    int messageBox(const QString &text, int buttons, const QString &title, bool modal,
                    bool writeLog);
 
     // Releases what the manager was given; it can still show messages.

@@ -59,7 +59,7 @@ Grid::Grid(QWidget *parent)
             [this] { followRow(m_model->currentRow()); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!m_syncing)
-            emit LayoutChanged();
+            emit layoutChanged();
     });
 }
 
@@ -81,7 +81,7 @@ void Grid::setDataSource(ado::Recordset *rs)
         applyColumns();
     }
     followRow(m_model->currentRow());
-    emit DataSourceChanged();
+    emit dataSourceChanged();
 }
 
 void Grid::AddColumn(const QString &field, const QString &caption, int alignment, int width,
@@ -135,7 +135,7 @@ void Grid::Redraw()
     viewport()->update();
 }
 
-QVariant Grid::CellValue(const QVariant &bookmark, const QString &field) const
+QVariant Grid::cellValue(const QVariant &bookmark, const QString &field) const
 {
     return m_model->value(m_model->rowOfBookmark(bookmark), field);
 }

@@ -13,7 +13,7 @@
 //
 // Events: CellText(text, column, row) for every cell read (column = the column's field, row =
 // the bookmark of the row; change text to show another), KeyDown(keyCode, shift),
-// LayoutChanged when the user resized a column, DataSourceChanged after a new DataSource.
+// layoutChanged when the user resized a column, dataSourceChanged after a new DataSource.
 
 #include "host/grid_model.h"
 
@@ -58,13 +58,13 @@ public:
     // Reads the rows again and repaints (cell texts are asked again).
     void Redraw();
     // Value of a field of the row with that bookmark, as last read (Null when unknown).
-    QVariant CellValue(const QVariant &bookmark, const QString &field) const;
+    QVariant cellValue(const QVariant &bookmark, const QString &field) const;
 
 signals:
     void CellText(QString &text, const QString &column, const QVariant &row);
     void KeyDown(int &keyCode, int shift);
-    void LayoutChanged();
-    void DataSourceChanged();
+    void layoutChanged();
+    void dataSourceChanged();
     // The user selected the row with that bookmark.
     void rowActivated(const QVariant &bookmark);
 

@@ -162,7 +162,7 @@ void GridModel::readRows()
         m_rows.push_back(readRow(*cursor));
         cursor->MoveNext();
     }
-    // Texts last: a CellText handler may read other fields of any row (Grid::CellValue).
+    // Texts last: a CellText handler may read other fields of any row (Grid::cellValue).
     for (Row &row : m_rows)
         computeTexts(row);
 }

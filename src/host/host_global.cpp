@@ -46,7 +46,7 @@ void HostGlobal::selectCompany(ado::Connection &connection, int company)
     });
 }
 
-QString HostGlobal::CompanySetting(const QString &name) const
+QString HostGlobal::companySetting(const QString &name) const
 {
     const QString key = name.trimmed().toUpper();
     static const QStringList known = {QStringLiteral("FLGCONIND"), QStringLiteral("PDCCONIND"),
@@ -64,11 +64,6 @@ QString HostGlobal::CompanySetting(const QString &name) const
     if (key == QLatin1String("PDCVDS"))
         return ado::NormalizzaNumero(m_company->expenseChart);
     return m_company->name;
-}
-
-QVariant HostGlobal::ValueOrDefault(const QVariant &value, const QVariant &defaultValue)
-{
-    return ado::ValueOrDefault(value, defaultValue);
 }
 
 int HostGlobal::ReportProcedureError(const QString &name)
@@ -96,7 +91,7 @@ int HostGlobal::ReportProcedureError(const QString &name, const ado::RuntimeErro
                                ? name
                                : ado::chainSource(name, error.source());
     const int answer = DialogService::instance().errorDialog(
-        ApplicationTitle(), error.number(), error.description(), source,
+        applicationTitle(), error.number(), error.description(), source,
         vbCritical | vbAbortRetryIgnore | vbDefaultButton2);
     return (answer == vbRetry || answer == vbIgnore) ? answer : int(vbAbort);
 }
@@ -117,10 +112,10 @@ void HostGlobal::ReleaseModule(Cinterface *module)
     emit moduleReleased(module);
 }
 
-QString HostGlobal::AccountDescription(ado::Connection &connection, const QVariant &chart,
+QString HostGlobal::accountDescription(ado::Connection &connection, const QVariant &chart,
                                        const QVariant &account) const
 {
-    return accountDescription(connection, chart, account);
+    return host::accountDescription(connection, chart, account);
 }
 
 } // namespace host

@@ -36,7 +36,7 @@ public:
     explicit HostGlobal(QObject *parent = nullptr);
     ~HostGlobal() override;
 
-    QString ConnectionString() const { return m_connectionString; }
+    QString connectionString() const { return m_connectionString; }
     void setConnectionString(const QString &text) { m_connectionString = text; }
 
     // Makes `company` the current company, reading it on a connection opened on
@@ -44,25 +44,23 @@ public:
     void selectCompany(int company);
     void selectCompany(ado::Connection &connection, int company);
     // The current company's code (0 before one is selected) and record (nullptr likewise).
-    int Ditta() const { return m_company ? m_company->code : 0; }
-    const Company *CompanyRecord() const { return m_company ? &*m_company : nullptr; }
+    int companyCode() const { return m_company ? m_company->code : 0; }
+    const Company *companyRecord() const { return m_company ? &*m_company : nullptr; }
     // A setting of the current company as text: "FLGCONIND" ("1" when cost accounting is on),
     // "PDCCONIND" (cost-accounting chart, "" when none), "PDCVDS" (expense-item chart, "-1"
     // when none), "RAGSOANAG" (name). "" without a current company; an unknown name raises.
-    QString CompanySetting(const QString &name) const;
+    QString companySetting(const QString &name) const;
 
-    QString LanguageCode() const { return m_languageCode; }
+    QString languageCode() const { return m_languageCode; }
     void setLanguageCode(const QString &code) { m_languageCode = code; }
 
     MessageDictionary *messageDictionary() { return &m_messages; }
     const MessageDictionary *messageDictionary() const { return &m_messages; }
 
-    QString ApplicationTitle() const { return m_messages.applicationTitle(); }
+    QString applicationTitle() const { return m_messages.applicationTitle(); }
     void setApplicationTitle(const QString &title) { m_messages.setApplicationTitle(title); }
-    QVariant ApplicationData() const { return m_applicationData; }
+    QVariant applicationData() const { return m_applicationData; }
     void setApplicationData(const QVariant &data) { m_applicationData = data; }
-
-    static QVariant ValueOrDefault(const QVariant &value, const QVariant &defaultValue);
 
     // Shows the error of a routine that reports its errors itself (abort/retry/ignore) and
     // returns the answer: 3, 4 or 5. The first form is called inside a catch block and shows
@@ -74,14 +72,14 @@ public:
     // Neither is owned; a module clears both when its window unloads.
     Cinterface *CurrentModule() const { return m_currentModule; }
     void setCurrentModule(Cinterface *module);
-    QWidget *CurrentForm() const { return m_currentForm; }
+    QWidget *currentForm() const { return m_currentForm; }
     void setCurrentForm(QWidget *form) { m_currentForm = form; }
     // A module's window has unloaded: the host forgets it (it stops being current).
     void ReleaseModule(Cinterface *module);
     int releasedModuleCount() const { return m_releasedModules; }
 
     // Description of an account (or expense item) of a chart; "" when not found.
-    QString AccountDescription(ado::Connection &connection, const QVariant &chart,
+    QString accountDescription(ado::Connection &connection, const QVariant &chart,
                                const QVariant &account) const;
 
 signals:

@@ -79,12 +79,12 @@ void LookupObject::setDecode(const QString &sql, const DecodeTargets &targets)
 int LookupObject::currentCompany(const QString &source) const
 {
     const HostGlobal *global = m_interface ? m_interface->ClsGlobal() : nullptr;
-    if (!global || global->Ditta() == 0)
+    if (!global || global->companyCode() == 0)
         ado::raise(5, QStringLiteral("Nessuna ditta corrente: indicare la ditta"), source);
-    return global->Ditta();
+    return global->companyCode();
 }
 
-void CostAccountingLookup::PrepareReasonCodes()
+void CostAccountingLookup::prepareReasonCodes()
 {
     setLookup(QStringLiteral("SELECT CI03_CODCAUS, CI03_DESCR") + CrLf
                   + QStringLiteral("FROM CI03_CAUSALI WITH (NOLOCK)") + CrLf
@@ -93,7 +93,7 @@ void CostAccountingLookup::PrepareReasonCodes()
               QStringLiteral("Causali di contabilità analitica"), QStringLiteral("CI03_CAUSALI"));
 }
 
-void CostAccountingLookup::PrepareModels(int modelType)
+void CostAccountingLookup::prepareModels(int modelType)
 {
     const QString title = modelType == 0   ? QStringLiteral("Modelli di movimento standard")
                           : modelType == 1 ? QStringLiteral("Modelli di movimento personalizzati")
@@ -106,7 +106,7 @@ void CostAccountingLookup::PrepareModels(int modelType)
               QStringLiteral("CI04_MODELLI"));
 }
 
-void ModelDecodeService::Prepare(EditBox *descriptionBox, const QString &model,
+void ModelDecodeService::prepare(EditBox *descriptionBox, const QString &model,
                                  const QString &modelType)
 {
     const QString type = ado::NormalizzaStringa(modelType).isEmpty()
@@ -118,7 +118,7 @@ void ModelDecodeService::Prepare(EditBox *descriptionBox, const QString &model,
               {{descriptionBox, QStringLiteral("CI04_DESCR")}});
 }
 
-void JournalLookupService::Prepare(const QVariant &company)
+void JournalLookupService::prepare(const QVariant &company)
 {
     const long ditta = ado::isMissing(company)
                            ? currentCompany(QStringLiteral("JournalLookupService.Prepare"))
@@ -132,7 +132,7 @@ void JournalLookupService::Prepare(const QVariant &company)
               QStringLiteral("CG68_NUMERDESC"));
 }
 
-void JournalDecodeService::Prepare(const QString &journal, const QVariant &company)
+void JournalDecodeService::prepare(const QString &journal, const QVariant &company)
 {
     const long ditta = ado::isMissing(company)
                            ? currentCompany(QStringLiteral("JournalDecodeService.Prepare"))
@@ -144,7 +144,7 @@ void JournalDecodeService::Prepare(const QString &journal, const QVariant &compa
               {{nullptr, QStringLiteral("CG68_DESCSEZ")}});
 }
 
-void ProviderLookupService::Prepare()
+void ProviderLookupService::prepare()
 {
     setLookup(QStringLiteral("SELECT CI07_PROVIDER, CI07_DESCRIZIONE") + CrLf
                   + QStringLiteral("FROM CI07_PROVCONTO WITH (NOLOCK)") + CrLf
@@ -153,14 +153,14 @@ void ProviderLookupService::Prepare()
               QStringLiteral("Provider di ricerca del conto"), QStringLiteral("CI07_PROVCONTO"));
 }
 
-void ProviderDecodeService::Prepare(qint16 provider, EditBox *descriptionBox)
+void ProviderDecodeService::prepare(qint16 provider, EditBox *descriptionBox)
 {
     setDecode(QStringLiteral("SELECT CI07_DESCRIZIONE FROM CI07_PROVCONTO WITH (NOLOCK)") + CrLf
                   + QStringLiteral("WHERE CI07_PROVIDER = %1").arg(provider),
               {{descriptionBox, QStringLiteral("CI07_DESCRIZIONE")}});
 }
 
-void AccountLookupService::Prepare(const QVariant &chart, const AccountTypes &types)
+void AccountLookupService::prepare(const QVariant &chart, const AccountTypes &types)
 {
     const QString source = QStringLiteral("AccountLookupService.Prepare");
     const QString inList = typeList(types, source);
@@ -175,7 +175,7 @@ void AccountLookupService::Prepare(const QVariant &chart, const AccountTypes &ty
               chartTitle(QStringLiteral("Conti"), chart), QStringLiteral("PC03_CONTI"));
 }
 
-void AccountDecodeService::Prepare(const QVariant &chart, const AccountTypes &types,
+void AccountDecodeService::prepare(const QVariant &chart, const AccountTypes &types,
                                    const QString &account, EditBox *descriptionBox)
 {
     const QString inList = typeList(types, QStringLiteral("AccountDecodeService.Prepare"));
@@ -189,7 +189,7 @@ void AccountDecodeService::Prepare(const QVariant &chart, const AccountTypes &ty
               {{descriptionBox, QStringLiteral("PC03_DESCR")}});
 }
 
-void ExpenseItemLookupService::Prepare(const QVariant &chart)
+void ExpenseItemLookupService::prepare(const QVariant &chart)
 {
     setLookup(QStringLiteral("SELECT PC03_CONTO, PC03_DESCR") + CrLf
                   + QStringLiteral("FROM PC03_CONTI WITH (NOLOCK)") + CrLf
@@ -201,7 +201,7 @@ void ExpenseItemLookupService::Prepare(const QVariant &chart)
               QStringLiteral("PC03_CONTI"));
 }
 
-void ExpenseItemDecodeService::Prepare(const QVariant &chart, const QString &item,
+void ExpenseItemDecodeService::prepare(const QVariant &chart, const QString &item,
                                        EditBox *descriptionBox)
 {
     const QString code = unformatAccount(item, QStringLiteral("#.-/ "));

@@ -70,9 +70,9 @@ private:
 class CostAccountingLookup : public LookupObject
 {
 public:
-    void PrepareReasonCodes();
+    void prepareReasonCodes();
     // Models of one model type (0 standard, 1 customised; -1, none chosen, lists nothing).
-    void PrepareModels(int modelType);
+    void prepareModels(int modelType);
 };
 
 // The description of a posting model of a model type.
@@ -80,33 +80,33 @@ class ModelDecodeService : public LookupObject
 {
 public:
     // modelType is the text of the model-type box ("" when none is chosen: no model matches).
-    void Prepare(EditBox *descriptionBox, const QString &model, const QString &modelType);
+    void prepare(EditBox *descriptionBox, const QString &model, const QString &modelType);
 };
 
 // Journals (CG68_NUMERDESC) of a company; an omitted company means the host's current one.
 class JournalLookupService : public LookupObject
 {
 public:
-    void Prepare(const QVariant &company = {});
+    void prepare(const QVariant &company = {});
 };
 
 class JournalDecodeService : public LookupObject
 {
 public:
-    void Prepare(const QString &journal, const QVariant &company = {});
+    void prepare(const QString &journal, const QVariant &company = {});
 };
 
 // Account providers (CI07_PROVCONTO) of the account search sequence.
 class ProviderLookupService : public LookupObject
 {
 public:
-    void Prepare();
+    void prepare();
 };
 
 class ProviderDecodeService : public LookupObject
 {
 public:
-    void Prepare(qint16 provider, EditBox *descriptionBox);
+    void prepare(qint16 provider, EditBox *descriptionBox);
 };
 
 // Postable accounts of a chart whose account type is among those selected. No type selected
@@ -114,14 +114,14 @@ public:
 class AccountLookupService : public LookupObject
 {
 public:
-    void Prepare(const QVariant &chart, const AccountTypes &types);
+    void prepare(const QVariant &chart, const AccountTypes &types);
 };
 
 class AccountDecodeService : public LookupObject
 {
 public:
     // `account` may be in display form (separators of the chart's mask are ignored).
-    void Prepare(const QVariant &chart, const AccountTypes &types, const QString &account,
+    void prepare(const QVariant &chart, const AccountTypes &types, const QString &account,
                  EditBox *descriptionBox);
 };
 
@@ -129,13 +129,13 @@ public:
 class ExpenseItemLookupService : public LookupObject
 {
 public:
-    void Prepare(const QVariant &chart);
+    void prepare(const QVariant &chart);
 };
 
 class ExpenseItemDecodeService : public LookupObject
 {
 public:
-    void Prepare(const QVariant &chart, const QString &item, EditBox *descriptionBox);
+    void prepare(const QVariant &chart, const QString &item, EditBox *descriptionBox);
 };
 
 } // namespace host

@@ -9,7 +9,7 @@
 // Pressing a key: ButtonClick(cancel, key) first (cancel stops there); then
 // actionRequested(key, result) lets the data frame carry the command out and set result
 // (-1 = done; it starts at 0, "not done"); then AfterButtonClick(result, key).
-// "Esporta" is available only when the navigator serves a called program (CalledProgram).
+// "Esporta" is available only when the navigator serves a called program (calledProgram).
 //
 // Before anything else a press settles the input of the control that has the focus in the
 // navigator's window (settleFocusedInput): a value it refuses stops the command, and a value
@@ -36,7 +36,7 @@ public:
     explicit MainNavigator(QWidget *parent = nullptr);
     ~MainNavigator() override;
 
-    bool CalledProgram() const { return m_called; }
+    bool calledProgram() const { return m_called; }
     void setCalledProgram(bool called);
     bool IsButtonEnabled(const QString &key) const;
     void setButtonEnabled(const QString &key, bool enabled);

@@ -72,10 +72,10 @@ QString MessageDictionary::GetText(long number, const QStringList &params) const
 int MessageDictionary::ShowMessage(long number, int style, const QString &title,
                                    const QStringList &params) const
 {
-    return MessageBox(GetText(number, params), style, title);
+    return messageBox(GetText(number, params), style, title);
 }
 
-int MessageDictionary::MessageBox(const QString &text, int style, const QString &title) const
+int MessageDictionary::messageBox(const QString &text, int style, const QString &title) const
 {
     return DialogService::instance().message(text, style,
                                              title.isEmpty() ? m_applicationTitle : title);

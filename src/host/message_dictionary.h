@@ -19,7 +19,7 @@ public:
     int ShowMessage(long number, int style, const QString &title = {},
                     const QStringList &params = {}) const;
     // Shows a text that is not in the dictionary, as ShowMessage does.
-    int MessageBox(const QString &text, int style, const QString &title = {}) const;
+    int messageBox(const QString &text, int style, const QString &title = {}) const;
 
     void setApplicationTitle(const QString &title) { m_applicationTitle = title; }
     QString applicationTitle() const { return m_applicationTitle; }

@@ -314,7 +314,7 @@ void ModelDialog::reportError(const QString &what, const QString &description)
 
 // ----- launcher -----
 
-void ModelProgram::Run()
+void ModelProgram::run()
 {
     const QString source = QStringLiteral("ModelProgram.Run");
     if (!m_interface)

@@ -97,7 +97,7 @@ public:
 
     // Opens the program modally on the connection of the module interface; returns when it
     // is closed. Raises 91 without a module interface and 3704 without a connection.
-    void Run();
+    void run();
     int runs() const { return m_runs; }
     // Detaches the program from the module.
     void detach() { m_interface = nullptr; }

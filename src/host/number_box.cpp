@@ -73,7 +73,7 @@ QVariant NumberBox::Text() const
     return EditBox::Text();
 }
 
-QVariant NumberBox::Value() const
+QVariant NumberBox::value() const
 {
     const QVariant text = Text();
     if (isMissing(text))
@@ -131,7 +131,7 @@ void NumberBox::setText(const QVariant &text)
 
 QVariant NumberBox::boundValue() const
 {
-    return Value();
+    return value();
 }
 
 void NumberBox::userEdited()
@@ -149,7 +149,7 @@ void NumberBox::showFormatted(bool formatted)
         if (m_format.isEmpty())
             return;
         m_plainText = lineEdit()->text();
-        const QString shown = formatNumber(Value(), m_format);
+        const QString shown = formatNumber(value(), m_format);
         m_showingFormatted = true;
         showText(shown);
     } else {

@@ -5,7 +5,7 @@
 // has no focus it shows its value with the display format (for example "##0.00;-##0.00;;")
 // the Italian way ("60,50"); a value set from code is edited as "60,5".
 //
-// Text is the text typed (Null when empty); Value the number it stands for (an integer when the
+// Text is the text typed (Null when empty); value() the number it stands for (an integer when the
 // box has no decimals, a double otherwise; Null when empty), which is also the value the box
 // gives its data frame. Change is raised at every change the user makes (not for values set
 // from code); Changed stays true from the user's first change until it is cleared or a value
@@ -30,7 +30,7 @@ public:
     void setAllowNegative(bool on);
     void setDisplayFormat(const QString &format);
 
-    QVariant Value() const;
+    QVariant value() const;
     bool Changed() const { return m_changed; }
     void setChanged(bool changed) { m_changed = changed; }
 

@@ -4,7 +4,7 @@
 
 namespace host {
 
-std::unique_ptr<ado::Recordset> RecordsetFactory::NewRecordset() const
+std::unique_ptr<ado::Recordset> RecordsetFactory::newRecordset() const
 {
     ++m_created;
     return std::make_unique<ado::Recordset>();

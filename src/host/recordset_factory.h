@@ -11,7 +11,7 @@ namespace host {
 class RecordsetFactory
 {
 public:
-    std::unique_ptr<ado::Recordset> NewRecordset() const;
+    std::unique_ptr<ado::Recordset> newRecordset() const;
     int created() const { return m_created; }
 
 private:

@@ -93,12 +93,12 @@ QWidget *MdiHost::placedWidget() const
     return window();
 }
 
-QWidget *MdiHost::WindowArea() const
+QWidget *MdiHost::windowArea() const
 {
     return placedWidget();
 }
 
-void MdiHost::Move(int left, int top, int width, int height)
+void MdiHost::place(int left, int top, int width, int height)
 {
     if (width < 0 || height < 0)
         ado::raise(380, QStringLiteral("Dimensioni non valide: %1 x %2").arg(width).arg(height),
@@ -157,7 +157,7 @@ ResizeHelper::~ResizeHelper()
     }
 }
 
-void ResizeHelper::Start()
+void ResizeHelper::start()
 {
     for (const Container &c : m_containers) {
         if (c.widget)

@@ -40,7 +40,6 @@ public:
     void setTab(int index);
     bool TabEnabled(int index) const;
     void setTabEnabled(int index, bool enabled);
-    int Tabs() const { return count(); }
 
 signals:
     void Click(int previousTab);
@@ -51,8 +50,8 @@ private:
 };
 
 // The window's placement in the host. PlacementRequest is raised when the window is first
-// shown (and by requestPlacement); the window answers with Move, given in twips (15 twips
-// per pixel), which places the window (its MDI sub-window when it has one). WindowArea is the
+// shown (and by requestPlacement); the window answers with place(), given in twips (15 twips
+// per pixel), which places the window (its MDI sub-window when it has one). windowArea is the
 // widget whose painting the window freezes during its start-up.
 class MdiHost : public QWidget
 {
@@ -61,8 +60,8 @@ class MdiHost : public QWidget
 public:
     explicit MdiHost(QWidget *parent = nullptr);
 
-    void Move(int left, int top, int width, int height);
-    QWidget *WindowArea() const;
+    void place(int left, int top, int width, int height);
+    QWidget *windowArea() const;
     void requestPlacement();
 
 signals:
@@ -77,7 +76,7 @@ private:
 };
 
 // Keeps the controls of a form where the design put them when the form grows or shrinks:
-// Start records the size of the form and the geometry of every control placed without a
+// start() records the size of the form and the geometry of every control placed without a
 // layout; on each resize the controls are moved and resized in proportion. Controls of one
 // text line (boxes, combo boxes, buttons, labels) keep their design height; grids, lists, tab
 // controls and group boxes grow in both directions. Containers placed this way scale their own
@@ -93,7 +92,7 @@ public:
     // The module interface of the form (kept for the host; the helper only needs the form).
     QObject *moduleInterface() const { return m_interface; }
     void setModuleInterface(QObject *moduleInterface) { m_interface = moduleInterface; }
-    void Start();
+    void start();
     bool started() const { return m_started; }
 
 protected:

@@ -182,9 +182,9 @@ void AccountChecksPage::FillAccountTypeLists()
         const host::MessageDictionary &messages = *global->messageDictionary();
         // A start-up run again after an abort fills the lists again: they start empty.
         for (host::CheckList *list : {LIST_TIPIAVERE, LIST_TIPIDARE}) {
-            list->Clear();
+            list->clearItems();
             for (int i = 0; i < 10; ++i)
-                list->AddItem(messages.GetText(host::msg::AccountTypeTexts[i]), i);
+                list->addCheckItem(messages.GetText(host::msg::AccountTypeTexts[i]), i);
         }
     });
 }
@@ -224,7 +224,7 @@ void AccountChecksPage::showRow(host::CheckList *list)
 {
     ado::Recordset &rs = *m_checkRecordset;
     for (int i = 0; i < 10; ++i)
-        list->setSelected(i, NumeroABooleano(rs.Fields(flagColumns()[i]).Value()));
+        list->setTicked(i, NumeroABooleano(rs.Fields(flagColumns()[i]).Value()));
 }
 
 // ------------------------------------------------------------------ the user's ticks
@@ -255,7 +255,7 @@ void AccountChecksPage::itemCheck(int side, int item)
     if (item < 0 || item >= 10)
         ado::raise(3265, QStringLiteral("Tipologia di conto %1 non prevista (0..9)").arg(item));
     ado::Recordset &rs = *m_checkRecordset;
-    rs.Fields(flagColumns()[item]).setValue(int(BooleanoANumero(listOf(side)->Selected(item))));
+    rs.Fields(flagColumns()[item]).setValue(int(BooleanoANumero(listOf(side)->isTicked(item))));
     rs.Update();
     showSelectAll(side);
 }
@@ -265,7 +265,7 @@ void AccountChecksPage::itemCheck(int side, int item)
 void AccountChecksPage::showSelectAll(int side)
 {
     const host::CheckList *list = listOf(side);
-    const bool all = list->ListCount() > 0 && list->SelCount() == list->ListCount();
+    const bool all = list->count() > 0 && list->tickedCount() == list->count();
     (side == SideDare ? CHK_DESTINAZIONE : CHK_ORIGINE)->setText(all ? QStringLiteral("1")
                                                                       : QStringLiteral("0"));
 }
@@ -324,7 +324,7 @@ void AccountChecksPage::setAllTypes(int side, bool ticked)
         QScopedValueRollback<bool> guard(m_filling, true);
         host::CheckList *list = listOf(side);
         for (int i = 0; i < 10; ++i)
-            list->setSelected(i, ticked);
+            list->setTicked(i, ticked);
     }
     markChanged();
 }
@@ -358,8 +358,8 @@ host::AccountTypes AccountChecksPage::selectedTypes(int side) const
     checkSide(side);
     host::AccountTypes types{};
     host::CheckList *list = listOf(side);
-    for (int i = 0; i < 10 && i < list->ListCount(); ++i)
-        types[std::size_t(i)] = list->Selected(i);
+    for (int i = 0; i < 10 && i < list->count(); ++i)
+        types[std::size_t(i)] = list->isTicked(i);
     return types;
 }
 

@@ -286,7 +286,7 @@ bool JournalsPage::companyHasAnotherRow() const
                 others << companyOf(rows->Fields(KeyColumn).Value());
         }
     }
-    return satellite_rules::companyTaken(others, companyOf(CBO_DITTA->Value()));
+    return satellite_rules::companyTaken(others, companyOf(CBO_DITTA->value()));
 }
 
 // ------------------------------------------------------------------ control events
@@ -295,7 +295,7 @@ bool JournalsPage::companyHasAnotherRow() const
 // chosen, those of the host's current company (the services' default).
 QVariant JournalsPage::chosenCompany() const
 {
-    const QVariant company = CBO_DITTA->Value();
+    const QVariant company = CBO_DITTA->value();
     if (ado::isMissing(company) || ado::CDbl(company) == -1.0)
         return QVariant();
     return company;
@@ -377,8 +377,8 @@ void JournalsPage::TXT_SEZIONALE_StartDecode(QString &sql, host::DecodeTargets &
         host::CostUtility *cost = m_context.costUtility();
         if (!cost)
             raiseMissing(QStringLiteral("L'oggetto di utilità della contabilità analitica"));
-        decode->Prepare(
-            cost->JournalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()),
+        decode->prepare(
+            cost->journalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()),
             chosenCompany());
         sql = decode->sql();
         targets = decode->targets();
@@ -399,7 +399,7 @@ void JournalsPage::TXT_SEZIONALE_StartLookup(bool & /*cancel*/, QString &sql,
         host::JournalLookupService *lookup = m_context.journalLookup();
         if (!lookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei sezionali"));
-        lookup->Prepare(chosenCompany());
+        lookup->prepare(chosenCompany());
         sql = lookup->sql();
         columns = lookup->columns();
         title = lookup->title();

@@ -70,7 +70,7 @@ void writePendingRows(host::DataFrame &frame, host::Grid *grid)
 
 std::unique_ptr<ado::Recordset> openRecordset(EditorContext &context, const QString &sql)
 {
-    std::unique_ptr<ado::Recordset> recordset = host::RecordsetFactory().NewRecordset();
+    std::unique_ptr<ado::Recordset> recordset = host::RecordsetFactory().newRecordset();
     recordset->Open(sql, &connectionOf(context.state()), ado::adOpenUnspecified,
                     ado::adLockUnspecified, ado::adCmdText);
     return recordset;

@@ -36,7 +36,7 @@ ProposalBalance ProposalPage::currentBalance() const
     auto all = rows->Clone();
     for (; !all->isEOF(); all->MoveNext()) {
         if (onRow && all->Bookmark() == shown)
-            balance.add(CBO_SEGNO->Value(), TXT_PERC->Value());
+            balance.add(CBO_SEGNO->value(), TXT_PERC->value());
         else
             balance.add(all->Fields(SignColumn).Value(), all->Fields(PercentageColumn).Value());
     }

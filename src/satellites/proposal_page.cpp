@@ -403,7 +403,7 @@ void ProposalPage::GRD_SVILUPPO_CellText(QString &text, const QString &column,
     if (!account && !(item && hasExpenseChart()))
         return;
     const QVariant chart = account ? state.pdc : state.pdcVds;
-    const QVariant code = GRD_SVILUPPO->CellValue(row, account ? AccountColumn : ItemColumn);
+    const QVariant code = GRD_SVILUPPO->cellValue(row, account ? AccountColumn : ItemColumn);
     if (ado::NormalizzaStringa(code).isEmpty())
         return;
     if (column == AccountColumn || column == ItemColumn)
@@ -495,7 +495,7 @@ void ProposalPage::TXT_CONTO_StartDecode(QString &sql, host::DecodeTargets &targ
             return; // no type the account could be of: no description
         if (!m_accountDecode)
             raiseMissing(QStringLiteral("Il servizio di decodifica dei conti"));
-        m_accountDecode->Prepare(m_context.state().pdc, types, typed, nullptr);
+        m_accountDecode->prepare(m_context.state().pdc, types, typed, nullptr);
         sql = m_accountDecode->sql();
         targets = m_accountDecode->targets();
         connectionText = m_context.connectionText();
@@ -526,7 +526,7 @@ void ProposalPage::TXT_CONTO_StartLookup(bool &cancel, QString &sql, host::Colum
         }
         if (!m_accountLookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei conti"));
-        m_accountLookup->Prepare(m_context.state().pdc, types);
+        m_accountLookup->prepare(m_context.state().pdc, types);
         sql = m_accountLookup->sql();
         columns = m_accountLookup->columns();
         title = m_accountLookup->title();
@@ -544,7 +544,7 @@ void ProposalPage::TXT_VDS_StartDecode(QString &sql, host::DecodeTargets &target
             return;
         if (!m_itemDecode)
             raiseMissing(QStringLiteral("Il servizio di decodifica delle voci di spesa"));
-        m_itemDecode->Prepare(m_context.state().pdcVds, typed, nullptr);
+        m_itemDecode->prepare(m_context.state().pdcVds, typed, nullptr);
         sql = m_itemDecode->sql();
         targets = m_itemDecode->targets();
         connectionText = m_context.connectionText();
@@ -561,7 +561,7 @@ void ProposalPage::TXT_VDS_StartLookup(bool &cancel, QString &sql, host::ColumnT
         }
         if (!m_itemLookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca delle voci di spesa"));
-        m_itemLookup->Prepare(m_context.state().pdcVds);
+        m_itemLookup->prepare(m_context.state().pdcVds);
         sql = m_itemLookup->sql();
         columns = m_itemLookup->columns();
         title = m_itemLookup->title();

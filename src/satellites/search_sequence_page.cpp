@@ -246,8 +246,8 @@ void SearchSequencePage::wireSide(int side)
         parts.grid, &host::Grid::KeyDown, this,
         [this, side](int &keyCode, int shift) { gridKeyDown(side, keyCode, shift); });
     host::Grid *grid = parts.grid;
-    connect(grid, &host::Grid::LayoutChanged, grid, &host::Grid::Redraw);
-    connect(grid, &host::Grid::DataSourceChanged, grid, &host::Grid::Redraw);
+    connect(grid, &host::Grid::layoutChanged, grid, &host::Grid::Redraw);
+    connect(grid, &host::Grid::dataSourceChanged, grid, &host::Grid::Redraw);
     host::connectHandler(
         parts.navigator, &host::GridNavigator::BeforeButtonClick, this,
         [this, side](bool &cancel, const QString &name) { beforeButtonClick(side, cancel, name); });
@@ -492,7 +492,7 @@ void SearchSequencePage::afterAddNew(int side, long result)
             ado::Recordset &rs = currentRecordset(parts.frame.get());
             rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
             rs.Fields(SideColumn).setValue(side);
-            rs.Fields(RowTypeColumn).setValue(CBO_RICTIPORIGA->Value());
+            rs.Fields(RowTypeColumn).setValue(CBO_RICTIPORIGA->value());
         },
         [&] { bookmark = currentRecordset(parts.frame.get()).Bookmark(); },
         [&] { update = std::make_unique<FrameUpdateScope>(*parts.frame); },
@@ -565,7 +565,7 @@ void SearchSequencePage::cellText(int side, QString &text, const QString &column
 {
     if (column != DescriptionColumn)
         return;
-    const QVariant provider = sideOf(side).grid->CellValue(row, ProviderColumn);
+    const QVariant provider = sideOf(side).grid->cellValue(row, ProviderColumn);
     if (!ado::NormalizzaStringa(provider).isEmpty())
         text = m_context.lookups().DescrizioneProvider(ado::CInt(provider));
 }
@@ -608,7 +608,7 @@ void SearchSequencePage::providerChange(int side)
     ado::ignoreErrors({[&] {
         if (!parts.frame || parts.frame->Status() != host::DataFrame::StatusNew)
             return;
-        const QVariant value = parts.provider->Value();
+        const QVariant value = parts.provider->value();
         if (ado::isMissing(value))
             return;
         currentRecordset(parts.frame.get()).Fields(ProviderColumn).setValue(value);
@@ -630,7 +630,7 @@ void SearchSequencePage::providerDecode(int side, QString &sql, host::DecodeTarg
         host::ProviderDecodeService *decode = m_context.providerDecode();
         if (!decode)
             raiseMissing(QStringLiteral("Il servizio di decodifica dei provider"));
-        decode->Prepare(ado::CInt(typed), parts.description);
+        decode->prepare(ado::CInt(typed), parts.description);
         sql = decode->sql();
         targets = decode->targets();
         connectionText = m_context.connectionText();
@@ -644,7 +644,7 @@ void SearchSequencePage::providerLookup(int side, QString &sql, host::ColumnTabl
         host::ProviderLookupService *lookup = m_context.providerLookup();
         if (!lookup)
             raiseMissing(QStringLiteral("Il servizio di ricerca dei provider"));
-        lookup->Prepare();
+        lookup->prepare();
         sql = lookup->sql();
         columns = lookup->columns();
         title = lookup->title();
@@ -661,7 +661,7 @@ void SearchSequencePage::beforeButtonClick(int side, bool &cancel, const QString
         const SideParts &parts = sideOf(side);
         if (isButton(name, host::GridNavigator::Nuovo) && parts.frame
             && parts.frame->Status() == host::DataFrame::StatusNew
-            && ado::isMissing(parts.provider->Value()))
+            && ado::isMissing(parts.provider->value()))
             cancel = true;
     }});
 }

@@ -70,7 +70,7 @@ Source readSource(causali::FRMCI_CAUSALI &window)
 // The new code typed by the user, asked again after each refusal; nothing when cancelled.
 std::optional<QString> askNewCode(causali::FRMCI_CAUSALI &window, const QString &source)
 {
-    const int length = window.codeBox()->MaxLength() > 0 ? window.codeBox()->MaxLength() : 4;
+    const int length = window.codeBox()->maxLength() > 0 ? window.codeBox()->maxLength() : 4;
     for (;;) {
         const std::optional<QString> typed = host::DialogService::instance().inputText(
             QStringLiteral("Codice della nuova causale (%1 caratteri), copia di %2:")
@@ -130,7 +130,7 @@ void copyDescription(causali::FRMCI_CAUSALI &window, const QString &description)
     causali::HeaderPanel &panel = *window.headerPanel();
     host::DataFrame &lingua = *panel.gclsFrameDatiCausaliLingua();
     if (!lingua.hasCurrentRow())
-        lingua.AddNew();
+        lingua.addNew();
     panel.recordsetLingua()->Fields(QStringLiteral("CI99_DESCRIZIONE")).setValue(description);
     lingua.RefreshRow(false, false);
     lingua.setRecordChanged(true);
@@ -231,7 +231,7 @@ void duplicateShownCode(causali::FRMCI_CAUSALI &window)
     }
     const Source source = readSource(window);
     const std::optional<QString> code = askNewCode(window, source.code);
-    if (!code || !frame->AddNew())
+    if (!code || !frame->addNew())
         return;
     ado::Recordset &header = *window.headerPanel()->recordsetTestata();
     header.Fields(QStringLiteral("CI03_CODCAUS")).setValue(*code);

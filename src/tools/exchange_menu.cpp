@@ -53,7 +53,7 @@ void importCodes(causali::FRMCI_CAUSALI &window)
                                                 window.state().CodLingua))
         return;
     if (!window.headerPanel()->showCode(shown, true) && frame)
-        frame->MoveFirst();
+        frame->moveFirst();
 }
 
 void checkCodes(causali::FRMCI_CAUSALI &window)

@@ -63,7 +63,7 @@ void previewPrint(causali::FRMCI_CAUSALI &window, int limit)
     if (!codes)
         return;
     ado::Connection *connection = window.connection();
-    const int company = window.hostGlobal() ? window.hostGlobal()->Ditta() : 0;
+    const int company = window.hostGlobal() ? window.hostGlobal()->companyCode() : 0;
     auto job = std::make_shared<PrintJob>(
         readPrintJob(*connection, company, window.state().CodLingua, *codes));
 

@@ -85,7 +85,7 @@ TEST_F(HostSessionTest, NewModeLanguageAndTabReachTheWindow)
     options.language = QStringLiteral("ENG");
     app::HostSession &s = open(options);
     EXPECT_EQ(s.editor()->FrameTestata()->Status(), 2);
-    EXPECT_EQ(s.global()->Ditta(), testsupport::demo::CompanyWithoutExpenseChart);
+    EXPECT_EQ(s.global()->companyCode(), testsupport::demo::CompanyWithoutExpenseChart);
     EXPECT_EQ(s.editor()->state().CodLingua, QStringLiteral("ENG"));
 
     s.shell()->selectTab(causali::FRMCI_CAUSALI::TabChecks);

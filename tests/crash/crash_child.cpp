@@ -116,11 +116,11 @@ protected:
 void moveFirstTick(testsupport::UserDriver &user, host::CheckList *list)
 {
     int ticked = 0;
-    while (ticked < list->ListCount() && !list->Selected(ticked))
+    while (ticked < list->count() && !list->isTicked(ticked))
         ++ticked;
-    ASSERT_LT(ticked, list->ListCount()) << "the code has no ticked account type to move";
+    ASSERT_LT(ticked, list->count()) << "the code has no ticked account type to move";
     user.toggleItem(list, ticked);
-    user.toggleItem(list, (ticked + 1) % list->ListCount());
+    user.toggleItem(list, (ticked + 1) % list->count());
 }
 
 TEST_F(CrashChild, DISABLED_EditEverythingAndConfirm)
@@ -151,7 +151,7 @@ TEST_F(CrashChild, DISABLED_EditEverythingAndConfirm)
     window->tabStrip()->setTab(FRMCI_CAUSALI::TabHeader);
     causali::HeaderPanel &header = *window->headerPanel();
     user->typeInto(header.TXT_DCAUSALE, QStringLiteral("Manodopera diretta rivista"));
-    user->pickItem(header.CBO_TIPOQTAVAL, header.CBO_TIPOQTAVAL->ListIndex() == 0 ? 1 : 0);
+    user->pickItem(header.CBO_TIPOQTAVAL, header.CBO_TIPOQTAVAL->currentIndex() == 0 ? 1 : 0);
 
     // The new row makes the proposal's credit side 110%: saved all the same.
     dialogs->answerMessage(host::vbYes, QStringLiteral("non quadra"));

@@ -115,8 +115,8 @@ TEST_F(LifecycleTest, StartUpRunsItsStepsInOrderAndWiresTheHost)
     EXPECT_FALSE(window->chartLabel()->text().isEmpty());
     EXPECT_EQ(window->vdsChartBox()->Text().toString(), QStringLiteral("2"));
     EXPECT_FALSE(window->vdsChartBox()->isHidden());
-    EXPECT_EQ(window->proposalPage()->TXT_CONTO->Chart().toString(), QStringLiteral("1"));
-    EXPECT_EQ(window->proposalPage()->TXT_VDS->Chart().toString(), QStringLiteral("2"));
+    EXPECT_EQ(window->proposalPage()->TXT_CONTO->chart().toString(), QStringLiteral("1"));
+    EXPECT_EQ(window->proposalPage()->TXT_VDS->chart().toString(), QStringLiteral("2"));
     EXPECT_EQ(window->tabStrip()->Tab(), FRMCI_CAUSALI::TabHeader);
     EXPECT_TRUE(window->updatesEnabled());
     EXPECT_TRUE(dialogs->shown().empty());
@@ -145,9 +145,9 @@ TEST_F(LifecycleTest, PreconditionAndExpenseChartOfTheCompany)
     EXPECT_TRUE(window->vdsChartBox()->isHidden());
     EXPECT_TRUE(window->vdsChartLabel()->isHidden());
     const host::AccountBox *items = window->proposalPage()->TXT_VDS;
-    EXPECT_FALSE(items->SwitchedOn());
+    EXPECT_FALSE(items->isSwitchedOn());
     EXPECT_FALSE(items->isEnabled());
-    EXPECT_TRUE(ado::isMissing(items->Value()));
+    EXPECT_TRUE(ado::isMissing(items->value()));
     EXPECT_TRUE(items->description().isEmpty());
 }
 
@@ -157,7 +157,7 @@ TEST_F(LifecycleTest, InitialStatusFollowsTheHost)
 
     open();
     EXPECT_EQ(status(), host::DataFrame::StatusBrowse);
-    EXPECT_FALSE(window->mainNavigator()->CalledProgram());
+    EXPECT_FALSE(window->mainNavigator()->calledProgram());
     close();
 
     open({.programMode = 2});
@@ -167,7 +167,7 @@ TEST_F(LifecycleTest, InitialStatusFollowsTheHost)
     // Called by another program without a code: a new record, nothing written in it.
     open({.isCalled = true});
     EXPECT_EQ(status(), host::DataFrame::StatusNew);
-    EXPECT_TRUE(window->mainNavigator()->CalledProgram());
+    EXPECT_TRUE(window->mainNavigator()->calledProgram());
     EXPECT_TRUE(ado::NormalizzaStringa(window->headerPanel()->TXT_CAUSALE->Text()).isEmpty());
     close();
 
@@ -216,7 +216,7 @@ TEST_F(LifecycleTest, LaterActivationsOnlyMakeTheModuleCurrent)
     window->InizializzaScriptELayout();
     ASSERT_EQ(navigator->ScriptModel()->formEvents().size(), 2u);
     EXPECT_EQ(navigator->ScriptModel()->formEvents().back().opening, 1);
-    EXPECT_TRUE(global->ApplicationData().isValid());
+    EXPECT_TRUE(global->applicationData().isValid());
 }
 
 TEST_F(LifecycleTest, UnloadReleasesEverything)
@@ -236,7 +236,7 @@ TEST_F(LifecycleTest, UnloadReleasesEverything)
     EXPECT_EQ(window->FrameTestata(), nullptr);
     EXPECT_EQ(window->FrameSezionali(), nullptr);
     EXPECT_EQ(window->FrameSviluppo(), nullptr);
-    EXPECT_FALSE(account->Chart().isValid());
+    EXPECT_FALSE(account->chart().isValid());
     EXPECT_EQ(entry->Connection(), nullptr);
     EXPECT_EQ(entry->ClsGlobal(), nullptr);
     EXPECT_EQ(entry->ActiveNavigator(), nullptr);

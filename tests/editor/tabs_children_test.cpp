@@ -89,7 +89,7 @@ TEST_F(TabsChildrenTest, SatelliteControlsFollowTheLock)
     causali::AccountChecksPage &checks = *window->accountChecksPage();
 
     window->AbilitazioneControlliSatelliti(false);
-    EXPECT_EQ(search.CBO_RICTIPORIGA->ListCount(), 1);
+    EXPECT_EQ(search.CBO_RICTIPORIGA->count(), 1);
     EXPECT_FALSE(search.CBO_RICTIPORIGA->isEnabled());
     EXPECT_FALSE(window->tabStrip()->TabEnabled(FRMCI_CAUSALI::TabSearch));
     EXPECT_FALSE(search.GRD_RICDEST->isEnabled());
@@ -99,22 +99,22 @@ TEST_F(TabsChildrenTest, SatelliteControlsFollowTheLock)
     EXPECT_TRUE(journals.GRD_SEZIONALI->isEnabled());
     EXPECT_FALSE(journals.CBO_DITTA->isEnabled()); // a stored row is shown
     EXPECT_FALSE(journals.CBO_DITTA->Required());
-    EXPECT_TRUE(journals.TXT_SEZIONALE->TabStop());
-    EXPECT_TRUE(proposal.TXT_CONTO->SwitchedOn());
-    EXPECT_TRUE(proposal.TXT_VDS->SwitchedOn()); // company 1 has an expense-item chart
+    EXPECT_TRUE(journals.TXT_SEZIONALE->tabStop());
+    EXPECT_TRUE(proposal.TXT_CONTO->isSwitchedOn());
+    EXPECT_TRUE(proposal.TXT_VDS->isSwitchedOn()); // company 1 has an expense-item chart
 
     window->AbilitazioneControlliSatelliti(true);
     EXPECT_FALSE(checks.LIST_TIPIAVERE->isEnabled());
     EXPECT_FALSE(checks.CHK_DESTINAZIONE->isEnabled());
     EXPECT_FALSE(journals.GRD_SEZIONALI->isEnabled());
     EXPECT_FALSE(journals.TXT_SEZIONALE->isEnabled());
-    EXPECT_FALSE(journals.TXT_SEZIONALE->TabStop());
+    EXPECT_FALSE(journals.TXT_SEZIONALE->tabStop());
     EXPECT_FALSE(journals.GNV_SEZIONALI->isEnabled());
     EXPECT_FALSE(proposal.GRD_SVILUPPO->isEnabled());
     EXPECT_FALSE(proposal.CBO_SEGNO->isEnabled());
-    EXPECT_FALSE(proposal.TXT_CONTO->SwitchedOn());
-    EXPECT_FALSE(proposal.TXT_CONTO->TabStop());
-    EXPECT_FALSE(proposal.TXT_VDS->SwitchedOn());
+    EXPECT_FALSE(proposal.TXT_CONTO->isSwitchedOn());
+    EXPECT_FALSE(proposal.TXT_CONTO->tabStop());
+    EXPECT_FALSE(proposal.TXT_VDS->isSwitchedOn());
 
     showCode(QStringLiteral("ACQM")); // stock movement: the search tab and its row types
     window->AbilitazioneControlliSatelliti(false);
@@ -136,7 +136,7 @@ TEST_F(TabsChildrenTest, SearchTabFollowsTheDataMovement)
         window->ConfigurazioneTabRicerca();
         EXPECT_EQ(window->tabStrip()->TabEnabled(FRMCI_CAUSALI::TabSearch), c.tabOn)
             << "movement " << c.movement;
-        EXPECT_EQ(search.CBO_RICTIPORIGA->ListCount(), c.rowTypes) << "movement " << c.movement;
+        EXPECT_EQ(search.CBO_RICTIPORIGA->count(), c.rowTypes) << "movement " << c.movement;
     }
 }
 

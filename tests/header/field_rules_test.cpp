@@ -266,7 +266,7 @@ TEST_F(FieldRulesTest, ModelProgramOpensOnTheModelAndTheModuleIsActiveAgain)
     EXPECT_TRUE(entry->IsActive());
     // Script and layout applied again: "qvOpen" runs and the host has the application's data.
     EXPECT_EQ(openEvents(), opened + 1);
-    EXPECT_TRUE(global->ApplicationData().isValid());
+    EXPECT_TRUE(global->applicationData().isValid());
     // The description changed in the program shows at once.
     EXPECT_EQ(h.TXT_DMODELLO->Text().toString(), QStringLiteral("Magazzino e scorte"));
 }

@@ -46,8 +46,8 @@ QString quoted(const QString &code)
 QString ticks(const host::CheckList *list)
 {
     QString mask;
-    for (int i = 0; i < list->ListCount(); ++i)
-        mask += list->Selected(i) ? QLatin1Char('1') : QLatin1Char('0');
+    for (int i = 0; i < list->count(); ++i)
+        mask += list->isTicked(i) ? QLatin1Char('1') : QLatin1Char('0');
     return mask;
 }
 
@@ -212,7 +212,7 @@ TEST_F(HeaderPanelTest, TwoAccountTypesOnASideAreRefusedForAStockMovement)
     const QString before = ticks(checks().LIST_TIPIDARE);
     const int second = before.indexOf(QLatin1Char('0'));
     user->toggleItem(checks().LIST_TIPIDARE, second);
-    ASSERT_EQ(checks().LIST_TIPIDARE->SelCount(), 2);
+    ASSERT_EQ(checks().LIST_TIPIDARE->tickedCount(), 2);
     dialogs->answerMessage(host::vbOK, message(host::msg::TooManyAccountTypes));
     press("Conferma");
     // The stored code's box is locked: the focus goes to the description.

@@ -35,7 +35,7 @@ int typeBits(const host::CheckList *list)
 {
     int bits = 0;
     for (int i = 0; i < 10; ++i)
-        bits |= list->Selected(i) ? 1 << i : 0;
+        bits |= list->isTicked(i) ? 1 << i : 0;
     return bits;
 }
 

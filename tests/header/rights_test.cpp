@@ -70,10 +70,10 @@ TEST_F(RightsTest, ReadOnlyShowsCodesButNothingCanBeChangedOrWritten)
 
     // The frame's own operations refuse with a message and write nothing.
     dialogs->answerMessage(host::vbOK, QStringLiteral("Sola lettura: non si possono eliminare"));
-    EXPECT_FALSE(frame().Delete());
+    EXPECT_FALSE(frame().deleteRecord());
     EXPECT_EQ(stored(code), 1);
     dialogs->answerMessage(host::vbOK, QStringLiteral("Sola lettura: non si possono aggiungere"));
-    EXPECT_FALSE(frame().AddNew());
+    EXPECT_FALSE(frame().addNew());
     EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
 
     // An edit that came in from code cannot be saved: leaving asks to drop it, and "No" stays.
@@ -123,7 +123,7 @@ TEST_F(RightsTest, WithoutQueriesTheSearchIsOff)
     ASSERT_TRUE(user->press(&navigator(), QStringLiteral("Ultimo")));
     EXPECT_FALSE(enabled("Ricerca"));
     dialogs->answerMessage(host::vbOK, QStringLiteral("Sola lettura: la ricerca"));
-    EXPECT_FALSE(frame().Search());
+    EXPECT_FALSE(frame().search());
 }
 
 } // namespace

@@ -105,7 +105,7 @@ protected:
     QStringList shownEdits() const
     {
         return {header().CBO_TIPOQTAVAL->Text().toString(),
-                checks().LIST_TIPIAVERE->Selected(5) ? QStringLiteral("1") : QStringLiteral("0"),
+                checks().LIST_TIPIAVERE->isTicked(5) ? QStringLiteral("1") : QStringLiteral("0"),
                 journals().TXT_SEZIONALE->Text().toString()};
     }
 };

@@ -87,7 +87,7 @@ TEST(Grid, ShowsTheFilteredRowsWithComputedTextsAndFollowsTheRowSet)
         [grid](QString &text, const QString &column, const QVariant &row) {
             if (column == QLatin1String("DESCR"))
                 text = QStringLiteral("Provider ")
-                       + grid->CellValue(row, QStringLiteral("PROVIDER")).toString();
+                       + grid->cellValue(row, QStringLiteral("PROVIDER")).toString();
         });
     grid->ApplyLayout();
     grid->setDataSource(&rs);
@@ -194,7 +194,7 @@ TEST(ControlSet, RendersEveryControlOnAForm)
     code->setManagementKey(true);
     code->setText(QStringLiteral("ACQM"));
     auto *movement = form.add<host::ComboBox>(QStringLiteral("CBO_MOVDATI"));
-    movement->AddItem(QStringLiteral("Magazzino"), 1);
+    movement->addCodeItem(QStringLiteral("Magazzino"), 1);
     auto *percent = form.add<host::NumberBox>(QStringLiteral("TXT_PERC"));
     percent->setDisplayFormat(QStringLiteral("##0.00;-##0.00;;"));
     percent->setText(33.3);
@@ -204,7 +204,7 @@ TEST(ControlSet, RendersEveryControlOnAForm)
     auto *page = new QWidget;
     auto *pageLayout = new QHBoxLayout(page);
     auto *list = new host::CheckList;
-    list->AddItem(QStringLiteral("Collegamento"));
+    list->addCheckItem(QStringLiteral("Collegamento"));
     auto *grid = new host::Grid;
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT ID, PROVIDER, PERC FROM RIGHE ORDER BY ID"), &db.connection);

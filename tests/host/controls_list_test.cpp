@@ -27,18 +27,18 @@ TEST(ComboBox, TextIsTheCodeOfTheSelectedItem)
     Form form;
     auto *combo = form.add<host::ComboBox>(QStringLiteral("CBO_PROVCOSTO"));
     combo->setAutoSelectFirst(false);
-    combo->AddItem(QStringLiteral("Nessuna"), 2);
-    combo->AddItem(QStringLiteral("Da conto"), 0);
-    combo->AddItem(QStringLiteral("Da voce di spesa o di ricavo"), 1);
-    EXPECT_EQ(combo->ListIndex(), -1); // no selection until one is made
+    combo->addCodeItem(QStringLiteral("Nessuna"), 2);
+    combo->addCodeItem(QStringLiteral("Da conto"), 0);
+    combo->addCodeItem(QStringLiteral("Da voce di spesa o di ricavo"), 1);
+    EXPECT_EQ(combo->currentIndex(), -1); // no selection until one is made
     EXPECT_TRUE(combo->Text().isNull());
     EXPECT_FALSE(combo->hasValue());
 
     combo->setText(QStringLiteral("0"));
-    EXPECT_EQ(combo->ListIndex(), 1);
+    EXPECT_EQ(combo->currentIndex(), 1);
     combo->setText(1.0);
     EXPECT_EQ(combo->Text().toString(), QStringLiteral("1"));
-    combo->SelectItem(0);
+    combo->selectItem(0);
     EXPECT_EQ(combo->Text().toString(), QStringLiteral("2"));
     EXPECT_EQ(combo->boundValue(), QVariant(2));
 
@@ -49,16 +49,16 @@ TEST(ComboBox, TextIsTheCodeOfTheSelectedItem)
         EXPECT_EQ(e.number(), 380);
         EXPECT_TRUE(e.description().contains(QStringLiteral("\"7\"")));
     }
-    EXPECT_EQ(combo->ListIndex(), 0);
+    EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_THROW(combo->setListIndex(3), ado::RuntimeError);
     combo->setBoundValue(QVariant(99)); // a row value outside the list shows no item
-    EXPECT_EQ(combo->ListIndex(), -1);
+    EXPECT_EQ(combo->currentIndex(), -1);
 
     auto *automatic = form.add<host::ComboBox>(QStringLiteral("CBO_SEGNO"));
-    automatic->AddItem(QStringLiteral("Avere"), 2);
+    automatic->addCodeItem(QStringLiteral("Avere"), 2);
     EXPECT_EQ(automatic->Text().toString(), QStringLiteral("2"));
-    automatic->Clear();
-    EXPECT_EQ(automatic->ListCount(), 0);
+    automatic->clearItems();
+    EXPECT_EQ(automatic->count(), 0);
     EXPECT_TRUE(automatic->Text().isNull());
 }
 
@@ -68,10 +68,10 @@ TEST(ComboBox, UserChoiceRaisesBeforeChangeRowAfterAndValidate)
     auto *first = form.add<host::ComboBox>(QStringLiteral("CBO_FIRST"));
     auto *combo = form.add<host::ComboBox>(QStringLiteral("CBO_MOVDATI"));
     auto *next = form.add<host::ComboBox>(QStringLiteral("CBO_NEXT"));
-    first->AddItem(QStringLiteral("x"), 0);
-    next->AddItem(QStringLiteral("y"), 0);
+    first->addCodeItem(QStringLiteral("x"), 0);
+    next->addCodeItem(QStringLiteral("y"), 0);
     for (int i = 0; i < 4; ++i)
-        combo->AddItem(QStringLiteral("Voce %1").arg(i), i);
+        combo->addCodeItem(QStringLiteral("Voce %1").arg(i), i);
     QStringList log;
     QStringList seenBefore;
     QObject::connect(combo, &host::ComboBox::BeforeItem, [&] {
@@ -120,14 +120,14 @@ TEST(CheckBoxAndCheckList, UserTicksRaiseTheirEventsAndCodeIsRecognisable)
     check->setLabel(QStringLiteral("Seleziona tutto"));
     auto *list = form.add<host::CheckList>(QStringLiteral("LIST_TIPIAVERE"));
     for (int i = 0; i < 3; ++i)
-        list->AddItem(QStringLiteral("Tipo %1").arg(i));
+        list->addCheckItem(QStringLiteral("Tipo %1").arg(i));
     QStringList log;
     QObject::connect(check, &host::CheckBox::Click,
                      [&] { log << QStringLiteral("Click ") + check->Text(); });
     QObject::connect(list, &host::CheckList::ItemCheck, [&](int item) {
         log << QStringLiteral("ItemCheck %1 %2 %3")
                    .arg(item)
-                   .arg(list->Selected(item))
+                   .arg(list->isTicked(item))
                    .arg(list->settingFromCode() ? QStringLiteral("code") : QStringLiteral("user"));
     });
     ASSERT_TRUE(form.activate());
@@ -145,11 +145,11 @@ TEST(CheckBoxAndCheckList, UserTicksRaiseTheirEventsAndCodeIsRecognisable)
     list->setFocus();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
     QTest::keyClick(list, Qt::Key_Space);
-    EXPECT_TRUE(list->Selected(1));
-    list->setSelected(2, true);
-    list->setSelected(2, true); // no change, no event
-    EXPECT_EQ(list->SelCount(), 2);
-    EXPECT_THROW(list->Selected(3), ado::RuntimeError);
+    EXPECT_TRUE(list->isTicked(1));
+    list->setTicked(2, true);
+    list->setTicked(2, true); // no change, no event
+    EXPECT_EQ(list->tickedCount(), 2);
+    EXPECT_THROW(list->isTicked(3), ado::RuntimeError);
     EXPECT_EQ(log, (QStringList{"Click 0", "ItemCheck 1 1 user", "ItemCheck 2 1 code"}));
 }
 
@@ -234,12 +234,12 @@ TEST(TabStripAndWindowControls, TabsPlacementAndResizing)
     int placements = 0;
     QObject::connect(mdi, &host::MdiHost::PlacementRequest, [&] {
         ++placements;
-        mdi->Move(1500, 750, 10980, 7380);
+        mdi->place(1500, 750, 10980, 7380);
     });
     ASSERT_TRUE(form.activate());
     EXPECT_EQ(placements, 1);
     EXPECT_EQ(form.window->size(), QSize(732, 492));
-    EXPECT_EQ(mdi->WindowArea(), form.window.get());
+    EXPECT_EQ(mdi->windowArea(), form.window.get());
 
     tabs->setTab(2);
     QTest::keyClick(form.window.get(), Qt::Key_Z, Qt::AltModifier); // the accelerator
@@ -262,7 +262,7 @@ TEST(TabStripAndWindowControls, TabsPlacementAndResizing)
     top.show();
     host::ResizeHelper helper(area);
     helper.setModuleInterface(&top);
-    helper.Start();
+    helper.start();
     area->resize(800, 600);
     EXPECT_EQ(view->geometry(), QRect(20, 20, 760, 360));
     EXPECT_EQ(edit->geometry(), QRect(20, 400, 200, 24));

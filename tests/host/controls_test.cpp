@@ -296,7 +296,7 @@ TEST(CodeBox, LookupWritesTheChosenCodeAsAUserEditAndDecodesIt)
 
     // A cancelled lookup shows nothing (the scripted service fails on any dialog).
     refuse = true;
-    model->Lookup();
+    model->lookup();
     // A list closed without a choice changes nothing.
     refuse = false;
     dialogs->answerLookup(QVariant());
@@ -363,7 +363,7 @@ TEST(NumberBox, TakesDigitsShowsItsFormatAndRaisesChangeForUserEdits)
     QTest::mouseClick(perc->lineEdit(), Qt::LeftButton);
     QTest::keyClicks(perc->lineEdit(), QStringLiteral("1a2345,5x67"));
     EXPECT_EQ(perc->Text().toString(), QStringLiteral("123,56"));
-    EXPECT_DOUBLE_EQ(perc->Value().toDouble(), 123.56);
+    EXPECT_DOUBLE_EQ(perc->value().toDouble(), 123.56);
     EXPECT_TRUE(perc->Changed());
     EXPECT_EQ(changes, 6);
 
@@ -380,13 +380,13 @@ TEST(NumberBox, TakesDigitsShowsItsFormatAndRaisesChangeForUserEdits)
 
     EXPECT_THROW(perc->setText(QStringLiteral("abc")), ado::RuntimeError);
     perc->setText(QVariant::fromValue(nullptr));
-    EXPECT_TRUE(perc->Value().isNull());
+    EXPECT_TRUE(perc->value().isNull());
 
     auto *provider = form.add<host::NumberBox>(QStringLiteral("TXT_RICPROVDEST"));
     provider->setMaxLength(5);
     provider->setFocus();
     QTest::keyClicks(provider->lineEdit(), QStringLiteral("12.345678"));
-    EXPECT_EQ(provider->Value(), QVariant(qlonglong(12345)));
+    EXPECT_EQ(provider->value(), QVariant(qlonglong(12345)));
 }
 
 TEST(AccountBox, ShowsTheDescriptionOfTheDecodedAccountAndCanBeSwitchedOff)
@@ -402,8 +402,8 @@ TEST(AccountBox, ShowsTheDescriptionOfTheDecodedAccountAndCanBeSwitchedOff)
                          [account](QString &sql, host::DecodeTargets &, QString &) {
                              sql = QStringLiteral("SELECT CONTO, DESCR FROM CONTI WHERE PDC = %1 "
                                                   "AND CONTO = '%2'")
-                                       .arg(account->Chart().toInt())
-                                       .arg(account->Value().toString());
+                                       .arg(account->chart().toInt())
+                                       .arg(account->value().toString());
                          });
     account->setValue(QStringLiteral("601001"));
     EXPECT_EQ(account->description(), QStringLiteral("Materie prime"));

@@ -108,7 +108,7 @@ TEST_F(DataFrameTest, NavigationShowsTheRowsAndSettlesAChangedRecord)
 {
     EXPECT_EQ(text(form->codeBox), "AAAA");
     EXPECT_EQ(text(form->descriptionBox), "Prima prova");
-    EXPECT_EQ(form->quantityBox->Value().toInt(), 10);
+    EXPECT_EQ(form->quantityBox->value().toInt(), 10);
     EXPECT_TRUE(form->activeCheck->isChecked());
     EXPECT_EQ(form->grid->model()->rowCount(), 2) << "the child follows the header";
     EXPECT_EQ(enabledKeys(), (QStringList{"Successivo", "Ultimo", "Elimina"})) << "nothing changed yet";
@@ -116,8 +116,8 @@ TEST_F(DataFrameTest, NavigationShowsTheRowsAndSettlesAChangedRecord)
     user->press(form->navigator, "Successivo");
     EXPECT_EQ(events, QStringList{"ChangeStatus(0,1)"});
     EXPECT_EQ(text(form->codeBox), "BBBB");
-    EXPECT_EQ(form->kindCombo->Value().toInt(), 1);
-    EXPECT_TRUE(ado::isNull(form->quantityBox->Value()));
+    EXPECT_EQ(form->kindCombo->value().toInt(), 1);
+    EXPECT_TRUE(ado::isNull(form->quantityBox->value()));
     EXPECT_EQ(form->grid->model()->rowCount(), 1);
 
     user->press(form->navigator, "Ultimo");
@@ -151,7 +151,7 @@ TEST_F(DataFrameTest, InsertAndConfirmWriteTheRowAndReadBackTheIdentity)
     EXPECT_EQ(events, (QStringList{"BeforeAddNew", "AfterAddNew(-1)", "ChangeStatus(2,4)"}));
     EXPECT_EQ(form->header->Status(), DataFrame::StatusNew);
     EXPECT_EQ(text(form->codeBox), "");
-    EXPECT_EQ(form->kindCombo->Value().toInt(), 0) << "the control's default value";
+    EXPECT_EQ(form->kindCombo->value().toInt(), 0) << "the control's default value";
     EXPECT_FALSE(form->activeCheck->isChecked());
     EXPECT_TRUE(form->codeBox->isEnabled()) << "OptionD: the key is typed only in a new row";
     EXPECT_TRUE(form->codeBox->lineEdit()->hasFocus()) << "OptionC: focus to FirstControl";
@@ -199,7 +199,7 @@ TEST_F(DataFrameTest, ConfirmIsRefusedWithAMessageAndTheRecordStaysInEdit)
     const auto validation = host::connectHandler(form->header, &DataFrame::ValidateRecord,
                                                  form.get(),
                                                  [&](QObject *&control, QString &message) {
-                                                     if (form->quantityBox->Value().toInt() > 100) {
+                                                     if (form->quantityBox->value().toInt() > 100) {
                                                          control = form->quantityBox;
                                                          message = personalized;
                                                      }
@@ -384,7 +384,7 @@ TEST_F(DataFrameTest, ConfirmPendingSavesDiscardsOrCancels)
     dialogs().answerMessage(host::vbYes);
     dialogs().answerMessage(host::vbOK, "rifiutata dal database");
     EXPECT_FALSE(form->header->ConfirmPending(true, true, true));
-    form->header->Undo();
+    form->header->undo();
 
     // Without includeNewRow a new row is dropped without a question.
     user->press(form->navigator, "Nuovo");
@@ -476,7 +476,7 @@ TEST_F(DataFrameTest, WindowWritesAndUpdateBlocks)
     EXPECT_EQ(rs.Fields(QStringLiteral("PT_QUANTITA")).Value().toInt(), 10);
     form->header->RefreshRow(true, true);
     EXPECT_EQ(rs.Fields(QStringLiteral("PT_QUANTITA")).Value().toInt(), 42);
-    form->header->Undo();
+    form->header->undo();
 
     // Moves between BeginUpdate and EndUpdate are not followed; EndUpdate shows where the row
     // set is (or comes back to the row shown when it was left at the end).

@@ -116,7 +116,7 @@ TEST(ErrorManagerTest, ReportsTheErrorAndMapsTheAnswer)
     EXPECT_EQ(manager.ReportError({}, {}, QStringLiteral("X"), 4370, false), host::vbAbort);
 
     dialogs->answerMessage(host::vbYes, QStringLiteral("Continuare?"));
-    EXPECT_EQ(manager.MessageBox(QStringLiteral("Continuare?"), host::vbYesNo,
+    EXPECT_EQ(manager.messageBox(QStringLiteral("Continuare?"), host::vbYesNo,
                                  QStringLiteral("Attenzione"), true, false),
               host::vbYes);
 }
@@ -145,27 +145,27 @@ TEST(HostGlobalTest, ReadsTheCurrentCompanyAndItsSettings)
     testsupport::TestDatabase database;
     host::HostGlobal global;
     global.setConnectionString(database.connectionString());
-    EXPECT_EQ(global.CompanyRecord(), nullptr);
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("FLGCONIND")), QString());
+    EXPECT_EQ(global.companyRecord(), nullptr);
+    EXPECT_EQ(global.companySetting(QStringLiteral("FLGCONIND")), QString());
 
     global.selectCompany(testsupport::demo::CompanyWithoutExpenseChart);
-    ASSERT_NE(global.CompanyRecord(), nullptr);
-    EXPECT_EQ(global.Ditta(), testsupport::demo::CompanyWithoutExpenseChart);
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("FLGCONIND")), QStringLiteral("1"));
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("PDCCONIND")),
+    ASSERT_NE(global.companyRecord(), nullptr);
+    EXPECT_EQ(global.companyCode(), testsupport::demo::CompanyWithoutExpenseChart);
+    EXPECT_EQ(global.companySetting(QStringLiteral("FLGCONIND")), QStringLiteral("1"));
+    EXPECT_EQ(global.companySetting(QStringLiteral("PDCCONIND")),
               QString::number(testsupport::demo::ChartOfAccounts));
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("PDCVDS")), QStringLiteral("-1"));
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("RAGSOANAG")),
+    EXPECT_EQ(global.companySetting(QStringLiteral("PDCVDS")), QStringLiteral("-1"));
+    EXPECT_EQ(global.companySetting(QStringLiteral("RAGSOANAG")),
               QStringLiteral("Tessitura Val Seriana S.r.l."));
-    EXPECT_THROW(global.CompanySetting(QStringLiteral("NONESISTE")), ado::RuntimeError);
+    EXPECT_THROW(global.companySetting(QStringLiteral("NONESISTE")), ado::RuntimeError);
 
     global.selectCompany(testsupport::demo::CompanyWithoutCostAccounting);
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("FLGCONIND")), QStringLiteral("0"));
-    EXPECT_EQ(global.CompanySetting(QStringLiteral("PDCCONIND")), QString());
+    EXPECT_EQ(global.companySetting(QStringLiteral("FLGCONIND")), QStringLiteral("0"));
+    EXPECT_EQ(global.companySetting(QStringLiteral("PDCCONIND")), QString());
 
     // An unknown company is refused and the current one stays.
     EXPECT_THROW(global.selectCompany(77), ado::RuntimeError);
-    EXPECT_EQ(global.Ditta(), testsupport::demo::CompanyWithoutCostAccounting);
+    EXPECT_EQ(global.companyCode(), testsupport::demo::CompanyWithoutCostAccounting);
 }
 
 TEST(HostGlobalTest, ReleasingTheCurrentModuleClearsIt)
@@ -186,16 +186,16 @@ TEST(CostUtilityTest, ReadsTheChartsOfACompany)
     ado::Connection connection;
     connection.Open(database.connectionString());
     host::CostUtility utility;
-    EXPECT_THROW(utility.CostChart(1), ado::RuntimeError); // no connection yet
+    EXPECT_THROW(utility.costChart(1), ado::RuntimeError); // no connection yet
     utility.Initialize();
     utility.setConnection(&connection);
-    EXPECT_EQ(utility.CostChart(1).toInt(), testsupport::demo::ChartOfAccounts);
-    EXPECT_EQ(utility.ExpenseItemChart(1).toString(),
+    EXPECT_EQ(utility.costChart(1).toInt(), testsupport::demo::ChartOfAccounts);
+    EXPECT_EQ(utility.expenseItemChart(1).toString(),
               QString::number(testsupport::demo::ExpenseItemChart));
-    EXPECT_EQ(utility.ExpenseItemChart(testsupport::demo::CompanyWithoutExpenseChart).toString(),
+    EXPECT_EQ(utility.expenseItemChart(testsupport::demo::CompanyWithoutExpenseChart).toString(),
               QStringLiteral("-1"));
-    EXPECT_FALSE(utility.CostChart(testsupport::demo::CompanyWithoutCostAccounting).isValid());
-    EXPECT_FALSE(utility.CostChart(77).isValid());
+    EXPECT_FALSE(utility.costChart(testsupport::demo::CompanyWithoutCostAccounting).isValid());
+    EXPECT_FALSE(utility.costChart(77).isValid());
     utility.Terminate();
     EXPECT_EQ(utility.connection(), nullptr);
 }
@@ -219,7 +219,7 @@ TEST(CostUtilityTest, ShowsNumberedMessagesByKind)
     EXPECT_EQ(shown[1].text, dictionary.GetText(45614) + QStringLiteral("\nRiga 3"));
     EXPECT_EQ(shown[1].style, host::vbYesNo | host::vbQuestion);
     EXPECT_THROW(utility.ShowNumberedMessage(9, 30179, {}), ado::RuntimeError);
-    EXPECT_EQ(utility.JournalKey(QStringLiteral("ve  "), {}), QStringLiteral("VE"));
+    EXPECT_EQ(utility.journalKey(QStringLiteral("ve  "), {}), QStringLiteral("VE"));
 }
 
 } // namespace

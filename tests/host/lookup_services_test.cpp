@@ -55,7 +55,7 @@ protected:
 TEST_F(LookupServicesTest, ReasonCodesAndModelsOfAType)
 {
     host::CostAccountingLookup lookup;
-    lookup.PrepareReasonCodes();
+    lookup.prepareReasonCodes();
     const QStringList codes = firstColumn(lookup.sql());
     EXPECT_EQ(codes.size(), demo::ReasonCodeCount);
     EXPECT_TRUE(codes.contains(QLatin1String(demo::StandardCode)));
@@ -63,54 +63,54 @@ TEST_F(LookupServicesTest, ReasonCodesAndModelsOfAType)
     EXPECT_EQ(captions(lookup.columns()), (QStringList{"Codice", "Descrizione"}));
     EXPECT_FALSE(lookup.title().isEmpty());
 
-    lookup.PrepareModels(1);
+    lookup.prepareModels(1);
     EXPECT_EQ(firstColumn(lookup.sql()), (QStringList{"PERS01", "PERS02", "STD"}));
-    lookup.PrepareModels(0);
+    lookup.prepareModels(0);
     EXPECT_TRUE(firstColumn(lookup.sql()).contains(QStringLiteral("MAG")));
     EXPECT_FALSE(firstColumn(lookup.sql()).contains(QStringLiteral("PERS01")));
-    lookup.PrepareModels(-1); // no model type chosen: nothing to pick
+    lookup.prepareModels(-1); // no model type chosen: nothing to pick
     EXPECT_TRUE(rows(lookup.sql()).isEmpty());
 }
 
 TEST_F(LookupServicesTest, ModelDecodeMatchesModelAndType)
 {
     host::ModelDecodeService decode;
-    decode.Prepare(nullptr, QStringLiteral("PERS01"), QStringLiteral("1"));
+    decode.prepare(nullptr, QStringLiteral("PERS01"), QStringLiteral("1"));
     EXPECT_EQ(rows(decode.sql()).size(), 1);
     ASSERT_EQ(decode.targets().size(), 1u);
     EXPECT_EQ(decode.targets()[0].column, QStringLiteral("CI04_DESCR"));
-    decode.Prepare(nullptr, QStringLiteral("PERS01"), QStringLiteral("0"));
+    decode.prepare(nullptr, QStringLiteral("PERS01"), QStringLiteral("0"));
     EXPECT_TRUE(rows(decode.sql()).isEmpty());
-    decode.Prepare(nullptr, QStringLiteral("PERS01"), QString());
+    decode.prepare(nullptr, QStringLiteral("PERS01"), QString());
     EXPECT_TRUE(rows(decode.sql()).isEmpty());
     // A quote in the typed model stays inside the literal.
-    decode.Prepare(nullptr, QStringLiteral("X' OR '1'='1"), QStringLiteral("0"));
+    decode.prepare(nullptr, QStringLiteral("X' OR '1'='1"), QStringLiteral("0"));
     EXPECT_TRUE(rows(decode.sql()).isEmpty());
-    EXPECT_THROW(decode.Prepare(nullptr, QStringLiteral("STD"), QStringLiteral("uno")),
+    EXPECT_THROW(decode.prepare(nullptr, QStringLiteral("STD"), QStringLiteral("uno")),
                  ado::RuntimeError);
 }
 
 TEST_F(LookupServicesTest, JournalsOfTheGivenOrCurrentCompany)
 {
     host::JournalLookupService lookup;
-    EXPECT_THROW(lookup.Prepare(), ado::RuntimeError); // no module, no current company
+    EXPECT_THROW(lookup.prepare(), ado::RuntimeError); // no module, no current company
 
     host::HostGlobal global;
     global.selectCompany(connection, demo::CompanyWithoutExpenseChart);
     host::CLSCI_CAUSALI module;
     module.setClsGlobal(&global);
     lookup.setModuleInterface(&module);
-    lookup.Prepare();
+    lookup.prepare();
     EXPECT_EQ(firstColumn(lookup.sql()), (QStringList{"AC", "IN", "MA", "VE"}));
-    lookup.Prepare(1);
+    lookup.prepare(1);
     EXPECT_TRUE(firstColumn(lookup.sql()).contains(QStringLiteral("GE")));
     EXPECT_EQ(lookup.lookupName(), QStringLiteral("CG68_NUMERDESC"));
 
     host::JournalDecodeService decode;
     decode.setModuleInterface(&module);
-    decode.Prepare(QStringLiteral("ve"));
+    decode.prepare(QStringLiteral("ve"));
     EXPECT_EQ(rows(decode.sql()), QStringList{QLatin1String(demo::SalesJournalCompany2)});
-    decode.Prepare(QStringLiteral("VE"), 1);
+    decode.prepare(QStringLiteral("VE"), 1);
     EXPECT_EQ(rows(decode.sql()), QStringList{QLatin1String(demo::SalesJournalCompany1)});
     ASSERT_EQ(decode.targets().size(), 1u);
     EXPECT_EQ(decode.targets()[0].box, nullptr); // the window adds its description box
@@ -119,14 +119,14 @@ TEST_F(LookupServicesTest, JournalsOfTheGivenOrCurrentCompany)
 TEST_F(LookupServicesTest, Providers)
 {
     host::ProviderLookupService lookup;
-    lookup.Prepare();
+    lookup.prepare();
     const QStringList providers = firstColumn(lookup.sql());
     ASSERT_FALSE(providers.isEmpty());
     EXPECT_EQ(providers.first(), QStringLiteral("1"));
     host::ProviderDecodeService decode;
-    decode.Prepare(1, nullptr);
+    decode.prepare(1, nullptr);
     EXPECT_EQ(rows(decode.sql()), QStringList{QStringLiteral("Conto dell'articolo")});
-    decode.Prepare(999, nullptr);
+    decode.prepare(999, nullptr);
     EXPECT_TRUE(rows(decode.sql()).isEmpty());
 }
 
@@ -134,10 +134,10 @@ TEST_F(LookupServicesTest, AccountsRestrictedToTheSelectedTypes)
 {
     host::AccountTypes types{};
     host::AccountLookupService lookup;
-    EXPECT_THROW(lookup.Prepare(demo::ChartOfAccounts, types), ado::RuntimeError);
+    EXPECT_THROW(lookup.prepare(demo::ChartOfAccounts, types), ado::RuntimeError);
 
     types[3] = true; // cost centres
-    lookup.Prepare(demo::ChartOfAccounts, types);
+    lookup.prepare(demo::ChartOfAccounts, types);
     const QStringList centres = rows(lookup.sql());
     ASSERT_EQ(centres.size(), 5); // the group account "04" cannot be posted to
     for (const auto &row : centres)
@@ -145,28 +145,28 @@ TEST_F(LookupServicesTest, AccountsRestrictedToTheSelectedTypes)
     EXPECT_EQ(captions(lookup.columns()), (QStringList{"Conto", "Descrizione", "Tipo conto"}));
 
     types[5] = true; // and stock
-    lookup.Prepare(demo::ChartOfAccounts, types);
+    lookup.prepare(demo::ChartOfAccounts, types);
     EXPECT_EQ(rows(lookup.sql()).size(), 8);
-    EXPECT_THROW(lookup.Prepare(QStringLiteral("1; DROP TABLE PC03_CONTI"), types),
+    EXPECT_THROW(lookup.prepare(QStringLiteral("1; DROP TABLE PC03_CONTI"), types),
                  ado::RuntimeError);
 
     host::AccountDecodeService decode;
-    decode.Prepare(demo::ChartOfAccounts, types, QStringLiteral("04.01.001"), nullptr);
+    decode.prepare(demo::ChartOfAccounts, types, QStringLiteral("04.01.001"), nullptr);
     EXPECT_EQ(rows(decode.sql()), QStringList{QStringLiteral("Centro di costo Produzione")});
     types[3] = false; // the same account is not of a selected type any more
-    decode.Prepare(demo::ChartOfAccounts, types, QStringLiteral("0401001"), nullptr);
+    decode.prepare(demo::ChartOfAccounts, types, QStringLiteral("0401001"), nullptr);
     EXPECT_TRUE(rows(decode.sql()).isEmpty());
 }
 
 TEST_F(LookupServicesTest, ExpenseItemsOfTheirChart)
 {
     host::ExpenseItemLookupService lookup;
-    lookup.Prepare(demo::ExpenseItemChart);
+    lookup.prepare(demo::ExpenseItemChart);
     EXPECT_EQ(rows(lookup.sql()).size(), 8);
     host::ExpenseItemDecodeService decode;
-    decode.Prepare(demo::ExpenseItemChart, QStringLiteral("10.005"), nullptr);
+    decode.prepare(demo::ExpenseItemChart, QStringLiteral("10.005"), nullptr);
     EXPECT_EQ(rows(decode.sql()), QStringList{QStringLiteral("Costi d'esercizio")});
-    decode.Prepare(demo::ChartOfAccounts, QStringLiteral("10005"), nullptr);
+    decode.prepare(demo::ChartOfAccounts, QStringLiteral("10005"), nullptr);
     EXPECT_TRUE(rows(decode.sql()).isEmpty());
 }
 
@@ -199,9 +199,9 @@ TEST_F(LookupServicesTest, AccountFormattingAndDescriptions)
     EXPECT_EQ(formatter.description(demo::ChartOfAccounts, QStringLiteral("9999999")), QString());
 
     host::HostGlobal global;
-    EXPECT_EQ(global.AccountDescription(connection, demo::ExpenseItemChart, QStringLiteral("10005")),
+    EXPECT_EQ(global.accountDescription(connection, demo::ExpenseItemChart, QStringLiteral("10005")),
               QStringLiteral("Costi d'esercizio"));
-    EXPECT_EQ(global.AccountDescription(connection, demo::ExpenseItemChart, QVariant()), QString());
+    EXPECT_EQ(global.accountDescription(connection, demo::ExpenseItemChart, QVariant()), QString());
 }
 
 } // namespace

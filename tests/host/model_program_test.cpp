@@ -92,10 +92,10 @@ TEST_F(ModelProgramTest, DialogWorksOnTheModelsOfTheChosenType)
 TEST_F(ModelProgramTest, LauncherOpensTheProgramOnTheModuleConnection)
 {
     host::ModelProgram program;
-    EXPECT_THROW(program.Run(), ado::RuntimeError);
+    EXPECT_THROW(program.run(), ado::RuntimeError);
     host::CLSCI_CAUSALI module;
     program.setModuleInterface(&module);
-    EXPECT_THROW(program.Run(), ado::RuntimeError); // no connection yet
+    EXPECT_THROW(program.run(), ado::RuntimeError); // no connection yet
     module.setConnection(&connection);
     program.setModel(QStringLiteral("MAG"));
     program.setModelType(QStringLiteral("0"));
@@ -106,7 +106,7 @@ TEST_F(ModelProgramTest, LauncherOpensTheProgramOnTheModuleConnection)
         shown = dialog->currentModel();
         dialog->reject();
     });
-    program.Run();
+    program.run();
     EXPECT_EQ(shown, QStringLiteral("MAG"));
     EXPECT_EQ(program.runs(), 1);
 }

@@ -189,8 +189,8 @@ void SampleForm::buildHeader()
         bound<host::CodeBox>(this, fields, "TXT_DESCR", "PT_DESCR", QStringLiteral("Descrizione"));
     descriptionBox->setRequired(true);
     kindCombo = bound<host::ComboBox>(this, fields, "CBO_TIPO", "PT_TIPO", QStringLiteral("Tipo"));
-    kindCombo->AddItem(QStringLiteral("Normale"), 0);
-    kindCombo->AddItem(QStringLiteral("Speciale"), 1);
+    kindCombo->addCodeItem(QStringLiteral("Normale"), 0);
+    kindCombo->addCodeItem(QStringLiteral("Speciale"), 1);
     kindCombo->setDefaultValue(0);
     quantityBox = bound<host::NumberBox>(this, fields, "TXT_QUANTITA", "PT_QUANTITA",
                                          QStringLiteral("Quantità"));

@@ -22,8 +22,8 @@ using causali::AccountChecksPage;
 QList<bool> ticks(host::CheckList *list)
 {
     QList<bool> result;
-    for (int i = 0; i < list->ListCount(); ++i)
-        result << list->Selected(i);
+    for (int i = 0; i < list->count(); ++i)
+        result << list->isTicked(i);
     return result;
 }
 
@@ -69,15 +69,15 @@ TEST_F(AccountChecksTest, ListsShowTheTenTypesFromTheDictionaryOnBothSides)
 {
     const host::MessageDictionary &messages = *host->hostGlobal()->messageDictionary();
     for (host::CheckList *list : {page().LIST_TIPIAVERE, page().LIST_TIPIDARE}) {
-        ASSERT_EQ(list->ListCount(), 10);
-        EXPECT_EQ(list->List(0), messages.GetText(15718));
-        EXPECT_EQ(list->List(4), messages.GetText(73249));
-        EXPECT_EQ(list->List(9), messages.GetText(6107));
+        ASSERT_EQ(list->count(), 10);
+        EXPECT_EQ(list->itemText(0), messages.GetText(15718));
+        EXPECT_EQ(list->itemText(4), messages.GetText(73249));
+        EXPECT_EQ(list->itemText(9), messages.GetText(6107));
     }
     // Filled again (a start-up run a second time), the lists still hold ten items each.
     page().FillAccountTypeLists();
-    EXPECT_EQ(page().LIST_TIPIAVERE->ListCount(), 10);
-    EXPECT_EQ(page().LIST_TIPIDARE->ListCount(), 10);
+    EXPECT_EQ(page().LIST_TIPIAVERE->count(), 10);
+    EXPECT_EQ(page().LIST_TIPIDARE->count(), 10);
 }
 
 TEST_F(AccountChecksTest, RowsAreMatchedToTheListsByTheirSignWhateverTheirOrder)
@@ -152,7 +152,7 @@ TEST_F(AccountChecksTest, AUserTickGoesIntoThePendingRowOfItsSide)
     const int decodesBefore = host->linkedDecodes;
 
     user.toggleItem(page().LIST_TIPIAVERE, 7);
-    EXPECT_TRUE(page().LIST_TIPIAVERE->Selected(7));
+    EXPECT_TRUE(page().LIST_TIPIAVERE->isTicked(7));
     EXPECT_EQ(flagsOf(checks(), 2)[7], QStringLiteral("1"));
     EXPECT_EQ(flagsOf(checks(), 1)[7], QStringLiteral("0"));
     EXPECT_TRUE(host->state().AccountTypesChanged);
@@ -177,7 +177,7 @@ TEST_F(AccountChecksTest, ChecksSetWhileThePageFillsTheListsChangeNoRow)
     EXPECT_FALSE(page().fillingLists());
 
     // The same change made outside the guard is a change of the checks.
-    page().LIST_TIPIDARE->setSelected(0, true);
+    page().LIST_TIPIDARE->setTicked(0, true);
     EXPECT_TRUE(host->state().AccountTypesChanged);
     EXPECT_EQ(flagsOf(checks(), 1)[0], QStringLiteral("1"));
     EXPECT_GT(host->linkedDecodes, decodesBefore);
@@ -228,7 +228,7 @@ TEST_F(AccountChecksTest, TheSaveChecksWantATypePerSideAndOneForStockAndLabour)
     EXPECT_FALSE(p.ControlloTipiImpostati());
     p.SelezionaTutteLeTipologie(AccountChecksPage::SideDare);
     EXPECT_FALSE(p.ControlloTipiImpostati()); // the credit side has none
-    p.LIST_TIPIAVERE->setSelected(2, true);
+    p.LIST_TIPIAVERE->setTicked(2, true);
     EXPECT_TRUE(p.ControlloTipiImpostati());
 
     // Ten debit types and one credit type: too many for stock (1) and labour (2) only.
@@ -237,10 +237,10 @@ TEST_F(AccountChecksTest, TheSaveChecksWantATypePerSideAndOneForStockAndLabour)
         EXPECT_EQ(p.ControlloNumeroTipi(), kind == 0 || kind == 3) << "movement " << kind;
     }
     p.DeselezionaTutteLeTipologie(AccountChecksPage::SideDare);
-    p.LIST_TIPIDARE->setSelected(4, true);
+    p.LIST_TIPIDARE->setTicked(4, true);
     host->CBO_MOVDATI->setText(1);
     EXPECT_TRUE(p.ControlloNumeroTipi());
-    p.LIST_TIPIAVERE->setSelected(3, true); // two on the credit side
+    p.LIST_TIPIAVERE->setTicked(3, true); // two on the credit side
     EXPECT_FALSE(p.ControlloNumeroTipi());
 
     EXPECT_EQ(p.selectedTypes(AccountChecksPage::SideAvere)[2], true);

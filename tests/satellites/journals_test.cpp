@@ -216,13 +216,13 @@ TEST_F(JournalsTest, JournalBoxDecodesAndLooksUpTheJournalsOfTheRowsCompany)
     EXPECT_EQ(ado::NormalizzaStringa(page().TXT_DSEZIONALE->Text()), QString());
 
     dialogs->answerLookup(QStringLiteral("AC"), QStringLiteral("Sezionali della ditta 1"));
-    page().TXT_SEZIONALE->Lookup();
+    page().TXT_SEZIONALE->lookup();
     EXPECT_EQ(ado::NormalizzaStringa(page().TXT_SEZIONALE->Text()), QStringLiteral("AC"));
     EXPECT_EQ(page().TXT_SEZIONALE->LookupName(), QStringLiteral("CG68_NUMERDESC"));
 
     user.pickCode(page().CBO_DITTA, 2);
     dialogs->answerLookup(QVariant(), QStringLiteral("Sezionali della ditta 2"));
-    page().TXT_SEZIONALE->Lookup();
+    page().TXT_SEZIONALE->lookup();
 }
 
 } // namespace

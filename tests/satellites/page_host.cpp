@@ -116,7 +116,7 @@ QWidget *PageHost::buildHeaderTab()
     CBO_MOVDATI = new host::ComboBox(tab);
     CBO_MOVDATI->setObjectName(QStringLiteral("CBO_MOVDATI"));
     for (const causali::DomainItem &item : causali::domainMovDati().items)
-        CBO_MOVDATI->AddItem(item.caption, item.code);
+        CBO_MOVDATI->addCodeItem(item.caption, item.code);
     TXT_CAUCOLL = new host::CodeBox(tab);
     TXT_CAUCOLL->setObjectName(QStringLiteral("TXT_CAUCOLL"));
     TXT_CAUCOLLRIF = new host::CodeBox(tab);
@@ -186,12 +186,12 @@ void PageHost::configure()
     m_checks->FillAccountTypeLists();
 
     auto *ditta = m_journals->CBO_DITTA;
-    ditta->AddItem(QString(), -1);
+    ditta->addCodeItem(QString(), -1);
     for (const QStringList &row : rows(causali::companyListText()))
-        ditta->AddItem(row[0] + QStringLiteral(" - ") + row[1].trimmed(), row[0].toInt());
+        ditta->addCodeItem(row[0] + QStringLiteral(" - ") + row[1].trimmed(), row[0].toInt());
     auto *segno = m_proposal->CBO_SEGNO;
-    segno->AddItem(QStringLiteral("Avere"), 2);
-    segno->AddItem(QStringLiteral("Dare"), 1);
+    segno->addCodeItem(QStringLiteral("Avere"), 2);
+    segno->addCodeItem(QStringLiteral("Dare"), 1);
 }
 
 void PageHost::reopen(host::DataFrame *frame, ado::Recordset *recordset, const QString &sql)
@@ -205,10 +205,10 @@ void PageHost::reopen(host::DataFrame *frame, ado::Recordset *recordset, const Q
 void PageHost::fillRowTypes(int rowType)
 {
     host::ComboBox *combo = m_search->CBO_RICTIPORIGA;
-    combo->Clear();
+    combo->clearItems();
     for (const causali::DomainItem &item : causali::domainTipoRiga().items) {
         if (item.code.toInt() != -1)
-            combo->AddItem(item.caption, item.code);
+            combo->addCodeItem(item.caption, item.code);
     }
     combo->setText(rowType);
 }

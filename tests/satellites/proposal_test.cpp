@@ -203,7 +203,7 @@ TEST_F(ProposalTest, AccountLookupWithoutARowAsksForTheSignInsteadOfAnError)
 {
     host->loadCode(QStringLiteral("CHIU")); // no proposal rows: no sign shown
     showTab();
-    page().TXT_CONTO->Lookup();
+    page().TXT_CONTO->lookup();
     EXPECT_TRUE(host->errors.empty());
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_TRUE(host->messages[0].contains(QStringLiteral("Scegliere il segno della riga")));
@@ -221,16 +221,16 @@ TEST_F(ProposalTest, AccountLookupNeedsATypeOnTheSideOfTheRow)
     checks.DeselezionaTutteLeTipologie(causali::AccountChecksPage::SideDare);
     EXPECT_EQ(page().TXT_CONTO->description(), QString()); // no type left to describe it by
     ASSERT_EQ(page().CBO_SEGNO->Text().toString(), QStringLiteral("1"));
-    page().TXT_CONTO->Lookup(); // no lookup dialog: the message instead
+    page().TXT_CONTO->lookup(); // no lookup dialog: the message instead
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_TRUE(host->messages[0].contains(
         QStringLiteral("Nessun tipo selezionato nel folder controllo conti")));
     EXPECT_TRUE(host->messages[0].startsWith(QStringLiteral("Attenzione")));
 
     // With a debit type ticked the lookup offers accounts of that type only.
-    checks.LIST_TIPIDARE->setSelected(3, true);
+    checks.LIST_TIPIDARE->setTicked(3, true);
     dialogs->answerLookup(QVariant());
-    page().TXT_CONTO->Lookup();
+    page().TXT_CONTO->lookup();
     const auto lookups = dialogs->shownOf(testsupport::ScriptedDialogs::Kind::Lookup);
     ASSERT_EQ(lookups.size(), 1u);
     Rows offered;

@@ -61,7 +61,7 @@ TEST_F(BalanceTest, TotalsFollowTheRowBeingTypedAndAnUnbalancedSaveAsksFirst)
     EXPECT_FALSE(totals->text().contains(QStringLiteral("non quadra")));
 
     user->clickRow(proposal().GRD_SVILUPPO, 0);
-    ASSERT_EQ(proposal().TXT_PERC->Value().toDouble(), 60.0);
+    ASSERT_EQ(proposal().TXT_PERC->value().toDouble(), 60.0);
     user->typeInto(proposal().TXT_PERC, QStringLiteral("50"), false);
     EXPECT_TRUE(totals->text().contains(QStringLiteral("Dare 90,00%"))) << totals->text().toStdString();
     EXPECT_TRUE(totals->text().contains(QStringLiteral("non quadra (Dare")));
@@ -75,7 +75,7 @@ TEST_F(BalanceTest, TotalsFollowTheRowBeingTypedAndAnUnbalancedSaveAsksFirst)
     dialogs->answerMessage(host::vbNo, QStringLiteral("Dare 90,00%"));
     ASSERT_TRUE(user->press(&navigator(), QStringLiteral("Conferma")));
     EXPECT_EQ(scalar(stored), 60) << "\"No\" saves nothing";
-    EXPECT_EQ(proposal().TXT_PERC->Value().toDouble(), 50.0) << "\"No\" keeps the edit";
+    EXPECT_EQ(proposal().TXT_PERC->value().toDouble(), 50.0) << "\"No\" keeps the edit";
     EXPECT_TRUE(totals->text().contains(QStringLiteral("Dare 90,00%")));
 
     dialogs->answerMessage(host::vbYes, QStringLiteral("Salvare comunque?"));

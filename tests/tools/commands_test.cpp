@@ -52,7 +52,7 @@ TEST(ToolOptions, WhereUsedPrintAndCodesAreReadAndChecked)
                                             QStringLiteral("--codes"), QStringLiteral("cese, acqm,CESE")});
     ASSERT_TRUE(print.ok()) << print.error.toStdString();
     EXPECT_EQ(print.options.printFile, QStringLiteral("x.pdf"));
-    EXPECT_EQ(print.options.printCodes, (QStringList{QStringLiteral("CESE"), QStringLiteral("ACQM")}));
+    EXPECT_EQ(print.options.codes, (QStringList{QStringLiteral("CESE"), QStringLiteral("ACQM")}));
 
     const struct
     {
