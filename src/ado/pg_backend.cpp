@@ -35,6 +35,10 @@ constexpr const char *kSessionSettings =
     "SET lock_timeout = 5000";
 // Statements whose names wait to be dropped on the server before they are dropped together.
 constexpr std::size_t kRetiredKept = 32;
+// Prepared statements no longer in use that are kept on the server for their text: the module
+// runs the same texts again (a code's fingerprint when it is shown, saved and saved again), and
+// the server then neither parses nor plans them again.
+constexpr std::size_t kIdleKept = 64;
 
 struct ResultDeleter
 {
@@ -62,6 +66,7 @@ struct Session
     BackendError error;
     std::map<unsigned, TableInfo> tables;
     std::vector<QByteArray> retired;
+    std::vector<std::pair<QByteArray, QByteArray>> idle; // text -> name, the latest last
     std::vector<quint64> queue;          // tags of the commands sent and not yet answered
     std::optional<quint64> queuedFailure; // tag of the queued command that failed
 
@@ -197,6 +202,29 @@ struct Session
     }
 
     const TableInfo *table(unsigned oid);
+
+    // The name of an idle prepared statement of this text, taken out of the idle ones (empty
+    // when there is none).
+    QByteArray takeIdle(const QByteArray &text)
+    {
+        for (auto it = idle.rbegin(); it != idle.rend(); ++it) {
+            if (it->first == text) {
+                QByteArray name = std::move(it->second);
+                idle.erase(std::next(it).base());
+                return name;
+            }
+        }
+        return {};
+    }
+    // Keeps a prepared statement for its text; the oldest idle one is dropped beyond the limit.
+    void keepIdle(const QByteArray &text, const QByteArray &name)
+    {
+        idle.emplace_back(text, name);
+        if (idle.size() > kIdleKept) {
+            retired.push_back(std::move(idle.front().second));
+            idle.erase(idle.begin());
+        }
+    }
 };
 
 // Reads every answer up to the sync: one result per command (the first, when a command gives
@@ -319,17 +347,18 @@ bool readsOnly(const QString &sql)
 class PgStatement final : public BackendStatement
 {
 public:
+    // `parsed`: the server holds a statement of this text under `name` already.
     PgStatement(std::shared_ptr<Session> session, QByteArray name, QString text,
-                QByteArray numbered, int parameters)
+                QByteArray numbered, int parameters, bool parsed)
         : m_session(std::move(session)), m_name(std::move(name)), m_text(std::move(text)),
-          m_numbered(std::move(numbered)), m_values(size_t(parameters)),
+          m_numbered(std::move(numbered)), m_parsed(parsed), m_values(size_t(parameters)),
           m_readOnly(readsOnly(m_text))
     {
     }
     ~PgStatement() override
     {
         if (m_session->conn && m_parsed)
-            m_session->retired.push_back(m_name);
+            m_session->keepIdle(m_numbered, m_name);
     }
 
     bool bind(int position, const QVariant &value) override
@@ -481,6 +510,15 @@ BackendStatement::Step PgStatement::step()
         const ExecStatusType status = PQresultStatus(result.get());
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
             s.fail(result.get());
+            // A table changed under the kept statement (its columns): the text is prepared
+            // anew, and run again at once unless the failure spoiled a transaction.
+            if (s.error.sqlState == QLatin1String("0A000")) {
+                s.retired.push_back(m_name);
+                m_name = "ado_" + QByteArray::number(++s.nextStatement);
+                m_parsed = false;
+                if (PQtransactionStatus(s.conn) == PQTRANS_IDLE)
+                    return step();
+            }
             return Step::Failed;
         }
         s.noteChanges(result.get());
@@ -662,10 +700,13 @@ std::unique_ptr<BackendStatement> PgBackend::prepare(const QString &sql, Prepare
     }
     int parameters = 0;
     QByteArray numbered = pg::numberPlaceholders(sql, &parameters).toUtf8();
-    QByteArray name = "ado_" + QByteArray::number(++s.nextStatement);
-    outcome = Prepared::Ok; // the server sees the text with the first run or description
+    QByteArray name = s.takeIdle(numbered);
+    const bool parsed = !name.isEmpty();
+    if (!parsed)
+        name = "ado_" + QByteArray::number(++s.nextStatement);
+    outcome = Prepared::Ok; // the server sees a new text with its first run or description
     return std::make_unique<PgStatement>(m_session, std::move(name), sql, std::move(numbered),
-                                         parameters);
+                                         parameters, parsed);
 }
 
 QStringList PgBackend::primaryKey(const QString &database, const QString &table)

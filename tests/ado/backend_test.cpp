@@ -410,6 +410,25 @@ TEST_P(BackendSuite, AQueuedStatementFailsAsItselfAndTheRollbackUndoesTheRest)
               (QStringList{"A|1", "B|70", "C|80"}));
 }
 
+// A text run again is the same statement on a server (parsed and planned once, while kept),
+// and still reads a table whose columns changed meanwhile, as a file does.
+TEST_P(BackendSuite, ATextRunAgainReusesItsStatementAndFollowsATableChange)
+{
+    const auto lotColumns = [&] {
+        return conn.Execute(QStringLiteral("SELECT * FROM lot WHERE n = 1"))->FieldCount();
+    };
+    for (int run = 0; run < 3; ++run)
+        EXPECT_EQ(lotColumns(), 2);
+    if (onServer()) {
+        const QString kept = conn.Execute(QStringLiteral(
+            "SELECT COUNT(*) FROM pg_prepared_statements "
+            "WHERE statement = 'SELECT * FROM lot WHERE n = 1'"))->Fields(0).Value().toString();
+        EXPECT_EQ(kept, QStringLiteral("1"));
+    }
+    db->exec("ALTER TABLE lot ADD COLUMN extra INTEGER");
+    EXPECT_EQ(lotColumns(), 3);
+}
+
 // A transaction on a server reads what others committed before each statement (read
 // committed), whatever the server's default: a save's lock, then its read, depend on it.
 TEST_P(BackendSuite, ATransactionOnAServerIsReadCommittedWhateverTheDefault)
