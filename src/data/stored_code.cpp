@@ -7,40 +7,57 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
 #include <iterator>
+#include <vector>
 
 namespace causali {
 
 namespace {
 
 // The parts of a stored code, in the order they are hashed: the alias each is read under, how
-// it joins the part number PARTE (only its own part's rows carry its columns) and its order.
+// it joins the part number PARTE (only its own part's rows carry its columns), its order, and
+// the prefix every column of its table starts with.
 struct Part
 {
     const char *alias;
     const char *join;
     const char *order;
+    const char *prefix;
 };
 
 constexpr Part kParts[] = {
     {"TESTATA", "CI03_CAUSALI AS TESTATA ON TESTATA.CI03_CODCAUS = @CAUSALE",
-     "TESTATA.CI03_CODCAUS"},
+     "TESTATA.CI03_CODCAUS", "CI03_"},
     {"CONTROLLI",
      "CI11_CONTROLLOCONTI AS CONTROLLI ON CONTROLLI.CI11_CODCAUS_CI03 = @CAUSALE",
-     "CONTROLLI.CI11_SEGNO"},
+     "CONTROLLI.CI11_SEGNO", "CI11_"},
     {"SEZIONALI", "CI05_PROPSEZ AS SEZIONALI ON SEZIONALI.CI05_CAUSALE_CI03 = @CAUSALE",
-     "SEZIONALI.CI05_DITTA_CG18"},
+     "SEZIONALI.CI05_DITTA_CG18", "CI05_"},
     {"RICERCA", "CI06_RICERCACONTO AS RICERCA ON RICERCA.CI06_CAUSALE_CI03 = @CAUSALE",
-     "RICERCA.CI06_INDSEGNO, RICERCA.CI06_INDTIPORIGA, RICERCA.CI06_PROGRESSIVO"},
+     "RICERCA.CI06_INDSEGNO, RICERCA.CI06_INDTIPORIGA, RICERCA.CI06_PROGRESSIVO", "CI06_"},
     {"PROPOSTA", "CI10_PROPCONTICAUS AS PROPOSTA ON PROPOSTA.CI10_CODCAUS_CI03 = @CAUSALE",
-     "PROPOSTA.CI10_PROG"},
+     "PROPOSTA.CI10_PROG", "CI10_"},
     {"LINGUE",
-     "(SELECT CI99_CODLINGUA_MG52, CI99_DESCRIZIONE FROM CI99_DESLINGUA"
-     " INNER JOIN CI03_CAUSALI ON CI99_IDPROV = CI03_IDPROV"
-     " WHERE CI99_PROVID_FW4A = 903 AND CI03_CODCAUS = @CAUSALE) AS LINGUE ON 1 = 1",
-     "LINGUE.CI99_CODLINGUA_MG52"},
+     "CI99_DESLINGUA AS LINGUE ON LINGUE.CI99_PROVID_FW4A = 903 AND LINGUE.CI99_IDPROV ="
+     " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = @CAUSALE)",
+     "LINGUE.CI99_CODLINGUA_MG52", "CI99_"},
 };
 constexpr int kPartCount = int(std::size(kParts));
+
+// The result's columns of each part, by the prefix of their names (PARTE, column 0, is none's).
+std::vector<std::vector<int>> columnsOfParts(ado::Recordset &rows)
+{
+    std::vector<std::vector<int>> columns(kPartCount);
+    for (int i = 1; i < rows.FieldCount(); ++i) {
+        const QString name = rows.Fields(i).Name();
+        for (int part = 0; part < kPartCount; ++part) {
+            if (name.startsWith(QLatin1String(kParts[part].prefix), Qt::CaseInsensitive))
+                columns[size_t(part)].push_back(i);
+        }
+    }
+    return columns;
+}
 
 } // namespace
 
@@ -82,20 +99,20 @@ QByteArray StoredCode::digest(ado::Connection &connection, const QString &code, 
         connection.Execute(lockText(code), nullptr,
                            ado::adCmdText | ado::adExecuteNoRecords | ado::adAsyncExecute);
     auto rows = connection.Execute(text(code));
+    const std::vector<std::vector<int>> columns = columnsOfParts(*rows);
     QCryptographicHash hash(QCryptographicHash::Sha1);
     int part = -1;
-    for (; rows && !rows->isEOF(); rows->MoveNext()) {
-        const int rowPart = rows->Fields(0).Value().toInt();
+    for (; !rows->isEOF(); rows->MoveNext()) {
+        const int rowPart = std::clamp(rows->Fields(0).Value().toInt(), 0, kPartCount - 1);
         for (; part < rowPart; ++part)
             hash.addData("\x1e"); // one separator a part, so rows cannot shift between them
-        // A part with no rows still gives one row, with nothing in its columns.
-        bool stored = false;
-        for (int i = 1; i < rows->FieldCount() && !stored; ++i)
-            stored = !rows->Fields(i).Value().isNull();
-        if (!stored)
+        // A part with no rows still gives one row, with nothing in its columns (its first
+        // column, a key, is never empty in a stored row).
+        const std::vector<int> &own = columns[size_t(rowPart)];
+        if (own.empty() || rows->Fields(own.front()).Value().isNull())
             continue;
         hash.addData("\x1d");
-        for (int i = 1; i < rows->FieldCount(); ++i) {
+        for (const int i : own) {
             const QVariant value = rows->Fields(i).Value();
             // The type's id keeps Null, 0 and "0" apart.
             hash.addData(QByteArray::number(value.isNull() ? -1 : value.typeId()));
