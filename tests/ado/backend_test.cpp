@@ -366,6 +366,14 @@ TEST_P(BackendSuite, QueuedStatementsAreSeenByTheNextReadAndKeptByTheCommit)
                                queued);
               }).number(),
               adErrSqlError);
+    // Rows to give cannot wait: adAsyncExecute goes only with adExecuteNoRecords.
+    conn.BeginTrans();
+    EXPECT_EQ(errorOf([&] {
+                  conn.Execute(QStringLiteral("SELECT qty FROM item"), nullptr,
+                               adCmdText | adAsyncExecute);
+              }).number(),
+              adErrInvalidArgument);
+    conn.RollbackTrans();
 }
 
 // A queued statement that fails is reported as its own failure by the call that meets it (a
