@@ -125,7 +125,7 @@ void BM_Save_Layer(benchmark::State &state)
     tables.PreparazioneTabellaSviluppo();
     tables.PreparazioneTabellaCausaliLingua();
     const causali::HeaderValues shown = shownCode(connection.handle(), int(state.range(0)));
-    tables.CaricaCopiaDiLavoro(shown.code.toString(), shown.id);
+    tables.loadWorkingCopy(shown.code.toString(), shown.id);
     causali::SaveRoutines save(window, shown);
     for (auto _ : state) {
         const causali::SaveOutcome outcome = save.AggiornamentoDatabase();

@@ -1,4 +1,4 @@
-// Loading the working copy of one reason code (causali::WorkingTables::CaricaCopiaDiLavoro:
+// Loading the working copy of one reason code (causali::WorkingTables::loadWorkingCopy:
 // each working table emptied, then filled with the code's stored rows by its prepared INSERT ...
 // SELECT) beside the same statements, rewritten once by ado::rewriteTsql, run directly with
 // sqlite3_exec.
@@ -74,7 +74,7 @@ void BM_LoadCode_Layer(benchmark::State &state)
     size_t next = 0;
     for (auto _ : state) {
         const Code &c = sample[next++ % sample.size()];
-        tables.CaricaCopiaDiLavoro(c.code, c.idProv);
+        tables.loadWorkingCopy(c.code, c.idProv);
     }
     const long long rows = workingRows(connection.handle());
     state.counters["rows"] = double(rows);

@@ -99,6 +99,8 @@ public:
     enum class Prepared { Ok, MoreThanOne, Empty, Failed };
     virtual std::unique_ptr<BackendStatement> prepare(const QString &sql, Prepared &outcome) = 0;
     // Runs one of the layer's own statements (BEGIN, COMMIT, SAVEPOINT...): false on failure.
+    // A server may queue BEGIN and SAVEPOINT (see enqueue); COMMIT, RELEASE and the rollbacks
+    // wait for their answer, and with it for the queue's.
     virtual bool begin() = 0;
     virtual bool commit() = 0;
     virtual bool rollback() = 0;
@@ -107,6 +109,24 @@ public:
     virtual bool release(const QByteArray &name) = 0;
     virtual bool rollbackTo(const QByteArray &name) = 0;
     virtual TransactionState transactionState() const = 0;
+
+    // Statements sent without waiting for their answer (a server): inside a transaction a
+    // statement that returns no rows can be queued; the queue goes to the server with the next
+    // call that waits for an answer, in the same round trip, and is answered first. A queued
+    // statement that fails makes that call fail with its error (lastError), the commands after
+    // it in the queue not run; takeQueuedFailure then gives the tag it was queued with (0 for
+    // the backend's own commands). A file database runs everything at once: queues() is false.
+    virtual bool queues() const { return false; }
+    virtual bool enqueue(const QString &sql, quint64 tag)
+    {
+        Q_UNUSED(sql)
+        Q_UNUSED(tag)
+        return false;
+    }
+    // Commands queued and not yet answered.
+    virtual int queued() const { return 0; }
+    virtual bool hasQueuedFailure() const { return false; }
+    virtual quint64 takeQueuedFailure() { return 0; }
 
     // Rows changed by the last INSERT, UPDATE or DELETE, and by every one so far.
     virtual long long changes() const = 0;

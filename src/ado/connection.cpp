@@ -57,12 +57,14 @@ bool Connection::noRecordsRequested(long options, const QString &source)
 {
     if (options == adCmdUnspecified)
         return false;
-    const long type = options & ~long(adExecuteNoRecords);
+    // adAsyncExecute only goes with adExecuteNoRecords: a queued statement has no rows to give.
+    const long async = (options & adExecuteNoRecords) ? long(adAsyncExecute) : 0;
+    const long type = options & ~long(adExecuteNoRecords) & ~async;
     if (type != 0 && type != adCmdText && type != adCmdUnknown)
         raise(adErrInvalidArgument,
               QStringLiteral("Execute options %1 are not supported: only text commands "
                              "(adCmdText 1, adCmdUnknown 8), optionally with adExecuteNoRecords "
-                             "(0x80), can run")
+                             "(0x80) and then adAsyncExecute (0x10), can run")
                   .arg(options),
               source);
     return (options & adExecuteNoRecords) != 0;
@@ -228,6 +230,11 @@ std::unique_ptr<Recordset> Connection::Execute(const QString &text, QVariant *re
 {
     requireOpen("Execute");
     const bool noRecords = noRecordsRequested(options, ErrorSource);
+    if (noRecords && (options & adAsyncExecute) && !recordsAffected && m_transactionLevel > 0
+        && m_backend->queues()) {
+        enqueue(text);
+        return nullptr;
+    }
     const long long totalBefore = totalChanges();
     if (noRecords) {
         const auto statement = prepare(text);
@@ -276,6 +283,7 @@ void Connection::CommitTrans()
     if (m_transactionLevel == 0)
         raise(adErrIllegalOperation, QStringLiteral("CommitTrans: no transaction is open"),
               ErrorSource);
+    raiseQueuedFailure();
     if (m_transactionLost || m_backend->transactionState() != TransactionState::Active) {
         m_transactionLost = true;
         fail(adErrProviderFailed,
@@ -383,9 +391,8 @@ int Connection::transactionLevel() const
     return m_transactionLevel;
 }
 
-std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QString &source)
+QString Connection::nativeText(const QString &tsql, const QString &source)
 {
-    requireOpen("prepare");
     // The module sends the same texts over and over (every code shown): each is rewritten once.
     QString sql = m_rewritten.value(tsql);
     if (sql.isEmpty()) {
@@ -398,6 +405,35 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
             m_rewritten.clear();
         m_rewritten.insert(tsql, sql);
     }
+    return sql;
+}
+
+void Connection::enqueue(const QString &tsql)
+{
+    checkTransactionAlive();
+    const QString sql = nativeText(tsql, ErrorSource);
+    if (sql.trimmed().isEmpty())
+        raise(adErrInvalidArgument,
+              QStringLiteral("The SQL text holds no statement: \"%1\"").arg(tsql), ErrorSource);
+    if (m_backend->queued() == 0)
+        m_queued.clear(); // answered: none of them failed
+    noteStatementRun();
+    if (!m_backend->enqueue(sql, m_statementsRun))
+        raiseLastError(tsql, ErrorSource);
+    m_queued.push_back(Queued{m_statementsRun, tsql});
+    ++m_statementsPrepared;
+}
+
+void Connection::raiseQueuedFailure()
+{
+    if (m_backend && m_backend->hasQueuedFailure())
+        raiseLastError(QString(), ErrorSource);
+}
+
+std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QString &source)
+{
+    requireOpen("prepare");
+    const QString sql = nativeText(tsql, source);
     Backend::Prepared outcome = Backend::Prepared::Failed;
     std::unique_ptr<BackendStatement> prepared = m_backend->prepare(sql, outcome);
     if (outcome == Backend::Prepared::Failed)
@@ -434,20 +470,37 @@ void Connection::raiseLastError(const QString &context, const QString &source)
         ? m_backend->lastError()
         : BackendError{adErrProviderFailed, QStringLiteral("the connection is closed"),
                        QStringLiteral("HY000"), 0};
+    // A call that met the failure of a queued statement raises that statement's error.
+    QString failedText = context;
+    QString failedSource = source;
+    m_failedStatement = 0;
+    if (m_backend && m_backend->hasQueuedFailure()) {
+        const quint64 number = m_backend->takeQueuedFailure();
+        failedText.clear();
+        for (const Queued &q : m_queued) {
+            if (q.number == number) {
+                failedText = q.text;
+                failedSource = ErrorSource;
+                m_failedStatement = number;
+            }
+        }
+        m_queued.clear();
+    }
     QString description = error.message;
-    const QString statement = excerpt(context);
+    const QString statement = excerpt(failedText);
     if (!statement.isEmpty())
         description += QStringLiteral(" (statement: %1)").arg(statement);
     if (m_backend && noticeLostTransaction())
         description += QStringLiteral("; the database rolled the transaction back, no other "
                                       "statement runs until RollbackTrans");
-    fail(error.number ? error.number : adErrProviderFailed, description, source, error.sqlState,
-         error.nativeError);
+    fail(error.number ? error.number : adErrProviderFailed, description, failedSource,
+         error.sqlState, error.nativeError);
 }
 
 void Connection::checkTransactionAlive()
 {
     requireOpen("a statement");
+    raiseQueuedFailure();
     if (m_transactionLevel == 0)
         return;
     if (m_transactionLost || m_backend->transactionState() != TransactionState::Active) {
@@ -518,6 +571,7 @@ void Connection::closeRecordsets()
 void Connection::closeHandle()
 {
     m_backend.reset();
+    m_queued.clear();
     m_undos.clear();
     m_transactionLevel = 0;
     m_transactionLost = false;

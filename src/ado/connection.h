@@ -8,12 +8,14 @@
 // connection, with a busy timeout so that a second writer waits; on a server, a lock is waited
 // for as long (lock_timeout). Every text sent through Execute, Command or Recordset is
 // rewritten from T-SQL first, into the backend's dialect. BeginTrans starts a write
-// transaction at once (BEGIN IMMEDIATE on a file). When the database rolls a transaction back
-// by itself after an error (disk full, I/O), the connection notices it: later statements of
-// that "transaction" are refused instead of running one by one in autocommit, and
-// RollbackTrans then succeeds quietly. A statement that fails inside a transaction leaves it
-// open for the caller to roll back; on a server the transaction can then only be rolled back
-// (the server refuses anything else in it), and the connection treats it as lost the same way.
+// transaction at once on a file (BEGIN IMMEDIATE); on a server it opens a read-committed
+// transaction that goes to the server with its first statement (see backend.h, begin).
+// When the database rolls a transaction back by itself after an error (disk full, I/O), the
+// connection notices it: later statements of that "transaction" are refused instead of
+// running one by one in autocommit, and RollbackTrans then succeeds quietly. A statement that
+// fails inside a transaction leaves it open for the caller to roll back; on a server the
+// transaction can then only be rolled back (the server refuses anything else in it), and the
+// connection treats it as lost the same way.
 //
 // Choices of this layer:
 // - Transactions nest, as with providers that support nested transactions: the outermost
@@ -87,6 +89,12 @@ public:
 
     // Runs one statement. With adCmdTextNoRecords (129) any rows are thrown away and nullptr
     // comes back; otherwise a Recordset (closed when the statement returns no rows).
+    // With adExecuteNoRecords | adAsyncExecute inside a transaction, and no recordsAffected
+    // asked for, a server gets the statement with the next call that waits for an answer (a
+    // read, a commit, a rollback): Execute returns at once, and a failure of the statement is
+    // raised by that call exactly as the statement would have raised it (its number, its text
+    // in the description, the source ado.Connection; see failedStatement). A file runs it at
+    // once.
     std::unique_ptr<Recordset> Execute(const QString &text, QVariant *recordsAffected = nullptr,
                                        long options = -1);
 
@@ -129,8 +137,13 @@ public:
     // the database has already rolled back.
     void checkTransactionAlive();
     // Statements run so far on this connection (tests count queries with it): every first
-    // step after a prepare or reset. The layer's own BEGIN/COMMIT/ROLLBACK are not counted.
+    // step after a prepare or reset, and every statement queued. The layer's own
+    // BEGIN/COMMIT/ROLLBACK are not counted.
     quint64 statementsRun() const { return m_statementsRun; }
+    // When the last error raised was that of a statement queued by Execute (adAsyncExecute):
+    // its number in statementsRun (the count just after it was queued); 0 otherwise. Lets a
+    // caller that queued several statements say which one failed.
+    quint64 failedStatement() const { return m_failedStatement; }
     void noteStatementRun() { ++m_statementsRun; }
     // Texts prepared so far (a prepared Command prepares once however often it runs).
     quint64 statementsPrepared() const { return m_statementsPrepared; }
@@ -171,6 +184,12 @@ private:
     bool noticeLostTransaction();
     // Raises the backend's error unless `ok` (the result of one of its own statements).
     void check(bool ok, const QString &what, const QString &source);
+    // The text in the backend's dialect (each text rewritten once).
+    QString nativeText(const QString &tsql, const QString &source);
+    // Queues a statement (Execute with adAsyncExecute).
+    void enqueue(const QString &tsql);
+    // Raises the failure of a queued statement that a call met, if there is one.
+    void raiseQueuedFailure();
     void closeRecordsets();
     void runUndos(std::size_t fromLevel);
     void closeHandle();
@@ -186,6 +205,14 @@ private:
     std::vector<ProviderError> m_errors;
     std::vector<Recordset *> m_recordsets;
     QHash<QString, QString> m_rewritten; // T-SQL text -> the backend's text
+    // The statements queued and not yet answered, by their number in statementsRun.
+    struct Queued
+    {
+        quint64 number;
+        QString text;
+    };
+    std::vector<Queued> m_queued;
+    quint64 m_failedStatement = 0;
     // Per open transaction level (index 0 = outermost): the in-memory undos of that level.
     std::vector<std::vector<std::function<void()>>> m_undos;
 };

@@ -13,6 +13,7 @@ enum CommandType : long {
     adCmdUnknown = 8,
     adCmdFile = 256,
     adCmdTableDirect = 512,
+    adAsyncExecute = 0x10, // with adExecuteNoRecords: Execute may return before the statement ran
     adExecuteNoRecords = 0x80,
     adCmdTextNoRecords = 129, // text command whose rows, if any, are thrown away
 };

@@ -64,13 +64,17 @@ void Recordset::Impl::requireWritable(const char *operation) const
 }
 
 // Reads the columns and every row of a statement just prepared (or bound) and not yet run.
-// A statement without result columns is run and leaves the recordset closed.
+// A statement without result columns is run and leaves the recordset closed. A keyset first
+// only describes the statement (it may read the keys alone); otherwise the first run gives the
+// columns too (on a server, no message of its own to describe them).
 void Recordset::Impl::load(Statement &statement)
 {
+    const bool describeFirst = keyset && connection;
+    bool row = !describeFirst && statement.step();
     const int count = statement.columnCount();
     if (count == 0) {
-        while (statement.step()) {
-        }
+        while (row)
+            row = statement.step();
         return;
     }
     auto rows = std::make_shared<RowStore>();
@@ -86,8 +90,10 @@ void Recordset::Impl::load(Statement &statement)
         rows->columns.push_back(std::move(c));
     }
     rows->resolveBaseTable(statement.connection());
-    if (!(keyset && connection && rows->loadKeys(*connection, statement))) {
-        while (statement.step()) {
+    if (!(describeFirst && rows->loadKeys(*connection, statement))) {
+        if (describeFirst)
+            row = statement.step();
+        for (; row; row = statement.step()) {
             for (int i = 0; i < count; ++i)
                 statement.readCell(rows->cells.emplace_back(), i, rows->arena);
             rows->appendRead();

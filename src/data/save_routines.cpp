@@ -8,11 +8,13 @@
 #include "data/window_state.h"
 #include "data/working_tables.h"
 
+#include <vector>
+
 namespace causali {
 
 namespace {
 
-const QString kAggiornamento = QStringLiteral("AggiornamentoDatabase");
+const QString RoutineName = QStringLiteral("AggiornamentoDatabase");
 
 // The rows of one reason code: `value` is "?" (prepared) or "@CAUSALE" (replaced by the code).
 QString deleteText(const QString &table, const QString &column,
@@ -188,26 +190,36 @@ SaveOutcome SaveRoutines::write(ado::Connection &connection,
     const std::pair<const char *, const QString *> statements[] = {
         {"S1", &st.s1}, {"S2", &st.s2}, {"S3", &st.s3}, {"S4", &st.s4}, {"S5", &st.s5},
         {"S6", &st.s6}, {"S7", &st.s7}, {"S8", &st.s8}, {"S9", &st.s9}};
+    // The statements need no answer one by one: a server gets them all with the commit of this
+    // level, and a failure among them is then raised as that statement's, which `sent` names.
+    std::vector<std::pair<quint64, QString>> sent;
     for (const auto &[name, text] : statements) {
         if (text->isEmpty())
             continue; // only S9 can be empty
         try {
-            connection.Execute(*text, nullptr, ado::adCmdTextNoRecords);
+            connection.Execute(*text, nullptr,
+                               ado::adCmdText | ado::adExecuteNoRecords | ado::adAsyncExecute);
         } catch (const ado::RuntimeError &e) {
             return rollBack(QString::fromLatin1(name), e);
         }
+        sent.emplace_back(connection.statementsRun(), QString::fromLatin1(name));
     }
     try {
         connection.CommitTrans();
     } catch (const ado::RuntimeError &e) {
-        return rollBack(QStringLiteral("CommitTrans"), e);
+        QString step = QStringLiteral("CommitTrans");
+        for (const auto &[number, name] : sent) {
+            if (number == connection.failedStatement())
+                step = name;
+        }
+        return rollBack(step, e);
     }
     return {};
 }
 
 SaveOutcome SaveRoutines::AggiornamentoDatabase()
 {
-    return ado::passUp(kAggiornamento, [&] {
+    return ado::passUp(RoutineName, [&] {
         const AggiornamentoStatements st =
             buildStatements(codiceCausale(m_header), m_header.idProv(), m_state.CodLingua,
                             m_header.descrizioneText(), m_state.DeletionInProgress);

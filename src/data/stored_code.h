@@ -26,8 +26,12 @@ public:
                              bool lockHeader = false);
     // The fingerprint of a code that is not stored.
     static QByteArray absent();
-    // The statements read for the fingerprint, "@CAUSALE" replaced by the quoted code.
-    static QStringList texts(const QString &code, bool lockHeader = false);
+    // The one query read for the fingerprint: every part of the code (header, checks,
+    // journals, search sequence, proposal, descriptions), each row with its part's number and
+    // its own part's columns; a part with no rows gives one row with its columns empty.
+    static QString text(const QString &code);
+    // The statement that locks the code's header row until the transaction ends.
+    static QString lockText(const QString &code);
 };
 
 } // namespace causali

@@ -262,7 +262,7 @@ QStringList WorkingTables::loadingTexts(const QString &code, const QString &codL
 }
 
 // The tables are created empty, with an index over the columns that select one reason code's
-// rows; a code's rows come in when the code is shown (CaricaCopiaDiLavoro), so the window's
+// rows; a code's rows come in when the code is shown (loadWorkingCopy), so the window's
 // start-up does not depend on how many codes the database holds.
 void WorkingTables::prepare(bool *flag, const QString &createText, const QString &indexText)
 {
@@ -326,9 +326,9 @@ void WorkingTables::fill(std::unique_ptr<ado::Command> &slot, const QString &tex
     command.Execute(nullptr, ado::adCmdTextNoRecords);
 }
 
-void WorkingTables::CaricaCopiaDiLavoro(const QString &code, const QVariant &idProv)
+void WorkingTables::loadWorkingCopy(const QString &code, const QVariant &idProv)
 {
-    ado::passUp(QStringLiteral("CaricaCopiaDiLavoro"), [&] {
+    ado::passUp(QStringLiteral("loadWorkingCopy"), [&] {
         ado::Connection &connection = connectionOf(m_state);
         const auto empty = [&](const char *table) {
             connection.Execute(emptyText(QString::fromLatin1(table)), nullptr,

@@ -40,7 +40,7 @@ public:
     void PreparazioneTabellaCausaliLingua();
     // Replaces the working tables' rows with the stored rows of one reason code (its lists, and
     // its descriptions in the window's language when idProv is given).
-    void CaricaCopiaDiLavoro(const QString &code, const QVariant &idProv);
+    void loadWorkingCopy(const QString &code, const QVariant &idProv);
     // Drops #CI99_DESLINGUA when it exists.
     void dropTabellaCausaliLingua();
 

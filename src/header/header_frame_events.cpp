@@ -346,7 +346,7 @@ bool HeaderPanel::showStoredCode()
         showCodeGone(code);
         return false;
     }
-    m_context.workingTables().CaricaCopiaDiLavoro(code, idProv());
+    m_context.workingTables().loadWorkingCopy(code, idProv());
     return true;
 }
 
@@ -414,13 +414,13 @@ void HeaderPanel::gclsFrameTestata_ChangeStatus(long fenm_status, long fenm_reas
                 if (m_recordsetTestata->Sort().isEmpty())
                     m_recordsetTestata->setSort(QStringLiteral("CI03_CODCAUS ASC"));
                 // The working copy is read again from what was just stored.
-                m_context.workingTables().CaricaCopiaDiLavoro(
+                m_context.workingTables().loadWorkingCopy(
                     codiceCausale(m_context.headerView()), idProv());
                 m_context.ShowChild();
             } else if (browse && m_frameTestata->hasCurrentRow() && !showStoredCode()) {
                 return; // another code is shown instead, with its own ChangeStatus
             } else if (inserting) {
-                m_context.workingTables().CaricaCopiaDiLavoro(QString(), QVariant());
+                m_context.workingTables().loadWorkingCopy(QString(), QVariant());
             }
         },
         [&] {

@@ -23,7 +23,7 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcSave, "causali.save", QtInfoMsg)
 
-const QString kTitle = QStringLiteral("Attenzione");
+const QString MessageTitle = QStringLiteral("Attenzione");
 
 QString procedureOf(host::WriteUnit::Kind kind)
 {
@@ -78,7 +78,7 @@ bool SaveUnit::openTransaction(Kind kind)
                     .arg(kind == Kind::Update ? QStringLiteral("il salvataggio")
                                               : QStringLiteral("l'eliminazione"));
             if (m_context.MostraMessaggio(text, host::vbRetryCancel | host::vbExclamation,
-                                          kTitle, procedureOf(kind))
+                                          MessageTitle, procedureOf(kind))
                 != host::vbRetry)
                 return false;
         }
@@ -153,7 +153,7 @@ SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool dele
     const auto ask = [&](const QString &text, const QStringList &answers,
                          const std::vector<Choice> &choices) {
         const int index = host::DialogService::instance().choose(
-            text, kTitle, answers, int(answers.size()) - 1);
+            text, MessageTitle, answers, int(answers.size()) - 1);
         return choices.at(size_t(std::clamp(index, 0, int(choices.size()) - 1)));
     };
     if (inserting)
@@ -166,7 +166,7 @@ SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool dele
     if (deleted && kind == Kind::Delete) {
         m_context.MostraMessaggio(
             QStringLiteral("La causale %1 è già stata eliminata da un altro utente.").arg(code),
-            host::vbOKOnly | host::vbExclamation, kTitle, procedureOf(kind));
+            host::vbOKOnly | host::vbExclamation, MessageTitle, procedureOf(kind));
         return Choice::Reload;
     }
     if (deleted)
@@ -263,7 +263,7 @@ void SaveUnit::tell(Kind kind, const QString &cause)
             : QStringLiteral("La causale non è stata eliminata: il database è rimasto com'era."
                              "\nCausa: %1.")
                   .arg(cause);
-    m_context.MostraMessaggio(text, host::vbExclamation, kTitle, procedureOf(kind));
+    m_context.MostraMessaggio(text, host::vbExclamation, MessageTitle, procedureOf(kind));
 }
 
 } // namespace causali

@@ -92,7 +92,7 @@ std::optional<QString> askNewCode(causali::FRMCI_CAUSALI &window, const QString 
 // The working tables' rows of the source code, given the new code.
 void copyLists(causali::FRMCI_CAUSALI &window, const Source &source, const QString &code)
 {
-    window.workingTables().CaricaCopiaDiLavoro(source.code, QVariant());
+    window.workingTables().loadWorkingCopy(source.code, QVariant());
     static const QPair<const char *, const char *> tables[] = {
         {"#SEZIONALI", "CI05_CAUSALE_CI03"},
         {"#CI06_RICERCACONTO", "CI06_CAUSALE_CI03"},

@@ -10,7 +10,10 @@
 #include "app/host_session.h"
 #include "app/shell_window.h"
 #include "data/database_errors.h"
+#include "data/save_routines.h"
 #include "data/stored_code.h"
+#include "data/window_state.h"
+#include "data/working_tables.h"
 #include "engine/pg_session.h"
 #include "host/main_navigator.h"
 #include "support/scratch_pg.h"
@@ -68,6 +71,28 @@ public:
 private:
     engine::PgSession m_admin;
     std::string m_name;
+};
+
+// A code as the header shows it: read from the database.
+class ShownCode : public causali::HeaderView
+{
+public:
+    ShownCode(ado::Connection &connection, const QString &code) : m_code(code)
+    {
+        auto row = connection.Execute(
+            QStringLiteral("SELECT CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = '")
+            + code + QStringLiteral("'"));
+        m_id = row->Fields(0).Value();
+        m_description = row->Fields(1).Value().toString();
+    }
+    QVariant causaleText() const override { return m_code; }
+    QVariant idProv() const override { return m_id; }
+    QString descrizioneText() const override { return m_description; }
+
+private:
+    QString m_code;
+    QVariant m_id;
+    QString m_description;
 };
 
 // The URI of `uri` logging in as `user`.
@@ -156,4 +181,73 @@ TEST(ServerDatabase, ASaveLocksItsCodeOnlyAndTheOtherProgramWaitsForIt)
     second.BeginTrans();
     EXPECT_EQ(causali::StoredCode::digest(second, QStringLiteral("ACQM"), true), before);
     second.CommitTrans();
+}
+
+// The statements of a save go to the server together; when the server refuses one of them (here
+// a trigger refuses one proposal row), the save says which statement failed, with the error as
+// that statement raised it, and nothing of the save is written, the rows deleted before the
+// failing statement included. The same save goes through once the refusal is gone.
+TEST(ServerDatabase, ASaveStatementTheServerRefusesNamesItsStepAndWritesNothing)
+{
+    SKIP_WITHOUT_POSTGRES();
+    testsupport::ScratchPgDatabase db;
+    const app::DatabaseFile database = app::prepareDatabase(uriOf(db));
+    ado::Connection connection;
+    connection.Open(app::connectionStringFor(database.path));
+    const QString code = connection.Execute(QStringLiteral(
+        "SELECT MIN(CI10_CODCAUS_CI03) FROM CI10_PROPCONTICAUS"))->Fields(0).Value().toString();
+    ASSERT_FALSE(code.isEmpty()) << "the demo database holds proposal rows";
+    const int lastRow = connection.Execute(QStringLiteral(
+        "SELECT MAX(CI10_PROG) FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = '") + code
+        + QStringLiteral("'"))->Fields(0).Value().toInt();
+    engine::PgSession admin(db.connection());
+    admin.exec("CREATE FUNCTION refuse_row() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+               "RAISE EXCEPTION 'riga rifiutata'; END $$;"
+               "CREATE TRIGGER refuse_row BEFORE INSERT ON CI10_PROPCONTICAUS FOR EACH ROW "
+               "WHEN (NEW.CI10_PROG = " + std::to_string(lastRow) + ") "
+               "EXECUTE FUNCTION refuse_row()");
+
+    causali::WindowState state;
+    state.connection = &connection;
+    state.CodLingua = QStringLiteral("ITA");
+    causali::WorkingTables tables(state);
+    tables.PreparazioneTabellaSezionali();
+    tables.PreparazioneTabellaRic();
+    tables.PreparazioneTabellaSviluppo();
+    tables.PreparazioneTabellaCausaliLingua();
+    const ShownCode shown(connection, code);
+    tables.loadWorkingCopy(code, shown.idProv());
+    const QByteArray stored = causali::StoredCode::digest(connection, code);
+    const auto proposalRows = [&] {
+        return connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI10_PROPCONTICAUS "
+                                                 "WHERE CI10_CODCAUS_CI03 = '") + code
+                                  + QStringLiteral("'"))->Fields(0).Value().toInt();
+    };
+    const int rowsBefore = proposalRows();
+    ASSERT_GE(rowsBefore, 2);
+
+    causali::SaveRoutines save(state, shown);
+    connection.BeginTrans();
+    causali::StoredCode::digest(connection, code, true);
+    const causali::SaveOutcome refused = save.AggiornamentoDatabase();
+    EXPECT_FALSE(refused.committed);
+    EXPECT_EQ(refused.failedStep, QStringLiteral("S4"));
+    ASSERT_TRUE(refused.error.has_value());
+    EXPECT_TRUE(refused.error->description().contains(QStringLiteral("riga rifiutata")));
+    EXPECT_TRUE(refused.error->description().contains(QStringLiteral("CI10_PROPCONTICAUS")))
+        << refused.error->description().toStdString();
+    EXPECT_EQ(refused.error->source(), QStringLiteral("ado.Connection"));
+    // The save's own level is undone; the unit's transaction is still usable, then rolled back.
+    EXPECT_EQ(connection.transactionLevel(), 1);
+    EXPECT_EQ(causali::StoredCode::digest(connection, code), stored);
+    connection.RollbackTrans();
+    EXPECT_EQ(causali::StoredCode::digest(connection, code), stored);
+    EXPECT_EQ(proposalRows(), rowsBefore);
+
+    admin.exec("DROP TRIGGER refuse_row ON CI10_PROPCONTICAUS");
+    connection.BeginTrans();
+    causali::StoredCode::digest(connection, code, true);
+    EXPECT_TRUE(save.AggiornamentoDatabase().committed);
+    connection.CommitTrans();
+    EXPECT_EQ(proposalRows(), rowsBefore);
 }

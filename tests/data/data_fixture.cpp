@@ -43,7 +43,7 @@ void DataTest::show(const QString &code)
                        + code + QStringLiteral("'"));
     // The window reads the code's working copy when it shows the code.
     if (state.prepareFlags.sezionali)
-        tables.CaricaCopiaDiLavoro(code, header.id);
+        tables.loadWorkingCopy(code, header.id);
 }
 
 } // namespace datatest

@@ -1,4 +1,5 @@
 #include "data/save_routines.h"
+#include "data/stored_code.h"
 
 #include "data_fixture.h"
 
@@ -230,3 +231,38 @@ TEST(AggiornamentoTexts, CodesAndTextsStayInsideTheirLiterals)
 }
 
 } // namespace
+
+// The fingerprint of a code follows every part stored for it (header, checks, journals, search
+// sequence, proposal, descriptions) and nothing of another code; a code not stored has the
+// fingerprint of absence. Each change is undone before the next.
+TEST_F(SaveTest, TheFingerprintFollowsEveryPartOfTheCodeAndOnlyIt)
+{
+    const QString code = QStringLiteral("ACQM");
+    const QByteArray stored = causali::StoredCode::digest(connection, code);
+    EXPECT_EQ(causali::StoredCode::digest(connection, code, true), stored);
+    EXPECT_NE(stored, causali::StoredCode::absent());
+    EXPECT_EQ(causali::StoredCode::digest(connection, QStringLiteral("ZZZZ")), causali::StoredCode::absent());
+    const char *const changes[] = {
+        "UPDATE CI03_CAUSALI SET CI03_DESCR = CI03_DESCR || 'x' WHERE CI03_CODCAUS = 'ACQM'",
+        "UPDATE CI11_CONTROLLOCONTI SET CI11_FLGCDC = 1 - CI11_FLGCDC"
+        " WHERE CI11_CODCAUS_CI03 = 'ACQM'",
+        "DELETE FROM CI05_PROPSEZ WHERE rowid = (SELECT MIN(rowid) FROM CI05_PROPSEZ"
+        " WHERE CI05_CAUSALE_CI03 = 'ACQM')",
+        "DELETE FROM CI06_RICERCACONTO WHERE rowid = (SELECT MAX(rowid) FROM CI06_RICERCACONTO"
+        " WHERE CI06_CAUSALE_CI03 = 'ACQM')",
+        "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG) VALUES ('ACQM', 99)",
+        "UPDATE CI99_DESLINGUA SET CI99_DESCRIZIONE = CI99_DESCRIZIONE || 'x'"
+        " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV ="
+        " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'ACQM')",
+    };
+    for (const char *change : changes) {
+        exec(QStringLiteral("SAVEPOINT change; ") + QString::fromLatin1(change));
+        EXPECT_NE(causali::StoredCode::digest(connection, code), stored) << change;
+        exec(QStringLiteral("ROLLBACK TO change; RELEASE change"));
+    }
+    exec(QStringLiteral("SAVEPOINT change; DELETE FROM CI06_RICERCACONTO"
+                        " WHERE CI06_CAUSALE_CI03 <> 'ACQM';"
+                        " UPDATE CI03_CAUSALI SET CI03_DESCR = 'x' WHERE CI03_CODCAUS <> 'ACQM'"));
+    EXPECT_EQ(causali::StoredCode::digest(connection, code), stored);
+    exec(QStringLiteral("ROLLBACK TO change; RELEASE change"));
+}

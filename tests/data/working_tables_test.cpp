@@ -67,7 +67,7 @@ TEST_F(WorkingTablesTest, ShowingACodeCopiesExactlyItsStoredRows)
     EXPECT_EQ(connection.statementsRun(), before);
 
     // A new code: nothing is stored, the tables are emptied.
-    tables.CaricaCopiaDiLavoro(QString(), QVariant());
+    tables.loadWorkingCopy(QString(), QVariant());
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#SVILUPPO\""), 0);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#CI99_DESLINGUA\""), 0);
 }
@@ -102,7 +102,7 @@ TEST_F(WorkingTablesTest, FailedPreparationAndLoadingRaiseWithTheirNames)
     prepareAll();
     exec("ALTER TABLE CI10_PROPCONTICAUS RENAME TO CI10_ALTROVE");
     EXPECT_TRUE(datatest::errorSource([&] { show("ACQM"); })
-                    .startsWith("CaricaCopiaDiLavoro:\r\n"));
+                    .startsWith("loadWorkingCopy:\r\n"));
     exec("ALTER TABLE CI10_ALTROVE RENAME TO CI10_PROPCONTICAUS");
     show("ACQM");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#SVILUPPO\""),

@@ -221,7 +221,7 @@ void PageHost::loadCode(const QString &code, int rowType)
     fillRowTypes(rowType);
     // As the window does when it shows a code: its stored lists into the working tables, each
     // frame re-opened on the code's rows.
-    workingTables().CaricaCopiaDiLavoro(code, QVariant());
+    workingTables().loadWorkingCopy(code, QVariant());
 
     const QString journals = journalsText(code);
     reopen(m_journals->gclsFrameSezionali(), m_journals->recordsetSezionali(), journals);
