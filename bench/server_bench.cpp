@@ -75,38 +75,31 @@ private:
     QString m_uri;
 };
 
-// The connection string of the backend (argument 0: file, 1: server); empty when the server
-// is not given.
+// The connection string of the backend (argument 0: file, 1: server); empty, and the run
+// marked skipped, when the server is not given.
 QString connectionString(benchmark::State &state)
 {
     if (state.range(0) == 0)
         return QStringLiteral("Data Source=") + bench::reasonCodeDatabase(kCodes, kRowsPerSatellite);
-    ServerDatabase *server = ServerDatabase::instance();
-    return server ? server->uri() : QString();
+    if (ServerDatabase *server = ServerDatabase::instance())
+        return server->uri();
+    state.SkipWithError("CAUSALI_BENCH_PG is not set: no server");
+    return QString();
 }
 
 // A generated code from the middle of the database, as the header shows it.
-class ShownCode : public causali::HeaderView
+causali::HeaderValues shownCode(ado::Connection &connection)
 {
-public:
-    explicit ShownCode(ado::Connection &connection)
-    {
-        auto rows = connection.Execute(QStringLiteral(
-            "SELECT CI03_CODCAUS, CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI"
-            " WHERE CI03_DESCR LIKE 'Causale generata %' ORDER BY CI03_CODCAUS"));
-        rows->Move(kCodes / 2);
-        code = rows->Fields(0).Value().toString().trimmed();
-        id = rows->Fields(1).Value().toLongLong();
-        description = rows->Fields(2).Value().toString();
-    }
-    QVariant causaleText() const override { return code; }
-    QVariant idProv() const override { return id; }
-    QString descrizioneText() const override { return description; }
-
-    QString code;
-    long long id = 0;
-    QString description;
-};
+    auto rows = connection.Execute(QStringLiteral(
+        "SELECT CI03_CODCAUS, CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI"
+        " WHERE CI03_DESCR LIKE 'Causale generata %' ORDER BY CI03_CODCAUS"));
+    rows->Move(kCodes / 2);
+    causali::HeaderValues shown;
+    shown.code = rows->Fields(0).Value().toString().trimmed();
+    shown.id = rows->Fields(1).Value().toLongLong();
+    shown.description = rows->Fields(2).Value().toString();
+    return shown;
+}
 
 // An editor's connection with its working tables made, as a window has it after start-up.
 struct Editor
@@ -136,7 +129,7 @@ void BM_Start(benchmark::State &state)
 {
     const QString target = connectionString(state);
     if (target.isEmpty())
-        return state.SkipWithError("CAUSALI_BENCH_PG is not set: no server");
+        return;
     quint64 trips = 0;
     for (auto _ : state) {
         Editor editor(target);
@@ -149,13 +142,13 @@ void BM_ShowCode(benchmark::State &state)
 {
     const QString target = connectionString(state);
     if (target.isEmpty())
-        return state.SkipWithError("CAUSALI_BENCH_PG is not set: no server");
+        return;
     Editor editor(target);
-    const ShownCode shown(editor.connection);
+    const causali::HeaderValues shown = shownCode(editor.connection);
     const quint64 before = editor.connection.roundTrips();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(causali::StoredCode::digest(editor.connection, shown.code));
-        editor.tables->loadWorkingCopy(shown.code, shown.id);
+        benchmark::DoNotOptimize(causali::StoredCode::digest(editor.connection, shown.code.toString()));
+        editor.tables->loadWorkingCopy(shown.code.toString(), shown.id);
     }
     reportTrips(state, editor.connection.roundTrips() - before);
 }
@@ -164,15 +157,15 @@ void BM_SaveCode(benchmark::State &state)
 {
     const QString target = connectionString(state);
     if (target.isEmpty())
-        return state.SkipWithError("CAUSALI_BENCH_PG is not set: no server");
+        return;
     Editor editor(target);
-    const ShownCode shown(editor.connection);
-    editor.tables->loadWorkingCopy(shown.code, shown.id);
+    const causali::HeaderValues shown = shownCode(editor.connection);
+    editor.tables->loadWorkingCopy(shown.code.toString(), shown.id);
     causali::SaveRoutines save(editor.state, shown);
     const quint64 before = editor.connection.roundTrips();
     for (auto _ : state) {
         editor.connection.BeginTrans();
-        causali::StoredCode::digest(editor.connection, shown.code, true);
+        causali::StoredCode::digest(editor.connection, shown.code.toString(), true);
         const causali::SaveOutcome outcome = save.AggiornamentoDatabase();
         if (!outcome.committed) {
             editor.connection.RollbackTrans();
@@ -181,7 +174,7 @@ void BM_SaveCode(benchmark::State &state)
         editor.connection.CommitTrans();
     }
     reportTrips(state, editor.connection.roundTrips() - before);
-    state.SetLabel(shown.code.toStdString());
+    state.SetLabel(shown.code.toString().toStdString());
 }
 
 } // namespace
