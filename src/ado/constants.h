@@ -18,6 +18,8 @@ enum CommandType : long {
     adCmdTextNoRecords = 129, // text command whose rows, if any, are thrown away
 };
 
+// The short enumerations packed, as ADO lists them.
+// clang-format off
 enum CursorLocation : long { adUseServer = 2, adUseClient = 3 };
 enum CursorType : long { adOpenUnspecified = -1, adOpenForwardOnly = 0, adOpenKeyset = 1,
                          adOpenDynamic = 2, adOpenStatic = 3 };
@@ -43,6 +45,7 @@ enum UpdateCriteria : long { adCriteriaKey = 0, adCriteriaAllCols = 1, adCriteri
 enum SearchDirection : long { adSearchBackward = -1, adSearchForward = 1 };
 enum BookmarkEnum : long { adBookmarkCurrent = 0, adBookmarkFirst = 1, adBookmarkLast = 2 };
 enum Position : long { adPosUnknown = -1, adPosBOF = -2, adPosEOF = -3 };
+// clang-format on
 
 // Error numbers raised by the layer (classic ADO numbers where ADO has one).
 enum AdoError : long {

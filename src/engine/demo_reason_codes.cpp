@@ -37,6 +37,8 @@ struct DemoReasonCode
 
 const std::vector<DemoReasonCode> &demoReasonCodes()
 {
+    // Laid out as a table, one code a pair of lines.
+    // clang-format off
     static const std::vector<DemoReasonCode> codes = {
         {"ACQM", "Acquisto materie prime", "Raw material purchase",
          0, 1, 1, 0, 0, "MAG", nullptr, "RIFM", 0, 0, 0, 0, 0, {5}, {0}},
@@ -81,6 +83,7 @@ const std::vector<DemoReasonCode> &demoReasonCodes()
         {"CHIU", "Chiusura di fine periodo", nullptr,
          0, 0, 0, 2, 0, "SEMPL", nullptr, nullptr, 0, 0, 0, 0, 0, {}, {}},
     };
+    // clang-format on
     return codes;
 }
 
