@@ -24,10 +24,7 @@ QString BackendDb::connectionString() const
 
 QStringList BackendDb::rows(const char *sql) const
 {
-    QStringList out;
-    for (const QStringList &row : other()->rows(QString::fromUtf8(sql)))
-        out << row.join(QLatin1Char('|')).replace(QStringLiteral("<NULL>"), QStringLiteral("NULL"));
-    return out;
+    return joinedRows(other()->rows(QString::fromUtf8(sql)));
 }
 
 void BackendDb::exec(const char *sql) const

@@ -143,6 +143,14 @@ long long RawSql::scalar(const QString &sql)
     return all.first().first().toLongLong();
 }
 
+QStringList joinedRows(const Rows &rows)
+{
+    QStringList out;
+    for (const QStringList &row : rows)
+        out << row.join(QLatin1Char('|')).replace(QStringLiteral("<NULL>"), QStringLiteral("NULL"));
+    return out;
+}
+
 std::unique_ptr<RawSql> rawSessionOf(const ado::Connection &connection)
 {
     if (connection.handle())

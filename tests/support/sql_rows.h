@@ -36,6 +36,9 @@ public:
     long long scalar(const QString &sql);
 };
 
+// One text per row, columns joined by '|', NULL as "NULL".
+QStringList joinedRows(const Rows &rows);
+
 // The session of an open connection of the layer (its temporary working tables are visible);
 // valid while the connection stays open.
 std::unique_ptr<RawSql> rawSessionOf(const ado::Connection &connection);
