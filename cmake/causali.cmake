@@ -30,4 +30,18 @@ function(causali_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # The suites that also run on the server (tests/CMakeLists.txt lists them): every test once
+  # more as "pg.<test>", its databases on the test server, bar the ones that mean SQLite only.
+  if(name IN_LIST CAUSALI_SERVER_SUITES)
+    set(_filter "*")
+    if(CAUSALI_SQLITE_ONLY_${name})
+      list(JOIN CAUSALI_SQLITE_ONLY_${name} ":" _only)
+      set(_filter "*-${_only}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_PREFIX "pg." TEST_FILTER "${_filter}"
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                         ENVIRONMENT_MODIFICATION "CAUSALI_TEST_BACKEND=set:postgresql"
+                         # Skipped, as a whole program, without a test server.
+                         SKIP_REGULAR_EXPRESSION "  SKIPPED |: Skipped")
+  endif()
 endfunction()

@@ -35,10 +35,11 @@ pg_owned_folder() {
   fi
 }
 
-# pg_cluster_start DATA SOCKETDIR: initialises DATA when it holds no cluster yet, then starts the
-# server unless it already runs. The server's log is DATA/server.log.
+# pg_cluster_start DATA SOCKETDIR [OPTIONS]: initialises DATA when it holds no cluster yet, then
+# starts the server unless it already runs, with OPTIONS added to its command line. The server's
+# log is DATA/server.log.
 pg_cluster_start() {
-  local data="$1" socket="$2"
+  local data="$1" socket="$2" options="${3:-}"
   if [ ${#socket} -gt 90 ]; then
     echo "pg: socket folder path too long for a Unix socket: $socket" >&2
     return 1
@@ -61,7 +62,7 @@ pg_cluster_start() {
     return 0
   fi
   pg_as_owner "$PG_BIN/pg_ctl" -D "$data" -l "$data/server.log" -w -t 60 \
-    -o "-c listen_addresses='' -k $socket" start >/dev/null || {
+    -o "-c listen_addresses='' -k $socket $options" start >/dev/null || {
     tail -n 20 "$data/server.log" >&2
     return 1
   }
@@ -87,6 +88,8 @@ pg_create_database() {
 # pg_throwaway_cluster FOLDER: starts a fresh cluster in FOLDER (or, when the postgres user
 # cannot reach FOLDER or its path is too long for a socket, in a new folder under /tmp) and stops
 # and removes it when the script exits, also after a failure. Sets PG_DATA and PG_SOCKET.
+# Nothing of it must survive a crash of the machine: it does not wait for the disk (the tests
+# create and drop a database each).
 pg_throwaway_cluster() {
   local folder="$1"
   mkdir -p "$folder"
@@ -100,7 +103,7 @@ pg_throwaway_cluster() {
   rm -rf "$PG_DATA" "$PG_SOCKET"
   trap 'pg_cluster_stop "$PG_DATA"' EXIT
   trap 'exit 130' INT TERM
-  pg_cluster_start "$PG_DATA" "$PG_SOCKET"
+  pg_cluster_start "$PG_DATA" "$PG_SOCKET" "-c fsync=off -c synchronous_commit=off -c full_page_writes=off"
 }
 
 # The folder of the user's own cluster: in the program's data folder, beside its SQLite file

@@ -23,6 +23,7 @@
 #include <memory>
 
 struct sqlite3;
+struct pg_conn;
 
 namespace ado {
 
@@ -148,6 +149,8 @@ public:
     virtual quint64 roundTrips() const { return 0; }
     // The SQLite handle, for the engine's schema code and the tests (null for a server).
     virtual sqlite3 *sqliteHandle() const { return nullptr; }
+    // The libpq connection of a server, for the tests' raw reads (null for a file).
+    virtual pg_conn *postgresHandle() const { return nullptr; }
 };
 
 // Opens the SQLite file at `path`; null with `error` set when it cannot.

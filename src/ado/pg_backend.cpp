@@ -680,6 +680,7 @@ public:
     bool insertReturnsRow() const override { return true; }
     QVariant lastInsertLocator() const override { return {}; }
     quint64 roundTrips() const override { return m_session->roundTrips; }
+    pg_conn *postgresHandle() const override { return m_session->conn; }
 
 private:
     std::shared_ptr<Session> m_session;

@@ -53,8 +53,10 @@ Source readSource(causali::FRMCI_CAUSALI &window)
     source.description = window.descrizioneText();
     ado::Recordset &header = *window.headerPanel()->recordsetTestata();
     for (int i = 0; i < header.FieldCount(); ++i) {
+        // Names compare without case: a server gives the schema's names in lower case.
         const QString name = header.Fields(i).Name();
-        if (name != QLatin1String("CI03_CODCAUS") && name != QLatin1String("CI03_IDPROV"))
+        if (name.compare(QLatin1String("CI03_CODCAUS"), Qt::CaseInsensitive) != 0
+            && name.compare(QLatin1String("CI03_IDPROV"), Qt::CaseInsensitive) != 0)
             source.header.append({name, header.Fields(i).Value()});
     }
     auto checks = window.accountChecksPage()->checkRecordset()->Clone();

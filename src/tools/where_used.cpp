@@ -41,8 +41,9 @@ void readFirstRows(ado::Connection &connection, const QString &code, int rows,
     auto rs = connection.Execute(
         Lookups::usageRowsText({place.table, place.column, place.caption}, code, rows), nullptr,
         ado::adCmdText);
+    // The columns as the schema writes them, in capitals (a server gives them in lower case).
     for (int i = 0; i < rs->FieldCount(); ++i)
-        place.columns << rs->Fields(i).Name();
+        place.columns << rs->Fields(i).Name().toUpper();
     for (; !rs->isEOF(); rs->MoveNext()) {
         QStringList row;
         for (int i = 0; i < rs->FieldCount(); ++i)

@@ -66,6 +66,24 @@ protected:
     const char *beginWrite() const { return onServer() ? "BEGIN" : "BEGIN IMMEDIATE"; }
 };
 
+// What the tests read without the layer is the same text on both backends: decimals without
+// their scale's zeros, fixed-length texts without the blanks the server pads them with (a
+// variable-length one keeps its own), booleans as 1 and 0; from another connection and from
+// the layer's own session (where the temporary tables are).
+TEST_P(BackendSuite, RawReadsGiveTheSameTextsOnBothBackends)
+{
+    const char *sql = "SELECT price, whole, code, flag, name FROM typed ORDER BY id";
+    const QStringList expected{"2.5|40|AB|1|nome ", "NULL|NULL|NULL|NULL|NULL",
+                               "4|NULL|NULL|NULL|NULL"};
+    EXPECT_EQ(db->rows(sql), expected);
+    conn.Execute(QStringLiteral("CREATE TABLE #seen (code CHAR(4), n NUMERIC(9, 2))"));
+    testsupport::execRaw(conn, QStringLiteral("INSERT INTO \"#seen\" VALUES ('X', 1.50)"));
+    EXPECT_EQ(testsupport::joinedRows(testsupport::queryRows(conn, QString::fromUtf8(sql))),
+              expected);
+    EXPECT_EQ(testsupport::queryRows(conn, QStringLiteral("SELECT code, n FROM \"#seen\"")),
+              (testsupport::Rows{{"X", "1.5"}}));
+}
+
 // '?' inside string literals and quoted identifiers is text: only the real placeholders bind,
 // in order, and the literals reach the database unchanged.
 TEST_P(BackendSuite, PlaceholdersSkipQuestionMarksInLiteralsAndNames)

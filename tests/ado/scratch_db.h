@@ -41,13 +41,8 @@ public:
     // The rows of a query as seen by a second connection, columns joined by '|'.
     QStringList rows(const char *sql) const
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        QStringList result;
-        for (const QStringList &row : testsupport::queryRows(db, QString::fromUtf8(sql)))
-            result << row.join(QLatin1Char('|')).replace(QStringLiteral("<NULL>"), QStringLiteral("NULL"));
-        sqlite3_close(db);
-        return result;
+        return testsupport::joinedRows(
+            testsupport::rawConnection(connectionString())->rows(QString::fromUtf8(sql)));
     }
 
     QTemporaryDir dir;

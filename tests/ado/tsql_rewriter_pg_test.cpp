@@ -7,10 +7,9 @@
 #include "ado/module_texts.h"
 #include "ado/tsql_rewriter.h"
 #include "engine/pg_session.h"
-#include "engine/postgres.h"
 #include "engine/server.h"
 #include "engine/sqlite_util.h"
-#include "support/scratch_pg.h"
+#include "support/server_db.h"
 #include "support/test_database.h"
 
 #include <gtest/gtest.h>
@@ -41,12 +40,6 @@ QString refusal(const QString &tsql, SqlDialect dialect)
     return {};
 }
 
-const std::string &withDemoContents(const std::string &connection)
-{
-    engine::preparePostgresDatabase(connection);
-    return connection;
-}
-
 // The demo contents on a fresh PostgreSQL database and in a fresh SQLite file (with the server
 // functions, as the connection registers them).
 struct DemoOnBothEngines
@@ -59,8 +52,8 @@ struct DemoOnBothEngines
     }
     ~DemoOnBothEngines() { sqlite3_close(sqlite); }
 
-    testsupport::ScratchPgDatabase database;
-    engine::PgSession pg{withDemoContents(database.connection())};
+    testsupport::ScratchPgDatabase database{testsupport::ScratchPgDatabase::Contents::Demo};
+    engine::PgSession pg{database.connection()};
     testsupport::TestDatabase file;
     sqlite3 *sqlite = nullptr;
 };

@@ -16,12 +16,11 @@
 #include "data/working_tables.h"
 #include "engine/pg_session.h"
 #include "host/main_navigator.h"
-#include "support/scratch_pg.h"
+#include "support/server_db.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_database.h"
 #include "support/user_driver.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -29,20 +28,10 @@
 
 namespace {
 
-// The scratch database as a libpq URI, as a user gives it with --db.
+// The scratch database's URI, as a user gives it with --db.
 QString uriOf(const testsupport::ScratchPgDatabase &db)
 {
-    // The scratch connection is "key='value' ..."; the program takes URIs.
-    QString name;
-    QString host;
-    static const QRegularExpression pair(QStringLiteral("(\\w+)='([^']*)'"));
-    for (const auto &m : pair.globalMatch(QString::fromStdString(db.connection()))) {
-        if (m.captured(1) == QLatin1String("dbname"))
-            name = m.captured(2);
-        else if (m.captured(1) == QLatin1String("host"))
-            host = m.captured(2);
-    }
-    return QStringLiteral("postgresql:///%1?host=%2").arg(name, host);
+    return QString::fromStdString(db.connection());
 }
 
 long long reasonCodes(ado::Connection &connection)

@@ -23,7 +23,6 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -50,14 +49,10 @@ protected:
     QString shownCode() const { return header().TXT_CAUSALE->Text().toString().trimmed(); }
     bool press(const char *key) { return user->press(navigator(), QLatin1String(key)); }
 
-    // Stored rows, read from the database file outside the editor.
+    // Stored rows, read from the database outside the editor.
     testsupport::Rows stored(const QString &sql) const
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open(database.path().toUtf8().constData(), &db);
-        testsupport::Rows rows = testsupport::queryRows(db, sql);
-        sqlite3_close(db);
-        return rows;
+        return testsupport::rawConnection(database.connectionString())->rows(sql);
     }
     QString storedDescription(const QString &code) const
     {

@@ -2,10 +2,6 @@
 
 #include "support/sql_rows.h"
 
-#include <sqlite3.h>
-
-#include <stdexcept>
-
 namespace datatest {
 
 DataTest::DataTest()
@@ -17,23 +13,33 @@ DataTest::DataTest()
 
 Rows DataTest::rows(const QString &sql) const
 {
-    return testsupport::queryRows(connection.handle(), sql);
+    return testsupport::queryRows(connection, sql);
 }
 
 long long DataTest::scalar(const QString &sql) const
 {
-    return testsupport::queryScalar(connection.handle(), sql);
+    return testsupport::queryScalar(connection, sql);
 }
 
 void DataTest::exec(const QString &sql) const
 {
-    char *message = nullptr;
-    if (sqlite3_exec(connection.handle(), sql.toUtf8().constData(), nullptr, nullptr, &message)
-        != SQLITE_OK) {
-        const std::string error = message ? message : "unknown error";
-        sqlite3_free(message);
-        throw std::runtime_error("test exec: " + error + " in " + sql.toStdString());
+    testsupport::execRaw(connection, sql);
+}
+
+bool DataTest::usesIndex(const QString &select) const
+{
+    QString plan;
+    if (!database.onServer()) {
+        for (const QStringList &row : rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM ") + select))
+            plan += row.join(' ') + '\n';
+        return plan.contains(QLatin1String("USING INDEX"));
     }
+    // A few rows are read fastest without an index: the server is told to use one when it can.
+    exec(QStringLiteral("SET enable_seqscan = off"));
+    for (const QStringList &row : rows(QStringLiteral("EXPLAIN SELECT * FROM ") + select))
+        plan += row.join(' ') + '\n';
+    exec(QStringLiteral("RESET enable_seqscan"));
+    return plan.contains(QLatin1String("Index Scan"));
 }
 
 void DataTest::show(const QString &code)

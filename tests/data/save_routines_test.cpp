@@ -3,6 +3,8 @@
 
 #include "data_fixture.h"
 
+#include <functional>
+
 namespace {
 
 using causali::SaveOutcome;
@@ -53,10 +55,10 @@ TEST_F(SaveTest, SavingReplacesOneCodesSatellitesAndNothingElse)
     const auto others = snapshot(true);
 
     // Edit the working copy: a journal less, a new search row, a proposal row without item.
-    exec("DELETE FROM \"#SEZIONALI\" WHERE CI05_CAUSALE_CI03 = 'CESE' AND CI05_DITTA_CG18 = 2;"
-         "INSERT INTO \"#CI06_RICERCACONTO\" VALUES ('CESE', 1, -1, 5, 1);"
-         "UPDATE \"#SVILUPPO\" SET PDCVDS = -1, VDS = '10005' WHERE CAUSALE = 'CESE' AND PROG = 1;"
-         "UPDATE \"#CI99_DESLINGUA\" SET CI99_DESCRIZIONE = 'Costi d''esercizio e dell''anno'"
+    exec("DELETE FROM \"#sezionali\" WHERE CI05_CAUSALE_CI03 = 'CESE' AND CI05_DITTA_CG18 = 2;"
+         "INSERT INTO \"#ci06_ricercaconto\" VALUES ('CESE', 1, -1, 5, 1);"
+         "UPDATE \"#sviluppo\" SET PDCVDS = -1, VDS = '10005' WHERE CAUSALE = 'CESE' AND PROG = 1;"
+         "UPDATE \"#ci99_deslingua\" SET CI99_DESCRIZIONE = 'Costi d''esercizio e dell''anno'"
          " WHERE CI99_IDPROV = " + idText());
 
     const SaveOutcome outcome = save.AggiornamentoDatabase();
@@ -97,7 +99,7 @@ TEST_F(SaveTest, BaseDescriptionIsRewrittenOnlyForTheBaseLanguage)
     header.description = "New transfer";
     tables.dropTabellaCausaliLingua();
     tables.PreparazioneTabellaCausaliLingua();
-    exec("UPDATE \"#CI99_DESLINGUA\" SET CI99_DESCRIZIONE = 'New transfer' WHERE CI99_IDPROV = "
+    exec("UPDATE \"#ci99_deslingua\" SET CI99_DESCRIZIONE = 'New transfer' WHERE CI99_IDPROV = "
          + idText());
     const QString otherLanguages =
         "SELECT * FROM CI99_DESLINGUA WHERE CI99_CODLINGUA_MG52 <> 'ENG' ORDER BY 2, 3, 1";
@@ -115,22 +117,28 @@ TEST_F(SaveTest, FailingStatementRollsEverythingBackWithoutRaising)
 {
     show("ACQM");
     header.description = "Acquisti";
-    exec("DELETE FROM \"#CI06_RICERCACONTO\" WHERE CI06_CAUSALE_CI03 = 'ACQM';"
-         "DELETE FROM \"#SEZIONALI\" WHERE CI05_CAUSALE_CI03 = 'ACQM'");
+    exec("DELETE FROM \"#ci06_ricercaconto\" WHERE CI06_CAUSALE_CI03 = 'ACQM';"
+         "DELETE FROM \"#sezionali\" WHERE CI05_CAUSALE_CI03 = 'ACQM'");
     const auto before = snapshot();
-    const auto workingBefore = rows("SELECT * FROM \"#CI06_RICERCACONTO\"");
+    const auto workingBefore = rows("SELECT * FROM \"#ci06_ricercaconto\"");
 
     // S8 (the description insert) fails after S1..S7 have run; then S9 (the base description);
     // then S2, whose working table is missing.
-    const char *const blocks[][2] = {
-        {"CREATE TEMP TRIGGER B BEFORE INSERT ON main.CI99_DESLINGUA"
-         " BEGIN SELECT RAISE(ABORT, 'descrizioni bloccate'); END", "S8"},
-        {"DROP TRIGGER B; CREATE TEMP TRIGGER B BEFORE UPDATE ON main.CI03_CAUSALI"
-         " BEGIN SELECT RAISE(ABORT, 'testata bloccata'); END", "S9"},
-        {"DROP TRIGGER B; DROP TABLE \"#CI06_RICERCACONTO\"", "S2"},
+    const std::function<void()> blocks[] = {
+        [&] { refuse("CI99_DESLINGUA", "INSERT", "descrizioni bloccate"); },
+        [&] {
+            allow("CI99_DESLINGUA");
+            refuse("CI03_CAUSALI", "UPDATE", "testata bloccata");
+        },
+        [&] {
+            allow("CI03_CAUSALI");
+            exec("DROP TABLE \"#ci06_ricercaconto\"");
+        },
     };
-    for (const auto &[block, step] : blocks) {
-        exec(block);
+    const char *const steps[] = {"S8", "S9", "S2"};
+    for (int i = 0; i < 3; ++i) {
+        const char *step = steps[i];
+        blocks[i]();
         SaveOutcome outcome;
         ASSERT_NO_THROW(outcome = save.AggiornamentoDatabase());
         EXPECT_FALSE(outcome.committed);
@@ -140,7 +148,7 @@ TEST_F(SaveTest, FailingStatementRollsEverythingBackWithoutRaising)
         EXPECT_EQ(connection.transactionLevel(), 0);
         if (QByteArrayView(step) == "S8") {
             EXPECT_TRUE(outcome.error->description().contains("descrizioni bloccate"));
-            EXPECT_EQ(rows("SELECT * FROM \"#CI06_RICERCACONTO\""), workingBefore);
+            EXPECT_EQ(rows("SELECT * FROM \"#ci06_ricercaconto\""), workingBefore);
         }
     }
 }
@@ -178,13 +186,13 @@ TEST_F(SaveTest, DeletionRemovesSatellitesAndEveryLanguage)
     const char *const emptied[][2] = {
         {"CI05_PROPSEZ", "CI05_CAUSALE_CI03"},       {"CI06_RICERCACONTO", "CI06_CAUSALE_CI03"},
         {"CI10_PROPCONTICAUS", "CI10_CODCAUS_CI03"}, {"CI11_CONTROLLOCONTI", "CI11_CODCAUS_CI03"},
-        {"\"#SEZIONALI\"", "CI05_CAUSALE_CI03"},     {"\"#CI06_RICERCACONTO\"", "CI06_CAUSALE_CI03"},
-        {"\"#SVILUPPO\"", "CAUSALE"},
+        {"\"#sezionali\"", "CI05_CAUSALE_CI03"},     {"\"#ci06_ricercaconto\"", "CI06_CAUSALE_CI03"},
+        {"\"#sviluppo\"", "CAUSALE"},
     };
     for (const auto &[table, column] : emptied)
         EXPECT_EQ(count(table, QString::fromLatin1(column) + " = 'ACQM'"), 0) << table;
     EXPECT_EQ(count("CI99_DESLINGUA", "CI99_PROVID_FW4A = 903 AND CI99_IDPROV = " + id), 0);
-    EXPECT_EQ(count("\"#CI99_DESLINGUA\"", "CI99_IDPROV = " + id), 0);
+    EXPECT_EQ(count("\"#ci99_deslingua\"", "CI99_IDPROV = " + id), 0);
     // Descriptions of other master data with the same identifier survive.
     EXPECT_EQ(count("CI99_DESLINGUA", "CI99_PROVID_FW4A = 910 AND CI99_IDPROV = " + id), 2);
     // The header row is the frame's to delete.
@@ -195,8 +203,7 @@ TEST_F(SaveTest, DeletionRemovesSatellitesAndEveryLanguage)
 TEST_F(SaveTest, DeletionStepsCanBeSkippedAndLeaveTheFlagDown)
 {
     show("VEND");
-    exec("CREATE TEMP TRIGGER NO_CHECK_DELETE BEFORE DELETE ON main.CI11_CONTROLLOCONTI"
-         " BEGIN SELECT RAISE(ABORT, 'controlli bloccati'); END");
+    refuse("CI11_CONTROLLOCONTI", "DELETE", "controlli bloccati");
     QStringList reported;
     const bool completed = save.runDeletion([&](const ado::RuntimeError &e) {
         reported << e.description();
@@ -210,7 +217,7 @@ TEST_F(SaveTest, DeletionStepsCanBeSkippedAndLeaveTheFlagDown)
     EXPECT_EQ(count("CI05_PROPSEZ", "CI05_CAUSALE_CI03 = 'VEND'"), 0);
 
     // An abort inside the write still brings DeletionInProgress back down.
-    exec("DROP TRIGGER NO_CHECK_DELETE");
+    allow("CI11_CONTROLLOCONTI");
     header.id = QVariant();
     const auto steps = save.deletionSteps();
     EXPECT_THROW(steps.back()(), ado::RuntimeError);
@@ -246,23 +253,23 @@ TEST_F(SaveTest, TheFingerprintFollowsEveryPartOfTheCodeAndOnlyIt)
         "UPDATE CI03_CAUSALI SET CI03_DESCR = CI03_DESCR || 'x' WHERE CI03_CODCAUS = 'ACQM'",
         "UPDATE CI11_CONTROLLOCONTI SET CI11_FLGCDC = 1 - CI11_FLGCDC"
         " WHERE CI11_CODCAUS_CI03 = 'ACQM'",
-        "DELETE FROM CI05_PROPSEZ WHERE rowid = (SELECT MIN(rowid) FROM CI05_PROPSEZ"
-        " WHERE CI05_CAUSALE_CI03 = 'ACQM')",
-        "DELETE FROM CI06_RICERCACONTO WHERE rowid = (SELECT MAX(rowid) FROM CI06_RICERCACONTO"
-        " WHERE CI06_CAUSALE_CI03 = 'ACQM')",
+        "DELETE FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03 = 'ACQM' AND CI05_DITTA_CG18 ="
+        " (SELECT MIN(CI05_DITTA_CG18) FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03 = 'ACQM')",
+        "DELETE FROM CI06_RICERCACONTO WHERE CI06_CAUSALE_CI03 = 'ACQM' AND CI06_PROGRESSIVO ="
+        " (SELECT MAX(CI06_PROGRESSIVO) FROM CI06_RICERCACONTO WHERE CI06_CAUSALE_CI03 = 'ACQM')",
         "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG) VALUES ('ACQM', 99)",
         "UPDATE CI99_DESLINGUA SET CI99_DESCRIZIONE = CI99_DESCRIZIONE || 'x'"
         " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV ="
         " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'ACQM')",
     };
     for (const char *change : changes) {
-        exec(QStringLiteral("SAVEPOINT change; ") + QString::fromLatin1(change));
+        exec(QStringLiteral("BEGIN; ") + QString::fromLatin1(change));
         EXPECT_NE(causali::StoredCode::digest(connection, code), stored) << change;
-        exec(QStringLiteral("ROLLBACK TO change; RELEASE change"));
+        exec(QStringLiteral("ROLLBACK"));
     }
-    exec(QStringLiteral("SAVEPOINT change; DELETE FROM CI06_RICERCACONTO"
+    exec(QStringLiteral("BEGIN; DELETE FROM CI06_RICERCACONTO"
                         " WHERE CI06_CAUSALE_CI03 <> 'ACQM';"
                         " UPDATE CI03_CAUSALI SET CI03_DESCR = 'x' WHERE CI03_CODCAUS <> 'ACQM'"));
     EXPECT_EQ(causali::StoredCode::digest(connection, code), stored);
-    exec(QStringLiteral("ROLLBACK TO change; RELEASE change"));
+    exec(QStringLiteral("ROLLBACK"));
 }

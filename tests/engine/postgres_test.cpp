@@ -8,7 +8,7 @@
 #include "engine/postgres.h"
 #include "engine/schema.h"
 #include "engine/sqlite_util.h"
-#include "support/scratch_pg.h"
+#include "support/server_db.h"
 
 #include <gtest/gtest.h>
 

@@ -65,12 +65,12 @@ void HeaderTest::TearDown()
 
 Rows HeaderTest::rows(const QString &sql) const
 {
-    return testsupport::queryRows(window->connection()->handle(), sql);
+    return testsupport::queryRows(*window->connection(), sql);
 }
 
 long long HeaderTest::scalar(const QString &sql) const
 {
-    return testsupport::queryScalar(window->connection()->handle(), sql);
+    return testsupport::queryScalar(*window->connection(), sql);
 }
 
 void HeaderTest::showCode(const QString &code)

@@ -1,7 +1,7 @@
 #pragma once
 // The editor window opened by the host on a fresh demo database (company 1, language ITA),
-// with scripted dialogs and a user driver; plus raw SQLite reads on the window's connection,
-// which see both the stored tables and the window's working tables.
+// with scripted dialogs and a user driver; plus raw reads on the window's connection, through
+// the database's own client, which see both the stored tables and the window's working tables.
 
 #include "support/scripted_dialogs.h"
 #include "support/sql_rows.h"

@@ -105,7 +105,7 @@ TEST_F(HeaderPanelTest, BrowsingShowsEachCodesSatellitesAndChecks)
         EXPECT_EQ(proposal().recordsetSviluppo()->RecordCount(),
                   count(QStringLiteral("CI10_PROPCONTICAUS"),
                         QStringLiteral("CI10_CODCAUS_CI03 = %1 AND CI10_PDCCONTO_PC01 = 1"
-                                       " AND IFNULL(CI10_PDCVDS_PC01, -1) = 2")
+                                       " AND COALESCE(CI10_PDCVDS_PC01, -1) = 2")
                             .arg(quoted(c))));
         EXPECT_EQ(ticks(checks().LIST_TIPIDARE), storedChecks(c, 1));
         EXPECT_EQ(ticks(checks().LIST_TIPIAVERE), storedChecks(c, 2));
@@ -326,9 +326,9 @@ TEST_F(HeaderPanelTest, DeletingACodeRemovesItsSatellitesAndDescriptions)
     EXPECT_EQ(count(QStringLiteral("CI10_PROPCONTICAUS"),
                     QStringLiteral("CI10_CODCAUS_CI03 = 'GIRO'")), 0);
     EXPECT_EQ(count(QStringLiteral("CI99_DESLINGUA"), QStringLiteral("CI99_IDPROV = ") + id), 0);
-    EXPECT_EQ(count(QStringLiteral("temp.\"#SEZIONALI\""), QStringLiteral("CI05_CAUSALE_CI03 = 'GIRO'")),
+    EXPECT_EQ(count(QStringLiteral("\"#sezionali\""), QStringLiteral("CI05_CAUSALE_CI03 = 'GIRO'")),
               0);
-    EXPECT_EQ(count(QStringLiteral("temp.\"#SVILUPPO\""), QStringLiteral("CAUSALE = 'GIRO'")), 0);
+    EXPECT_EQ(count(QStringLiteral("\"#sviluppo\""), QStringLiteral("CAUSALE = 'GIRO'")), 0);
     // Another code is shown now, with its own satellites.
     EXPECT_NE(header().TXT_CAUSALE->Text().toString(), QStringLiteral("GIRO"));
     EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("1 = 1")), 20);

@@ -212,8 +212,8 @@ TEST_F(LinkedCodesTest, StoredCodesShowTheirModelAndLinkedDescriptions)
 {
     const auto &h = header();
     const Rows codes = rows(QStringLiteral(
-        "SELECT CI03_CODCAUS, CI04_DESCR, IFNULL(CI03_CODCAUSCOLL, ''),"
-        " IFNULL(CI03_CAUSCOLLRIF_CI03, '') FROM CI03_CAUSALI JOIN CI04_MODELLI"
+        "SELECT CI03_CODCAUS, CI04_DESCR, COALESCE(CI03_CODCAUSCOLL, ''),"
+        " COALESCE(CI03_CAUSCOLLRIF_CI03, '') FROM CI03_CAUSALI JOIN CI04_MODELLI"
         " ON CI04_MODELLO = CI03_MODELLO_CI04 AND CI04_INDSTAPER = CI03_INDSTAPER_CI04"));
     ASSERT_EQ(codes.size(), testsupport::demo::ReasonCodeCount);
     int linkedShown = 0;

@@ -24,6 +24,9 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+#include <vector>
+
 namespace headertest {
 namespace {
 
@@ -43,24 +46,18 @@ const char *const StoredQueries[] = {
     " (SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'GIRO') ORDER BY 1",
 };
 
-// A second program on the same database file.
+// A second program on the same database.
 class OtherProgram
 {
 public:
-    explicit OtherProgram(const QString &path)
+    explicit OtherProgram(const testsupport::TestDatabase &database)
+        : m_raw(testsupport::rawConnection(database.connectionString()))
     {
-        sqlite3_open(path.toUtf8().constData(), &m_db);
-        sqlite3_busy_timeout(m_db, 5000);
     }
-    ~OtherProgram() { sqlite3_close(m_db); }
-    void exec(const char *sql) const
-    {
-        char *error = nullptr;
-        ASSERT_EQ(sqlite3_exec(m_db, sql, nullptr, nullptr, &error), SQLITE_OK) << error;
-    }
+    void exec(const char *sql) const { m_raw->exec(QString::fromUtf8(sql)); }
 
 private:
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<testsupport::RawSql> m_raw;
 };
 
 class SaveUnitTest : public HeaderTest
@@ -80,12 +77,25 @@ protected:
     }
     DataFrame &frame() const { return *header().gclsFrameTestata(); }
     bool press(const char *key) { return user->press(&navigator(), QLatin1String(key)); }
-    void exec(const QString &sql) const
+    const ado::Connection &connection() const { return *window->state().connection; }
+    void exec(const QString &sql) const { testsupport::execRaw(connection(), sql); }
+    void refuse(const char *table, const char *event, const char *message) const
     {
-        sqlite3 *db = window->state().connection->handle();
-        ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
-                  SQLITE_OK)
-            << sqlite3_errmsg(db);
+        testsupport::refuseWrites(connection(), QLatin1String(table), QLatin1String(event),
+                                  QLatin1String(message));
+    }
+    void allow(const char *table) const
+    {
+        testsupport::allowWrites(connection(), QLatin1String(table));
+    }
+    // A file database only: while `full`, the journals' insert makes the file grow past what
+    // it may.
+    void fillTheDisk(bool full) const
+    {
+        exec(full ? QStringLiteral("CREATE TEMP TRIGGER pieno AFTER INSERT ON main.CI05_PROPSEZ"
+                                   " BEGIN INSERT INTO riempitivo VALUES (randomblob(2000000));"
+                                   " END; PRAGMA max_page_count = 1")
+                  : QStringLiteral("DROP TRIGGER pieno; PRAGMA max_page_count = 1073741823"));
     }
     // Changes the code on the header tab, in its checks and in its journals; `round` makes
     // each round's values differ from the last.
@@ -114,55 +124,52 @@ protected:
 // the user reads why in Italian, and the next "Conferma" stores everything.
 TEST_F(SaveUnitTest, AFailingStepKeepsNothingAndTheEditsForTheNextConferma)
 {
-    exec(QStringLiteral("CREATE TABLE riempitivo (x BLOB)"));
     struct Case
     {
-        const char *trigger;
-        const char *cause;
+        const char *table; // null: a full disk (a file database only)
+        const char *event;
+        const char *message;
     };
-    const Case cases[] = {
-        {"BEFORE UPDATE ON CI03_CAUSALI BEGIN SELECT RAISE(ABORT, 'testata no'); END",
-         "(\"testata no\")"},
-        {"BEFORE UPDATE ON CI11_CONTROLLOCONTI BEGIN SELECT RAISE(ABORT, 'controlli no'); END",
-         "(\"controlli no\")"},
-        {"BEFORE INSERT ON CI10_PROPCONTICAUS BEGIN SELECT RAISE(ABORT, 'proposta no'); END",
-         "(\"proposta no\")"},
-        {"BEFORE INSERT ON CI05_PROPSEZ BEGIN SELECT RAISE(ABORT, 'sezionali no'); END",
-         "(\"sezionali no\")"},
-        {"BEFORE INSERT ON CI99_DESLINGUA BEGIN SELECT RAISE(ABORT, 'lingua no'); END",
-         "(\"lingua no\")"},
+    std::vector<Case> cases = {
+        {"CI03_CAUSALI", "UPDATE", "testata no"},
+        {"CI11_CONTROLLOCONTI", "UPDATE", "controlli no"},
+        {"CI10_PROPCONTICAUS", "INSERT", "proposta no"},
+        {"CI05_PROPSEZ", "INSERT", "sezionali no"},
+        {"CI99_DESLINGUA", "INSERT", "lingua no"},
         // The journals' pending rows going into their working table.
-        {"BEFORE UPDATE ON \"#SEZIONALI\" BEGIN SELECT RAISE(ABORT, 'copia no'); END",
-         "(\"copia no\")"},
-        // A full disk: the journals' insert makes the file grow past what it may.
-        {"AFTER INSERT ON CI05_PROPSEZ BEGIN INSERT INTO riempitivo VALUES"
-         " (randomblob(2000000)); END",
-         "il disco è pieno"},
+        {"\"#sezionali\"", "UPDATE", "copia no"},
     };
-    sqlite3 *db = window->state().connection->handle();
+    if (!database.onServer()) {
+        exec(QStringLiteral("CREATE TABLE riempitivo (x BLOB)"));
+        cases.push_back({nullptr, nullptr, nullptr});
+    }
     int round = 0;
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.trigger);
+        SCOPED_TRACE(c.table ? c.table : "disco pieno");
         const QList<Rows> before = stored();
-        const bool onCopy = QByteArray(c.trigger).contains('#');
-        exec(QLatin1String(onCopy ? "CREATE TEMP TRIGGER guasto " : "CREATE TRIGGER guasto ")
-             + QLatin1String(c.trigger));
-        sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+        const QString cause = c.table ? QStringLiteral("(\"%1\")").arg(QLatin1String(c.message))
+                                      : QStringLiteral("il disco è pieno");
+        if (c.table)
+            refuse(c.table, c.event, c.message);
+        else
+            fillTheDisk(true);
         editEverywhere(++round);
         const QStringList edits = shownEdits();
 
         dialogs->answerMessage(host::vbOK, QStringLiteral("La causale non è stata salvata"));
         press("Conferma");
         ASSERT_FALSE(dialogs->messageTexts().isEmpty());
-        EXPECT_TRUE(dialogs->messageTexts().last().contains(QString::fromUtf8(c.cause)))
+        EXPECT_TRUE(dialogs->messageTexts().last().contains(cause))
             << dialogs->messageTexts().last().toStdString();
         EXPECT_EQ(stored(), before);
         EXPECT_EQ(shownEdits(), edits);
         EXPECT_TRUE(frame().isPending());
         EXPECT_EQ(frame().Status(), DataFrame::StatusBrowse);
 
-        exec(QStringLiteral("DROP TRIGGER guasto"));
-        sqlite3_exec(db, "PRAGMA max_page_count = 1073741823", nullptr, nullptr, nullptr);
+        if (c.table)
+            allow(c.table);
+        else
+            fillTheDisk(false);
         dialogs->clearShown();
         EXPECT_TRUE(press("Conferma"));
         EXPECT_TRUE(dialogs->messageTexts().isEmpty()) << dialogs->messageTexts().join('\n').toStdString();
@@ -182,8 +189,7 @@ TEST_F(SaveUnitTest, AFailingStepKeepsNothingAndTheEditsForTheNextConferma)
 // code with every edit, instead of moving on without them.
 TEST_F(SaveUnitTest, AnAnswerWhoseSaveFailsDoesNotMoveOn)
 {
-    exec(QStringLiteral("CREATE TRIGGER guasto BEFORE INSERT ON CI05_PROPSEZ BEGIN"
-                        " SELECT RAISE(ABORT, 'no'); END"));
+    refuse("CI05_PROPSEZ", "INSERT", "no");
     editEverywhere(1);
     const QStringList edits = shownEdits();
     for (const char *key : {"Nuovo", "Successivo"}) {
@@ -203,19 +209,16 @@ TEST_F(SaveUnitTest, AnAnswerWhoseSaveFailsDoesNotMoveOn)
 TEST_F(SaveUnitTest, AFailingStepOfADeleteKeepsTheWholeCode)
 {
     const QList<Rows> before = stored();
-    for (const char *trigger :
-         {"BEFORE DELETE ON CI11_CONTROLLOCONTI BEGIN SELECT RAISE(ABORT, 'no'); END",
-          "BEFORE DELETE ON CI05_PROPSEZ BEGIN SELECT RAISE(ABORT, 'no'); END",
-          "BEFORE DELETE ON CI99_DESLINGUA BEGIN SELECT RAISE(ABORT, 'no'); END",
-          "BEFORE DELETE ON CI03_CAUSALI BEGIN SELECT RAISE(ABORT, 'no'); END"}) {
-        SCOPED_TRACE(trigger);
-        exec(QStringLiteral("CREATE TRIGGER guasto ") + QLatin1String(trigger));
+    for (const char *table :
+         {"CI11_CONTROLLOCONTI", "CI05_PROPSEZ", "CI99_DESLINGUA", "CI03_CAUSALI"}) {
+        SCOPED_TRACE(table);
+        refuse(table, "DELETE", "no");
         dialogs->answerMessage(host::vbYes, QStringLiteral("eliminazione"));
         dialogs->answerMessage(host::vbOK, QStringLiteral("La causale non è stata eliminata"));
         press("Elimina");
         EXPECT_EQ(stored(), before);
         EXPECT_EQ(header().TXT_CAUSALE->Text().toString(), Code);
-        exec(QStringLiteral("DROP TRIGGER guasto"));
+        allow(table);
     }
     dialogs->answerMessage(host::vbYes, QStringLiteral("eliminazione"));
     EXPECT_TRUE(press("Elimina"));
@@ -227,7 +230,7 @@ TEST_F(SaveUnitTest, AFailingStepOfADeleteKeepsTheWholeCode)
 // asks; "Annulla" goes back to the edits, "Sì" writes them over the other version.
 TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
 {
-    OtherProgram other(database.path());
+    OtherProgram other(database);
     editEverywhere(1);
     const QStringList edits = shownEdits();
     other.exec("UPDATE CI10_PROPCONTICAUS SET CI10_PERC = 50 WHERE CI10_CODCAUS_CI03 = 'GIRO'");
@@ -257,7 +260,7 @@ TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
     dialogs->answerMessage(1, QStringLiteral("modificata da un altro utente"));
     press("Conferma");
     EXPECT_FALSE(frame().isPending());
-    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#SEZIONALI\" WHERE"
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#sezionali\" WHERE"
                                   " CI05_DITTA_CG18 = 1")),
               (Rows{{QStringLiteral("PR")}}));
 }
@@ -267,12 +270,12 @@ TEST_F(SaveUnitTest, AChangeByAnotherProgramIsNeverOverwrittenWithoutAsking)
 // meanwhile is reported, not saved over.
 TEST_F(SaveUnitTest, ACodeIsReadWhenShownAndADeletedOneIsReported)
 {
-    OtherProgram other(database.path());
+    OtherProgram other(database);
     other.exec("UPDATE CI05_PROPSEZ SET CI05_SEZIONALE_CG68 = 'PR' WHERE"
                " CI05_CAUSALE_CI03 = 'CESE' AND CI05_DITTA_CG18 = 1");
     other.exec("UPDATE CI03_CAUSALI SET CI03_INDREGVALQTA = 1 WHERE CI03_CODCAUS = 'CESE'");
     showCode(QStringLiteral("CESE"));
-    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#SEZIONALI\" WHERE"
+    EXPECT_EQ(rows(QStringLiteral("SELECT CI05_SEZIONALE_CG68 FROM \"#sezionali\" WHERE"
                                   " CI05_DITTA_CG18 = 1")),
               (Rows{{QStringLiteral("PR")}}));
     EXPECT_EQ(header().CBO_TIPOQTAVAL->Text().toInt(), 1);
@@ -398,10 +401,15 @@ TEST_F(SaveUnitTest, UndoOnACodeWithoutChecksShowsNoError)
 // succeeds once the other program is done.
 TEST_F(SaveUnitTest, ASaveThatMeetsALockOffersToTryAgain)
 {
-    OtherProgram other(database.path());
-    sqlite3_busy_timeout(window->state().connection->handle(), 50);
+    OtherProgram other(database);
     editEverywhere(1);
-    other.exec("BEGIN IMMEDIATE");
+    if (database.onServer()) {
+        exec(QStringLiteral("SET lock_timeout = 200"));
+        other.exec("BEGIN; LOCK TABLE CI05_PROPSEZ IN EXCLUSIVE MODE");
+    } else {
+        sqlite3_busy_timeout(window->state().connection->handle(), 50);
+        other.exec("BEGIN IMMEDIATE");
+    }
     dialogs->answerMessage(host::vbCancel, QStringLiteral("in uso da un altro programma"));
     press("Conferma");
     EXPECT_TRUE(frame().isPending());

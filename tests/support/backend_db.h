@@ -1,8 +1,8 @@
 #pragma once
 // A throw-away database on either backend, for tests that must hold on both: an SQLite file, or
-// a schema of its own in the PostgreSQL database named by CAUSALI_TEST_PG (a libpq URI of a
-// database that may be scribbled on). Its rows are read and written with the raw client
-// library of the backend, so that what a test checks does not go through the layer under test.
+// a database of its own on the test server (server_db.h). Its rows are read and written with
+// the raw client library of the backend (sql_rows.h), so that what a test checks does not go
+// through the layer under test.
 //
 // A suite runs on both with
 //     class MyTest : public testsupport::BackendTest { ... };
@@ -10,6 +10,8 @@
 // and the PostgreSQL cases are skipped, with the reason, when CAUSALI_TEST_PG is not set.
 
 #include "ado/connection.h"
+#include "support/server_db.h"
+#include "support/sql_rows.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,9 +23,6 @@
 namespace testsupport {
 
 enum class BackendKind { SQLite, PostgreSQL };
-
-// The libpq URI of the test server (empty: the server cases are skipped).
-QString testServerUri();
 
 class BackendDb
 {
@@ -41,22 +40,14 @@ public:
     QStringList rows(const char *sql) const;
     // Runs statements on a second connection (throws when one fails).
     void exec(const char *sql) const;
-
     // A second connection that stays open: a transaction of another program.
-    class Other
-    {
-    public:
-        virtual ~Other() = default;
-        virtual void exec(const char *sql) = 0;
-    };
-    std::unique_ptr<Other> other() const;
+    std::unique_ptr<RawSql> other() const { return rawConnection(connectionString()); }
 
 private:
     BackendKind m_kind;
     QTemporaryDir m_dir;
-    QString m_path;   // SQLite: the file
-    QString m_uri;    // PostgreSQL: the URI with the schema on the search path
-    QString m_schema; // PostgreSQL: the schema of this database
+    QString m_path; // SQLite: the file
+    std::unique_ptr<ScratchPgDatabase> m_server;
 };
 
 // Base of a suite that runs on each backend.

@@ -1,6 +1,9 @@
 #include "support/test_database.h"
 
+#include "engine/postgres.h"
 #include "engine/server.h"
+#include "engine/sqlite_util.h"
+#include "support/server_db.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,9 +12,19 @@
 
 namespace testsupport {
 
-TestDatabase::TestDatabase()
-    : m_dir(std::make_unique<QTemporaryDir>())
+bool serverRun()
 {
+    return qEnvironmentVariable("CAUSALI_TEST_BACKEND") == QLatin1String("postgresql");
+}
+
+TestDatabase::TestDatabase()
+{
+    if (serverRun()) {
+        m_server = std::make_unique<ScratchPgDatabase>(ScratchPgDatabase::Contents::Demo);
+        m_path = QString::fromStdString(m_server->connection());
+        return;
+    }
+    m_dir = std::make_unique<QTemporaryDir>();
     if (!m_dir->isValid())
         throw std::runtime_error("TestDatabase: cannot create a temporary directory: "
                                  + m_dir->errorString().toStdString());
@@ -28,7 +41,32 @@ QString TestDatabase::path() const
 
 QString TestDatabase::connectionString() const
 {
-    return QStringLiteral("Data Source=") + m_path;
+    return onServer() ? m_path : QStringLiteral("Data Source=") + m_path;
+}
+
+} // namespace testsupport
+
+namespace testsupport {
+
+void TestDatabase::generateReasonCodes(int reasonCodes, int rowsPerSatellite) const
+{
+    if (onServer()) {
+        engine::generateReasonCodesPostgres(m_path.toStdString(), reasonCodes, rowsPerSatellite);
+        return;
+    }
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(m_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("TestDatabase: cannot open " + m_path.toStdString());
+    }
+    try {
+        engine::generateReasonCodes(db, reasonCodes, rowsPerSatellite);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    sqlite3_close(db);
 }
 
 } // namespace testsupport

@@ -1,7 +1,12 @@
 #pragma once
-// A fresh demo database for a test: a temporary directory holding a file with the schema and
-// the demo data set (engine::createDemoDatabase), removed with the object. Plus the facts of the
-// demo data that tests rely on.
+// A fresh demo database for a test, with the schema and the demo data set, removed with the
+// object: a file in a temporary directory (engine::createDemoDatabase), or, in a run on the
+// server, a database of its own on the test server (prepared as the program prepares a server
+// database). Plus the facts of the demo data that tests rely on.
+//
+// The run decides: CAUSALI_TEST_BACKEND=postgresql (set by ctest for the tests registered as
+// "pg.<test>") puts every TestDatabase of the program on the server that CAUSALI_TEST_PG
+// names; without that server the whole program is skipped (test_main.cpp).
 
 #include <QString>
 
@@ -11,22 +16,31 @@ class QTemporaryDir;
 
 namespace testsupport {
 
+class ScratchPgDatabase;
+
+// True when this run's databases are on the test server.
+bool serverRun();
+
 class TestDatabase
 {
 public:
-    // Creates the file; throws (engine::Error, std::runtime_error) when it cannot.
+    // Creates the database; throws (engine::Error, std::runtime_error) when it cannot.
     TestDatabase();
     ~TestDatabase();
     TestDatabase(const TestDatabase &) = delete;
     TestDatabase &operator=(const TestDatabase &) = delete;
 
-    // Absolute path of the database file.
+    bool onServer() const { return m_server != nullptr; }
+    // Absolute path of the database file; on the server, its URI.
     QString path() const;
-    // "Data Source=PATH", what ado::Connection::Open takes.
+    // What ado::Connection::Open takes: "Data Source=PATH", or the URI.
     QString connectionString() const;
+    // engine::generateReasonCodes on this database.
+    void generateReasonCodes(int reasonCodes, int rowsPerSatellite) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScratchPgDatabase> m_server;
     QString m_path;
 };
 

@@ -9,7 +9,6 @@
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
 #include "host/small_controls.h"
-#include "engine/server.h"
 #include "host/clsci_causali.h"
 #include "host/code_box.h"
 #include "host/dialogs.h"
@@ -31,7 +30,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sqlite3.h>
 
 namespace toolstest {
 namespace {
@@ -151,10 +149,7 @@ class TenThousandCodesTest : public ToolsTest
 protected:
     void SetUp() override
     {
-        sqlite3 *db = nullptr;
-        ASSERT_EQ(sqlite3_open(database.path().toUtf8().constData(), &db), SQLITE_OK);
-        engine::generateReasonCodes(db, 10000, 1);
-        sqlite3_close(db);
+        database.generateReasonCodes(10000, 1);
         ToolsTest::SetUp();
     }
 };

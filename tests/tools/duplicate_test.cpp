@@ -73,8 +73,11 @@ TEST_F(DuplicateTest, RefusedForANewCodeOrUnsavedChanges)
 TEST_F(DuplicateTest, ConfirmWritesTheHeaderChecksListsAndEveryLanguage)
 {
     // MOD1 (account types on both sides, every list) with descriptions in three languages.
-    rows(QStringLiteral("INSERT OR REPLACE INTO CI99_DESLINGUA VALUES ('ENG', 903, 7, 'Labour 1'),"
-                        " ('DEU', 903, 7, 'Arbeit 1')"));
+    testsupport::execRaw(*window->connection(),
+                         QStringLiteral("DELETE FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903"
+                                        " AND CI99_IDPROV = 7 AND CI99_CODLINGUA_MG52 <> 'ITA';"
+                                        " INSERT INTO CI99_DESLINGUA VALUES"
+                                        " ('ENG', 903, 7, 'Labour 1'), ('DEU', 903, 7, 'Arbeit 1')"));
     const QMap<QString, Rows> source = storedData(QStringLiteral("MOD1"));
     for (auto it = source.cbegin(); it != source.cend(); ++it)
         ASSERT_FALSE(it.value().isEmpty()) << "MOD1 has no rows in " << it.key().toStdString();
@@ -116,7 +119,7 @@ TEST_F(DuplicateTest, UndoDropsTheCopyAndLeavesNothingBehind)
     startNewCode(QStringLiteral("ACQ2"), QStringLiteral("Nuova"));
     EXPECT_EQ(journals().recordsetSezionali()->RecordCount(), 0);
     EXPECT_EQ(proposal().recordsetSviluppo()->RecordCount(), 0);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM temp.\"#SEZIONALI\"")), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM \"#sezionali\"")), 0);
 }
 
 } // namespace

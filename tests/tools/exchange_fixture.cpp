@@ -1,8 +1,6 @@
 #include "exchange_fixture.h"
 
-#include "ado/constants.h"
-#include "ado/recordset.h"
-#include "ado/vb.h"
+#include "support/sql_rows.h"
 
 namespace toolstest {
 
@@ -18,17 +16,14 @@ ExchangeFixture::ExchangeFixture()
 
 void ExchangeFixture::exec(ado::Connection &connection, const QString &sql)
 {
-    connection.Execute(sql, nullptr, ado::adCmdTextNoRecords);
+    testsupport::execRaw(connection, sql);
 }
 
 QStringList ExchangeFixture::column(ado::Connection &connection, const QString &sql)
 {
     QStringList values;
-    std::unique_ptr<ado::Recordset> rs = connection.Execute(sql);
-    for (; rs && rs->State() == ado::adStateOpen && !rs->isEOF(); rs->MoveNext()) {
-        const QVariant v = rs->Fields(0).Value();
-        values << (ado::isNull(v) ? QStringLiteral("<NULL>") : v.toString());
-    }
+    for (const QStringList &row : testsupport::queryRows(connection, sql))
+        values << row.value(0);
     return values;
 }
 

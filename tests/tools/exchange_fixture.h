@@ -17,9 +17,10 @@ class ExchangeFixture : public ::testing::Test
 protected:
     ExchangeFixture();
 
-    // Runs a statement on a database as it is (test setup and damage).
+    // Runs a statement on a database as it is (test setup and damage), through the database's
+    // own client, on the connection's session.
     static void exec(ado::Connection &connection, const QString &sql);
-    // The first column of every row of a query, as texts ("<NULL>" for NULL).
+    // The first column of every row of a query, as texts ("<NULL>" for NULL), read the same way.
     static QStringList column(ado::Connection &connection, const QString &sql);
     static int count(ado::Connection &connection, const QString &table);
 

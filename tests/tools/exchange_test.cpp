@@ -56,7 +56,7 @@ TEST_F(ExchangeTest, ExportImportExportGivesTheSameFile)
     // agree, and a proposal row without an item keeps its chart and a NULL item.
     EXPECT_EQ(column(target, "SELECT CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'CESE'"),
               QStringList{"Costi d'esercizio"});
-    EXPECT_EQ(column(target, "SELECT ISNULL(CI10_VDS_PC03, '<NULL>') || '/' || CI10_PDCVDS_PC01 "
+    EXPECT_EQ(column(target, "SELECT COALESCE(CI10_VDS_PC03, '<NULL>') || '/' || CI10_PDCVDS_PC01 "
                              "FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = 'CESE' "
                              "AND CI10_PROG = 3"),
               QStringList{"<NULL>/2"});
