@@ -77,8 +77,8 @@ void runImport(benchmark::State &state, bool dryRun)
     causali::exchange::ImportOptions options;
     options.dryRun = dryRun;
     for (auto _ : state) {
-        const causali::exchange::ImportReport report =
-            causali::exchange::importCodes(connection, file, options);
+        const causali::exchange::ImportReport report = causali::exchange::importCodes(
+            connection, file, options);
         if (!report.ok() || report.written == dryRun)
             return skipWithRefusals(state, report);
     }

@@ -34,7 +34,8 @@ Run runProgram(const QString &database)
 {
     const QByteArray program = QByteArrayLiteral(CAUSALI_PROGRAM);
     const QByteArray db = database.toLocal8Bit();
-    const QByteArray picture = QDir::temp().filePath(QStringLiteral("startup_bench.png")).toLocal8Bit();
+    const QByteArray picture =
+        QDir::temp().filePath(QStringLiteral("startup_bench.png")).toLocal8Bit();
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
@@ -49,8 +50,8 @@ Run runProgram(const QString &database)
     int status = 0;
     rusage usage{};
     if (child > 0 && wait4(child, &status, 0, &usage) == child) {
-        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                          .count();
+        run.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         run.peakKiB = usage.ru_maxrss;
         run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
@@ -78,7 +79,13 @@ void BM_Program_Startup(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_Program_Startup)->Arg(0)->Arg(1000)->Arg(10000)->Arg(50000)->Iterations(15)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Program_Startup)
+    ->Arg(0)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Iterations(15)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

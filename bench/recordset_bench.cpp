@@ -90,8 +90,8 @@ bool sameWalk(benchmark::State &state, const Walk &walk)
         bench::RawConnection raw(databasePath());
         return walkThroughSqlite(raw.handle());
     }();
-    if (walk.rows == expected.rows && walk.providerSum == expected.providerSum
-        && walk.rows > 0 && walk.rows < kTableRows)
+    if (walk.rows == expected.rows && walk.providerSum == expected.providerSum && walk.rows > 0
+        && walk.rows < kTableRows)
         return true;
     state.SkipWithError("the walk did not visit the rows the predicate selects");
     return false;
@@ -204,9 +204,8 @@ void BM_Recordset_Open(benchmark::State &state)
     double scan = 1e300;
     for (int round = 0; round < 7; ++round) {
         open = std::min(open, millisecondsOf([&] { openAndClose(connection); }));
-        scan = std::min(scan, millisecondsOf([&] {
-                            benchmark::DoNotOptimize(rawScan(raw.handle()));
-                        }));
+        scan = std::min(scan,
+                        millisecondsOf([&] { benchmark::DoNotOptimize(rawScan(raw.handle())); }));
     }
     state.counters["open_ms"] = open;
     state.counters["raw_scan_ms"] = scan;

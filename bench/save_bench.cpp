@@ -83,12 +83,20 @@ long long storedRows(sqlite3 *db, const causali::HeaderValues &shown)
 {
     const std::string code = shown.code.toString().toStdString();
     const std::string id = std::to_string(shown.id.toLongLong());
-    return engine::queryInt(db, "SELECT (SELECT COUNT(*) FROM CI06_RICERCACONTO WHERE"
-                                " CI06_CAUSALE_CI03 = '" + code + "') + (SELECT COUNT(*) FROM"
-                                " CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = '" + code + "')"
-                                " + (SELECT COUNT(*) FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03"
-                                " = '" + code + "') + (SELECT COUNT(*) FROM CI99_DESLINGUA"
-                                " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = " + id + ")");
+    return engine::queryInt(db,
+                            "SELECT (SELECT COUNT(*) FROM CI06_RICERCACONTO WHERE"
+                            " CI06_CAUSALE_CI03 = '"
+                                + code
+                                + "') + (SELECT COUNT(*) FROM"
+                                  " CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = '"
+                                + code
+                                + "')"
+                                  " + (SELECT COUNT(*) FROM CI05_PROPSEZ WHERE CI05_CAUSALE_CI03"
+                                  " = '"
+                                + code
+                                + "') + (SELECT COUNT(*) FROM CI99_DESLINGUA"
+                                  " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = "
+                                + id + ")");
 }
 
 // A generated code has 20 rows in each of the three lists and two descriptions.

@@ -80,7 +80,8 @@ private:
 QString connectionString(benchmark::State &state)
 {
     if (state.range(0) == 0)
-        return QStringLiteral("Data Source=") + bench::reasonCodeDatabase(kCodes, kRowsPerSatellite);
+        return QStringLiteral("Data Source=")
+               + bench::reasonCodeDatabase(kCodes, kRowsPerSatellite);
     if (ServerDatabase *server = ServerDatabase::instance())
         return server->uri();
     state.SkipWithError("CAUSALI_BENCH_PG is not set: no server");
@@ -90,9 +91,9 @@ QString connectionString(benchmark::State &state)
 // A generated code from the middle of the database, as the header shows it.
 causali::HeaderValues shownCode(ado::Connection &connection)
 {
-    auto rows = connection.Execute(QStringLiteral(
-        "SELECT CI03_CODCAUS, CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI"
-        " WHERE CI03_DESCR LIKE 'Causale generata %' ORDER BY CI03_CODCAUS"));
+    auto rows = connection.Execute(
+        QStringLiteral("SELECT CI03_CODCAUS, CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI"
+                       " WHERE CI03_DESCR LIKE 'Causale generata %' ORDER BY CI03_CODCAUS"));
     rows->Move(kCodes / 2);
     causali::HeaderValues shown;
     shown.code = rows->Fields(0).Value().toString().trimmed();
@@ -147,7 +148,8 @@ void BM_ShowCode(benchmark::State &state)
     const causali::HeaderValues shown = shownCode(editor.connection);
     const quint64 before = editor.connection.roundTrips();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(causali::StoredCode::digest(editor.connection, shown.code.toString()));
+        benchmark::DoNotOptimize(
+            causali::StoredCode::digest(editor.connection, shown.code.toString()));
         editor.tables->loadWorkingCopy(shown.code.toString(), shown.id);
     }
     reportTrips(state, editor.connection.roundTrips() - before);
@@ -169,7 +171,8 @@ void BM_SaveCode(benchmark::State &state)
         const causali::SaveOutcome outcome = save.AggiornamentoDatabase();
         if (!outcome.committed) {
             editor.connection.RollbackTrans();
-            return state.SkipWithError(("rolled back at " + outcome.failedStep).toUtf8().constData());
+            return state.SkipWithError(
+                ("rolled back at " + outcome.failedStep).toUtf8().constData());
         }
         editor.connection.CommitTrans();
     }
@@ -179,8 +182,23 @@ void BM_SaveCode(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_Start)->ArgName("server")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ShowCode)->ArgName("server")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SaveCode)->ArgName("server")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Start)
+    ->ArgName("server")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ShowCode)
+    ->ArgName("server")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_SaveCode)
+    ->ArgName("server")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -26,10 +26,10 @@
 #include "ado/tsql_rewriter.h"
 #include "data/working_tables.h"
 #include "editor/frmci_causali.h"
-#include "host/clsci_causali.h"
-#include "host/dialogs.h"
 #include "header/header_panel.h"
+#include "host/clsci_causali.h"
 #include "host/code_box.h"
+#include "host/dialogs.h"
 #include "host/host_global.h"
 #include "host/main_navigator.h"
 #include "host/module_window.h"
@@ -57,15 +57,21 @@ constexpr int kCompany = 1; // demo company with cost accounting, chart 1, expen
 
 // Start-up steps 2 to 16 as the window names them to its routine observer, and the step that
 // follows them.
-const QStringList kSteps{
-    QStringLiteral("createErrorManager"),   QStringLiteral("readConnectionString"),
-    QStringLiteral("openConnection"),       QStringLiteral("handConnectionToHost"),
-    QStringLiteral("createCostUtility"),    QStringLiteral("checkPrecondition"),
-    QStringLiteral("readCharts"),           QStringLiteral("showCharts"),
-    QStringLiteral("createLookupObjects"),  QStringLiteral("ImpostazioneProprietaContoKOVA"),
-    QStringLiteral("prepareExpenseItemBox"), QStringLiteral("CaricaCombo"),
-    QStringLiteral("FillAccountTypeLists"), QStringLiteral("ConfigurazioneGriglie"),
-    QStringLiteral("ConfigurazioneFrame")};
+const QStringList kSteps{QStringLiteral("createErrorManager"),
+                         QStringLiteral("readConnectionString"),
+                         QStringLiteral("openConnection"),
+                         QStringLiteral("handConnectionToHost"),
+                         QStringLiteral("createCostUtility"),
+                         QStringLiteral("checkPrecondition"),
+                         QStringLiteral("readCharts"),
+                         QStringLiteral("showCharts"),
+                         QStringLiteral("createLookupObjects"),
+                         QStringLiteral("ImpostazioneProprietaContoKOVA"),
+                         QStringLiteral("prepareExpenseItemBox"),
+                         QStringLiteral("CaricaCombo"),
+                         QStringLiteral("FillAccountTypeLists"),
+                         QStringLiteral("ConfigurazioneGriglie"),
+                         QStringLiteral("ConfigurazioneFrame")};
 const QString kAfterSteps = QStringLiteral("setInitialStatus");
 // Within step 17: ShowChild opens the satellite frames on the first code's working-table rows;
 // BuildScript (step 18) follows it.
@@ -83,8 +89,8 @@ public:
         note(QStringLiteral("message: ") + text);
         return host::vbCancel;
     }
-    int errorDialog(const QString &, long number, const QString &description,
-                    const QString &source, int) override
+    int errorDialog(const QString &, long number, const QString &description, const QString &source,
+                    int) override
     {
         note(QStringLiteral("error %1: %2 (%3)").arg(number).arg(description, source));
         return host::vbAbort;
@@ -219,8 +225,7 @@ public:
     NoDialogsScope()
         : dialogs(new NoDialogs)
         , m_previous(host::DialogService::install(std::unique_ptr<NoDialogs>(dialogs)))
-    {
-    }
+    {}
     ~NoDialogsScope() { host::DialogService::install(std::move(m_previous)); }
     NoDialogsScope(const NoDialogsScope &) = delete;
     NoDialogsScope &operator=(const NoDialogsScope &) = delete;
@@ -253,9 +258,9 @@ struct StepGroup
     qsizetype next;
 };
 const StepGroup kGroups[] = {
-    {"s02_05_connection_ms", 0, 4},  // error manager, connection string, open, hand to host
-    {"s06_10_services_ms", 4, 9},    // cost utility, precondition, charts, lookup objects
-    {"s11_15_controls_ms", 9, 14},   // account boxes, combos, account-type lists, grids
+    {"s02_05_connection_ms", 0, 4}, // error manager, connection string, open, hand to host
+    {"s06_10_services_ms", 4, 9},   // cost utility, precondition, charts, lookup objects
+    {"s11_15_controls_ms", 9, 14},  // account boxes, combos, account-type lists, grids
     {"s16_ConfigurazioneFrame_ms", 14, 15},
 };
 
@@ -416,12 +421,25 @@ void BM_ShowNextCode(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_Startup_Steps2to16)->Arg(1000)->Arg(10000)->Arg(50000)->UseManualTime()
-    ->MinTime(2.0)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Startup_WorkingTableFills_Sqlite)->Arg(1000)->Arg(10000)->Arg(50000)
+BENCHMARK(BM_Startup_Steps2to16)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->UseManualTime()
+    ->MinTime(2.0)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Startup_PeakMemory)->Arg(1000)->Arg(10000)->Arg(50000)->Iterations(1)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Startup_WorkingTableFills_Sqlite)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Startup_PeakMemory)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowNextCode)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 // The offscreen platform warns on every top-level window about a feature it lacks.

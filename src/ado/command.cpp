@@ -30,7 +30,7 @@ bool isTextType(long type)
 bool isSupportedType(long type)
 {
     return isTextType(type) || type == adSmallInt || type == adInteger || type == adDouble
-        || type == adNumeric || type == adDecimal;
+           || type == adNumeric || type == adDecimal;
 }
 
 // Runs a VB conversion of a parameter's value; its error names the parameter.
@@ -49,12 +49,13 @@ auto convertFor(const Parameter &p, F &&conversion) -> decltype(conversion())
 // server converts to NUMERIC), its integer digits checked against Precision.
 QVariant numericValue(const Parameter &p)
 {
-    if (p.Precision < 1 || p.Precision > 38 || p.NumericScale < 0
-        || p.NumericScale > p.Precision)
+    if (p.Precision < 1 || p.Precision > 38 || p.NumericScale < 0 || p.NumericScale > p.Precision)
         raise(adErrInvalidParamInfo,
               QStringLiteral("%1: Precision %2 and NumericScale %3 do not define a number "
                              "(Precision 1 to 38, NumericScale 0 to Precision)")
-                  .arg(parameterLabel(p)).arg(p.Precision).arg(p.NumericScale),
+                  .arg(parameterLabel(p))
+                  .arg(p.Precision)
+                  .arg(p.NumericScale),
               ParameterSource);
     if (p.Value.typeId() == QMetaType::QString && p.Value.toString().trimmed().isEmpty())
         raise(TypeMismatch, parameterLabel(p) + QStringLiteral(": an empty text is not a number"),
@@ -89,11 +90,13 @@ QVariant numericValue(const Parameter &p)
         raise(Overflow,
               QStringLiteral("%1: %2 does not fit NUMERIC(%3, %4)")
                   .arg(parameterLabel(p), NormalizzaNumero(p.Value))
-                  .arg(p.Precision).arg(p.NumericScale),
+                  .arg(p.Precision)
+                  .arg(p.NumericScale),
               ParameterSource);
     QString fraction = digits.mid(intDigits);
     const QByteArray number = ((negative ? "-" : "") + (intPart.isEmpty() ? "0" : intPart)
-                               + (fraction.isEmpty() ? QString() : "." + fraction)).toLatin1();
+                               + (fraction.isEmpty() ? QString() : "." + fraction))
+                                  .toLatin1();
     if (p.NumericScale == 0 && intPart.size() <= 18)
         return QVariant(number.toLongLong());
     double d = 0.0;
@@ -119,7 +122,9 @@ QVariant Parameter::boundValue() const
             raise(adErrInvalidArgument,
                   QStringLiteral("%1: the value \"%2\" has %3 characters, more than the "
                                  "parameter's Size %4")
-                      .arg(parameterLabel(*this), text).arg(text.size()).arg(Size),
+                      .arg(parameterLabel(*this), text)
+                      .arg(text.size())
+                      .arg(Size),
                   ParameterSource);
         return QVariant(text);
     }
@@ -169,7 +174,8 @@ Parameter &Parameters::Item(int index)
         raise(adErrItemNotFound,
               QStringLiteral("Item cannot be found in the collection corresponding to the "
                              "requested name or ordinal: parameter %1 of %2")
-                  .arg(index).arg(Count()),
+                  .arg(index)
+                  .arg(Count()),
               CommandSource);
     return *m_items[size_t(index)];
 }
@@ -232,9 +238,8 @@ void Command::setPrepared(bool prepared)
     m_prepared = prepared;
 }
 
-std::unique_ptr<Parameter> Command::CreateParameter(const QString &name, long type,
-                                                    long direction, long size,
-                                                    const QVariant &value) const
+std::unique_ptr<Parameter> Command::CreateParameter(const QString &name, long type, long direction,
+                                                    long size, const QVariant &value) const
 {
     auto p = std::make_unique<Parameter>();
     p->Name = name;
@@ -256,8 +261,8 @@ std::unique_ptr<Recordset> Command::Execute(QVariant *recordsAffected,
     return execute(recordsAffected, &parameters, options);
 }
 
-std::unique_ptr<Recordset> Command::execute(QVariant *recordsAffected,
-                                            const QVariantList *values, long options)
+std::unique_ptr<Recordset> Command::execute(QVariant *recordsAffected, const QVariantList *values,
+                                            long options)
 {
     requireConnection();
     const bool noRecords = Connection::noRecordsRequested(options, CommandSource);
@@ -304,7 +309,7 @@ Statement &Command::preparedStatement()
         raise(adErrInvalidArgument,
               QStringLiteral("Command text was not set for the command object"), CommandSource);
     const bool reusable = m_prepared && m_statement
-        && m_statement->session() == m_connection->session();
+                          && m_statement->session() == m_connection->session();
     if (reusable) {
         m_statement->reset();
         m_statement->clearBindings();
@@ -336,7 +341,9 @@ void Command::bindParameters(Statement &statement)
         raise(adErrInvalidArgument,
               QStringLiteral("The command text has %1 placeholder(s) but %2 parameter value(s) "
                              "are given (%3)")
-                  .arg(statement.parameterCount()).arg(given).arg(m_text.simplified().left(80)),
+                  .arg(statement.parameterCount())
+                  .arg(given)
+                  .arg(m_text.simplified().left(80)),
               CommandSource);
     for (int i = 0; i < given; ++i) {
         const bool overridden = m_callValues && i < m_callValues->size();

@@ -48,7 +48,8 @@ QString shownTarget(const QString &target)
     if (!isPostgresUri(target))
         return target;
     QUrl url(target);
-    return url.isValid() ? url.toString(QUrl::RemovePassword | QUrl::RemoveQuery) : QStringLiteral("postgresql://...");
+    return url.isValid() ? url.toString(QUrl::RemovePassword | QUrl::RemoveQuery)
+                         : QStringLiteral("postgresql://...");
 }
 
 } // namespace
@@ -183,12 +184,12 @@ void Connection::Open(const QString &connectionString, const QString &userId,
     if (target.isEmpty())
         fail(adErrProviderFailed,
              QStringLiteral("The connection string names no database file (\"Data Source=...\"): "
-                            "\"%1\"").arg(m_connectionString),
+                            "\"%1\"")
+                 .arg(m_connectionString),
              ErrorSource);
     BackendError error;
-    std::unique_ptr<Backend> backend = isPostgresUri(target)
-                                           ? openPostgresBackend(target, error)
-                                           : openSqliteBackend(target, error);
+    std::unique_ptr<Backend> backend = isPostgresUri(target) ? openPostgresBackend(target, error)
+                                                             : openSqliteBackend(target, error);
     if (!backend)
         fail(error.number ? error.number : adErrProviderFailed,
              QStringLiteral("Cannot open the database \"%1\": %2")
@@ -269,8 +270,8 @@ long Connection::BeginTrans()
     } else {
         checkTransactionAlive();
         const QByteArray name = savepointName(m_transactionLevel + 1);
-        check(m_backend->savepoint(name),
-              QStringLiteral("SAVEPOINT ") + QString::fromLatin1(name), ErrorSource);
+        check(m_backend->savepoint(name), QStringLiteral("SAVEPOINT ") + QString::fromLatin1(name),
+              ErrorSource);
     }
     ++m_transactionLevel;
     m_undos.emplace_back();
@@ -353,8 +354,7 @@ void Connection::savepoint(const QByteArray &name, const QString &source)
 
 void Connection::releaseSavepoint(const QByteArray &name, const QString &source)
 {
-    check(m_backend->release(name), QStringLiteral("RELEASE ") + QString::fromLatin1(name),
-          source);
+    check(m_backend->release(name), QStringLiteral("RELEASE ") + QString::fromLatin1(name), source);
 }
 
 void Connection::abandonSavepoint(const QByteArray &name) noexcept
@@ -446,7 +446,8 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
     if (outcome == Backend::Prepared::MoreThanOne)
         fail(adErrUnsupportedSql,
              QStringLiteral("The SQL text holds more than one statement; send them one at a "
-                            "time (%1)").arg(excerpt(tsql)),
+                            "time (%1)")
+                 .arg(excerpt(tsql)),
              source);
     ++m_statementsPrepared;
     return statement;
@@ -466,10 +467,10 @@ std::unique_ptr<Statement> Connection::prepareNative(const QString &sql, const Q
 
 void Connection::raiseLastError(const QString &context, const QString &source)
 {
-    BackendError error = m_backend
-        ? m_backend->lastError()
-        : BackendError{adErrProviderFailed, QStringLiteral("the connection is closed"),
-                       QStringLiteral("HY000"), 0};
+    BackendError error = m_backend ? m_backend->lastError()
+                                   : BackendError{adErrProviderFailed,
+                                                  QStringLiteral("the connection is closed"),
+                                                  QStringLiteral("HY000"), 0};
     // A call that met the failure of a queued statement raises that statement's error.
     QString failedText = context;
     QString failedSource = source;

@@ -49,21 +49,21 @@ enum Position : long { adPosUnknown = -1, adPosBOF = -2, adPosEOF = -3 };
 
 // Error numbers raised by the layer (classic ADO numbers where ADO has one).
 enum AdoError : long {
-    adErrInvalidArgument = 3001,     // arguments of the wrong type, out of range or in conflict
-    adErrNoCurrentRecord = 3021,     // BOF or EOF is true, or the current record was deleted
-    adErrIllegalOperation = 3219,    // operation not allowed in this context
-    adErrInTransaction = 3246,       // connection cannot be closed inside a transaction
-    adErrItemNotFound = 3265,        // item cannot be found in the collection
-    adErrObjectClosed = 3704,        // operation not allowed when the object is closed
-    adErrObjectOpen = 3705,          // operation not allowed when the object is open
-    adErrInvalidParamInfo = 3708,    // a parameter is improperly defined
-    adErrInvalidConnection = 3709,   // the connection cannot be used for this operation
+    adErrInvalidArgument = 3001,       // arguments of the wrong type, out of range or in conflict
+    adErrNoCurrentRecord = 3021,       // BOF or EOF is true, or the current record was deleted
+    adErrIllegalOperation = 3219,      // operation not allowed in this context
+    adErrInTransaction = 3246,         // connection cannot be closed inside a transaction
+    adErrItemNotFound = 3265,          // item cannot be found in the collection
+    adErrObjectClosed = 3704,          // operation not allowed when the object is closed
+    adErrObjectOpen = 3705,            // operation not allowed when the object is open
+    adErrInvalidParamInfo = 3708,      // a parameter is improperly defined
+    adErrInvalidConnection = 3709,     // the connection cannot be used for this operation
     adErrProviderFailed = -2147467259, // 0x80004005: the database refused the operation
-    adErrSqlError = -2147217900,     // 0x80040E14: the statement failed (text in description)
-    adErrRowNotFound = -2147217864,  // 0x80040E38: row cannot be located for updating
+    adErrSqlError = -2147217900,       // 0x80040E14: the statement failed (text in description)
+    adErrRowNotFound = -2147217864,    // 0x80040E38: row cannot be located for updating
     adErrUnsupportedSql = -2147217887, // 0x80040E21: a construct the rewriter does not know
-    adErrTypeMismatch = -2147352571, // 0x80020005: a value the field's type cannot take
-    adErrDataOverflow = -2147352566, // 0x8002000A: a value too large for the field's type
+    adErrTypeMismatch = -2147352571,   // 0x80020005: a value the field's type cannot take
+    adErrDataOverflow = -2147352566,   // 0x8002000A: a value too large for the field's type
 };
 
 } // namespace ado

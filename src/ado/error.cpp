@@ -6,8 +6,7 @@ namespace ado {
 
 RuntimeError::RuntimeError(long number, QString description, QString source)
     : m_number(number), m_description(std::move(description)), m_source(std::move(source))
-{
-}
+{}
 
 const char *RuntimeError::what() const noexcept
 {

@@ -57,7 +57,7 @@ bool isDate(const QVariant &v)
 bool isText(const QVariant &v)
 {
     return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QChar
-        || v.typeId() == QMetaType::QByteArray;
+           || v.typeId() == QMetaType::QByteArray;
 }
 
 // A number: integral values stay exact, others are doubles.
@@ -115,7 +115,7 @@ std::optional<qint64> dateFromText(const QString &text)
 {
     const QString t = text.trimmed();
     static const char *const dateFormats[] = {"yyyy-MM-dd", "M/d/yyyy"};
-    static const char *const timeFormats[] = {"", " HH:mm:ss.zzz", " HH:mm:ss", " H:mm:ss",
+    static const char *const timeFormats[] = {"",      " HH:mm:ss.zzz", " HH:mm:ss", " H:mm:ss",
                                               " H:mm", "THH:mm:ss.zzz", "THH:mm:ss"};
     for (const char *df : dateFormats) {
         for (const char *tf : timeFormats) {
@@ -193,7 +193,8 @@ private:
     {
         raise(adErrInvalidArgument,
               QStringLiteral("Filter criteria \"%1\": %2 at position %3.")
-                  .arg(m_text, what).arg(m_i + 1),
+                  .arg(m_text, what)
+                  .arg(m_i + 1),
               errorSource);
     }
 
@@ -222,8 +223,9 @@ private:
         if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('=')) {
             QString op(c);
             ++m_i;
-            if (c != QLatin1Char('=') && (at(m_i) == QLatin1Char('=')
-                                          || (c == QLatin1Char('<') && at(m_i) == QLatin1Char('>'))))
+            if (c != QLatin1Char('=')
+                && (at(m_i) == QLatin1Char('=')
+                    || (c == QLatin1Char('<') && at(m_i) == QLatin1Char('>'))))
                 op += m_text.at(m_i++);
             return Token{Tok::Op, op, start};
         }
@@ -452,8 +454,7 @@ class Parser
 public:
     Parser(const QString &criteria, const ColumnLookup &lookup)
         : m_criteria(criteria), m_lookup(lookup), m_tokens(Lexer(criteria).run())
-    {
-    }
+    {}
 
     std::unique_ptr<FilterCriteria::Node> run()
     {

@@ -67,7 +67,7 @@ struct Session
     std::map<unsigned, TableInfo> tables;
     std::vector<QByteArray> retired;
     std::vector<std::pair<QByteArray, QByteArray>> idle; // text -> name, the latest last
-    std::vector<quint64> queue;          // tags of the commands sent and not yet answered
+    std::vector<quint64> queue;           // tags of the commands sent and not yet answered
     std::optional<quint64> queuedFailure; // tag of the queued command that failed
 
     ~Session() { close(); }
@@ -85,8 +85,8 @@ struct Session
     {
         QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE))
                                   : QByteArray();
-        QString message = result ? QString::fromUtf8(PQresultErrorField(result,
-                                                                       PG_DIAG_MESSAGE_PRIMARY))
+        QString message = result ? QString::fromUtf8(
+                              PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
                                  : QString();
         if (message.isEmpty())
             message = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
@@ -139,10 +139,13 @@ struct Session
     // Runs one of the layer's own statements (no rows, no parameters).
     bool exec(const QByteArray &sql)
     {
-        const auto results = roundTrip([&] {
-            return PQsendQueryParams(conn, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr,
-                                     0) == 1;
-        }, 1);
+        const auto results = roundTrip(
+            [&] {
+                return PQsendQueryParams(conn, sql.constData(), 0, nullptr, nullptr, nullptr,
+                                         nullptr, 0)
+                       == 1;
+            },
+            1);
         if (!results)
             return false;
         const ExecStatusType status = PQresultStatus(results->front().get());
@@ -166,10 +169,13 @@ struct Session
         std::vector<const char *> values;
         for (const QByteArray &p : parameters)
             values.push_back(p.constData());
-        auto results = roundTrip([&] {
-            return PQsendQueryParams(conn, sql, int(values.size()), nullptr, values.data(),
-                                     nullptr, nullptr, 0) == 1;
-        }, 1);
+        auto results = roundTrip(
+            [&] {
+                return PQsendQueryParams(conn, sql, int(values.size()), nullptr, values.data(),
+                                         nullptr, nullptr, 0)
+                       == 1;
+            },
+            1);
         if (!results || PQresultStatus(results->front().get()) != PGRES_TUPLES_OK)
             return nullptr;
         return std::move(results->front());
@@ -333,7 +339,8 @@ bool readsOnly(const QString &sql)
 {
     const QString text = sql.trimmed();
     const QString first = text.section(QRegularExpression(QStringLiteral("[^A-Za-z]")), 0, 0,
-                                        QString::SectionSkipEmpty).toUpper();
+                                       QString::SectionSkipEmpty)
+                              .toUpper();
     if (first == QLatin1String("SELECT") || first == QLatin1String("VALUES")
         || first == QLatin1String("SHOW") || first == QLatin1String("TABLE"))
         return true;
@@ -350,11 +357,14 @@ public:
     // `parsed`: the server holds a statement of this text under `name` already.
     PgStatement(std::shared_ptr<Session> session, QByteArray name, QString text,
                 QByteArray numbered, int parameters, bool parsed)
-        : m_session(std::move(session)), m_name(std::move(name)), m_text(std::move(text)),
-          m_numbered(std::move(numbered)), m_parsed(parsed), m_values(size_t(parameters)),
-          m_readOnly(readsOnly(m_text))
-    {
-    }
+        : m_session(std::move(session))
+        , m_name(std::move(name))
+        , m_text(std::move(text))
+        , m_numbered(std::move(numbered))
+        , m_parsed(parsed)
+        , m_values(size_t(parameters))
+        , m_readOnly(readsOnly(m_text))
+    {}
     ~PgStatement() override
     {
         if (m_session->conn && m_parsed)
@@ -366,7 +376,8 @@ public:
         if (position < 1 || position > int(m_values.size())) {
             m_session->failWith(adErrSqlError,
                                 QStringLiteral("parameter %1 out of range (the statement has %2)")
-                                    .arg(position).arg(m_values.size()),
+                                    .arg(position)
+                                    .arg(m_values.size()),
                                 "07009");
             return false;
         }
@@ -433,8 +444,8 @@ private:
     bool sendWithPreparation(const std::function<bool()> &then) const
     {
         PGconn *conn = m_session->conn;
-        return (m_parsed || PQsendPrepare(conn, m_name.constData(), m_numbered.constData(), 0,
-                                          nullptr) == 1)
+        return (m_parsed
+                || PQsendPrepare(conn, m_name.constData(), m_numbered.constData(), 0, nullptr) == 1)
                && then();
     }
     // Reads the preparation's answer off the front of `results` (when it was sent): false, with
@@ -462,8 +473,8 @@ private:
 
     std::shared_ptr<Session> m_session;
     QByteArray m_name;
-    QString m_text;       // with '?' placeholders
-    QByteArray m_numbered; // with $1..$n, as the server prepares it
+    QString m_text;                // with '?' placeholders
+    QByteArray m_numbered;         // with $1..$n, as the server prepares it
     mutable bool m_parsed = false; // the server holds the prepared statement
     std::vector<Bound> m_values;
     bool m_readOnly;
@@ -478,11 +489,13 @@ const PGresult *PgStatement::shape() const
         return m_result.get();
     if (!m_description && m_session->conn) {
         const std::size_t commands = m_parsed ? 1 : 2;
-        auto results = m_session->roundTrip([this] {
-            return sendWithPreparation([this] {
-                return PQsendDescribePrepared(m_session->conn, m_name.constData()) == 1;
-            });
-        }, commands);
+        auto results = m_session->roundTrip(
+            [this] {
+                return sendWithPreparation([this] {
+                    return PQsendDescribePrepared(m_session->conn, m_name.constData()) == 1;
+                });
+            },
+            commands);
         if (results && parsed(*results))
             m_description = std::move(results->front());
     }
@@ -498,12 +511,15 @@ BackendStatement::Step PgStatement::step()
         for (const Bound &b : m_values)
             values.push_back(b.text ? b.text->constData() : nullptr);
         const std::size_t commands = m_parsed ? 1 : 2;
-        auto results = s.roundTrip([&] {
-            return sendWithPreparation([&] {
-                return PQsendQueryPrepared(s.conn, m_name.constData(), int(values.size()),
-                                           values.data(), nullptr, nullptr, 0) == 1;
-            });
-        }, commands);
+        auto results = s.roundTrip(
+            [&] {
+                return sendWithPreparation([&] {
+                    return PQsendQueryPrepared(s.conn, m_name.constData(), int(values.size()),
+                                               values.data(), nullptr, nullptr, 0)
+                           == 1;
+                });
+            },
+            commands);
         if (!results || !parsed(*results))
             return Step::Failed;
         Result &result = results->front();
@@ -588,7 +604,10 @@ public:
 
     Kind kind() const override { return Kind::PostgreSQL; }
     // The one place the T-SQL texts are turned into this backend's dialect.
-    QString rewrite(const QString &tsql) const override { return rewriteTsql(tsql, SqlDialect::Postgres); }
+    QString rewrite(const QString &tsql) const override
+    {
+        return rewriteTsql(tsql, SqlDialect::Postgres);
+    }
     std::unique_ptr<BackendStatement> prepare(const QString &sql, Prepared &outcome) override;
 
     // The save's transaction needs read committed, whatever the server's default: each
@@ -599,10 +618,7 @@ public:
     // statement (repeatable read, serializable) would hide that commit and end the wait in a
     // serialization failure instead; codes other than the locked one are never waited for.
     // BEGIN is queued: it goes to the server with the transaction's first statement.
-    bool begin() override
-    {
-        return m_session->enqueue("BEGIN ISOLATION LEVEL READ COMMITTED", 0);
-    }
+    bool begin() override { return m_session->enqueue("BEGIN ISOLATION LEVEL READ COMMITTED", 0); }
     bool commit() override { return m_session->exec("COMMIT"); }
     bool rollback() override
     {
@@ -685,7 +701,7 @@ public:
 private:
     std::shared_ptr<Session> m_session;
     std::vector<QByteArray> m_implicit; // savepoints that opened their transaction
-    QHash<QString, QStringList> m_keys;  // "schema.table" -> primary key
+    QHash<QString, QStringList> m_keys; // "schema.table" -> primary key
 };
 
 std::unique_ptr<BackendStatement> PgBackend::prepare(const QString &sql, Prepared &outcome)
@@ -769,15 +785,16 @@ std::unique_ptr<Backend> openPostgresBackend(const QString &uri, BackendError &e
     ++session->roundTrips;
     if (!session->conn || PQstatus(session->conn) != CONNECTION_OK) {
         const QString message = session->conn
-            ? QString::fromUtf8(PQerrorMessage(session->conn)).trimmed()
-            : QStringLiteral("out of memory");
+                                    ? QString::fromUtf8(PQerrorMessage(session->conn)).trimmed()
+                                    : QStringLiteral("out of memory");
         error = BackendError{adErrProviderFailed, message, QStringLiteral("08001"),
                              pg::packedSqlState("08001")};
         return nullptr;
     }
     // The server's notices (a savepoint name reused, a table created implicitly) are not the
     // user's business and must not reach the standard error of a window program.
-    PQsetNoticeProcessor(session->conn, [](void *, const char *) {}, nullptr);
+    PQsetNoticeProcessor(
+        session->conn, [](void *, const char *) {}, nullptr);
     ++session->roundTrips;
     const Result settings(PQexec(session->conn, SessionSettings));
     if (PQresultStatus(settings.get()) != PGRES_COMMAND_OK) {

@@ -57,7 +57,8 @@ qsizetype skipQuotedOrComment(const QString &sql, qsizetype i)
     const QChar c = sql[i];
     const QChar next = i + 1 < n ? sql[i + 1] : QChar();
     if (c == QLatin1Char('\'')) {
-        const bool escape = i > 0 && (sql[i - 1] == QLatin1Char('E') || sql[i - 1] == QLatin1Char('e'))
+        const bool escape = i > 0
+                            && (sql[i - 1] == QLatin1Char('E') || sql[i - 1] == QLatin1Char('e'))
                             && (i < 2 || !isIdentifierChar(sql[i - 2]));
         return endOfQuoted(sql, i, c, escape);
     }
@@ -168,28 +169,41 @@ QString declaredTypeName(unsigned oid, int typmod)
 {
     const int modifier = typmod - 4; // the server adds the length of a header
     switch (oid) {
-    case BoolOid: return QStringLiteral("boolean");
-    case ByteaOid: return QStringLiteral("bytea");
-    case Int8Oid: return QStringLiteral("bigint");
-    case Int2Oid: return QStringLiteral("smallint");
+    case BoolOid:
+        return QStringLiteral("boolean");
+    case ByteaOid:
+        return QStringLiteral("bytea");
+    case Int8Oid:
+        return QStringLiteral("bigint");
+    case Int2Oid:
+        return QStringLiteral("smallint");
     case Int4Oid:
-    case OidOid: return QStringLiteral("integer");
-    case TextOid: return QStringLiteral("text");
-    case Float4Oid: return QStringLiteral("real");
-    case Float8Oid: return QStringLiteral("double precision");
+    case OidOid:
+        return QStringLiteral("integer");
+    case TextOid:
+        return QStringLiteral("text");
+    case Float4Oid:
+        return QStringLiteral("real");
+    case Float8Oid:
+        return QStringLiteral("double precision");
     case BpcharOid:
         return modifier >= 0 ? QStringLiteral("character(%1)").arg(modifier)
                              : QStringLiteral("character");
     case VarcharOid:
         return modifier >= 0 ? QStringLiteral("character varying(%1)").arg(modifier)
                              : QStringLiteral("character varying");
-    case DateOid: return QStringLiteral("date");
-    case TimestampOid: return QStringLiteral("timestamp");
-    case TimestampTzOid: return QStringLiteral("timestamp with time zone");
+    case DateOid:
+        return QStringLiteral("date");
+    case TimestampOid:
+        return QStringLiteral("timestamp");
+    case TimestampTzOid:
+        return QStringLiteral("timestamp with time zone");
     case NumericOid:
         if (modifier < 0)
             return QStringLiteral("numeric");
-        return QStringLiteral("numeric(%1,%2)").arg((modifier >> 16) & 0xffff).arg(modifier & 0xffff);
+        return QStringLiteral("numeric(%1,%2)")
+            .arg((modifier >> 16) & 0xffff)
+            .arg(modifier & 0xffff);
     default:
         return {};
     }

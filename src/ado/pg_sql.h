@@ -28,9 +28,21 @@ QString literal(const std::optional<QByteArray> &text, const QVariant &value);
 
 // Type OIDs of the built-in types the backend reads.
 enum Oid : unsigned {
-    BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, TextOid = 25,
-    OidOid = 26, Float4Oid = 700, Float8Oid = 701, BpcharOid = 1042, VarcharOid = 1043,
-    DateOid = 1082, TimestampOid = 1114, TimestampTzOid = 1184, NumericOid = 1700
+    BoolOid = 16,
+    ByteaOid = 17,
+    Int8Oid = 20,
+    Int2Oid = 21,
+    Int4Oid = 23,
+    TextOid = 25,
+    OidOid = 26,
+    Float4Oid = 700,
+    Float8Oid = 701,
+    BpcharOid = 1042,
+    VarcharOid = 1043,
+    DateOid = 1082,
+    TimestampOid = 1114,
+    TimestampTzOid = 1184,
+    NumericOid = 1700
 };
 
 // The declared type a column of type `oid` (with type modifier `typmod`) reads as, in words

@@ -163,10 +163,10 @@ void Recordset::Open(const QString &source, Connection *connection, long cursorT
               recordsetSource());
     Connection *c = connection ? connection : d->connection;
     if (!c || c->State() != adStateOpen)
-        raise(adErrInvalidConnection,
-              QStringLiteral("Open: the recordset has no open connection to run \"%1\".")
-                  .arg(source),
-              recordsetSource());
+        raise(
+            adErrInvalidConnection,
+            QStringLiteral("Open: the recordset has no open connection to run \"%1\".").arg(source),
+            recordsetSource());
     if (source.trimmed().isEmpty())
         raise(adErrInvalidArgument, QStringLiteral("Open: the source text is empty."),
               recordsetSource());
@@ -282,11 +282,10 @@ void Recordset::Requery(long)
               recordsetSource());
     if (!d->connection || d->connection->State() != adStateOpen)
         raise(adErrInvalidConnection,
-              QStringLiteral("Requery: the recordset has no open connection."),
-              recordsetSource());
-    const std::unique_ptr<Statement> statement = d->requerySql.isEmpty()
-        ? d->connection->prepare(d->source, recordsetSource())
-        : prepareNative(*d->connection, d->requerySql);
+              QStringLiteral("Requery: the recordset has no open connection."), recordsetSource());
+    const std::unique_ptr<Statement> statement =
+        d->requerySql.isEmpty() ? d->connection->prepare(d->source, recordsetSource())
+                                : prepareNative(*d->connection, d->requerySql);
     // Clones keep the rows they had; this recordset reads new ones.
     const QVariant filter = d->filter;
     const QString sort = d->sort;
@@ -409,14 +408,14 @@ bool Recordset::isBOF() const
 {
     d->requireOpen("BOF");
     return d->cursor.kind == Cursor::Bof
-        || (d->visible.empty() && d->cursor.kind != Cursor::OnDeleted);
+           || (d->visible.empty() && d->cursor.kind != Cursor::OnDeleted);
 }
 
 bool Recordset::isEOF() const
 {
     d->requireOpen("EOF");
     return d->cursor.kind == Cursor::Eof
-        || (d->visible.empty() && d->cursor.kind != Cursor::OnDeleted);
+           || (d->visible.empty() && d->cursor.kind != Cursor::OnDeleted);
 }
 
 void Recordset::MoveFirst()

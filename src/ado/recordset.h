@@ -92,9 +92,9 @@ class Field
 public:
     Field(Recordset &rs, int index) : m_rs(&rs), m_index(index) {}
     QString Name() const;
-    QVariant Value() const;             // raises 3021 at BOF/EOF or on a deleted row
-    void setValue(const QVariant &v);   // starts an edit (EditMode adEditInProgress)
-    QVariant OriginalValue() const;     // as of the last read or successful UpdateBatch
+    QVariant Value() const;           // raises 3021 at BOF/EOF or on a deleted row
+    void setValue(const QVariant &v); // starts an edit (EditMode adEditInProgress)
+    QVariant OriginalValue() const;   // as of the last read or successful UpdateBatch
     int index() const { return m_index; }
     // True when the column comes from the base table and UpdateBatch writes it.
     bool isWritable() const;
@@ -106,11 +106,11 @@ private:
 
 // What changed in a row set, told to listeners (the host's grids and frames).
 enum class RecordsetEvent {
-    Reset,       // opened, closed, requeried, filtered or sorted: everything may differ
-    Moved,       // the current row changed
-    RowChanged,  // values of the row `row` (a bookmark) changed
-    RowAdded,    // the row `row` was added (AddNew)
-    RowRemoved,  // the row `row` left the visible rows (Delete, CancelUpdate of a new row)
+    Reset,      // opened, closed, requeried, filtered or sorted: everything may differ
+    Moved,      // the current row changed
+    RowChanged, // values of the row `row` (a bookmark) changed
+    RowAdded,   // the row `row` was added (AddNew)
+    RowRemoved, // the row `row` left the visible rows (Delete, CancelUpdate of a new row)
 };
 
 class Recordset
@@ -143,8 +143,8 @@ public:
 
     // ----- fields -----
     int FieldCount() const;
-    Field Fields(int index);             // raises 3265 when out of range
-    Field Fields(const QString &name);   // raises 3265 naming the unknown column
+    Field Fields(int index);                   // raises 3265 when out of range
+    Field Fields(const QString &name);         // raises 3265 naming the unknown column
     int fieldIndex(const QString &name) const; // -1 when unknown
 
     // ----- position -----
@@ -154,11 +154,11 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
-    void Move(long rows); // relative to the current row
+    void Move(long rows);          // relative to the current row
     long AbsolutePosition() const; // 1-based among visible rows; adPosBOF/adPosEOF/adPosUnknown
     void setAbsolutePosition(long position);
-    long RecordCount() const;      // visible rows; raises 3704 when closed
-    QVariant Bookmark() const;     // raises 3021 at BOF/EOF
+    long RecordCount() const;                   // visible rows; raises 3704 when closed
+    QVariant Bookmark() const;                  // raises 3021 at BOF/EOF
     void setBookmark(const QVariant &bookmark); // raises 3001 for an unknown bookmark
 
     // For grids, without moving the current row: the bookmark of the visible row at
@@ -179,8 +179,8 @@ public:
     void setSort(const QString &sort); // "F [ASC|DESC], ..."; "" restores the read order
 
     // ----- searching -----
-    void Find(const QString &criteria, long skipRecords = 0,
-              long searchDirection = adSearchForward, const QVariant &start = {});
+    void Find(const QString &criteria, long skipRecords = 0, long searchDirection = adSearchForward,
+              const QVariant &start = {});
 
     // ----- editing -----
     void AddNew();
@@ -195,11 +195,11 @@ public:
     // finds a row by, become the stored ones; pending changes stay and a later UpdateBatch
     // writes them over what is stored. A row no longer stored raises adErrRowNotFound.
     void Resync(long affect = adAffectAll, long resyncValues = adResyncAllValues);
-    long EditMode() const;          // raises 3021 without a current row
-    long Status() const;            // RecordStatus flags of the current row
+    long EditMode() const; // raises 3021 without a current row
+    long Status() const;   // RecordStatus flags of the current row
     long UpdateCriteria() const;
     void setUpdateCriteria(long criteria); // adCriteriaKey, AllCols or UpdCols; else 3001
-    bool hasPendingChanges() const; // any row new, modified or deleted and not yet written
+    bool hasPendingChanges() const;        // any row new, modified or deleted and not yet written
 
     // ----- listeners -----
     using Listener = std::function<void(RecordsetEvent, const QVariant &row)>;

@@ -95,8 +95,10 @@ class BatchWriter
 {
 public:
     BatchWriter(Connection &connection, RowStore &store, long criteria)
-        : m_connection(connection), m_store(store), m_criteria(criteria),
-          m_table(quoted(store.baseDatabase) + QLatin1Char('.') + quoted(store.baseTable))
+        : m_connection(connection)
+        , m_store(store)
+        , m_criteria(criteria)
+        , m_table(quoted(store.baseDatabase) + QLatin1Char('.') + quoted(store.baseTable))
     {
         for (size_t i = 0; i < store.columns.size(); ++i) {
             if (store.columns[i].writable)
@@ -107,8 +109,8 @@ public:
     void remove(Row &row)
     {
         const std::vector<int> where = locatingColumns(m_store, m_criteria, {});
-        Statement &s =
-            statement(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, locate(where)));
+        Statement &s = statement(
+            QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, locate(where)));
         bindOriginals(s, row, where, 1);
         finish(row, execute(s), {});
     }
@@ -151,9 +153,10 @@ public:
         if (given.empty())
             sql += QStringLiteral("DEFAULT VALUES");
         else
-            sql += QStringLiteral("(%1) VALUES (%2)")
-                       .arg(names.join(QStringLiteral(", ")),
-                            QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+            sql +=
+                QStringLiteral("(%1) VALUES (%2)")
+                    .arg(names.join(QStringLiteral(", ")),
+                         QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
         const Backend &backend = *m_connection.backend();
         const QStringList finders = newRowFinders();
         if (backend.insertReturnsRow())
@@ -353,7 +356,7 @@ std::vector<Row *> Recordset::Impl::pendingRows(long affect) const
         if (r.state == RowState::Unchanged || r.adding)
             return;
         const bool current = (cursor.kind == Cursor::OnRow || cursor.kind == Cursor::OnDeleted)
-                          && cursor.id == r.id;
+                             && cursor.id == r.id;
         if ((affect == adAffectCurrent && !current)
             || (affect == adAffectGroup && !matchesFilter(r)))
             return;
@@ -454,8 +457,7 @@ long Recordset::UpdateCriteria() const
 
 void Recordset::setUpdateCriteria(long criteria)
 {
-    if (criteria != adCriteriaKey && criteria != adCriteriaAllCols
-        && criteria != adCriteriaUpdCols)
+    if (criteria != adCriteriaKey && criteria != adCriteriaAllCols && criteria != adCriteriaUpdCols)
         raise(adErrInvalidArgument,
               QStringLiteral("Update Criteria %1 is not supported (adCriteriaKey 0, "
                              "adCriteriaAllCols 1 or adCriteriaUpdCols 2).")

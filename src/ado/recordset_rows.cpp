@@ -24,7 +24,7 @@ bool Recordset::Impl::matchesFilter(const Row &row) const
         return criteria.matches([this, &row](int i) { return store->value(row, i); });
     case FilterKind::Pending:
         return row.state != RowState::Unchanged || row.adding
-            || (editMode == adEditInProgress && row.id == editRow);
+               || (editMode == adEditInProgress && row.id == editRow);
     case FilterKind::Conflicting:
         return row.conflict;
     case FilterKind::Bookmarks:
@@ -157,8 +157,9 @@ void Recordset::Impl::moveRelative(long rows)
         return;
     const int size = int(visible.size());
     const bool forward = rows > 0;
-    const bool blocked = forward ? (cursor.kind == Cursor::Eof || (size == 0 && cursor.kind != Cursor::OnDeleted))
-                                 : (cursor.kind == Cursor::Bof || (size == 0 && cursor.kind != Cursor::OnDeleted));
+    const bool blocked =
+        forward ? (cursor.kind == Cursor::Eof || (size == 0 && cursor.kind != Cursor::OnDeleted))
+                : (cursor.kind == Cursor::Bof || (size == 0 && cursor.kind != Cursor::OnDeleted));
     if (blocked)
         raise(adErrNoCurrentRecord,
               QStringLiteral("Cannot move %1: %2 is True (no current record).")
@@ -235,9 +236,9 @@ void Recordset::Impl::applyFilter(const QVariant &value)
                                  "adFilterConflictingRecords (5).")
                       .arg(group),
                   recordsetSource());
-        kind = group == adFilterNone           ? FilterKind::None
-             : group == adFilterPendingRecords ? FilterKind::Pending
-                                               : FilterKind::Conflicting;
+        kind = group == adFilterNone             ? FilterKind::None
+               : group == adFilterPendingRecords ? FilterKind::Pending
+                                                 : FilterKind::Conflicting;
     } else {
         raise(adErrInvalidArgument,
               QStringLiteral("Filter: a value of type %1 is not a criteria.")
@@ -250,10 +251,10 @@ void Recordset::Impl::applyFilter(const QVariant &value)
     criteria = std::move(parsed);
     filterBookmarks = std::move(bookmarks);
     filterKind = kind;
-    filter = kind == FilterKind::None        ? QVariant(int(adFilterNone))
-           : kind == FilterKind::Pending     ? QVariant(int(adFilterPendingRecords))
-           : kind == FilterKind::Conflicting ? QVariant(int(adFilterConflictingRecords))
-                                             : value;
+    filter = kind == FilterKind::None          ? QVariant(int(adFilterNone))
+             : kind == FilterKind::Pending     ? QVariant(int(adFilterPendingRecords))
+             : kind == FilterKind::Conflicting ? QVariant(int(adFilterConflictingRecords))
+                                               : value;
     rebuildVisible();
     if (editMode == adEditAdd)
         placeAt(indexOf(editRow)); // the row being added stays current

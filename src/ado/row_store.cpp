@@ -159,11 +159,10 @@ void RowStore::resolveBaseTable(Connection &connection)
         }
     }
     if (tables.size() != 1) {
-        baseProblem = tables.isEmpty()
-            ? QStringLiteral("no column comes from a table")
-            : QStringLiteral("the columns come from %1 tables (%2)")
-                  .arg(tables.size())
-                  .arg(tables.join(QStringLiteral(", ")));
+        baseProblem = tables.isEmpty() ? QStringLiteral("no column comes from a table")
+                                       : QStringLiteral("the columns come from %1 tables (%2)")
+                                             .arg(tables.size())
+                                             .arg(tables.join(QStringLiteral(", ")));
         baseDatabase.clear();
         baseTable.clear();
         return;
@@ -171,16 +170,16 @@ void RowStore::resolveBaseTable(Connection &connection)
     QStringList seen;
     for (Column &c : columns) {
         c.writable = !c.originTable.isEmpty()
-            && !seen.contains(c.originColumn, Qt::CaseInsensitive);
+                     && !seen.contains(c.originColumn, Qt::CaseInsensitive);
         if (c.writable)
             seen << c.originColumn;
     }
     // The key counts only when the row set reads every column of it.
     const QStringList key = connection.backend()->primaryKey(baseDatabase, baseTable);
     const bool complete = !key.isEmpty()
-        && std::all_of(key.cbegin(), key.cend(), [&seen](const QString &k) {
-               return seen.contains(k, Qt::CaseInsensitive);
-           });
+                          && std::all_of(key.cbegin(), key.cend(), [&seen](const QString &k) {
+                                 return seen.contains(k, Qt::CaseInsensitive);
+                             });
     for (Column &c : columns)
         c.key = complete && c.writable && key.contains(c.originColumn, Qt::CaseInsensitive);
 }
@@ -247,8 +246,8 @@ QVariant convertForField(const QVariant &value, FieldKind kind, const QString &n
         const bool tooBig = e.number() == Overflow;
         raise(tooBig ? adErrDataOverflow : adErrTypeMismatch,
               QStringLiteral("%1: field %2 cannot hold it (%3).")
-                  .arg(tooBig ? QStringLiteral("Overflow") : QStringLiteral("Type mismatch"),
-                       name, e.description()),
+                  .arg(tooBig ? QStringLiteral("Overflow") : QStringLiteral("Type mismatch"), name,
+                       e.description()),
               recordsetSource());
     }
 }

@@ -63,11 +63,12 @@ QVariant convertForField(const QVariant &value, FieldKind kind, const QString &n
 struct Column
 {
     QString name;
-    QString originDatabase; // "main", "temp" (temp tables such as "#SVILUPPO"); a schema on a server
+    QString
+        originDatabase; // "main", "temp" (temp tables such as "#SVILUPPO"); a schema on a server
     QString originTable;
     QString originColumn;
-    bool writable = false;  // from the base table, first column naming that table column
-    bool key = false;       // part of the base table's primary key
+    bool writable = false;           // from the base table, first column naming that table column
+    bool key = false;                // part of the base table's primary key
     FieldKind kind = FieldKind::Any; // what a value given to the field is converted to
 };
 
@@ -86,11 +87,11 @@ public:
 struct Keyset
 {
     Connection *connection = nullptr;
-    QString select;                // the row set's SELECT, in the database's dialect
-    std::vector<int> keyColumns;   // the key's columns, in the order the key cells hold them
-    std::vector<int> keyIndex;     // per column: its place among the key cells, or -1
+    QString select;                 // the row set's SELECT, in the database's dialect
+    std::vector<int> keyColumns;    // the key's columns, in the order the key cells hold them
+    std::vector<int> keyIndex;      // per column: its place among the key cells, or -1
     std::unique_ptr<Statement> one; // the SELECT restricted to one key
-    int singleReads = 0;           // rows read one by one so far
+    int singleReads = 0;            // rows read one by one so far
 };
 
 struct RowStore
@@ -98,7 +99,7 @@ struct RowStore
     std::vector<Column> columns;
     QString baseDatabase;
     QString baseTable;
-    QString baseProblem; // why there is no base table (empty when there is one)
+    QString baseProblem;  // why there is no base table (empty when there is one)
     std::deque<Row> rows; // slot i holds the row of id i + 1
     // The values as read, a row after the other (a keyset row not read yet: its key only, and
     // its values are added at the end when they are read, hence mutable).
@@ -222,7 +223,10 @@ struct Recordset::Impl final : RowView
 
     // ----- recordset_rows.cpp: views, moves, editing -----
     bool matchesFilter(const Row &row) const;
-    bool passes(const Row &row) const { return row.state != RowState::Deleted && matchesFilter(row); }
+    bool passes(const Row &row) const
+    {
+        return row.state != RowState::Deleted && matchesFilter(row);
+    }
     void rebuildVisible();
     int indexOf(RowId id) const;
     void appendVisible(RowId id);

@@ -69,12 +69,12 @@ bool RowStore::loadKeys(Connection &connection, const Statement &select)
     plan->connection = &connection;
     plan->select = select.nativeText();
     // The subquery is named: a server requires it, a file accepts it.
-    const auto keys = prepareNative(connection, QStringLiteral("SELECT %1 FROM (%2) AS ado_rows")
-                                                    .arg(keyNames.join(QStringLiteral(", ")),
-                                                         plan->select));
-    plan->one = prepareNative(connection, QStringLiteral("SELECT * FROM (%1) AS ado_rows WHERE %2")
-                                              .arg(plan->select,
-                                                   where.join(QStringLiteral(" AND "))));
+    const auto keys = prepareNative(connection,
+                                    QStringLiteral("SELECT %1 FROM (%2) AS ado_rows")
+                                        .arg(keyNames.join(QStringLiteral(", ")), plan->select));
+    plan->one = prepareNative(connection,
+                              QStringLiteral("SELECT * FROM (%1) AS ado_rows WHERE %2")
+                                  .arg(plan->select, where.join(QStringLiteral(" AND "))));
     const size_t keyCount = plan->keyColumns.size();
     while (keys->step()) {
         const quint32 first = quint32(cells.size());

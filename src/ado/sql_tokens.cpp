@@ -223,7 +223,7 @@ private:
 bool Token::isKeyword(const char *keyword) const
 {
     return kind == TokenKind::Identifier && !quoted
-        && value.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
+           && value.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
 }
 
 std::vector<Token> tokenize(const QString &text)

@@ -26,16 +26,19 @@ enum class TokenKind {
 struct Token
 {
     TokenKind kind = TokenKind::Space;
-    int pos = 0;      // 0-based offset in the text
-    QString text;     // the token exactly as written
+    int pos = 0;  // 0-based offset in the text
+    QString text; // the token exactly as written
     // String: the text between the quotes, as written (doubled quotes kept).
     // Identifier: the name (for "x" and [x] without the delimiters, escapes undone).
     QString value;
-    bool national = false; // N'...'
-    bool quoted = false;   // "x" or [x]
+    bool national = false;  // N'...'
+    bool quoted = false;    // "x" or [x]
     bool bracketed = false; // [x]
 
-    bool isPunct(QChar c) const { return kind == TokenKind::Punct && text.size() == 1 && text[0] == c; }
+    bool isPunct(QChar c) const
+    {
+        return kind == TokenKind::Punct && text.size() == 1 && text[0] == c;
+    }
     // An unquoted identifier spelled as `keyword` (ASCII upper case), whatever its case.
     bool isKeyword(const char *keyword) const;
 };

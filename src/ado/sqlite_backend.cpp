@@ -126,8 +126,8 @@ bool SqliteStatement::bind(int position, const QVariant &value)
         break;
     case BoundKind::Bytes: {
         const QByteArray bytes = value.toByteArray();
-        rc = sqlite3_bind_blob64(m_stmt, position, bytes.constData(),
-                                 sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_bind_blob64(m_stmt, position, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                 SQLITE_TRANSIENT);
         break;
     }
     case BoundKind::Text: {
@@ -184,8 +184,8 @@ void SqliteStatement::readCell(Cell &cell, int column, ByteArena &arena) const
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
         const char *data = type == SQLITE_TEXT
-            ? reinterpret_cast<const char *>(sqlite3_value_text(value))
-            : static_cast<const char *>(sqlite3_value_blob(value));
+                               ? reinterpret_cast<const char *>(sqlite3_value_text(value))
+                               : static_cast<const char *>(sqlite3_value_blob(value));
         cell.kind = type == SQLITE_TEXT ? Cell::Text : Cell::Blob;
         cell.size = quint32(sqlite3_value_bytes(value));
         cell.bytes = arena.keep(data, cell.size);
@@ -219,8 +219,7 @@ public:
         sqlite3_stmt *stmt = nullptr;
         const char *tail = nullptr;
         outcome = Prepared::Failed;
-        if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail)
-            != SQLITE_OK)
+        if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK)
             return nullptr;
         outcome = Prepared::Empty;
         if (!stmt)
@@ -325,12 +324,9 @@ bool configure(sqlite3 *db)
     // program is switched to it here).
     return sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr)
                == SQLITE_OK
-           && sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr)
-                  == SQLITE_OK
-           && sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr)
-                  == SQLITE_OK
-           && sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr)
-                  == SQLITE_OK;
+           && sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) == SQLITE_OK
+           && sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) == SQLITE_OK
+           && sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 } // namespace
@@ -348,8 +344,8 @@ std::unique_ptr<Backend> openSqliteBackend(const QString &path, BackendError &er
         return nullptr;
     }
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE,
+                                   nullptr);
     auto refuse = [&](const QString &why) -> std::unique_ptr<Backend> {
         error.nativeError = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
         error.message = why;

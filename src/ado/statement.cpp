@@ -40,11 +40,12 @@ BoundKind boundKindOf(const QVariant &value)
 
 Statement::Statement(Connection &connection, std::unique_ptr<BackendStatement> statement,
                      QString sourceText)
-    : m_connection(connection), m_impl(std::move(statement)),
-      m_sourceText(std::move(sourceText)), m_errorSource(QStringLiteral("ado.Connection")),
-      m_session(connection.session())
-{
-}
+    : m_connection(connection)
+    , m_impl(std::move(statement))
+    , m_sourceText(std::move(sourceText))
+    , m_errorSource(QStringLiteral("ado.Connection"))
+    , m_session(connection.session())
+{}
 
 // Only the backend statement is touched here: the connection may already be gone.
 Statement::~Statement() = default;
@@ -61,7 +62,8 @@ void Statement::bind(int position, const QVariant &value)
         && value.toULongLong() > qulonglong(std::numeric_limits<qint64>::max()))
         raise(adErrInvalidArgument,
               QStringLiteral("Parameter %1: %2 does not fit a 64-bit integer")
-                  .arg(position).arg(value.toULongLong()),
+                  .arg(position)
+                  .arg(value.toULongLong()),
               m_errorSource);
     if (!m_impl->bind(position, value))
         fail();

@@ -23,7 +23,7 @@ const QString ErrorSource = QStringLiteral("ado.rewriteTsql");
 // Words that start the statements we translate. Anything else (SET, DECLARE, EXEC, PRINT,
 // TRUNCATE, ...) is T-SQL batch or session syntax that has no place in a single statement here.
 constexpr const char *StatementStarts[] = {"SELECT", "INSERT", "UPDATE", "DELETE",
-                                            "CREATE", "DROP",   "WITH"};
+                                           "CREATE", "DROP",   "WITH"};
 
 // Words refused wherever they appear, with what they are.
 struct Refusal
@@ -44,7 +44,8 @@ constexpr Refusal RefusedWords[] = {
     {"PIVOT", "the PIVOT operator"},
     {"UNPIVOT", "the UNPIVOT operator"},
     {"IDENTITY", "IDENTITY (identities are given by the database)"},
-    {"OBJECT_ID", "OBJECT_ID outside \"IF OBJECT_ID(N'tempdb..#X', N'U') IS NOT NULL DROP TABLE #X\""},
+    {"OBJECT_ID",
+     "OBJECT_ID outside \"IF OBJECT_ID(N'tempdb..#X', N'U') IS NOT NULL DROP TABLE #X\""},
     // SQLite reads NOTNULL as a postfix test where T-SQL reads a name.
     {"NOTNULL", "the word NOTNULL"},
     // A hint not written as WITH (NOLOCK), e.g. "FROM T (NOLOCK)".
@@ -53,8 +54,8 @@ constexpr Refusal RefusedWords[] = {
 
 // Functions refused when called: absent from SQLite, or present there with another meaning
 // (LOG is base 10 in SQLite, FORMAT is printf).
-constexpr const char *RefusedFunctions[] = {"GETDATE", "LEN", "CHARINDEX", "CONVERT",
-                                             "LOG", "FORMAT"};
+constexpr const char *RefusedFunctions[] = {"GETDATE", "LEN", "CHARINDEX",
+                                            "CONVERT", "LOG", "FORMAT"};
 
 bool hasAnyOf(const QString &text, QStringView chars)
 {
@@ -118,7 +119,10 @@ private:
         for (int i = m_sig[size_t(from)]; i <= m_sig[size_t(to)]; ++i)
             m_out[size_t(i)].clear();
     }
-    int posOf(int k) const { return inRange(k) ? tok(k).pos : (m_tokens.empty() ? 0 : m_tokens.back().pos); }
+    int posOf(int k) const
+    {
+        return inRange(k) ? tok(k).pos : (m_tokens.empty() ? 0 : m_tokens.back().pos);
+    }
 
     // The text as written from significant token `from` to `to`, both included.
     QString sourceText(int from, int to) const
@@ -170,8 +174,7 @@ private:
             return sql::quotedString(t.value); // N'..' loses its N
         case TokenKind::Identifier:
             // [x] becomes "x"; a name holding # $ @ is quoted so that it is read as one name.
-            if (t.bracketed || (!t.quoted && hasAnyOf(t.value, u"#$@"))
-                || (t.quoted && m_postgres))
+            if (t.bracketed || (!t.quoted && hasAnyOf(t.value, u"#$@")) || (t.quoted && m_postgres))
                 return quotedName(t.value);
             return t.text;
         default:
@@ -257,8 +260,9 @@ private:
 
     [[noreturn]] void failDrop(int k) const
     {
-        failAt(k, QStringLiteral("an IF statement other than "
-                                 "\"IF OBJECT_ID(N'tempdb..#X', N'U') IS NOT NULL DROP TABLE #X\""));
+        failAt(k,
+               QStringLiteral("an IF statement other than "
+                              "\"IF OBJECT_ID(N'tempdb..#X', N'U') IS NOT NULL DROP TABLE #X\""));
     }
 
     void checkStatementStart() const
@@ -309,7 +313,8 @@ private:
                 failAt(k, QStringLiteral("the function %1()").arg(t.value.toUpper()));
         }
         if (t.isKeyword("APPLY"))
-            failAt(k, QStringLiteral("%1 APPLY").arg(inRange(k - 1) ? tok(k - 1).value.toUpper() : QString()));
+            failAt(k, QStringLiteral("%1 APPLY")
+                          .arg(inRange(k - 1) ? tok(k - 1).value.toUpper() : QString()));
         if (t.isKeyword("ISNULL")) {
             // SQLite's own ISNULL is a postfix test: only the function form is translated.
             if (!punctAt(k + 1, u'('))
@@ -339,9 +344,11 @@ private:
             m_suffix[size_t(m_sig[size_t(k)])] += QStringLiteral(" INTO");
         if (t.isKeyword("DELETE"))
             visitDelete(k);
-        if (t.isKeyword("CREATE") && !(keywordAt(k + 1, "TABLE") || keywordAt(k + 1, "INDEX")
-                                       || keywordAt(k + 1, "UNIQUE") || keywordAt(k + 1, "VIEW")))
-            failAt(k, QStringLiteral("CREATE %1").arg(inRange(k + 1) ? tok(k + 1).text : QString()));
+        if (t.isKeyword("CREATE")
+            && !(keywordAt(k + 1, "TABLE") || keywordAt(k + 1, "INDEX")
+                 || keywordAt(k + 1, "UNIQUE") || keywordAt(k + 1, "VIEW")))
+            failAt(k,
+                   QStringLiteral("CREATE %1").arg(inRange(k + 1) ? tok(k + 1).text : QString()));
         if (t.isKeyword("UPDATE"))
             checkSingleFrom(k, QStringLiteral("UPDATE ... FROM (an update with a join)"));
         return visitName(k);
@@ -351,7 +358,8 @@ private:
     int visitName(int k)
     {
         const Token &t = tok(k);
-        if (t.value.compare(QLatin1StringView("DBO"), Qt::CaseInsensitive) == 0 && punctAt(k + 1, u'.')) {
+        if (t.value.compare(QLatin1StringView("DBO"), Qt::CaseInsensitive) == 0
+            && punctAt(k + 1, u'.')) {
             if (punctAt(k - 1, u'.'))
                 failAt(k, QStringLiteral("a three-part name (database.dbo.object)"));
             removeRange(k, k + 1);
@@ -361,7 +369,8 @@ private:
             if (keywordAt(k - 1, "TABLE") && keywordAt(k - 2, "CREATE"))
                 out(k - 2) = QStringLiteral("CREATE TEMP");
             const bool dropped = (keywordAt(k - 1, "TABLE") && keywordAt(k - 2, "DROP"))
-                || (keywordAt(k - 1, "EXISTS") && keywordAt(k - 2, "IF") && keywordAt(k - 3, "TABLE"));
+                                 || (keywordAt(k - 1, "EXISTS") && keywordAt(k - 2, "IF")
+                                     && keywordAt(k - 3, "TABLE"));
             out(k) = (dropped ? tempSchema() : QString()) + quotedName(t.value);
         }
         return k + 1;
@@ -478,8 +487,7 @@ private:
         const bool parenthesised = punctAt(k, u'(');
         if (parenthesised)
             ++k;
-        if (!inRange(k) || tok(k).kind != TokenKind::Number
-            || !isWholeNumber(tok(k).value))
+        if (!inRange(k) || tok(k).kind != TokenKind::Number || !isWholeNumber(tok(k).value))
             failAt(k, QStringLiteral("TOP with something other than a whole number"));
         const QString rows = tok(k).value;
         if (parenthesised && !punctAt(k + 1, u')'))
@@ -500,7 +508,7 @@ private:
     bool endsSelectList(int k) const
     {
         return keywordAt(k, "FROM") || keywordAt(k, "WHERE") || keywordAt(k, "GROUP")
-            || keywordAt(k, "HAVING") || keywordAt(k, "ORDER") || isCompoundOperator(k);
+               || keywordAt(k, "HAVING") || keywordAt(k, "ORDER") || isCompoundOperator(k);
     }
 
     // T-SQL's "SELECT name = expression" names a column; SQLite would compare.
@@ -553,9 +561,9 @@ private:
         const Token &before = tok(k - 1);
         if (before.isKeyword("AS"))
             return true;
-        static const char *const clauseWords[] = {"SELECT", "FROM", "JOIN", "INTO", "UPDATE",
-                                                   "TABLE", "DELETE", "WHERE", "ON", "BY",
-                                                   "AND", "OR", "NOT", "SET", "DISTINCT"};
+        static const char *const clauseWords[] = {"SELECT", "FROM",   "JOIN",  "INTO", "UPDATE",
+                                                  "TABLE",  "DELETE", "WHERE", "ON",   "BY",
+                                                  "AND",    "OR",     "NOT",   "SET",  "DISTINCT"};
         for (const char *word : clauseWords) {
             if (before.isKeyword(word))
                 return false;
@@ -578,7 +586,7 @@ private:
     const QString &m_text;
     std::vector<Token> m_tokens;
     bool m_postgres;
-    bool m_forUpdate = false; // WITH (UPDLOCK) met on PostgreSQL
+    bool m_forUpdate = false;      // WITH (UPDLOCK) met on PostgreSQL
     std::vector<QString> m_out;    // what each token becomes
     std::vector<QString> m_suffix; // text added after a token
     std::vector<int> m_sig;        // indexes of the tokens that are neither blanks nor comments
@@ -597,8 +605,8 @@ void trace(const QString &tsql)
     static const QByteArray path = qgetenv("CAUSALI_SQL_TRACE");
     if (path.isEmpty())
         return;
-    const QByteArray record =
-        QByteArray(program_invocation_short_name) + '\t' + tsql.toUtf8() + '\0';
+    const QByteArray record = QByteArray(program_invocation_short_name) + '\t' + tsql.toUtf8()
+                              + '\0';
     const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return; // a trace that cannot be written must not stop the program

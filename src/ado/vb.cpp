@@ -291,7 +291,8 @@ QString decimalText(const DecimalNumber &n, const QString &original)
         QString kept = intPart + fraction.left(maxScale);
         const QChar lastKept = kept.isEmpty() ? QLatin1Char('0') : kept.back();
         const bool roundUp = next > QLatin1Char('5')
-            || (next == QLatin1Char('5') && (restNonZero || lastKept.digitValue() % 2 == 1));
+                             || (next == QLatin1Char('5')
+                                 && (restNonZero || lastKept.digitValue() % 2 == 1));
         if (roundUp) {
             int k = int(kept.size()) - 1;
             while (k >= 0 && kept[k] == QLatin1Char('9'))
@@ -370,8 +371,7 @@ QString NormalizzaNumero(const QVariant &value)
     const auto n = value.typeId() == QMetaType::QString ? readNumberText(text)
                                                         : parseNumberText(text, QLocale::c());
     if (!n)
-        raise(TypeMismatch,
-              QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text),
+        raise(TypeMismatch, QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text),
               QStringLiteral("NormalizzaNumero"));
     return decimalText(*n, text);
 }
@@ -418,8 +418,8 @@ qint32 CLng(const QVariant &v)
 
 qint64 CLngLng(const QVariant &v)
 {
-    return toRoundedInteger<qint64>(
-        v, "CLngLng", "-9223372036854775808 to 9223372036854775807 of a LongLong");
+    return toRoundedInteger<qint64>(v, "CLngLng",
+                                    "-9223372036854775808 to 9223372036854775807 of a LongLong");
 }
 
 double CDbl(const QVariant &v)

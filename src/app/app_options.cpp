@@ -36,8 +36,8 @@ struct OptionSet
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({db, language, company, code, newRecord, screenshot, tab, help, locale,
-                           readOnly, exportFile, codes, importFile, dryRun, check, json,
-                           whereUsed, print});
+                           readOnly, exportFile, codes, importFile, dryRun, check, json, whereUsed,
+                           print});
     }
 };
 
@@ -105,7 +105,8 @@ QString readCode(const QString &given, const QString &option, QString &code)
     code = given.trimmed().toUpper();
     if (code.isEmpty() || code.size() > MaxCodeLength)
         return QStringLiteral("%1: codice causale non valido: %2 (da 1 a %3 caratteri)")
-            .arg(option, quoted(given)).arg(MaxCodeLength);
+            .arg(option, quoted(given))
+            .arg(MaxCodeLength);
     return {};
 }
 
@@ -149,7 +150,8 @@ QString readToolValues(const QCommandLineParser &parser, const OptionSet &o, App
 QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOptions &out)
 {
     if (!parser.positionalArguments().isEmpty())
-        return QStringLiteral("argomento non previsto: ") + quoted(parser.positionalArguments().first());
+        return QStringLiteral("argomento non previsto: ")
+               + quoted(parser.positionalArguments().first());
     if (parser.isSet(o.db)) {
         out.databasePath = parser.value(o.db);
         if (out.databasePath.trimmed().isEmpty())
@@ -159,7 +161,8 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
         const QString value = parser.value(o.language).trimmed().toUpper();
         if (value.isEmpty() || value.size() > MaxLanguageLength || value.contains(QLatin1Char(' ')))
             return QStringLiteral("codice lingua non valido: %1 (da 1 a %2 caratteri)")
-                .arg(quoted(parser.value(o.language))).arg(MaxLanguageLength);
+                .arg(quoted(parser.value(o.language)))
+                .arg(MaxLanguageLength);
         out.language = value;
     }
     if (parser.isSet(o.company)) {
@@ -176,7 +179,8 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
             value.chop(1);
         if (value.size() > MaxCodeLength)
             return QStringLiteral("codice causale troppo lungo: %1 (al massimo %2 caratteri)")
-                .arg(quoted(parser.value(o.code))).arg(MaxCodeLength);
+                .arg(quoted(parser.value(o.code)))
+                .arg(MaxCodeLength);
         out.code = value;
     }
     out.newRecord = parser.isSet(o.newRecord);
@@ -191,7 +195,8 @@ QString readValues(const QCommandLineParser &parser, const OptionSet &o, AppOpti
         const int tab = parser.value(o.tab).trimmed().toInt(&ok);
         if (!ok || tab < 0 || tab > LastTab)
             return QStringLiteral("scheda non valida: %1 (da 0 a %2)")
-                .arg(quoted(parser.value(o.tab))).arg(LastTab);
+                .arg(quoted(parser.value(o.tab)))
+                .arg(LastTab);
         out.tab = tab;
     }
     out.help = parser.isSet(o.help);
@@ -232,10 +237,9 @@ void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
     const bool display = !environment.value(QStringLiteral("DISPLAY")).isEmpty()
                          || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
     // Nobody sees the window: no display, or a platform chosen that draws nowhere.
-    const bool headless = platform.isEmpty()
-                              ? !display
-                              : platform.startsWith(QLatin1String("offscreen"))
-                                    || platform.startsWith(QLatin1String("minimal"));
+    const bool headless = platform.isEmpty() ? !display
+                                             : platform.startsWith(QLatin1String("offscreen"))
+                                                   || platform.startsWith(QLatin1String("minimal"));
     if (options.batch()) {
         // Nothing is shown: the PDF still needs fonts, which the offscreen platform gives.
         options.unattended = true;
@@ -243,8 +247,8 @@ void resolveDisplay(AppOptions &options, const QProcessEnvironment &environment,
         return;
     }
     if (headless && !options.help && options.screenshotFile.isEmpty()) {
-        options.screenshotFile = QDir(currentDir).absoluteFilePath(
-            QString::fromLatin1(AutomaticScreenshotName));
+        options.screenshotFile =
+            QDir(currentDir).absoluteFilePath(QString::fromLatin1(AutomaticScreenshotName));
         options.automaticScreenshot = true;
     }
     options.unattended = headless || !options.screenshotFile.isEmpty();

@@ -14,21 +14,21 @@ namespace app {
 
 struct AppOptions
 {
-    QString databasePath;           // --db; empty: the demo database in the user's data folder
+    QString databasePath; // --db; empty: the demo database in the user's data folder
     QString language = QStringLiteral("ITA");
     int company = 1;
-    std::optional<QString> code;    // --code: opened by a calling program on this reason code
-    bool newRecord = false;         // --new: program mode 2, the editor starts on a new code
-    bool readOnly = false;          // --read-only: codes are shown, nothing can be changed
-    QString screenshotFile;         // --screenshot: render the window to this PNG and leave
-    std::optional<int> tab;         // --tab: the tab selected after start-up
+    std::optional<QString> code; // --code: opened by a calling program on this reason code
+    bool newRecord = false;      // --new: program mode 2, the editor starts on a new code
+    bool readOnly = false;       // --read-only: codes are shown, nothing can be changed
+    QString screenshotFile;      // --screenshot: render the window to this PNG and leave
+    std::optional<int> tab;      // --tab: the tab selected after start-up
     bool help = false;
     // Exchange of codes with a file and the consistency check: run without the window.
-    QString exportFile;             // --export FILE.json
-    QString importFile;             // --import FILE.json
-    bool dryRun = false;            // --dry-run: the import checks and writes nothing
-    bool check = false;             // --check
-    bool checkJson = false;         // --json: the findings of --check as JSON
+    QString exportFile;     // --export FILE.json
+    QString importFile;     // --import FILE.json
+    bool dryRun = false;    // --dry-run: the import checks and writes nothing
+    bool check = false;     // --check
+    bool checkJson = false; // --json: the findings of --check as JSON
     bool exchangeCommand() const { return !exportFile.isEmpty() || !importFile.isEmpty() || check; }
     // --where-used CODE: write where the code is used and end (no window).
     std::optional<QString> whereUsed;
@@ -40,8 +40,8 @@ struct AppOptions
     QLocale locale{QLocale::Italian, QLocale::Italy};
 
     // Filled by resolveDisplay.
-    bool offscreen = false;         // the program chooses Qt's offscreen platform itself
-    bool unattended = false;        // nobody answers dialogs: they are written out instead
+    bool offscreen = false;           // the program chooses Qt's offscreen platform itself
+    bool unattended = false;          // nobody answers dialogs: they are written out instead
     bool automaticScreenshot = false; // no display: the picture was not asked for
 
     // A tool run from the command line: no window opens.

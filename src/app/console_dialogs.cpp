@@ -9,11 +9,15 @@ ConsoleDialogs::ConsoleDialogs(QTextStream &stream) : m_stream(stream) {}
 int ConsoleDialogs::answerFor(int style)
 {
     switch (style & 7) {
-    case host::vbOKOnly: return host::vbOK;
-    case host::vbAbortRetryIgnore: return host::vbAbort;
+    case host::vbOKOnly:
+        return host::vbOK;
+    case host::vbAbortRetryIgnore:
+        return host::vbAbort;
     case host::vbYesNo:
-    case host::vbYesNoCancel: return host::vbNo;
-    default: return host::vbCancel; // OK/Cancel, Retry/Cancel and unknown groups
+    case host::vbYesNoCancel:
+        return host::vbNo;
+    default:
+        return host::vbCancel; // OK/Cancel, Retry/Cancel and unknown groups
     }
 }
 
@@ -21,9 +25,10 @@ void ConsoleDialogs::write(const QString &title, const QString &text)
 {
     // Message texts separate their lines with CR (VB) or CR LF: one line each here.
     QString flat = text;
-    flat.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_stream << "causali: " << (title.isEmpty() ? QString() : title + QStringLiteral(": "))
-             << flat << Qt::endl;
+    flat.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_stream << "causali: " << (title.isEmpty() ? QString() : title + QStringLiteral(": ")) << flat
+             << Qt::endl;
 }
 
 int ConsoleDialogs::message(const QString &text, int style, const QString &title)
@@ -36,9 +41,10 @@ int ConsoleDialogs::errorDialog(const QString &title, long number, const QString
                                 const QString &source, int style)
 {
     Q_UNUSED(style);
-    write(title, QStringLiteral("errore %1: %2").arg(number).arg(description)
-                     + (source.trimmed().isEmpty() ? QString()
-                                                   : QStringLiteral("\norigine: ") + source.trimmed()));
+    write(title,
+          QStringLiteral("errore %1: %2").arg(number).arg(description)
+              + (source.trimmed().isEmpty() ? QString()
+                                            : QStringLiteral("\norigine: ") + source.trimmed()));
     return host::vbAbort;
 }
 

@@ -1,5 +1,6 @@
 #include "app/database_file.h"
 
+#include "ado/backend.h"
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/recordset.h"
@@ -8,7 +9,6 @@
 #include "data/database_errors.h"
 #include "engine/postgres.h"
 #include "engine/server.h"
-#include "ado/backend.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,8 +40,8 @@ void checkExisting(const QString &path)
             return StartError(QStringLiteral("il database %1 è in uso da un altro programma:"
                                              " riprovare più tardi")
                                   .arg(native(path)));
-        return StartError(QStringLiteral("%1 non è un database delle causali (%2)")
-                              .arg(native(path), why));
+        return StartError(
+            QStringLiteral("%1 non è un database delle causali (%2)").arg(native(path), why));
     };
     try {
         connection.Open(connectionStringFor(path));
@@ -111,8 +111,8 @@ QString defaultDatabasePath()
         throw StartError(QStringLiteral("nessuna cartella dei dati dell'utente in cui creare il"
                                         " database dimostrativo"));
     if (!QDir().mkpath(folder))
-        throw StartError(QStringLiteral("impossibile creare la cartella dei dati %1")
-                             .arg(native(folder)));
+        throw StartError(
+            QStringLiteral("impossibile creare la cartella dei dati %1").arg(native(folder)));
     return QDir(folder).filePath(QString::fromLatin1(DatabaseFileName));
 }
 
@@ -121,8 +121,8 @@ DatabaseFile prepareDatabase(const QString &requested)
     if (ado::isPostgresUri(requested.trimmed()))
         return prepareServerDatabase(requested.trimmed());
     DatabaseFile file;
-    file.path = QFileInfo(requested.isEmpty() ? defaultDatabasePath() : requested)
-                    .absoluteFilePath();
+    file.path =
+        QFileInfo(requested.isEmpty() ? defaultDatabasePath() : requested).absoluteFilePath();
     if (QFileInfo::exists(file.path)) {
         checkExisting(file.path);
         return file;

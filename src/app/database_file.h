@@ -8,15 +8,17 @@
 #include <QString>
 #include <QStringList>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace app {
 
 struct DatabaseFile
 {
-    QString path;          // absolute; for a server, the URI as given
-    bool created = false;  // made now, with the demo data
-    bool server = false;   // a PostgreSQL database
+    QString path;         // absolute; for a server, the URI as given
+    bool created = false; // made now, with the demo data
+    bool server = false;  // a PostgreSQL database
     // What the user may do with the reason codes there: a role that may only read gets an
     // editor that only shows (never an error at the first save).
     bool mayInsert = true;

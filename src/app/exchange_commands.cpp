@@ -46,8 +46,8 @@ int importFrom(ado::Connection &connection, const AppOptions &options, QTextStre
     importOptions.dryRun = options.dryRun;
     importOptions.knownLanguages = readLanguages(connection);
     importOptions.userLanguage = options.language;
-    const causali::exchange::ImportReport report =
-        causali::exchange::importCodes(connection, file.readAll(), importOptions);
+    const causali::exchange::ImportReport report = causali::exchange::importCodes(
+        connection, file.readAll(), importOptions);
     for (const QString &line : report.lines)
         out << line << '\n';
     out.flush();
@@ -56,8 +56,8 @@ int importFrom(ado::Connection &connection, const AppOptions &options, QTextStre
 
 int check(ado::Connection &connection, const AppOptions &options, QTextStream &out)
 {
-    const QList<causali::consistency::Finding> findings =
-        causali::consistency::findInconsistencies(connection, options.language);
+    const QList<causali::consistency::Finding> findings = causali::consistency::findInconsistencies(
+        connection, options.language);
     if (options.checkJson)
         out << QString::fromUtf8(causali::consistency::findingsJson(findings));
     else

@@ -28,8 +28,7 @@ constexpr int NormalProgramMode = 0;
 HostSession::HostSession(const AppOptions &options, const QString &connectionString,
                          QTextStream &out)
     : m_options(options), m_connectionString(connectionString), m_out(out)
-{
-}
+{}
 
 HostSession::~HostSession()
 {
@@ -108,8 +107,8 @@ void HostSession::showForm()
     // The editor's own factory makes the window; the shell takes it in before ShowForm shows
     // it, so the window starts up already inside the main window.
     tools::registerWindowFactory();
-    const host::CLSCI_CAUSALI::WindowFactory editorFactory =
-        host::CLSCI_CAUSALI::setWindowFactory({});
+    const host::CLSCI_CAUSALI::WindowFactory editorFactory = host::CLSCI_CAUSALI::setWindowFactory(
+        {});
     host::CLSCI_CAUSALI::setWindowFactory([this, editorFactory] {
         std::unique_ptr<host::ModuleWindow> window = editorFactory();
         if (auto *editor = dynamic_cast<causali::FRMCI_CAUSALI *>(window.get()))

@@ -17,9 +17,11 @@ namespace host {
 class CLSCI_CAUSALI;
 class HostGlobal;
 class Navigator;
-}
+} // namespace host
 
-namespace causali { class FRMCI_CAUSALI; }
+namespace causali {
+class FRMCI_CAUSALI;
+}
 
 namespace app {
 

@@ -30,8 +30,9 @@ int takeScreenshot(HostSession &session, const AppOptions &options, QTextStream 
         throw StartError(QStringLiteral("l'editor non ha completato l'avvio"));
     settle();
     session.shell()->saveImage(options.screenshotFile);
-    err << (options.automaticScreenshot ? "causali: nessuno schermo disponibile, finestra salvata in "
-                                        : "causali: finestra salvata in ")
+    err << (options.automaticScreenshot
+                ? "causali: nessuno schermo disponibile, finestra salvata in "
+                : "causali: finestra salvata in ")
         << QDir::toNativeSeparators(options.screenshotFile) << Qt::endl;
     session.shell()->close();
     return ExitOk;
@@ -48,8 +49,8 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
             err << "causali: creato il database dimostrativo " << databaseLabel(database)
                 << Qt::endl;
         if (options.whereUsed)
-            return tools::runWhereUsed(connectionStringFor(database.path), *options.whereUsed,
-                                       out, err);
+            return tools::runWhereUsed(connectionStringFor(database.path), *options.whereUsed, out,
+                                       err);
         if (!options.printFile.isEmpty())
             return tools::runPrint(connectionStringFor(database.path), options.company,
                                    options.language, options.printFile, options.codes, err);
@@ -57,8 +58,7 @@ int runHost(const AppOptions &options, QTextStream &out, QTextStream &err)
         session.setDatabaseLabel(databaseLabel(database));
         session.setDatabaseRights(database.mayInsert, database.mayUpdate, database.mayDelete);
         if (!session.open()) {
-            err << "causali: l'editor non si è aperto per la ditta " << options.company
-                << Qt::endl;
+            err << "causali: l'editor non si è aperto per la ditta " << options.company << Qt::endl;
             return ExitFailure;
         }
         if (options.tab) {

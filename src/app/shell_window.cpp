@@ -24,8 +24,7 @@ constexpr int PreferredHeight = 720;
 
 } // namespace
 
-ShellWindow::ShellWindow(QWidget *parent)
-    : QMainWindow(parent)
+ShellWindow::ShellWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("causaliShell"));
     m_company = new QLabel(this);
@@ -105,7 +104,8 @@ const QString GeometryKey = QStringLiteral("shell/geometry");
 
 void ShellWindow::restoreGeometryFromSettings()
 {
-    const QByteArray geometry = host::openSettings(m_settingsFile)->value(GeometryKey).toByteArray();
+    const QByteArray geometry =
+        host::openSettings(m_settingsFile)->value(GeometryKey).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
 }

@@ -13,8 +13,12 @@
 
 class QLabel;
 
-namespace causali { class FRMCI_CAUSALI; }
-namespace host { class MainNavigator; }
+namespace causali {
+class FRMCI_CAUSALI;
+}
+namespace host {
+class MainNavigator;
+}
 
 namespace app {
 

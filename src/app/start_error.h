@@ -14,8 +14,7 @@ class StartError : public std::runtime_error
 public:
     explicit StartError(const QString &message)
         : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+    {}
 
     const QString &message() const { return m_message; }
 

@@ -44,9 +44,9 @@ QString ruleCause(const ado::RuntimeError &error)
 {
     const QString words =
         error.description().section(QStringLiteral(" (statement: "), 0, 0).trimmed();
-    return words.isEmpty() ? QStringLiteral("una regola del database ha rifiutato i dati")
-                           : QStringLiteral("una regola del database ha rifiutato i dati (\"%1\")")
-                                 .arg(words);
+    return words.isEmpty()
+               ? QStringLiteral("una regola del database ha rifiutato i dati")
+               : QStringLiteral("una regola del database ha rifiutato i dati (\"%1\")").arg(words);
 }
 
 QString serverCause(const QString &state, const ado::RuntimeError &error)

@@ -7,7 +7,7 @@
 namespace ado {
 class Connection;
 class RuntimeError;
-}
+} // namespace ado
 
 namespace causali {
 

@@ -29,7 +29,7 @@ QString firstFieldText(const std::unique_ptr<ado::Recordset> &rs)
 bool isBlankArgument(const QVariant &value)
 {
     return ado::isMissing(value)
-        || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
+           || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
 }
 
 // The usage check over one table: " SELECT", "   COUNT(*) ...", ... with the code quoted.
@@ -62,8 +62,7 @@ QString stockUsageText(const QString &prefix, const QString &table, const QStrin
 Lookups::Lookups(WindowState &state, const HeaderView &header,
                  ProcedureErrorReporter reportProcedureError)
     : m_state(state), m_header(header), m_report(std::move(reportProcedureError))
-{
-}
+{}
 
 Lookups::~Lookups() = default;
 
@@ -97,8 +96,8 @@ ado::Command &Lookups::CmdDescrizioneCampo()
 {
     // No command type is set on this one.
     return preparedCommand(m_cmdCampo, m_state, fieldDescriptionText(), [](ado::Command &c) {
-        c.parameters().Append(c.CreateParameter(QStringLiteral("CAMPO"), ado::adSmallInt,
-                                                ado::adParamInput, 0));
+        c.parameters().Append(
+            c.CreateParameter(QStringLiteral("CAMPO"), ado::adSmallInt, ado::adParamInput, 0));
     });
 }
 
@@ -106,8 +105,8 @@ ado::Command &Lookups::CmdDescrizioneProvider()
 {
     return preparedCommand(m_cmdProvider, m_state, providerDescriptionText(), [](ado::Command &c) {
         c.setCommandType(ado::adCmdText);
-        c.parameters().Append(c.CreateParameter(QStringLiteral("@PROVIDER"), ado::adSmallInt,
-                                                ado::adParamInput, 0));
+        c.parameters().Append(
+            c.CreateParameter(QStringLiteral("@PROVIDER"), ado::adSmallInt, ado::adParamInput, 0));
     });
 }
 
@@ -169,7 +168,7 @@ QString Lookups::journalDescriptionText(qint16 ditta, const QString &sezionale)
 QString Lookups::DescrizioneSezionale(qint16 ditta, const QString &sezionale)
 {
     const QString key = QLatin1Char('*') + QString::number(ditta) + QLatin1Char('*') + sezionale
-        + QLatin1Char('*');
+                        + QLatin1Char('*');
     return cachedDescription(QStringLiteral("DescrizioneSezionale"), m_sezionaleCache, key, [&] {
         return connectionOf(m_state).Execute(journalDescriptionText(ditta, sezionale), nullptr,
                                              ado::adCmdText);
@@ -202,9 +201,9 @@ int Lookups::report(const QString &procedure, const ado::RuntimeError &error) co
 QString Lookups::pdcDescriptionText(const QVariant &code)
 {
     return QStringLiteral(" SELECT  PC01_DESCR                  ") + sql::crlf
-        + QStringLiteral(" FROM    PC01_DESCRPDC WITH(NOLOCK)  ") + sql::crlf
-        + QStringLiteral(" WHERE   PC01_CODICE = ")
-        + sql::number(code, QStringLiteral("PC01_CODICE")) + sql::crlf;
+           + QStringLiteral(" FROM    PC01_DESCRPDC WITH(NOLOCK)  ") + sql::crlf
+           + QStringLiteral(" WHERE   PC01_CODICE = ")
+           + sql::number(code, QStringLiteral("PC01_CODICE")) + sql::crlf;
 }
 
 QString Lookups::GetDescrizionePdc(const QVariant &code)
@@ -292,11 +291,11 @@ QString Lookups::companyStockDocumentUsageText(const QString &code)
 
 // The production tables, by prefix and name, in the order the production check reads them.
 constexpr const char *ProductionTables[][3] = {
-    {"PD04", "PD04_QUALIFICHE", "Qualifiche"},        {"PD06", "PD06_DIPENDENTI", "Dipendenti"},
-    {"PD07", "PD07_REPARTO", "Reparti"},              {"PD08", "PD08_MACCHINA", "Macchine"},
-    {"PD12", "PD12_FASILAVORO", "Fasi di lavoro"},    {"PD25", "PD25_COMMESSA", "Commesse"},
-    {"PD26", "PD26_ATTREZZI", "Attrezzi"},            {"PD56", "PD56_ANAGKIT", "Kit"},
-    {"PD68", "PD68_PROGETTI", "Progetti"},            {"PD69", "PD69_SOTTOPROGETTI", "Sottoprogetti"}};
+    {"PD04", "PD04_QUALIFICHE", "Qualifiche"},     {"PD06", "PD06_DIPENDENTI", "Dipendenti"},
+    {"PD07", "PD07_REPARTO", "Reparti"},           {"PD08", "PD08_MACCHINA", "Macchine"},
+    {"PD12", "PD12_FASILAVORO", "Fasi di lavoro"}, {"PD25", "PD25_COMMESSA", "Commesse"},
+    {"PD26", "PD26_ATTREZZI", "Attrezzi"},         {"PD56", "PD56_ANAGKIT", "Kit"},
+    {"PD68", "PD68_PROGETTI", "Progetti"},         {"PD69", "PD69_SOTTOPROGETTI", "Sottoprogetti"}};
 
 QString Lookups::productionUsageText(const QString &code)
 {
@@ -339,11 +338,10 @@ QString Lookups::usageCountText(const UsageTable &usage, const QString &code)
 
 QString Lookups::usageRowsText(const UsageTable &usage, const QString &code, int rows)
 {
-    return sql::lines({QStringLiteral(" SELECT TOP ") + QString::number(qMax(rows, 1)) + QStringLiteral(" *"),
-                       QStringLiteral(" FROM"), QStringLiteral("   ") + usage.table,
-                       QStringLiteral(" WHERE"),
-                       QStringLiteral("   ") + usage.column + QStringLiteral(" = ")
-                           + sql::quoted(code)});
+    return sql::lines(
+        {QStringLiteral(" SELECT TOP ") + QString::number(qMax(rows, 1)) + QStringLiteral(" *"),
+         QStringLiteral(" FROM"), QStringLiteral("   ") + usage.table, QStringLiteral(" WHERE"),
+         QStringLiteral("   ") + usage.column + QStringLiteral(" = ") + sql::quoted(code)});
 }
 
 QString Lookups::reallocationUsageText(const QString &code)

@@ -17,7 +17,7 @@ class Command;
 class Connection;
 class Recordset;
 class RuntimeError;
-}
+} // namespace ado
 
 namespace causali {
 

@@ -24,11 +24,11 @@ QString deleteText(const QString &table, const QString &column,
                        QStringLiteral("    ") + column + QStringLiteral(" = ") + value});
 }
 
-void languageStatements(AggiornamentoStatements &st, const QString &id,
-                           const QString &codLingua, bool deletionInProgress)
+void languageStatements(AggiornamentoStatements &st, const QString &id, const QString &codLingua,
+                        bool deletionInProgress)
 {
     const QString languageLine = QStringLiteral("  AND CI99_CODLINGUA_MG52 = ")
-        + sql::quoted(codLingua);
+                                 + sql::quoted(codLingua);
     QStringList s7{QStringLiteral("DELETE CI99_DESLINGUA"), QStringLiteral("WHERE"),
                    QStringLiteral("      CI99_PROVID_FW4A = 903 "),
                    QStringLiteral("  AND CI99_IDPROV = ") + id};
@@ -50,13 +50,11 @@ void languageStatements(AggiornamentoStatements &st, const QString &id,
 
 SaveRoutines::SaveRoutines(WindowState &state, const HeaderView &header)
     : m_state(state), m_header(header)
-{
-}
+{}
 
 SaveRoutines::~SaveRoutines() = default;
 
-ado::Command &SaveRoutines::deleteCommand(std::unique_ptr<ado::Command> &slot,
-                                          const QString &text)
+ado::Command &SaveRoutines::deleteCommand(std::unique_ptr<ado::Command> &slot, const QString &text)
 {
     return preparedCommand(slot, m_state, text, [](ado::Command &command) {
         ado::ignoreErrors({
@@ -114,8 +112,7 @@ ado::Command &SaveRoutines::CmdEliminaPropContiCaus()
     return deleteCommand(m_eliminaPropContiCaus, deletePropContiCausText());
 }
 
-AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
-                                                      const QVariant &idProv,
+AggiornamentoStatements SaveRoutines::buildStatements(const QString &code, const QVariant &idProv,
                                                       const QString &codLingua,
                                                       const QString &descrizione,
                                                       bool deletionInProgress)
@@ -146,15 +143,15 @@ AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
     st.s3 = deleteText(QStringLiteral("CI10_PROPCONTICAUS"), QStringLiteral("CI10_CODCAUS_CI03"));
     st.s4 = sql::lines(
         sql::insertSelect(QStringLiteral("CI10_PROPCONTICAUS"),
-                     {QStringLiteral("CI10_CODCAUS_CI03"), QStringLiteral("CI10_PROG"),
-                      QStringLiteral("CI10_INDSEGNO"), QStringLiteral("CI10_PDCCONTO_PC01"),
-                      QStringLiteral("CI10_CONTO_PC03"), QStringLiteral("CI10_PDCVDS_PC01"),
-                      QStringLiteral("CI10_VDS_PC03"), QStringLiteral("CI10_PERC")},
-                     {QStringLiteral("CAUSALE"), QStringLiteral("PROG"), QStringLiteral("SEGNO"),
-                      QStringLiteral("PDC"), QStringLiteral("CONTO"),
-                      QStringLiteral("CASE PDCVDS WHEN -1 THEN NULL ELSE PDCVDS END"),
-                      QStringLiteral("CASE PDCVDS WHEN -1 THEN NULL ELSE VDS END"),
-                      QStringLiteral("PERCENTUALE")})
+                          {QStringLiteral("CI10_CODCAUS_CI03"), QStringLiteral("CI10_PROG"),
+                           QStringLiteral("CI10_INDSEGNO"), QStringLiteral("CI10_PDCCONTO_PC01"),
+                           QStringLiteral("CI10_CONTO_PC03"), QStringLiteral("CI10_PDCVDS_PC01"),
+                           QStringLiteral("CI10_VDS_PC03"), QStringLiteral("CI10_PERC")},
+                          {QStringLiteral("CAUSALE"), QStringLiteral("PROG"),
+                           QStringLiteral("SEGNO"), QStringLiteral("PDC"), QStringLiteral("CONTO"),
+                           QStringLiteral("CASE PDCVDS WHEN -1 THEN NULL ELSE PDCVDS END"),
+                           QStringLiteral("CASE PDCVDS WHEN -1 THEN NULL ELSE VDS END"),
+                           QStringLiteral("PERCENTUALE")})
         << QStringLiteral("FROM") << QStringLiteral("    #SVILUPPO") << QStringLiteral("WHERE")
         << QStringLiteral("    CAUSALE = @CAUSALE") << QStringLiteral(" ORDER BY")
         << QStringLiteral("    CAUSALE ASC") << QStringLiteral("    , PROG ASC"));
@@ -174,8 +171,7 @@ AggiornamentoStatements SaveRoutines::buildStatements(const QString &code,
     return st;
 }
 
-SaveOutcome SaveRoutines::write(ado::Connection &connection,
-                                const AggiornamentoStatements &st)
+SaveOutcome SaveRoutines::write(ado::Connection &connection, const AggiornamentoStatements &st)
 {
     const auto rollBack = [&](const QString &step, const ado::RuntimeError &e) {
         connection.RollbackTrans();
@@ -220,9 +216,9 @@ SaveOutcome SaveRoutines::write(ado::Connection &connection,
 SaveOutcome SaveRoutines::AggiornamentoDatabase()
 {
     return ado::passUp(RoutineName, [&] {
-        const AggiornamentoStatements st =
-            buildStatements(codiceCausale(m_header), m_header.idProv(), m_state.CodLingua,
-                            m_header.descrizioneText(), m_state.DeletionInProgress);
+        const AggiornamentoStatements st = buildStatements(
+            codiceCausale(m_header), m_header.idProv(), m_state.CodLingua,
+            m_header.descrizioneText(), m_state.DeletionInProgress);
         return write(connectionOf(m_state), st);
     });
 }
@@ -233,8 +229,8 @@ void SaveRoutines::executeDelete(ado::Command &command)
     command.Execute();
 }
 
-SaveRoutines::DeletionSteps
-SaveRoutines::deletionSteps(std::function<void(const SaveOutcome &)> onWritten)
+SaveRoutines::DeletionSteps SaveRoutines::deletionSteps(
+    std::function<void(const SaveOutcome &)> onWritten)
 {
     const auto run = [this](const QString &text) {
         connectionOf(m_state).Execute(text, nullptr, ado::adCmdTextNoRecords);

@@ -16,7 +16,7 @@
 namespace ado {
 class Command;
 class Connection;
-}
+} // namespace ado
 
 namespace causali {
 

@@ -33,7 +33,8 @@ void fillFromDomain(ComboControl &combo, const ValueDomain &domain)
 const ValueDomain &domainTipoCosto()
 {
     static const ValueDomain d{
-        QStringLiteral("CI03_INDTIPOCOSRIC"), QStringLiteral("CBO_TIPOCOSTO"),
+        QStringLiteral("CI03_INDTIPOCOSRIC"),
+        QStringLiteral("CBO_TIPOCOSTO"),
         QStringLiteral("Tipologia: costo / ricavo"),
         {item32(0, QStringLiteral("Causale di costo"), QStringLiteral("Costo")),
          item32(1, QStringLiteral("Causale di ricavo"), QStringLiteral("Ricavo"))}};
@@ -43,7 +44,8 @@ const ValueDomain &domainTipoCosto()
 const ValueDomain &domainMovDati()
 {
     static const ValueDomain d{
-        QStringLiteral("CI03_INDTIPOMOVDATI"), QStringLiteral("CBO_MOVDATI"),
+        QStringLiteral("CI03_INDTIPOMOVDATI"),
+        QStringLiteral("CBO_MOVDATI"),
         QStringLiteral("Tipo movimentazione dati"),
         {item32(0, QStringLiteral("Standard"), QStringLiteral("Standard")),
          item32(1, QStringLiteral("Magazzino"), QStringLiteral("Magazzino")),
@@ -56,11 +58,11 @@ const ValueDomain &domainMovDati()
 const ValueDomain &domainPropCosto()
 {
     static const ValueDomain d{
-        QStringLiteral("CI03_INDPROPCOSTO"), QStringLiteral("CBO_TIPOPROPCOSTO"),
+        QStringLiteral("CI03_INDPROPCOSTO"),
+        QStringLiteral("CBO_TIPOPROPCOSTO"),
         QStringLiteral("Tipo costo standard"),
         {item32(0, QStringLiteral("Nessuno"), QStringLiteral("Nessuno")),
-         item32(1, QStringLiteral("Costo std anagrafico"),
-                QStringLiteral("Costo std anagrafico")),
+         item32(1, QStringLiteral("Costo std anagrafico"), QStringLiteral("Costo std anagrafico")),
          // the lookups have no branch for 2 and print an empty cell
          item32(2, QStringLiteral("Costo std da scheda"), std::nullopt)}};
     return d;
@@ -68,20 +70,21 @@ const ValueDomain &domainPropCosto()
 
 const ValueDomain &domainProvCosto()
 {
-    static const ValueDomain d{
-        QStringLiteral("CI03_INDPROVCOSTO"), QStringLiteral("CBO_PROVCOSTO"),
-        QStringLiteral("Provenienza costo"),
-        {item32(2, QStringLiteral("Nessuna"), QStringLiteral("Nessuna")),
-         item32(0, QStringLiteral("Da conto"), QStringLiteral("Da conto")),
-         item32(1, QStringLiteral("Da voce di spesa/ricavo"),
-                QStringLiteral("Da voce di spesa o di ricavo"))}};
+    static const ValueDomain d{QStringLiteral("CI03_INDPROVCOSTO"),
+                               QStringLiteral("CBO_PROVCOSTO"),
+                               QStringLiteral("Provenienza costo"),
+                               {item32(2, QStringLiteral("Nessuna"), QStringLiteral("Nessuna")),
+                                item32(0, QStringLiteral("Da conto"), QStringLiteral("Da conto")),
+                                item32(1, QStringLiteral("Da voce di spesa/ricavo"),
+                                       QStringLiteral("Da voce di spesa o di ricavo"))}};
     return d;
 }
 
 const ValueDomain &domainTipoModello()
 {
     static const ValueDomain d{
-        QStringLiteral("CI03_INDSTAPER_CI04"), QStringLiteral("CBO_TIPOMODELLO"),
+        QStringLiteral("CI03_INDSTAPER_CI04"),
+        QStringLiteral("CBO_TIPOMODELLO"),
         QStringLiteral("Tipo modello: standard / personalizzato"),
         {item32(0, QStringLiteral("Standard"), QStringLiteral("Standard")),
          item32(1, QStringLiteral("Personalizzato"), QStringLiteral("Personalizzato"))}};
@@ -91,7 +94,8 @@ const ValueDomain &domainTipoModello()
 const ValueDomain &domainQtaValore()
 {
     static const ValueDomain d{
-        QStringLiteral("CI03_INDREGVALQTA"), QStringLiteral("CBO_TIPOQTAVAL"),
+        QStringLiteral("CI03_INDREGVALQTA"),
+        QStringLiteral("CBO_TIPOQTAVAL"),
         QStringLiteral("Qta/Valore"),
         {item16(0, QStringLiteral("Qta e valore")), item16(1, QStringLiteral("Solo valore"))}};
     return d;
@@ -99,17 +103,20 @@ const ValueDomain &domainQtaValore()
 
 const ValueDomain &domainFlag()
 {
-    static const ValueDomain d{
-        QString(), QString(), QString(),
-        {{QVariant(0), QStringLiteral("No"), QStringLiteral("No")},
-         {QVariant(1), QStringLiteral("Sì"), QStringLiteral("Sì")}}};
+    static const ValueDomain d{QString(),
+                               QString(),
+                               QString(),
+                               {{QVariant(0), QStringLiteral("No"), QStringLiteral("No")},
+                                {QVariant(1), QStringLiteral("Sì"), QStringLiteral("Sì")}}};
     return d;
 }
 
 const ValueDomain &domainSegno()
 {
     static const ValueDomain d{
-        QStringLiteral("CI10_INDSEGNO"), QStringLiteral("CBO_SEGNO"), QStringLiteral("Segno"),
+        QStringLiteral("CI10_INDSEGNO"),
+        QStringLiteral("CBO_SEGNO"),
+        QStringLiteral("Segno"),
         {item16(SegnoAvere, QStringLiteral("Avere")), item16(SegnoDare, QStringLiteral("Dare"))}};
     return d;
 }
@@ -117,7 +124,8 @@ const ValueDomain &domainSegno()
 const ValueDomain &domainTipoRiga()
 {
     static const ValueDomain d{
-        QStringLiteral("CI06_INDTIPORIGA"), QStringLiteral("CBO_RICTIPORIGA"),
+        QStringLiteral("CI06_INDTIPORIGA"),
+        QStringLiteral("CBO_RICTIPORIGA"),
         QStringLiteral("Tipo riga"),
         {item16(RigaArticolo, QStringLiteral("Riga articolo")),
          item16(RigaArticoloManuale, QStringLiteral("Riga articolo manuale")),
@@ -164,21 +172,15 @@ void CaricaComboSviluppo(ComboControl &segno)
 
 QString companyListText()
 {
-    return sql::lines({QStringLiteral("SELECT"),
-                       QStringLiteral("    CG18_DITTA          AS CODICE"),
-                       QStringLiteral("    , CG16_RAGSOANAG    AS RAGIONESOCIALE"),
-                       QStringLiteral("FROM"),
-                       QStringLiteral("    CG18_ANADITTABASE"),
-                       QStringLiteral("    INNER JOIN"),
-                       QStringLiteral("    CG25_ANADITTAGEST"),
-                       QStringLiteral("    ON"),
-                       QStringLiteral("    CG18_DITTA = CG25_DITTA_CG18"),
-                       QStringLiteral("    INNER JOIN"),
-                       QStringLiteral("    CG16_ANAGGEN"),
-                       QStringLiteral("    ON"),
-                       QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE"),
-                       QStringLiteral("WHERE"),
-                       QStringLiteral("    CG25_FLGCONIND = 1")});
+    return sql::lines(
+        {QStringLiteral("SELECT"), QStringLiteral("    CG18_DITTA          AS CODICE"),
+         QStringLiteral("    , CG16_RAGSOANAG    AS RAGIONESOCIALE"), QStringLiteral("FROM"),
+         QStringLiteral("    CG18_ANADITTABASE"), QStringLiteral("    INNER JOIN"),
+         QStringLiteral("    CG25_ANADITTAGEST"), QStringLiteral("    ON"),
+         QStringLiteral("    CG18_DITTA = CG25_DITTA_CG18"), QStringLiteral("    INNER JOIN"),
+         QStringLiteral("    CG16_ANAGGEN"), QStringLiteral("    ON"),
+         QStringLiteral("    CG18_CODICE_CG16 = CG16_CODICE"), QStringLiteral("WHERE"),
+         QStringLiteral("    CG25_FLGCONIND = 1")});
 }
 
 void CaricaComboSezionali(ComboControl &ditta, ado::Connection &connection)
@@ -193,9 +195,8 @@ void CaricaComboSezionali(ComboControl &ditta, ado::Connection &connection)
             while (!rs->isEOF()) {
                 const QVariant code = rs->Fields(QStringLiteral("CODICE")).Value();
                 const QVariant name = rs->Fields(QStringLiteral("RAGIONESOCIALE")).Value();
-                ditta.addItem(ado::CStr(code) + QStringLiteral(" - ")
-                                  + ado::NormalizzaStringa(name),
-                              code);
+                ditta.addItem(
+                    ado::CStr(code) + QStringLiteral(" - ") + ado::NormalizzaStringa(name), code);
                 rs->MoveNext();
             }
         }

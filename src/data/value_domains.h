@@ -33,29 +33,34 @@ struct ValueDomain
     QList<DomainItem> items; // in combo order
 };
 
-const ValueDomain &domainTipoCosto();     // D1 CI03_INDTIPOCOSRIC
-const ValueDomain &domainMovDati();       // D2 CI03_INDTIPOMOVDATI
-const ValueDomain &domainPropCosto();     // D3 CI03_INDPROPCOSTO
-const ValueDomain &domainProvCosto();     // D4 CI03_INDPROVCOSTO (combo order 2, 0, 1)
-const ValueDomain &domainTipoModello();   // D5 CI03_INDSTAPER_CI04
-const ValueDomain &domainQtaValore();     // D6 CI03_INDREGVALQTA
-const ValueDomain &domainFlag();          // D7 0/1 flags as the lookups print them
-const ValueDomain &domainSegno();         // D8 CI10_INDSEGNO / SEGNO ("Avere" first)
-const ValueDomain &domainTipoRiga();      // D10 CI06_INDTIPORIGA: six row types, then -1
+const ValueDomain &domainTipoCosto();   // D1 CI03_INDTIPOCOSRIC
+const ValueDomain &domainMovDati();     // D2 CI03_INDTIPOMOVDATI
+const ValueDomain &domainPropCosto();   // D3 CI03_INDPROPCOSTO
+const ValueDomain &domainProvCosto();   // D4 CI03_INDPROVCOSTO (combo order 2, 0, 1)
+const ValueDomain &domainTipoModello(); // D5 CI03_INDSTAPER_CI04
+const ValueDomain &domainQtaValore();   // D6 CI03_INDREGVALQTA
+const ValueDomain &domainFlag();        // D7 0/1 flags as the lookups print them
+const ValueDomain &domainSegno();       // D8 CI10_INDSEGNO / SEGNO ("Avere" first)
+const ValueDomain &domainTipoRiga();    // D10 CI06_INDTIPORIGA: six row types, then -1
 
 // The item of `domain` with `code` (compared as numbers); nullptr when there is none.
 const DomainItem *findItem(const ValueDomain &domain, const QVariant &code);
 
 // Codes other units compare against.
-enum MovDati : qint32 { MovStandard = 0, MovMagazzino = 1, MovManodopera = 2,
-                        MovRipartizione = 3 };
+enum MovDati : qint32 { MovStandard = 0, MovMagazzino = 1, MovManodopera = 2, MovRipartizione = 3 };
 enum PropCosto : qint32 { PropNessuno = 0, PropCostoAnagrafico = 1, PropCostoScheda = 2 };
 enum ProvCosto : qint32 { ProvDaConto = 0, ProvDaVoce = 1, ProvNessuna = 2 };
-enum Segno : qint16 { SegnoDare = 1, SegnoAvere = 2 };              // D8
+enum Segno : qint16 { SegnoDare = 1, SegnoAvere = 2 };                 // D8
 enum LatoRicerca : qint16 { ContoDestinazione = 1, ContoOrigine = 2 }; // D9
-enum TipoRiga : qint16 { RigaNessuna = -1, RigaArticolo = 0, RigaArticoloManuale = 1,
-                         RigaSpesa = 4, RigaNodoProgetto = 15, RigaAttivitaProgetto = 16,
-                         RigaSpesaProgetto = 17 };
+enum TipoRiga : qint16 {
+    RigaNessuna = -1,
+    RigaArticolo = 0,
+    RigaArticoloManuale = 1,
+    RigaSpesa = 4,
+    RigaNodoProgetto = 15,
+    RigaAttivitaProgetto = 16,
+    RigaSpesaProgetto = 17
+};
 inline constexpr int ProvenienzaCausale = 903; // CI99_PROVID_FW4A of reason-code descriptions
 inline const QString LinguaBase = QStringLiteral("ITA");
 

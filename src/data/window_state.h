@@ -14,7 +14,7 @@
 namespace ado {
 class Command;
 class Connection;
-}
+} // namespace ado
 
 namespace causali {
 
@@ -22,9 +22,9 @@ namespace causali {
 // rebuilt every time the language dialog closes).
 struct PrepareFlags
 {
-    bool sezionali = false;  // #SEZIONALI
-    bool ricerca = false;    // #CI06_RICERCACONTO
-    bool sviluppo = false;   // #SVILUPPO
+    bool sezionali = false; // #SEZIONALI
+    bool ricerca = false;   // #CI06_RICERCACONTO
+    bool sviluppo = false;  // #SVILUPPO
 };
 
 struct WindowState

@@ -4,8 +4,8 @@
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/recordset.h"
-#include "data/sql_text.h"
 #include "ado/vb.h"
+#include "data/sql_text.h"
 #include "data/window_state.h"
 
 namespace causali {
@@ -24,20 +24,20 @@ const QStringList SezionaliColumns{
     QStringLiteral("CI05_SEZIONALE_CG68"), QStringLiteral("DESCR_DITTA"),
     QStringLiteral("DESCR_SEZIONALE")};
 
-const QStringList RicColumns{
-    QStringLiteral("CI06_CAUSALE_CI03"), QStringLiteral("CI06_INDSEGNO"),
-    QStringLiteral("CI06_INDTIPORIGA"), QStringLiteral("CI06_PROVIDER_CI07"),
-    QStringLiteral("CI06_PROGRESSIVO")};
+const QStringList RicColumns{QStringLiteral("CI06_CAUSALE_CI03"), QStringLiteral("CI06_INDSEGNO"),
+                             QStringLiteral("CI06_INDTIPORIGA"),
+                             QStringLiteral("CI06_PROVIDER_CI07"),
+                             QStringLiteral("CI06_PROGRESSIVO")};
 
-const QStringList SviluppoColumns{
-    QStringLiteral("CAUSALE"), QStringLiteral("PROG"),   QStringLiteral("SEGNO"),
-    QStringLiteral("PERCENTUALE"), QStringLiteral("PDC"), QStringLiteral("CONTO"),
-    QStringLiteral("PDCVDS"), QStringLiteral("VDS"),     QStringLiteral("AVERE"),
-    QStringLiteral("DARE")};
+const QStringList SviluppoColumns{QStringLiteral("CAUSALE"), QStringLiteral("PROG"),
+                                  QStringLiteral("SEGNO"),   QStringLiteral("PERCENTUALE"),
+                                  QStringLiteral("PDC"),     QStringLiteral("CONTO"),
+                                  QStringLiteral("PDCVDS"),  QStringLiteral("VDS"),
+                                  QStringLiteral("AVERE"),   QStringLiteral("DARE")};
 
-const QStringList LinguaColumns{
-    QStringLiteral("CI99_CODLINGUA_MG52"), QStringLiteral("CI99_PROVID_FW4A"),
-    QStringLiteral("CI99_IDPROV"), QStringLiteral("CI99_DESCRIZIONE")};
+const QStringList LinguaColumns{QStringLiteral("CI99_CODLINGUA_MG52"),
+                                QStringLiteral("CI99_PROVID_FW4A"), QStringLiteral("CI99_IDPROV"),
+                                QStringLiteral("CI99_DESCRIZIONE")};
 
 } // namespace
 
@@ -47,50 +47,57 @@ WorkingTables::~WorkingTables() = default;
 
 QString WorkingTables::createSezionaliText()
 {
-    return createText(QStringLiteral("#SEZIONALI"), {
-        QStringLiteral("CI05_DITTA_CG18 DECIMAL(5) NOT NULL"),
-        QStringLiteral("CI05_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
-        QStringLiteral("CI05_SEZIONALE_CG68 NCHAR(2) COLLATE DATABASE_DEFAULT NULL"),
-        QStringLiteral("DESCR_DITTA NVARCHAR(60) COLLATE DATABASE_DEFAULT NULL"),
-        QStringLiteral("DESCR_SEZIONALE NVARCHAR(40) COLLATE DATABASE_DEFAULT NULL"),
-    });
+    return createText(
+        QStringLiteral("#SEZIONALI"),
+        {
+            QStringLiteral("CI05_DITTA_CG18 DECIMAL(5) NOT NULL"),
+            QStringLiteral("CI05_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
+            QStringLiteral("CI05_SEZIONALE_CG68 NCHAR(2) COLLATE DATABASE_DEFAULT NULL"),
+            QStringLiteral("DESCR_DITTA NVARCHAR(60) COLLATE DATABASE_DEFAULT NULL"),
+            QStringLiteral("DESCR_SEZIONALE NVARCHAR(40) COLLATE DATABASE_DEFAULT NULL"),
+        });
 }
 
 QString WorkingTables::createRicText()
 {
-    return createText(QStringLiteral("#CI06_RICERCACONTO"), {
-        QStringLiteral("CI06_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
-        QStringLiteral("CI06_INDSEGNO TINYINT NOT NULL"),
-        QStringLiteral("CI06_INDTIPORIGA SMALLINT NOT NULL"),
-        QStringLiteral("CI06_PROVIDER_CI07 SMALLINT NOT NULL"),
-        QStringLiteral("CI06_PROGRESSIVO TINYINT NOT NULL"),
-    });
+    return createText(
+        QStringLiteral("#CI06_RICERCACONTO"),
+        {
+            QStringLiteral("CI06_CAUSALE_CI03 NCHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
+            QStringLiteral("CI06_INDSEGNO TINYINT NOT NULL"),
+            QStringLiteral("CI06_INDTIPORIGA SMALLINT NOT NULL"),
+            QStringLiteral("CI06_PROVIDER_CI07 SMALLINT NOT NULL"),
+            QStringLiteral("CI06_PROGRESSIVO TINYINT NOT NULL"),
+        });
 }
 
 QString WorkingTables::createSviluppoText()
 {
-    return createText(QStringLiteral("#SVILUPPO"), {
-        QStringLiteral("CAUSALE NCHAR(4) COLLATE DATABASE_DEFAULT NULL"),
-        QStringLiteral("PROG SMALLINT NULL"),
-        QStringLiteral("SEGNO TINYINT NULL"),
-        QStringLiteral("PERCENTUALE DECIMAL(5, 2) NULL"),
-        QStringLiteral("PDC DECIMAL(3) NULL"),
-        QStringLiteral("CONTO NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-        QStringLiteral("PDCVDS DECIMAL(3) NULL"),
-        QStringLiteral("VDS NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-        QStringLiteral("AVERE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-        QStringLiteral("DARE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
-    });
+    return createText(QStringLiteral("#SVILUPPO"),
+                      {
+                          QStringLiteral("CAUSALE NCHAR(4) COLLATE DATABASE_DEFAULT NULL"),
+                          QStringLiteral("PROG SMALLINT NULL"),
+                          QStringLiteral("SEGNO TINYINT NULL"),
+                          QStringLiteral("PERCENTUALE DECIMAL(5, 2) NULL"),
+                          QStringLiteral("PDC DECIMAL(3) NULL"),
+                          QStringLiteral("CONTO NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+                          QStringLiteral("PDCVDS DECIMAL(3) NULL"),
+                          QStringLiteral("VDS NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+                          QStringLiteral("AVERE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+                          QStringLiteral("DARE NCHAR(15) COLLATE DATABASE_DEFAULT NULL"),
+                      });
 }
 
 QString WorkingTables::createCausaliLinguaText()
 {
-    return createText(QStringLiteral("#CI99_DESLINGUA"), {
-        QStringLiteral("CI99_CODLINGUA_MG52 CHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
-        QStringLiteral("CI99_PROVID_FW4A DECIMAL(4) NOT NULL"),
-        QStringLiteral("CI99_IDPROV DECIMAL(18, 0) NOT NULL"),
-        QStringLiteral("CI99_DESCRIZIONE NVARCHAR(512) NOT NULL"),
-    });
+    return createText(
+        QStringLiteral("#CI99_DESLINGUA"),
+        {
+            QStringLiteral("CI99_CODLINGUA_MG52 CHAR(4) COLLATE DATABASE_DEFAULT NOT NULL"),
+            QStringLiteral("CI99_PROVID_FW4A DECIMAL(4) NOT NULL"),
+            QStringLiteral("CI99_IDPROV DECIMAL(18, 0) NOT NULL"),
+            QStringLiteral("CI99_DESCRIZIONE NVARCHAR(512) NOT NULL"),
+        });
 }
 
 QString WorkingTables::fillSezionaliText()
@@ -115,7 +122,7 @@ QString WorkingTables::fillSezionaliText()
 QString WorkingTables::fillRicText()
 {
     QStringList parts = sql::insertSelect(QStringLiteral("#CI06_RICERCACONTO"), RicColumns,
-                                     RicColumns);
+                                          RicColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI06_RICERCACONTO")
           << QStringLiteral("WHERE") << QStringLiteral("    CI06_CAUSALE_CI03 = ?")
           << QStringLiteral(" ORDER BY") << QStringLiteral("    CI06_CAUSALE_CI03 ASC")
@@ -134,26 +141,21 @@ QString WorkingTables::fillSviluppoText()
           << QStringLiteral("    , CI10_PERC") << QStringLiteral("    , CI10_PDCCONTO_PC01")
           << QStringLiteral("    , CI10_CONTO_PC03")
           << QStringLiteral("    , ISNULL(CI10_PDCVDS_PC01, -1)")
-          << QStringLiteral("    , CI10_VDS_PC03")
-          << QStringLiteral("    , CASE CI10_INDSEGNO")
-          << QStringLiteral("WHEN 2 THEN CI10_CONTO_PC03")
-          << QStringLiteral("ELSE NULL")
-          << QStringLiteral("END")
-          << QStringLiteral("    , CASE CI10_INDSEGNO")
-          << QStringLiteral("WHEN 1 THEN CI10_CONTO_PC03")
-          << QStringLiteral("ELSE NULL")
-          << QStringLiteral("END")
-          << QStringLiteral("FROM") << QStringLiteral("    CI10_PROPCONTICAUS")
-          << QStringLiteral("WHERE") << QStringLiteral("    CI10_CODCAUS_CI03 = ?")
-          << QStringLiteral("ORDER BY") << QStringLiteral("    CI10_CODCAUS_CI03 ASC")
-          << QStringLiteral("    , CI10_PROG ASC");
+          << QStringLiteral("    , CI10_VDS_PC03") << QStringLiteral("    , CASE CI10_INDSEGNO")
+          << QStringLiteral("WHEN 2 THEN CI10_CONTO_PC03") << QStringLiteral("ELSE NULL")
+          << QStringLiteral("END") << QStringLiteral("    , CASE CI10_INDSEGNO")
+          << QStringLiteral("WHEN 1 THEN CI10_CONTO_PC03") << QStringLiteral("ELSE NULL")
+          << QStringLiteral("END") << QStringLiteral("FROM")
+          << QStringLiteral("    CI10_PROPCONTICAUS") << QStringLiteral("WHERE")
+          << QStringLiteral("    CI10_CODCAUS_CI03 = ?") << QStringLiteral("ORDER BY")
+          << QStringLiteral("    CI10_CODCAUS_CI03 ASC") << QStringLiteral("    , CI10_PROG ASC");
     return sql::lines(parts);
 }
 
 QString WorkingTables::fillCausaliLinguaText(const QString &codLingua, const QVariant &idProv)
 {
     QStringList parts = sql::insertSelect(QStringLiteral("#CI99_DESLINGUA"), LinguaColumns,
-                                     LinguaColumns);
+                                          LinguaColumns);
     parts << QStringLiteral("FROM") << QStringLiteral("    CI99_DESLINGUA")
           << QStringLiteral("WHERE") << QStringLiteral("    CI99_PROVID_FW4A = 903")
           << QStringLiteral("    AND CI99_CODLINGUA_MG52 = ") + sql::quoted(codLingua)
@@ -180,26 +182,25 @@ QString WorkingTables::dropCausaliLinguaText()
 
 QString WorkingTables::deleteRicRowsText(const QString &code)
 {
-    return sql::withCausale(sql::lines({QStringLiteral("DELETE #CI06_RICERCACONTO"),
-                                        QStringLiteral("WHERE"),
-                                        QStringLiteral("    CI06_CAUSALE_CI03 = @CAUSALE")}),
-                            code);
+    return sql::withCausale(
+        sql::lines({QStringLiteral("DELETE #CI06_RICERCACONTO"), QStringLiteral("WHERE"),
+                    QStringLiteral("    CI06_CAUSALE_CI03 = @CAUSALE")}),
+        code);
 }
 
 QString WorkingTables::deleteSviluppoRowsText(const QString &code)
 {
-    return sql::withCausale(sql::lines({QStringLiteral("DELETE #SVILUPPO"),
-                                        QStringLiteral("WHERE"),
+    return sql::withCausale(sql::lines({QStringLiteral("DELETE #SVILUPPO"), QStringLiteral("WHERE"),
                                         QStringLiteral("    CAUSALE = @CAUSALE")}),
                             code);
 }
 
 QString WorkingTables::deleteSezionaliRowsText(const QString &code)
 {
-    return sql::withCausale(sql::lines({QStringLiteral("DELETE #SEZIONALI"),
-                                        QStringLiteral("WHERE"),
-                                        QStringLiteral("    CI05_CAUSALE_CI03 = @CAUSALE")}),
-                            code);
+    return sql::withCausale(
+        sql::lines({QStringLiteral("DELETE #SEZIONALI"), QStringLiteral("WHERE"),
+                    QStringLiteral("    CI05_CAUSALE_CI03 = @CAUSALE")}),
+        code);
 }
 
 QString WorkingTables::deleteCausaliLinguaRowsText(const QVariant &idProv)
@@ -241,9 +242,10 @@ QString WorkingTables::indexCausaliLinguaText()
 
 QStringList WorkingTables::preparationTexts()
 {
-    return {createSezionaliText(), indexSezionaliText(), createRicText(), indexRicText(),
-            createSviluppoText(),  indexSviluppoText(),  createCausaliLinguaText(),
-            indexCausaliLinguaText()};
+    return {createSezionaliText(),     indexSezionaliText(),
+            createRicText(),           indexRicText(),
+            createSviluppoText(),      indexSviluppoText(),
+            createCausaliLinguaText(), indexCausaliLinguaText()};
 }
 
 QStringList WorkingTables::loadingTexts(const QString &code, const QString &codLingua,
@@ -252,10 +254,11 @@ QStringList WorkingTables::loadingTexts(const QString &code, const QString &codL
     const auto withCode = [&](QString text) {
         return text.replace(QLatin1Char('?'), sql::quoted(code));
     };
-    QStringList texts{emptyText(QStringLiteral("#SEZIONALI")), withCode(fillSezionaliText()),
-                      emptyText(QStringLiteral("#CI06_RICERCACONTO")), withCode(fillRicText()),
-                      emptyText(QStringLiteral("#SVILUPPO")), withCode(fillSviluppoText()),
-                      emptyText(QStringLiteral("#CI99_DESLINGUA"))};
+    QStringList texts{
+        emptyText(QStringLiteral("#SEZIONALI")),         withCode(fillSezionaliText()),
+        emptyText(QStringLiteral("#CI06_RICERCACONTO")), withCode(fillRicText()),
+        emptyText(QStringLiteral("#SVILUPPO")),          withCode(fillSviluppoText()),
+        emptyText(QStringLiteral("#CI99_DESLINGUA"))};
     if (!ado::NormalizzaStringa(idProv).isEmpty())
         texts << fillCausaliLinguaText(codLingua, idProv);
     return texts;
@@ -284,9 +287,8 @@ void WorkingTables::PreparazioneTabellaSezionali()
 
 void WorkingTables::PreparazioneTabellaRic()
 {
-    ado::passUp(QStringLiteral("PreparazioneTabellaRic"), [&] {
-        prepare(&m_state.prepareFlags.ricerca, createRicText(), indexRicText());
-    });
+    ado::passUp(QStringLiteral("PreparazioneTabellaRic"),
+                [&] { prepare(&m_state.prepareFlags.ricerca, createRicText(), indexRicText()); });
 }
 
 void WorkingTables::PreparazioneTabellaSviluppo()
@@ -310,8 +312,8 @@ void WorkingTables::fillCausaliLingua()
 {
     if (ado::NormalizzaStringa(m_loadedIdProv).isEmpty())
         return;
-    connectionOf(m_state).Execute(fillCausaliLinguaText(m_state.CodLingua, m_loadedIdProv),
-                                  nullptr, ado::adCmdTextNoRecords);
+    connectionOf(m_state).Execute(fillCausaliLinguaText(m_state.CodLingua, m_loadedIdProv), nullptr,
+                                  ado::adCmdTextNoRecords);
 }
 
 void WorkingTables::fill(std::unique_ptr<ado::Command> &slot, const QString &text,
@@ -319,8 +321,8 @@ void WorkingTables::fill(std::unique_ptr<ado::Command> &slot, const QString &tex
 {
     ado::Command &command = preparedCommand(slot, m_state, text, [](ado::Command &c) {
         c.setCommandType(ado::adCmdText);
-        c.parameters().Append(c.CreateParameter(QStringLiteral("@CAUSALE"), ado::adWChar,
-                                                ado::adParamInput, 4));
+        c.parameters().Append(
+            c.CreateParameter(QStringLiteral("@CAUSALE"), ado::adWChar, ado::adParamInput, 4));
     });
     command.parameters()[QStringLiteral("@CAUSALE")].Value = code;
     command.Execute(nullptr, ado::adCmdTextNoRecords);

@@ -4,7 +4,9 @@
 
 #include "data/value_domains.h"
 
-namespace host { class ComboBox; }
+namespace host {
+class ComboBox;
+}
 
 namespace causali {
 

@@ -34,8 +34,8 @@
 
 namespace causali {
 
-const QString FRMCI_CAUSALI::DesignCaption =
-    QStringLiteral("Anagrafica causali di contabilità analitica");
+const QString FRMCI_CAUSALI::DesignCaption = QStringLiteral(
+    "Anagrafica causali di contabilità analitica");
 
 namespace {
 
@@ -69,8 +69,7 @@ host::CodeBox *makeChartBox(const QString &name, const QString &caption, QWidget
 
 } // namespace
 
-FRMCI_CAUSALI::FRMCI_CAUSALI(QWidget *parent)
-    : QWidget(parent)
+FRMCI_CAUSALI::FRMCI_CAUSALI(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FRMCI_CAUSALI"));
     setWindowTitle(DesignCaption);
@@ -116,8 +115,8 @@ void FRMCI_CAUSALI::buildControls()
     TAB_CAUSALI = new host::TabStrip(this);
     TAB_CAUSALI->setObjectName(QStringLiteral("TAB_CAUSALI"));
 
-    TXT_PDC_KOVA = makeChartBox(QStringLiteral("TXT_PDC_KOVA"),
-                                QStringLiteral("Piano dei conti"), this);
+    TXT_PDC_KOVA = makeChartBox(QStringLiteral("TXT_PDC_KOVA"), QStringLiteral("Piano dei conti"),
+                                this);
     LBL_PDC_KOVA_DES = descriptionLabel(QStringLiteral("LBL_PDC_KOVA_DES"), this);
     TXT_PDC_VDS = makeChartBox(QStringLiteral("TXT_PDC_VDS"),
                                QStringLiteral("Piano dei conti per V.d.s."), this);
@@ -212,9 +211,15 @@ void FRMCI_CAUSALI::setCaption(const QString &caption)
 void FRMCI_CAUSALI::setWindowState(qint16 state)
 {
     switch (state) {
-    case 1: QWidget::setWindowState(Qt::WindowMinimized); break;
-    case 2: QWidget::setWindowState(Qt::WindowMaximized); break;
-    default: QWidget::setWindowState(Qt::WindowNoState); break;
+    case 1:
+        QWidget::setWindowState(Qt::WindowMinimized);
+        break;
+    case 2:
+        QWidget::setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        QWidget::setWindowState(Qt::WindowNoState);
+        break;
     }
 }
 

@@ -34,7 +34,10 @@
 class QLabel;
 class QGroupBox;
 
-namespace ado { class Connection; class Recordset; }
+namespace ado {
+class Connection;
+class Recordset;
+} // namespace ado
 
 namespace host {
 class AccountBox;
@@ -51,7 +54,7 @@ class ProviderDecodeService;
 class ProviderLookupService;
 class ResizeHelper;
 class TabStrip;
-}
+} // namespace host
 
 namespace causali {
 
@@ -68,8 +71,7 @@ public:
     static const QString DesignCaption; // "Anagrafica causali di contabilità analitica"
 
     // Tabs of TAB_CAUSALI.
-    enum TabIndex { TabHeader = 0, TabJournals = 1, TabChecks = 2, TabSearch = 3,
-                    TabProposal = 4 };
+    enum TabIndex { TabHeader = 0, TabJournals = 1, TabChecks = 2, TabSearch = 3, TabProposal = 4 };
 
     explicit FRMCI_CAUSALI(QWidget *parent = nullptr);
     ~FRMCI_CAUSALI() override;
@@ -103,14 +105,8 @@ public:
     QString connectionText() const override;
     host::JournalLookupService *journalLookup() const override { return m_journalLookup.get(); }
     host::JournalDecodeService *journalDecode() const override { return m_journalDecode.get(); }
-    host::ProviderLookupService *providerLookup() const override
-    {
-        return m_providerLookup.get();
-    }
-    host::ProviderDecodeService *providerDecode() const override
-    {
-        return m_providerDecode.get();
-    }
+    host::ProviderLookupService *providerLookup() const override { return m_providerLookup.get(); }
+    host::ProviderDecodeService *providerDecode() const override { return m_providerDecode.get(); }
     int GestioneErroreEvento(const QString &handler, const ado::RuntimeError &error) override;
     int MostraMessaggio(const QString &prompt, int buttons, const QString &title,
                         const QString &procedure) override;

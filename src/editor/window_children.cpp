@@ -61,11 +61,11 @@ void FRMCI_CAUSALI::ShowChild()
         // A new code has no identifier yet, and so no description row.
         const QVariant idProv = header->Fields(QStringLiteral("CI03_IDPROV")).Value();
         const QString language = ado::isMissing(idProv)
-            ? childsql::emptyLanguageText()
-            : childsql::languageText(m_state.CodLingua, idProv);
+                                     ? childsql::emptyLanguageText()
+                                     : childsql::languageText(m_state.CodLingua, idProv);
         m_header->setSqlLingua(language);
-        reopenFrame(m_header->gclsFrameDatiCausaliLingua(), m_header->recordsetLingua(),
-                    language, QStringLiteral("gclsFrameDatiCausaliLingua"));
+        reopenFrame(m_header->gclsFrameDatiCausaliLingua(), m_header->recordsetLingua(), language,
+                    QStringLiteral("gclsFrameDatiCausaliLingua"));
 
         const QString journals = childsql::journalsText(code);
         m_journals->setSqlSezionali(journals);
@@ -82,8 +82,8 @@ void FRMCI_CAUSALI::ShowChild()
 
         const QString development = childsql::developmentText(code, m_state.pdc, m_state.pdcVds);
         m_proposal->setSqlSviluppo(development);
-        reopenFrame(m_proposal->gclsFrameSviluppo(), m_proposal->recordsetSviluppo(),
-                    development, QStringLiteral("gclsFrameSviluppo"));
+        reopenFrame(m_proposal->gclsFrameSviluppo(), m_proposal->recordsetSviluppo(), development,
+                    QStringLiteral("gclsFrameSviluppo"));
 
         reopenChecks(childsql::checksText(code));
     });
@@ -121,8 +121,7 @@ void FRMCI_CAUSALI::RefreshChild()
         for (const auto &[side, frameName] : SearchSequenceFrames) {
             const QString text = childsql::searchSequenceText(code, side);
             m_search->setSqlText(side, text);
-            rekey(m_search->frame(side), m_search->recordset(side), text, SearchSequenceKey,
-                  code);
+            rekey(m_search->frame(side), m_search->recordset(side), text, SearchSequenceKey, code);
         }
 
         const QString development = childsql::developmentSourceText(code);
@@ -145,8 +144,7 @@ void FRMCI_CAUSALI::RefreshChild()
 // Closes the frame's row set, opens it again on `sql` over the same connection (filtered when
 // a filter is given) and lets the frame take it up.
 void FRMCI_CAUSALI::reopenFrame(host::DataFrame *frame, ado::Recordset *recordset,
-                                const QString &sql, const QString &frameName,
-                                const QString &filter)
+                                const QString &sql, const QString &frameName, const QString &filter)
 {
     if (!frame || !recordset)
         raiseMissingFrame(frameName);
@@ -175,8 +173,7 @@ void FRMCI_CAUSALI::reopenChecks(const QString &sql)
 // meanwhile and put back): each of them belongs to the reason code being entered. The frame
 // ignores the row set while it changes and comes back to the row it showed.
 void FRMCI_CAUSALI::rekey(host::DataFrame *frame, ado::Recordset *recordset,
-                          const QString &sourceSql, const QString &keyColumn,
-                          const QString &code)
+                          const QString &sourceSql, const QString &keyColumn, const QString &code)
 {
     if (!frame || !recordset)
         raiseMissingFrame(keyColumn);

@@ -129,16 +129,12 @@ QStringList FRMCI_CAUSALI::startUpSteps()
 
 // Creation: the window state's flags start False (their defaults, written once in
 // WindowState); nothing else happens until the window is shown.
-void FRMCI_CAUSALI::Form_Initialize()
-{
-}
+void FRMCI_CAUSALI::Form_Initialize() {}
 
 void FRMCI_CAUSALI::AttivaModulo()
 {
     ado::ignoreErrors({
-        [&] {
-            requireGlobal().setCurrentModule(m_activeInterface);
-        },
+        [&] { requireGlobal().setCurrentModule(m_activeInterface); },
         [&] {
             QObject *frame = m_activeInterface ? m_activeInterface->ActiveFrame() : nullptr;
             if (!frame)
@@ -271,8 +267,8 @@ bool FRMCI_CAUSALI::checkPrecondition()
 void FRMCI_CAUSALI::refuseStartUp()
 {
     m_startupEnded = true;
-    requireGlobal().messageDictionary()->ShowMessage(host::msg::NoCostAccounting,
-                                             host::vbOKOnly | host::vbExclamation, caption());
+    requireGlobal().messageDictionary()->ShowMessage(
+        host::msg::NoCostAccounting, host::vbOKOnly | host::vbExclamation, caption());
     unload();
 }
 
@@ -299,9 +295,9 @@ void FRMCI_CAUSALI::showCharts()
     LBL_PDC_KOVA_DES->setText(m_lookups->GetDescrizionePdc(m_state.pdc));
     TXT_PDC_VDS->setText(m_state.pdcVds);
     LBL_PDC_VDS_DES->setText(m_lookups->GetDescrizionePdc(m_state.pdcVds));
-    for (QWidget *control : {static_cast<QWidget *>(TXT_PDC_VDS),
-                             static_cast<QWidget *>(LBL_PDC_VDS_DES),
-                             static_cast<QWidget *>(m_vdsCaption)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(TXT_PDC_VDS), static_cast<QWidget *>(LBL_PDC_VDS_DES),
+          static_cast<QWidget *>(m_vdsCaption)})
         control->setVisible(m_state.separateVdsChart);
 }
 
@@ -320,10 +316,9 @@ void FRMCI_CAUSALI::createLookupObjects()
 std::vector<host::LookupObject *> FRMCI_CAUSALI::lookupObjects() const
 {
     std::vector<host::LookupObject *> objects;
-    for (host::LookupObject *object :
-         std::initializer_list<host::LookupObject *>{m_journalLookup.get(), m_journalDecode.get(),
-                                                     m_providerLookup.get(),
-                                                     m_providerDecode.get()}) {
+    for (host::LookupObject *object : std::initializer_list<host::LookupObject *>{
+             m_journalLookup.get(), m_journalDecode.get(), m_providerLookup.get(),
+             m_providerDecode.get()}) {
         if (object)
             objects.push_back(object);
     }
@@ -366,8 +361,8 @@ void FRMCI_CAUSALI::fillCombos()
     HostComboControl tipoQtaVal(m_header->CBO_TIPOQTAVAL);
     HostComboControl ditta(m_journals->CBO_DITTA);
     HostComboControl segno(m_proposal->CBO_SEGNO);
-    CaricaCombo(ComboTargets{movDati, tipoCosto, tipoPropCosto, provCosto, tipoModello,
-                             tipoQtaVal, ditta, segno},
+    CaricaCombo(ComboTargets{movDati, tipoCosto, tipoPropCosto, provCosto, tipoModello, tipoQtaVal,
+                             ditta, segno},
                 connectionOf(m_state));
 }
 
@@ -442,10 +437,10 @@ void FRMCI_CAUSALI::InizializzaScriptELayout()
     ado::passUp(QStringLiteral("InizializzaScriptELayout"), [&] {
         requireNavigator().RefreshLayout();
         ExecuteFormEvent(OpenEvent);
-        requireGlobal().setApplicationData(QVariantMap{
-            {QStringLiteral("name"), QCoreApplication::applicationName()},
-            {QStringLiteral("version"), QCoreApplication::applicationVersion()},
-            {QStringLiteral("path"), QCoreApplication::applicationDirPath()}});
+        requireGlobal().setApplicationData(
+            QVariantMap{{QStringLiteral("name"), QCoreApplication::applicationName()},
+                        {QStringLiteral("version"), QCoreApplication::applicationVersion()},
+                        {QStringLiteral("path"), QCoreApplication::applicationDirPath()}});
     });
 }
 
@@ -602,16 +597,16 @@ int FRMCI_CAUSALI::GestioneErroreEvento(const QString &handler, const ado::Runti
         reported->setSource(QStringLiteral("\r\n") + reported->source());
         const host::HostGlobal *global = hostGlobal();
         const QString title = global ? global->applicationTitle() : QString();
-        const int answer =
-            m_errorManager->ReportError(title, caption(), handler, ErrorReportStyle, false);
+        const int answer = m_errorManager->ReportError(title, caption(), handler, ErrorReportStyle,
+                                                       false);
         m_errorManager->clearError();
         return answer;
     } catch (const std::exception &failure) {
         // The report itself failed: the handler is left, and the failure is logged with the
         // error it was reporting.
         qCritical().noquote() << "FRMCI_CAUSALI: the error of" << handler << "(" << error.number()
-                              << error.description() << ") could not be reported:"
-                              << failure.what();
+                              << error.description()
+                              << ") could not be reported:" << failure.what();
         m_errorManager->clearError();
         return ado::AnswerAbort;
     }

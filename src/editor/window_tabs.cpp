@@ -235,7 +235,7 @@ void FRMCI_CAUSALI::QVR_MDIHOST_PlacementRequest()
         {[this] {
             host::Cinterface &module = requireInterface();
             m_mdiHost->place(ado::CLng(module.Left()), ado::CLng(module.Top()), PlacementWidth,
-                            PlacementHeight);
+                             PlacementHeight);
         }});
 }
 

@@ -8,19 +8,19 @@ namespace engine {
 
 void fillDemoCompanies(Session &db)
 {
-    insertRows(db,
-               "INSERT INTO CG16_ANAGGEN (CG16_CODICE, CG16_RAGSOANAG, CG16_PARTIVA,"
-               " CG16_INDIRIZZO, CG16_LOCALITA, CG16_PROVINCIA) VALUES (?, ?, ?, ?, ?, ?)",
-               {
-                   {1001, "Meccanica Lombarda S.p.A.", "01234560987", "Via Industriale 14",
-                    "Brescia", "BS"},
-                   {1002, "Tessitura Val Seriana S.r.l.", "02345670158", "Via Roma 3",
-                    "Gazzaniga", "BG"},
-                   {1003, "Conserve dell'Adriatico S.p.A.", "03456780682", "Lungomare Nord 22",
-                    "Pescara", "PE"},
-                   {1004, "Studio Bianchi & Associati", "04567890123", "Corso Vittorio 101",
-                    "Torino", "TO"},
-               });
+    insertRows(
+        db,
+        "INSERT INTO CG16_ANAGGEN (CG16_CODICE, CG16_RAGSOANAG, CG16_PARTIVA,"
+        " CG16_INDIRIZZO, CG16_LOCALITA, CG16_PROVINCIA) VALUES (?, ?, ?, ?, ?, ?)",
+        {
+            {1001, "Meccanica Lombarda S.p.A.", "01234560987", "Via Industriale 14", "Brescia",
+             "BS"},
+            {1002, "Tessitura Val Seriana S.r.l.", "02345670158", "Via Roma 3", "Gazzaniga", "BG"},
+            {1003, "Conserve dell'Adriatico S.p.A.", "03456780682", "Lungomare Nord 22", "Pescara",
+             "PE"},
+            {1004, "Studio Bianchi & Associati", "04567890123", "Corso Vittorio 101", "Torino",
+             "TO"},
+        });
     insertRows(db, "INSERT INTO CG18_ANADITTABASE (CG18_DITTA, CG18_CODICE_CG16) VALUES (?, ?)",
                {{1, 1001}, {2, 1002}, {3, 1003}, {4, 1004}});
     insertRows(db,
@@ -49,8 +49,7 @@ void fillDemoCompanies(Session &db)
                    {4, "AC", "Spese di studio"},
                });
     insertRows(db, "INSERT INTO MG52_LINGUE (MG52_CODLINGUA, MG52_DESCR) VALUES (?, ?)",
-               {{"ITA", "Italiano"}, {"ENG", "Inglese"}, {"DEU", "Tedesco"},
-                {"FRA", "Francese"}});
+               {{"ITA", "Italiano"}, {"ENG", "Inglese"}, {"DEU", "Tedesco"}, {"FRA", "Francese"}});
     // Provenance 903 (reason codes) is created with the schema.
     insertRows(db,
                "INSERT INTO FW4A_PROVENIENZE (FW4A_PROVID, FW4A_DESCR, FW4A_ULTIMOID)"

@@ -60,7 +60,7 @@ void createDemoDatabase(const QString &path)
         transaction.commit();
     } catch (...) {
         db.reset();
-        QFile::remove(path);    // no half-made database is left behind
+        QFile::remove(path); // no half-made database is left behind
         throw;
     }
 }

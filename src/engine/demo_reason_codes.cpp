@@ -18,21 +18,21 @@ struct DemoReasonCode
     const char *code;
     const char *italian;
     const char *english;
-    int costRevenue;            // D1
-    int movement;               // D2
-    int standardCost;           // D3
-    int costSource;             // D4
-    int modelType;              // D5
+    int costRevenue;  // D1
+    int movement;     // D2
+    int standardCost; // D3
+    int costSource;   // D4
+    int modelType;    // D5
     const char *model;
     const char *linked;
     const char *linkedReference;
-    int quantityValue;          // D6
+    int quantityValue; // D6
     int autoNumbering;
     int projectTracking;
     int labourCost;
     int automatic;
-    std::vector<int> debitTypes;    // ticked account types, CI11_SEGNO 1
-    std::vector<int> creditTypes;   // CI11_SEGNO 2
+    std::vector<int> debitTypes;  // ticked account types, CI11_SEGNO 1
+    std::vector<int> creditTypes; // CI11_SEGNO 2
 };
 
 const std::vector<DemoReasonCode> &demoReasonCodes()
@@ -108,8 +108,8 @@ void insertHeaders(Session &db)
 {
     Rows rows;
     for (const DemoReasonCode &c : demoReasonCodes()) {
-        rows.push_back({c.code, c.italian, c.costRevenue, c.movement, c.standardCost,
-                        c.costSource, c.modelType, c.model, optionalText(c.linked),
+        rows.push_back({c.code, c.italian, c.costRevenue, c.movement, c.standardCost, c.costSource,
+                        c.modelType, c.model, optionalText(c.linked),
                         optionalText(c.linkedReference), c.quantityValue, c.autoNumbering,
                         c.projectTracking, c.labourCost, c.automatic});
     }
@@ -128,7 +128,7 @@ void insertChecks(Session &db)
     Rows rows;
     for (const DemoReasonCode &c : demoReasonCodes()) {
         if (c.debitTypes.empty() && c.creditTypes.empty())
-            continue;   // no stored checks at all
+            continue; // no stored checks at all
         rows.push_back(checkRow(c.code, 1, c.debitTypes));
         rows.push_back(checkRow(c.code, 2, c.creditTypes));
     }

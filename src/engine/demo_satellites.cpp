@@ -15,16 +15,12 @@ void fillJournals(Session &db)
                "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
                " CI05_SEZIONALE_CG68) VALUES (?, ?, ?)",
                {
-                   {1, "ACQM", "AC"}, {2, "ACQM", "AC"}, {3, "ACQM", "AC"},
-                   {1, "VEND", "VE"}, {2, "VEND", "VE"}, {3, "VEND", "VX"},
-                   {1, "SCAR", "MA"}, {2, "SCAR", "MA"},
-                   {1, "CARP", "PR"},
-                   {1, "MOD1", "PR"}, {2, "MOD1", "IN"},
-                   {1, "RIP1", "GE"}, {3, "RIP1", "RI"},
-                   {1, "GIRO", "GE"}, {3, "GIRO", "RI"},
-                   {1, "CESE", "CA"}, {2, "CESE", "IN"},
-                   {1, "RICA", "VE"}, {3, "RICA", "VE"},
-                   {1, "ENER", "CA"}, {3, "ENER", "ZZ"},
+                   {1, "ACQM", "AC"}, {2, "ACQM", "AC"}, {3, "ACQM", "AC"}, {1, "VEND", "VE"},
+                   {2, "VEND", "VE"}, {3, "VEND", "VX"}, {1, "SCAR", "MA"}, {2, "SCAR", "MA"},
+                   {1, "CARP", "PR"}, {1, "MOD1", "PR"}, {2, "MOD1", "IN"}, {1, "RIP1", "GE"},
+                   {3, "RIP1", "RI"}, {1, "GIRO", "GE"}, {3, "GIRO", "RI"}, {1, "CESE", "CA"},
+                   {2, "CESE", "IN"}, {1, "RICA", "VE"}, {3, "RICA", "VE"}, {1, "ENER", "CA"},
+                   {3, "ENER", "ZZ"},
                });
 }
 
@@ -40,20 +36,16 @@ void fillSearchSequences(Session &db)
         std::vector<int> providers;
     };
     const std::vector<Sequence> sequences = {
-        {"ACQM", 1, 0, {9, 1}},       {"ACQM", 2, 0, {1, 2, 9}},
-        {"ACQM", 1, 1, {1}},          {"ACQM", 2, 1, {9}},
-        {"ACQM", 1, 4, {5}},          {"ACQM", 2, 4, {6, 5}},
-        {"SCAR", 1, 0, {3, 4}},       {"SCAR", 2, 0, {9, 1}},
-        {"SCAR", 1, 15, {8}},         {"SCAR", 2, 15, {9}},
-        {"SCAR", 1, 16, {8, 4}},      {"SCAR", 2, 16, {9}},
-        {"SCAR", 1, 17, {8, 5}},      {"SCAR", 2, 17, {5}},
-        {"CARP", 1, 0, {9}},          {"CARP", 2, 0, {4, 1}},
-        {"VEND", 1, 0, {2}},          {"VEND", 2, 0, {9, 1}},
-        {"RESI", 1, 0, {9}},          {"RESI", 2, 0, {2}},
-        {"RETT", 1, 0, {9}},          {"RETT", 2, 0, {6}},
-        {"MOD1", 1, -1, {7, 3}},      {"MOD1", 2, -1, {6}},
-        {"MOD2", 1, -1, {3}},         {"MOD2", 2, -1, {7}},
-        {"STRA", 1, -1, {7}},         {"STRA", 2, -1, {6, 7}},
+        {"ACQM", 1, 0, {9, 1}},  {"ACQM", 2, 0, {1, 2, 9}}, {"ACQM", 1, 1, {1}},
+        {"ACQM", 2, 1, {9}},     {"ACQM", 1, 4, {5}},       {"ACQM", 2, 4, {6, 5}},
+        {"SCAR", 1, 0, {3, 4}},  {"SCAR", 2, 0, {9, 1}},    {"SCAR", 1, 15, {8}},
+        {"SCAR", 2, 15, {9}},    {"SCAR", 1, 16, {8, 4}},   {"SCAR", 2, 16, {9}},
+        {"SCAR", 1, 17, {8, 5}}, {"SCAR", 2, 17, {5}},      {"CARP", 1, 0, {9}},
+        {"CARP", 2, 0, {4, 1}},  {"VEND", 1, 0, {2}},       {"VEND", 2, 0, {9, 1}},
+        {"RESI", 1, 0, {9}},     {"RESI", 2, 0, {2}},       {"RETT", 1, 0, {9}},
+        {"RETT", 2, 0, {6}},     {"MOD1", 1, -1, {7, 3}},   {"MOD1", 2, -1, {6}},
+        {"MOD2", 1, -1, {3}},    {"MOD2", 2, -1, {7}},      {"STRA", 1, -1, {7}},
+        {"STRA", 2, -1, {6, 7}},
     };
     Rows rows;
     for (const Sequence &sequence : sequences) {

@@ -29,10 +29,12 @@ void fillDemoUsage(Session &db)
                    {3, "INVENT", nullptr},
                });
     insertRows(db, "INSERT INTO PD06_DIPENDENTI VALUES (?, ?, ?)",
-               {{"DIP0001", "Rossi Mario", "MOD1"}, {"DIP0002", "Bianchi Lucia", "MOD1"},
+               {{"DIP0001", "Rossi Mario", "MOD1"},
+                {"DIP0002", "Bianchi Lucia", "MOD1"},
                 {"DIP0003", "Esposito Gennaro", nullptr}});
-    insertRows(db, "INSERT INTO PD07_REPARTO VALUES (?, ?, ?)",
-               {{"REP01", "Reparto montaggio", "MOD2"}, {"REP02", "Reparto verniciatura", nullptr}});
+    insertRows(
+        db, "INSERT INTO PD07_REPARTO VALUES (?, ?, ?)",
+        {{"REP01", "Reparto montaggio", "MOD2"}, {"REP02", "Reparto verniciatura", nullptr}});
     insertRows(db, "INSERT INTO PD08_MACCHINA VALUES (?, ?, ?)",
                {{"PRESSA01", "Pressa idraulica 200 t", "STRA"}});
     insertRows(db, "INSERT INTO PD25_COMMESSA VALUES (?, ?, ?)",

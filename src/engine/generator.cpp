@@ -67,21 +67,22 @@ Companies benchCompanies(Session &db, int needed)
 }
 
 const char *const HeaderInsert = "INSERT INTO CI03_CAUSALI (CI03_CODCAUS, CI03_DESCR,"
-                            " CI03_INDTIPOMOVDATI, CI03_INDTIPOCOSRIC, CI03_MODELLO_CI04,"
-                            " CI03_IDPROV) VALUES (?, ?, ?, ?, 'STD', ?)";
+                                 " CI03_INDTIPOMOVDATI, CI03_INDTIPOCOSRIC, CI03_MODELLO_CI04,"
+                                 " CI03_IDPROV) VALUES (?, ?, ?, ?, 'STD', ?)";
 const char *const CheckInsert = "INSERT INTO CI11_CONTROLLOCONTI (CI11_CODCAUS_CI03, CI11_SEGNO,"
-                           " CI11_FLGCDC, CI11_FLGCOLLEG) VALUES (?, ?, ?, ?)";
+                                " CI11_FLGCDC, CI11_FLGCOLLEG) VALUES (?, ?, ?, ?)";
 const char *const DescriptionInsert = "INSERT INTO CI99_DESLINGUA (CI99_CODLINGUA_MG52,"
-                                 " CI99_PROVID_FW4A, CI99_IDPROV, CI99_DESCRIZIONE)"
-                                 " VALUES (?, 903, ?, ?)";
+                                      " CI99_PROVID_FW4A, CI99_IDPROV, CI99_DESCRIZIONE)"
+                                      " VALUES (?, 903, ?, ?)";
 const char *const JournalInsert = "INSERT INTO CI05_PROPSEZ (CI05_DITTA_CG18, CI05_CAUSALE_CI03,"
-                             " CI05_SEZIONALE_CG68) VALUES (?, ?, ?)";
+                                  " CI05_SEZIONALE_CG68) VALUES (?, ?, ?)";
 const char *const SearchInsert = "INSERT INTO CI06_RICERCACONTO (CI06_CAUSALE_CI03, CI06_INDSEGNO,"
-                            " CI06_INDTIPORIGA, CI06_PROVIDER_CI07, CI06_PROGRESSIVO)"
-                            " VALUES (?, ?, ?, ?, ?)";
-const char *const ProposalInsert = "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG,"
-                              " CI10_INDSEGNO, CI10_PERC, CI10_PDCCONTO_PC01, CI10_CONTO_PC03,"
-                              " CI10_PDCVDS_PC01, CI10_VDS_PC03) VALUES (?, ?, ?, ?, 1, ?, ?, ?)";
+                                 " CI06_INDTIPORIGA, CI06_PROVIDER_CI07, CI06_PROGRESSIVO)"
+                                 " VALUES (?, ?, ?, ?, ?)";
+const char *const ProposalInsert =
+    "INSERT INTO CI10_PROPCONTICAUS (CI10_CODCAUS_CI03, CI10_PROG,"
+    " CI10_INDSEGNO, CI10_PERC, CI10_PDCCONTO_PC01, CI10_CONTO_PC03,"
+    " CI10_PDCVDS_PC01, CI10_VDS_PC03) VALUES (?, ?, ?, ?, 1, ?, ?, ?)";
 
 void insertCode(Session &db, const std::string &code, long long id, int rows,
                 const Companies &companies)
@@ -100,10 +101,10 @@ void insertCode(Session &db, const std::string &code, long long id, int rows,
         db.run(SearchInsert, {code, 1 + i % 2, rowType, 1 + i % 9, 1 + i / 2});
         const bool debit = i + 1 < rows;
         const bool expense = i % 2 == 0;
-        db.run(ProposalInsert, {code, 1 + i, debit ? 1 : 2,
-                           debit ? 100.0 / std::max(1, rows - 1) : 100.0,
-                           debit ? "0401001" : "0101001", expense ? Cell(2) : Cell(nullptr),
-                           expense ? Cell("10001") : Cell(nullptr)});
+        db.run(ProposalInsert,
+               {code, 1 + i, debit ? 1 : 2, debit ? 100.0 / std::max(1, rows - 1) : 100.0,
+                debit ? "0401001" : "0101001", expense ? Cell(2) : Cell(nullptr),
+                expense ? Cell("10001") : Cell(nullptr)});
     }
 }
 

@@ -87,7 +87,7 @@ int bestIndex(sqlite3_vtab *vtab, sqlite3_index_info *info)
     }
     if (journal < 0 || company < 0) {
         if (unusable)
-            return SQLITE_CONSTRAINT;   // another plan will give the arguments
+            return SQLITE_CONSTRAINT; // another plan will give the arguments
         setError(vtab, "FNCG68_NUMERDESC: expected 2 arguments (journal, company)");
         return SQLITE_ERROR;
     }
@@ -185,7 +185,7 @@ sqlite3_module makeModule()
 {
     sqlite3_module module{};
     module.iVersion = 0;
-    module.xCreate = nullptr;   // eponymous only: no CREATE VIRTUAL TABLE
+    module.xCreate = nullptr; // eponymous only: no CREATE VIRTUAL TABLE
     module.xConnect = connect;
     module.xBestIndex = bestIndex;
     module.xDisconnect = disconnect;

@@ -86,7 +86,8 @@ PostgresContents preparePostgresDatabase(const std::string &connection, WriteRig
     }
     if (missing.size() != schemaTables().size())
         throw Error("the PostgreSQL database holds only some of the tables of the reason codes;"
-                    " missing: " + joined(missing));
+                    " missing: "
+                    + joined(missing));
     db.exec(schemaScript(Dialect::Postgres));
     db.exec(postgresServerFunctions());
     fillDemoData(db);

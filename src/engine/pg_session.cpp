@@ -77,7 +77,7 @@ size_t skipQuoted(const std::string &sql, size_t i, std::string &out)
         ++j;
     const size_t stop = j < sql.size() ? j + 1 : j;
     out.append(sql, i, stop - i);
-    return stop;   // a doubled quote reads as two quoted pieces side by side
+    return stop; // a doubled quote reads as two quoted pieces side by side
 }
 
 } // namespace
@@ -111,8 +111,7 @@ std::string numberedParameters(const std::string &sql, int *count)
     return out;
 }
 
-PgSession::PgSession(const std::string &connection)
-    : m_conn(PQconnectdb(connection.c_str()))
+PgSession::PgSession(const std::string &connection) : m_conn(PQconnectdb(connection.c_str()))
 {
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
         std::string message = m_conn ? PQerrorMessage(m_conn) : "out of memory";
@@ -152,8 +151,8 @@ void PgSession::run(const std::string &sql, const std::vector<Cell> &values)
     }
     const Prepared &prepared = found->second;
     if (int(values.size()) != prepared.parameters) {
-        throw Error("a row of \"" + sql + "\" has " + std::to_string(values.size())
-                    + " cells for " + std::to_string(prepared.parameters) + " parameters");
+        throw Error("a row of \"" + sql + "\" has " + std::to_string(values.size()) + " cells for "
+                    + std::to_string(prepared.parameters) + " parameters");
     }
     std::vector<std::string> texts(values.size());
     std::vector<const char *> pointers(values.size());
@@ -186,8 +185,7 @@ TextRows PgSession::query(const std::string &sql)
     return rows;
 }
 
-PgTransaction::PgTransaction(PgSession &session)
-    : m_session(session)
+PgTransaction::PgTransaction(PgSession &session) : m_session(session)
 {
     m_session.exec("BEGIN");
 }

@@ -18,8 +18,8 @@ struct WriteRights
 
 // What preparePostgresDatabase found.
 enum class PostgresContents {
-    Created,  // the database held none of the schema's tables: everything was created
-    Present,  // the schema was there already (brought to SchemaVersion if older)
+    Created, // the database held none of the schema's tables: everything was created
+    Present, // the schema was there already (brought to SchemaVersion if older)
 };
 
 // Gives the database at `connection` the schema, the server functions and the demo data when

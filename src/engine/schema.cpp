@@ -260,17 +260,17 @@ CREATE TABLE MG3G_DOCDITTA (
 
 // The production master-data tables differ only in prefix and name.
 const char *const productionTables[][2] = {
-    {"PD04", "PD04_QUALIFICHE"}, {"PD06", "PD06_DIPENDENTI"},  {"PD07", "PD07_REPARTO"},
-    {"PD08", "PD08_MACCHINA"},   {"PD12", "PD12_FASILAVORO"},  {"PD25", "PD25_COMMESSA"},
-    {"PD26", "PD26_ATTREZZI"},   {"PD56", "PD56_ANAGKIT"},     {"PD68", "PD68_PROGETTI"},
+    {"PD04", "PD04_QUALIFICHE"},    {"PD06", "PD06_DIPENDENTI"}, {"PD07", "PD07_REPARTO"},
+    {"PD08", "PD08_MACCHINA"},      {"PD12", "PD12_FASILAVORO"}, {"PD25", "PD25_COMMESSA"},
+    {"PD26", "PD26_ATTREZZI"},      {"PD56", "PD56_ANAGKIT"},    {"PD68", "PD68_PROGETTI"},
     {"PD69", "PD69_SOTTOPROGETTI"},
 };
 
 // An index on the reason-code column of every table that refers to reason codes.
 const char *const reasonCodeIndexes[][2] = {
-    {"CI05_PROPSEZ", "CI05_CAUSALE_CI03"},      {"CI06_RICERCACONTO", "CI06_CAUSALE_CI03"},
+    {"CI05_PROPSEZ", "CI05_CAUSALE_CI03"},       {"CI06_RICERCACONTO", "CI06_CAUSALE_CI03"},
     {"CI10_PROPCONTICAUS", "CI10_CODCAUS_CI03"}, {"CI11_CONTROLLOCONTI", "CI11_CODCAUS_CI03"},
-    {"CI50_ANAGRIB", "CI50_CAUSALE_CI03"},      {"MG36_DOCUMENTI", "MG36_CAUSALEKOVA_CI03"},
+    {"CI50_ANAGRIB", "CI50_CAUSALE_CI03"},       {"MG36_DOCUMENTI", "MG36_CAUSALEKOVA_CI03"},
     {"MG3G_DOCDITTA", "MG3G_CAUSALEKOVA_CI03"},
 };
 
@@ -346,11 +346,19 @@ std::string postgresDdl(std::string ddl)
 
 std::string productionTable(const std::string &prefix, const std::string &name)
 {
-    return "CREATE TABLE " + name + " (\n"
-           "    " + prefix + "_CODICE NCHAR(10) COLLATE RTRIM NOT NULL PRIMARY KEY,\n"
-           "    " + prefix + "_DESCR NVARCHAR(60) NULL,\n"
-           "    " + prefix + "_CODCAUS_CI03 NCHAR(4) COLLATE RTRIM NULL\n);\n"
-           "CREATE INDEX " + name + "_CAUSALE ON " + name + " (" + prefix + "_CODCAUS_CI03);\n";
+    return "CREATE TABLE " + name
+           + " (\n"
+             "    "
+           + prefix
+           + "_CODICE NCHAR(10) COLLATE RTRIM NOT NULL PRIMARY KEY,\n"
+             "    "
+           + prefix
+           + "_DESCR NVARCHAR(60) NULL,\n"
+             "    "
+           + prefix
+           + "_CODCAUS_CI03 NCHAR(4) COLLATE RTRIM NULL\n);\n"
+             "CREATE INDEX "
+           + name + "_CAUSALE ON " + name + " (" + prefix + "_CODCAUS_CI03);\n";
 }
 
 } // namespace
@@ -361,13 +369,14 @@ std::string schemaScript(Dialect dialect)
     for (const auto &table : productionTables)
         ddl += productionTable(table[0], table[1]);
     for (const auto &index : reasonCodeIndexes) {
-        ddl += std::string("CREATE INDEX ") + index[0] + "_CAUSALE ON " + index[0] + " ("
-               + index[1] + ");\n";
+        ddl += std::string("CREATE INDEX ") + index[0] + "_CAUSALE ON " + index[0] + " (" + index[1]
+               + ");\n";
     }
     if (dialect == Dialect::Sqlite)
         return ddl + identityTriggers;
-    return postgresDdl(ddl) + postgresIdentity + "CREATE TABLE CAUSALI_SCHEMA_VERSION ("
-           "VERSION INT NOT NULL);\nINSERT INTO CAUSALI_SCHEMA_VERSION VALUES ("
+    return postgresDdl(ddl) + postgresIdentity
+           + "CREATE TABLE CAUSALI_SCHEMA_VERSION ("
+             "VERSION INT NOT NULL);\nINSERT INTO CAUSALI_SCHEMA_VERSION VALUES ("
            + std::to_string(SchemaVersion) + ");\n";
 }
 

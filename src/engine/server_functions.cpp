@@ -40,7 +40,7 @@ namespace engine {
 namespace {
 
 constexpr int TypeCount = 10;
-constexpr int FlagBits = 2 * TypeCount;        // A0..A9, D0..D9
+constexpr int FlagBits = 2 * TypeCount; // A0..A9, D0..D9
 constexpr long long AllTypes = (1 << TypeCount) - 1;
 
 // A whole number given as an integer, a float without fraction or a numeric text ("1", " 2 ").
@@ -132,7 +132,7 @@ struct Candidate
 {
     bool exists = false;
     int movement = 0;
-    long long debit = AllTypes;    // accepted types, bit i = type i
+    long long debit = AllTypes; // accepted types, bit i = type i
     long long credit = AllTypes;
 };
 
@@ -148,8 +148,7 @@ public:
                        " CI11_FLGCDC, CI11_FLGLAVPROG, CI11_FLGMAGAZ, CI11_FLGMARGLORDI,"
                        " CI11_FLGMARGNETTI, CI11_FLGRISULT, CI11_FLGALTRITIPI"
                        " FROM CI11_CONTROLLOCONTI WHERE CI11_CODCAUS_CI03 = ?1")
-    {
-    }
+    {}
 
     Candidate read(sqlite3_value *code)
     {
@@ -170,7 +169,7 @@ public:
                     types |= 1LL << i;
             }
             if (types == 0)
-                types = AllTypes;              // nothing ticked: no restriction
+                types = AllTypes; // nothing ticked: no restriction
             const long long side = m_checks.intColumn(0);
             if (side == 1)
                 candidate.debit = types;
@@ -267,8 +266,9 @@ void createFunction(sqlite3 *db, const char *name,
                     void (*function)(sqlite3_context *, int, sqlite3_value **), int flags)
 {
     // -1 arguments: the function checks the count itself and names itself in the error.
-    check(db, sqlite3_create_function_v2(db, name, -1, SQLITE_UTF8 | flags, nullptr, function,
-                                         nullptr, nullptr, nullptr),
+    check(db,
+          sqlite3_create_function_v2(db, name, -1, SQLITE_UTF8 | flags, nullptr, function, nullptr,
+                                     nullptr, nullptr),
           std::string("cannot register ") + name);
 }
 

@@ -23,8 +23,7 @@ long long Session::queryInt(const std::string &sql)
     }
 }
 
-SqliteSession::SqliteSession(sqlite3 *db)
-    : m_db(db)
+SqliteSession::SqliteSession(sqlite3 *db) : m_db(db)
 {
     if (!db)
         throw Error("no connection");
@@ -40,8 +39,8 @@ void SqliteSession::run(const std::string &sql, const std::vector<Cell> &values)
     Statement &statement = *slot;
     const int parameters = sqlite3_bind_parameter_count(statement.handle());
     if (int(values.size()) != parameters) {
-        throw Error("a row of \"" + sql + "\" has " + std::to_string(values.size())
-                    + " cells for " + std::to_string(parameters) + " parameters");
+        throw Error("a row of \"" + sql + "\" has " + std::to_string(values.size()) + " cells for "
+                    + std::to_string(parameters) + " parameters");
     }
     int index = 1;
     for (const Cell &cell : values) {

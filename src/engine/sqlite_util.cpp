@@ -21,9 +21,7 @@ void exec(sqlite3 *db, const std::string &sql)
     }
 }
 
-Statement::Statement(sqlite3 *db, const std::string &sql)
-    : m_db(db)
-    , m_sql(sql)
+Statement::Statement(sqlite3 *db, const std::string &sql) : m_db(db), m_sql(sql)
 {
     check(db, sqlite3_prepare_v2(db, sql.c_str(), int(sql.size()), &m_stmt, nullptr),
           "cannot prepare \"" + sql.substr(0, 200) + "\"");
@@ -48,8 +46,7 @@ Statement &Statement::bind(int index, double value)
 
 Statement &Statement::bind(int index, const std::string &value)
 {
-    check(m_db, sqlite3_bind_text(m_stmt, index, value.data(), int(value.size()),
-                                  SQLITE_TRANSIENT),
+    check(m_db, sqlite3_bind_text(m_stmt, index, value.data(), int(value.size()), SQLITE_TRANSIENT),
           "bind");
     return *this;
 }
@@ -101,8 +98,7 @@ bool Statement::isNull(int index) const
     return sqlite3_column_type(m_stmt, index) == SQLITE_NULL;
 }
 
-Transaction::Transaction(sqlite3 *db)
-    : m_db(db)
+Transaction::Transaction(sqlite3 *db) : m_db(db)
 {
     exec(db, "BEGIN IMMEDIATE");
 }

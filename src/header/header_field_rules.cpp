@@ -89,9 +89,10 @@ bool HeaderPanel::CausaleValorizzata()
 
 void HeaderPanel::CBO_MOVDATI_BeforeItem()
 {
-    runHandler(m_context, QStringLiteral("CBO_MOVDATI_BeforeItem"), {
-        [&] { PreviousDataMovement = ado::NormalizzaStringa(CBO_MOVDATI->Text()); },
-    });
+    runHandler(m_context, QStringLiteral("CBO_MOVDATI_BeforeItem"),
+               {
+                   [&] { PreviousDataMovement = ado::NormalizzaStringa(CBO_MOVDATI->Text()); },
+               });
 }
 
 // Labour and allocation movements number their postings automatically; project tracking
@@ -101,32 +102,34 @@ void HeaderPanel::CBO_MOVDATI_AfterItem()
     const QString movement = ado::NormalizzaStringa(CBO_MOVDATI->Text());
     if (movement == PreviousDataMovement)
         return;
-    const header_rules::MovementEffects effects =
-        header_rules::movementEffects(header_rules::codeOfText(movement));
-    runHandler(m_context, QStringLiteral("CBO_MOVDATI_AfterItem"), {
-        [&] { m_context.ConfigurazioneTabRicerca(); },
-        [&] {
-            if (effects.autoNumberingForced)
-                setHeaderField(*CHK_FLGNUMAUT, 1);
-        },
-        [&] {
-            if (!effects.projectsAllowed)
-                setHeaderField(*CHK_RILPROG, 0);
-        },
-    });
+    const header_rules::MovementEffects effects = header_rules::movementEffects(
+        header_rules::codeOfText(movement));
+    runHandler(m_context, QStringLiteral("CBO_MOVDATI_AfterItem"),
+               {
+                   [&] { m_context.ConfigurazioneTabRicerca(); },
+                   [&] {
+                       if (effects.autoNumberingForced)
+                           setHeaderField(*CHK_FLGNUMAUT, 1);
+                   },
+                   [&] {
+                       if (!effects.projectsAllowed)
+                           setHeaderField(*CHK_RILPROG, 0);
+                   },
+               });
 }
 
 void HeaderPanel::CBO_MOVDATI_ChangeRow()
 {
-    runHandler(m_context, QStringLiteral("CBO_MOVDATI_ChangeRow"), {
-        [&] { applyMovementRules(ado::NormalizzaStringa(CBO_MOVDATI->Text())); },
-    });
+    runHandler(m_context, QStringLiteral("CBO_MOVDATI_ChangeRow"),
+               {
+                   [&] { applyMovementRules(ado::NormalizzaStringa(CBO_MOVDATI->Text())); },
+               });
 }
 
 void HeaderPanel::applyMovementRules(const QString &movement)
 {
-    const header_rules::MovementEffects effects =
-        header_rules::movementEffects(header_rules::codeOfText(movement));
+    const header_rules::MovementEffects effects = header_rules::movementEffects(
+        header_rules::codeOfText(movement));
     CHK_FLGNUMAUT->setEnabled(effects.autoNumberingEditable);
     TXT_CAUCOLLRIF->setEnabled(effects.referenceAllowed);
     CHK_RILPROG->setEnabled(effects.projectsAllowed);
@@ -136,72 +139,79 @@ void HeaderPanel::applyMovementRules(const QString &movement)
 
 void HeaderPanel::CBO_TIPOPROPCOSTO_BeforeItem()
 {
-    runHandler(m_context, QStringLiteral("CBO_TIPOPROPCOSTO_BeforeItem"), {
-        [&] { m_previousStandardCost = ado::NormalizzaStringa(CBO_TIPOPROPCOSTO->Text()); },
-    });
+    runHandler(
+        m_context, QStringLiteral("CBO_TIPOPROPCOSTO_BeforeItem"),
+        {
+            [&] { m_previousStandardCost = ado::NormalizzaStringa(CBO_TIPOPROPCOSTO->Text()); },
+        });
 }
 
 // Without standard cost there is no provenance; choosing it proposes the account as source.
 void HeaderPanel::CBO_TIPOPROPCOSTO_AfterItem()
 {
-    runHandler(m_context, QStringLiteral("CBO_TIPOPROPCOSTO_AfterItem"), {
-        [&] {
-            const QString standardCost = ado::NormalizzaStringa(CBO_TIPOPROPCOSTO->Text());
-            if (standardCost == m_previousStandardCost)
-                return;
-            const std::optional<int> source = header_rules::costSourceAfterStandardCost(
-                header_rules::codeOfText(standardCost),
-                header_rules::codeOfText(ado::NormalizzaStringa(CBO_PROVCOSTO->Text())));
-            if (source)
-                setHeaderField(*CBO_PROVCOSTO, *source);
-        },
-    });
+    runHandler(m_context, QStringLiteral("CBO_TIPOPROPCOSTO_AfterItem"),
+               {
+                   [&] {
+                       const QString standardCost = ado::NormalizzaStringa(
+                           CBO_TIPOPROPCOSTO->Text());
+                       if (standardCost == m_previousStandardCost)
+                           return;
+                       const std::optional<int> source = header_rules::costSourceAfterStandardCost(
+                           header_rules::codeOfText(standardCost),
+                           header_rules::codeOfText(ado::NormalizzaStringa(CBO_PROVCOSTO->Text())));
+                       if (source)
+                           setHeaderField(*CBO_PROVCOSTO, *source);
+                   },
+               });
 }
 
 // The provenance can be chosen only with standard cost, and for a new reason code only once
 // its code is given.
 void HeaderPanel::CBO_TIPOPROPCOSTO_ChangeRow()
 {
-    runHandler(m_context, QStringLiteral("CBO_TIPOPROPCOSTO_ChangeRow"), {
-        [&] {
-            if (plainText(CBO_TIPOPROPCOSTO->Text())
-                != QString::number(PropCostoAnagrafico)) {
-                CBO_PROVCOSTO->setEnabled(false);
-                return;
-            }
-            // The combos are filled before the header frame exists: nothing is shown yet.
-            const host::DataFrame *frame = m_frameTestata.get();
-            const long status = frame ? frame->Status() : -1;
-            CBO_PROVCOSTO->setEnabled(status == host::DataFrame::StatusBrowse
-                                      || (status == host::DataFrame::StatusNew
-                                          && CausaleValorizzata()));
-        },
-    });
+    runHandler(m_context, QStringLiteral("CBO_TIPOPROPCOSTO_ChangeRow"),
+               {
+                   [&] {
+                       if (plainText(CBO_TIPOPROPCOSTO->Text())
+                           != QString::number(PropCostoAnagrafico)) {
+                           CBO_PROVCOSTO->setEnabled(false);
+                           return;
+                       }
+                       // The combos are filled before the header frame exists: nothing is shown yet.
+                       const host::DataFrame *frame = m_frameTestata.get();
+                       const long status = frame ? frame->Status() : -1;
+                       CBO_PROVCOSTO->setEnabled(
+                           status == host::DataFrame::StatusBrowse
+                           || (status == host::DataFrame::StatusNew && CausaleValorizzata()));
+                   },
+               });
 }
 
 void HeaderPanel::CBO_PROVCOSTO_Validate(bool &Cancel)
 {
     const QString handler = QStringLiteral("CBO_PROVCOSTO_Validate");
-    runHandler(m_context, handler, {
-        [&] {
-            if (!header_rules::standardCostNeedsSource(
-                    int(ado::CDbl(ado::NormalizzaNumero(CBO_TIPOPROPCOSTO->Text()))),
-                    int(ado::CDbl(ado::NormalizzaNumero(CBO_PROVCOSTO->Text())))))
-                return;
-            m_context.MostraMessaggio(header_rules::standardCostSourceMessage(),
-                                      host::vbInformation, Attenzione, handler);
-            Cancel = true;
-        },
-    });
+    runHandler(m_context, handler,
+               {
+                   [&] {
+                       if (!header_rules::standardCostNeedsSource(
+                               int(ado::CDbl(ado::NormalizzaNumero(CBO_TIPOPROPCOSTO->Text()))),
+                               int(ado::CDbl(ado::NormalizzaNumero(CBO_PROVCOSTO->Text())))))
+                           return;
+                       m_context.MostraMessaggio(header_rules::standardCostSourceMessage(),
+                                                 host::vbInformation, Attenzione, handler);
+                       Cancel = true;
+                   },
+               });
 }
 
 // ------------------------------------------------------------------ model type and model
 
 void HeaderPanel::CBO_TIPOMODELLO_BeforeItem()
 {
-    runHandler(m_context, QStringLiteral("CBO_TIPOMODELLO_BeforeItem"), {
-        [&] { m_previousModelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text()); },
-    });
+    runHandler(m_context, QStringLiteral("CBO_TIPOMODELLO_BeforeItem"),
+               {
+                   [&] { m_previousModelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text()); },
+               });
 }
 
 // Models are kept per model type: another type makes the model and the codes linked through
@@ -210,21 +220,23 @@ void HeaderPanel::CBO_TIPOMODELLO_AfterItem()
 {
     if (ado::NormalizzaStringa(CBO_TIPOMODELLO->Text()) == m_previousModelType)
         return;
-    runHandler(m_context, QStringLiteral("CBO_TIPOMODELLO_AfterItem"), {
-        [&] { setHeaderField(*TXT_CAUCOLL, ado::Null()); },
-        [&] { setHeaderField(*TXT_CAUCOLLRIF, ado::Null()); },
-        [&] { setHeaderField(*TXT_MODELLO, ado::Null()); },
-    });
+    runHandler(m_context, QStringLiteral("CBO_TIPOMODELLO_AfterItem"),
+               {
+                   [&] { setHeaderField(*TXT_CAUCOLL, ado::Null()); },
+                   [&] { setHeaderField(*TXT_CAUCOLLRIF, ado::Null()); },
+                   [&] { setHeaderField(*TXT_MODELLO, ado::Null()); },
+               });
 }
 
 void HeaderPanel::TXT_MODELLO_BeforeItem()
 {
-    runHandler(m_context, QStringLiteral("TXT_MODELLO_BeforeItem"), {
-        [&] {
-            m_previousModel = ado::NormalizzaStringa(TXT_MODELLO->Text());
-            m_previousModelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_MODELLO_BeforeItem"),
+               {
+                   [&] {
+                       m_previousModel = ado::NormalizzaStringa(TXT_MODELLO->Text());
+                       m_previousModelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
+                   },
+               });
 }
 
 // The linked codes were chosen among the codes compatible with the previous model. A model
@@ -236,21 +248,22 @@ void HeaderPanel::TXT_MODELLO_AfterItem()
     const bool sameModel = model == m_previousModel
                            && ado::NormalizzaStringa(CBO_TIPOMODELLO->Text())
                                   == m_previousModelType;
-    runHandler(m_context, handler, {
-        [&] {
-            if (!sameModel)
-                setHeaderField(*TXT_CAUCOLL, ado::Null());
-        },
-        [&] {
-            if (!sameModel)
-                setHeaderField(*TXT_CAUCOLLRIF, ado::Null());
-        },
-        [&] {
-            if (!model.isEmpty() && !TXT_MODELLO->IsValid())
-                m_context.MostraMessaggio(modelNotFoundMessage(), host::vbExclamation, Attenzione,
-                                          handler);
-        },
-    });
+    runHandler(m_context, handler,
+               {
+                   [&] {
+                       if (!sameModel)
+                           setHeaderField(*TXT_CAUCOLL, ado::Null());
+                   },
+                   [&] {
+                       if (!sameModel)
+                           setHeaderField(*TXT_CAUCOLLRIF, ado::Null());
+                   },
+                   [&] {
+                       if (!model.isEmpty() && !TXT_MODELLO->IsValid())
+                           m_context.MostraMessaggio(modelNotFoundMessage(), host::vbExclamation,
+                                                     Attenzione, handler);
+                   },
+               });
 }
 
 QString HeaderPanel::modelNotFoundMessage() const
@@ -264,17 +277,18 @@ QString HeaderPanel::modelNotFoundMessage() const
 void HeaderPanel::TXT_MODELLO_StartDecode(QString &sql, host::DecodeTargets &targets,
                                           QString &connectionText)
 {
-    runHandler(m_context, QStringLiteral("TXT_MODELLO_StartDecode"), {
-        [&] {
-            if (!m_modelDecode)
-                raiseMissing(QStringLiteral("Il servizio di decodifica dei modelli"));
-            m_modelDecode->prepare(TXT_DMODELLO, plainText(TXT_MODELLO->Text()),
-                                   plainText(CBO_TIPOMODELLO->Text()));
-            sql = m_modelDecode->sql();
-            targets = m_modelDecode->targets();
-            connectionText = m_context.connectionText();
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_MODELLO_StartDecode"),
+               {
+                   [&] {
+                       if (!m_modelDecode)
+                           raiseMissing(QStringLiteral("Il servizio di decodifica dei modelli"));
+                       m_modelDecode->prepare(TXT_DMODELLO, plainText(TXT_MODELLO->Text()),
+                                              plainText(CBO_TIPOMODELLO->Text()));
+                       sql = m_modelDecode->sql();
+                       targets = m_modelDecode->targets();
+                       connectionText = m_context.connectionText();
+                   },
+               });
 }
 
 // The models of the model type chosen; with none chosen the service lists none (type -1).
@@ -282,30 +296,34 @@ void HeaderPanel::TXT_MODELLO_StartLookup(bool & /*cancel*/, QString &sql,
                                           host::ColumnTable &columns, QString &title,
                                           QString &connectionText)
 {
-    runHandler(m_context, QStringLiteral("TXT_MODELLO_StartLookup"), {
-        [&] {
-            const QVariant type = ado::isNull(CBO_TIPOMODELLO->Text())
-                                      ? QVariant(QStringLiteral("-1"))
-                                      : CBO_TIPOMODELLO->Text();
-            m_lookup->prepareModels(ado::CInt(type));
-            sql = m_lookup->sql();
-            columns = m_lookup->columns();
-            title = m_lookup->title();
-            connectionText = m_context.connectionText();
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_MODELLO_StartLookup"),
+               {
+                   [&] {
+                       const QVariant type = ado::isNull(CBO_TIPOMODELLO->Text())
+                                                 ? QVariant(QStringLiteral("-1"))
+                                                 : CBO_TIPOMODELLO->Text();
+                       m_lookup->prepareModels(ado::CInt(type));
+                       sql = m_lookup->sql();
+                       columns = m_lookup->columns();
+                       title = m_lookup->title();
+                       connectionText = m_context.connectionText();
+                   },
+               });
 }
 
 void HeaderPanel::TXT_MODELLO_KeyButtonMenuPress(const QVariant &keyName)
 {
-    runHandler(m_context, QStringLiteral("TXT_MODELLO_KeyButtonMenuPress"), {
-        [&] {
-            if (ado::NormalizzaStringa(keyName) != QLatin1String(host::CodeBox::ManagementKeyName))
-                return;
-            EseguiProgrammaModelli(TXT_MODELLO, ado::NormalizzaStringa(TXT_MODELLO->Text()),
-                                   CBO_TIPOMODELLO->Text());
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_MODELLO_KeyButtonMenuPress"),
+               {
+                   [&] {
+                       if (ado::NormalizzaStringa(keyName)
+                           != QLatin1String(host::CodeBox::ManagementKeyName))
+                           return;
+                       EseguiProgrammaModelli(TXT_MODELLO,
+                                              ado::NormalizzaStringa(TXT_MODELLO->Text()),
+                                              CBO_TIPOMODELLO->Text());
+                   },
+               });
 }
 
 void HeaderPanel::EseguiProgrammaModelli(host::CodeBox *box, const QVariant &model,
@@ -344,8 +362,7 @@ void HeaderPanel::gclsFrameTestata_ValidateRecord(QObject *&fobj_Control,
                                                   QString &fstr_PersonalizedMessage)
 {
     const auto refuseUnaccepted = [&](host::CodeBox *box, const std::function<QString()> &why) {
-        if (fobj_Control || !box->isEnabled()
-            || ado::NormalizzaStringa(box->Text()).isEmpty())
+        if (fobj_Control || !box->isEnabled() || ado::NormalizzaStringa(box->Text()).isEmpty())
             return;
         box->Decode();
         if (box->IsValid())
@@ -353,17 +370,19 @@ void HeaderPanel::gclsFrameTestata_ValidateRecord(QObject *&fobj_Control,
         fobj_Control = box;
         fstr_PersonalizedMessage = why();
     };
-    runHandler(m_context, QStringLiteral("gclsFrameTestata_ValidateRecord"), {
-        [&] { refuseUnaccepted(TXT_MODELLO, [this] { return modelNotFoundMessage(); }); },
-        [&] {
-            refuseUnaccepted(TXT_CAUCOLL,
-                             [this] { return linkedCodeRefusal(LinkedBox::Linked); });
-        },
-        [&] {
-            refuseUnaccepted(TXT_CAUCOLLRIF,
-                             [this] { return linkedCodeRefusal(LinkedBox::Reference); });
-        },
-    });
+    runHandler(
+        m_context, QStringLiteral("gclsFrameTestata_ValidateRecord"),
+        {
+            [&] { refuseUnaccepted(TXT_MODELLO, [this] { return modelNotFoundMessage(); }); },
+            [&] {
+                refuseUnaccepted(TXT_CAUCOLL,
+                                 [this] { return linkedCodeRefusal(LinkedBox::Linked); });
+            },
+            [&] {
+                refuseUnaccepted(TXT_CAUCOLLRIF,
+                                 [this] { return linkedCodeRefusal(LinkedBox::Reference); });
+            },
+        });
 }
 
 } // namespace causali

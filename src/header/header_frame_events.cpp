@@ -10,10 +10,10 @@
 #include "data/lookups.h"
 #include "data/save_routines.h"
 #include "data/value_domains.h"
+#include "data/window_state.h"
 #include "data/working_tables.h"
 #include "header/header_rules.h"
 #include "header/save_unit.h"
-#include "data/window_state.h"
 #include "host/check_box.h"
 #include "host/cinterface.h"
 #include "host/code_box.h"
@@ -80,58 +80,62 @@ void HeaderPanel::showHostMessage(long number)
 void HeaderPanel::gclsFrameTestata_BeforeUpdate(bool &fbol_Cancel)
 {
     host::TabStrip *tabs = m_context.tabStrip();
-    runHandler(m_context, QStringLiteral("gclsFrameTestata_BeforeUpdate"), {
-        [&] {
-            if (!fbol_Cancel && refuseMissingDescription())
-                fbol_Cancel = true;
-        },
-        [&] {
-            if (fbol_Cancel
-                || !header_rules::standardCostNeedsSource(int(comboNumber(CBO_TIPOPROPCOSTO)),
-                                                          int(comboNumber(CBO_PROVCOSTO))))
-                return;
-            showHostMessage(host::msg::StandardCostNeedsSource);
-            fbol_Cancel = true;
-            require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(0);
-            focusIfEnabled(CBO_PROVCOSTO);
-        },
-        [&] {
-            if (fbol_Cancel || require(m_context.accountChecksPage(),
-                                       QStringLiteral("La pagina dei controlli conti"))
-                                   .ControlloTipiImpostati())
-                return;
-            showHostMessage(host::msg::AccountTypeMissing);
-            fbol_Cancel = true;
-            require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(2);
-        },
-        [&] {
-            if (fbol_Cancel || require(m_context.accountChecksPage(),
-                                       QStringLiteral("La pagina dei controlli conti"))
-                                   .ControlloNumeroTipi())
-                return;
-            showHostMessage(host::msg::TooManyAccountTypes);
-            fbol_Cancel = true;
-            focusIfEnabled(TXT_CAUSALE->isEnabled() ? TXT_CAUSALE : TXT_DCAUSALE);
-        },
-        [&] {
-            if (fbol_Cancel)
-                return;
-            if (!settleSatelliteRows())
-                fbol_Cancel = true;
-            ado::Field descr = require(m_recordsetTestata.get(),
-                                       QStringLiteral("Il recordset della testata"))
-                                   .Fields(DescrColumn);
-            if (!fbol_Cancel) {
-                settleDescription(descr);
-                // "No" to the description's question leaves a new code without one.
-                if (refuseMissingDescription())
+    runHandler(
+        m_context, QStringLiteral("gclsFrameTestata_BeforeUpdate"),
+        {
+            [&] {
+                if (!fbol_Cancel && refuseMissingDescription())
                     fbol_Cancel = true;
-            }
-            // The column is never written as Null.
-            if (ado::NormalizzaStringa(descr.Value()).isEmpty())
-                descr.setValue(QStringLiteral(""));
-        },
-    });
+            },
+            [&] {
+                if (fbol_Cancel
+                    || !header_rules::standardCostNeedsSource(int(comboNumber(CBO_TIPOPROPCOSTO)),
+                                                              int(comboNumber(CBO_PROVCOSTO))))
+                    return;
+                showHostMessage(host::msg::StandardCostNeedsSource);
+                fbol_Cancel = true;
+                require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(0);
+                focusIfEnabled(CBO_PROVCOSTO);
+            },
+            [&] {
+                if (fbol_Cancel
+                    || require(m_context.accountChecksPage(),
+                               QStringLiteral("La pagina dei controlli conti"))
+                           .ControlloTipiImpostati())
+                    return;
+                showHostMessage(host::msg::AccountTypeMissing);
+                fbol_Cancel = true;
+                require(tabs, QStringLiteral("TAB_CAUSALI")).setTab(2);
+            },
+            [&] {
+                if (fbol_Cancel
+                    || require(m_context.accountChecksPage(),
+                               QStringLiteral("La pagina dei controlli conti"))
+                           .ControlloNumeroTipi())
+                    return;
+                showHostMessage(host::msg::TooManyAccountTypes);
+                fbol_Cancel = true;
+                focusIfEnabled(TXT_CAUSALE->isEnabled() ? TXT_CAUSALE : TXT_DCAUSALE);
+            },
+            [&] {
+                if (fbol_Cancel)
+                    return;
+                if (!settleSatelliteRows())
+                    fbol_Cancel = true;
+                ado::Field descr = require(m_recordsetTestata.get(),
+                                           QStringLiteral("Il recordset della testata"))
+                                       .Fields(DescrColumn);
+                if (!fbol_Cancel) {
+                    settleDescription(descr);
+                    // "No" to the description's question leaves a new code without one.
+                    if (refuseMissingDescription())
+                        fbol_Cancel = true;
+                }
+                // The column is never written as Null.
+                if (ado::NormalizzaStringa(descr.Value()).isEmpty())
+                    descr.setValue(QStringLiteral(""));
+            },
+        });
 }
 
 // Message 21782, tab 2 and the focus on the description when it is empty (Null, or blanks
@@ -216,7 +220,8 @@ void HeaderPanel::gclsFrameTestata_AfterUpdate(long fenm_operationresult)
                 return;
             ado::Recordset &checks = require(
                 require(m_context.accountChecksPage(),
-                        QStringLiteral("La pagina dei controlli conti")).checkRecordset(),
+                        QStringLiteral("La pagina dei controlli conti"))
+                    .checkRecordset(),
                 QStringLiteral("Il recordset dei controlli conti"));
             checks.UpdateBatch(ado::adAffectAllChapters);
             // A check row another program changed meanwhile ends the save: all or nothing.
@@ -224,24 +229,29 @@ void HeaderPanel::gclsFrameTestata_AfterUpdate(long fenm_operationresult)
             state.AccountTypesChanged = false;
         },
         [&] {
-            requireFrame(require(m_context.journalsPage(),
-                                 QStringLiteral("La pagina dei sezionali")).gclsFrameSezionali(),
-                         "gclsFrameSezionali").WriteBatch();
+            requireFrame(
+                require(m_context.journalsPage(), QStringLiteral("La pagina dei sezionali"))
+                    .gclsFrameSezionali(),
+                "gclsFrameSezionali")
+                .WriteBatch();
         },
         [&] {
             requireFrame(require(m_context.searchSequencePage(),
                                  QStringLiteral("La pagina della sequenza di ricerca"))
                              .gclsFrameRicOrigine(),
-                         "gclsFrameRicOrigine").WriteBatch();
+                         "gclsFrameRicOrigine")
+                .WriteBatch();
         },
         [&] {
             requireFrame(m_context.searchSequencePage()->gclsFrameRicDest(), "gclsFrameRicDest")
                 .WriteBatch();
         },
         [&] {
-            requireFrame(require(m_context.proposalPage(),
-                                 QStringLiteral("La pagina della proposta")).gclsFrameSviluppo(),
-                         "gclsFrameSviluppo").WriteBatch();
+            requireFrame(
+                require(m_context.proposalPage(), QStringLiteral("La pagina della proposta"))
+                    .gclsFrameSviluppo(),
+                "gclsFrameSviluppo")
+                .WriteBatch();
         },
         [&] {
             host::DataFrame &lingua = requireFrame(m_frameLingua.get(),
@@ -279,32 +289,34 @@ void HeaderPanel::gclsFrameTestata_AfterUndo(long fenm_operationresult)
         frame.Recordset()->setFilter(page.rowTypeFilter());
         frame.setSqlText(QString());
     };
-    runHandler(m_context, QStringLiteral("gclsFrameTestata_AfterUndo"), {
-        [&] {
-            AccountChecksPage &checks = require(m_context.accountChecksPage(),
-                                                QStringLiteral("La pagina dei controlli conti"));
-            ado::Recordset &rows = require(checks.checkRecordset(),
-                                           QStringLiteral("Il recordset dei controlli conti"));
-            // "Seleziona tutto" leaves its flags in the row's edit buffer: dropped too.
-            if (!rows.isBOF() && !rows.isEOF() && rows.EditMode() != ado::adEditNone)
-                rows.CancelUpdate();
-            rows.Requery();
-            m_context.state().AccountTypesChanged = false;
-            checks.PopolaListe();
-        },
-        [&] {
-            host::DataFrame &frame = requireFrame(
-                require(m_context.journalsPage(),
-                        QStringLiteral("La pagina dei sezionali")).gclsFrameSezionali(),
-                "gclsFrameSezionali");
-            requery(frame);
-            frame.setSqlText(QString());
-        },
-        [&] { requeryRicerca(&SearchSequencePage::gclsFrameRicDest, "gclsFrameRicDest"); },
-        [&] {
-            requeryRicerca(&SearchSequencePage::gclsFrameRicOrigine, "gclsFrameRicOrigine");
-        },
-    });
+    runHandler(
+        m_context, QStringLiteral("gclsFrameTestata_AfterUndo"),
+        {
+            [&] {
+                AccountChecksPage &checks = require(
+                    m_context.accountChecksPage(), QStringLiteral("La pagina dei controlli conti"));
+                ado::Recordset &rows = require(checks.checkRecordset(),
+                                               QStringLiteral("Il recordset dei controlli conti"));
+                // "Seleziona tutto" leaves its flags in the row's edit buffer: dropped too.
+                if (!rows.isBOF() && !rows.isEOF() && rows.EditMode() != ado::adEditNone)
+                    rows.CancelUpdate();
+                rows.Requery();
+                m_context.state().AccountTypesChanged = false;
+                checks.PopolaListe();
+            },
+            [&] {
+                host::DataFrame &frame = requireFrame(
+                    require(m_context.journalsPage(), QStringLiteral("La pagina dei sezionali"))
+                        .gclsFrameSezionali(),
+                    "gclsFrameSezionali");
+                requery(frame);
+                frame.setSqlText(QString());
+            },
+            [&] { requeryRicerca(&SearchSequencePage::gclsFrameRicDest, "gclsFrameRicDest"); },
+            [&] {
+                requeryRicerca(&SearchSequencePage::gclsFrameRicOrigine, "gclsFrameRicOrigine");
+            },
+        });
 }
 
 // ------------------------------------------------------------------ BeforeDelete
@@ -406,83 +418,85 @@ void HeaderPanel::gclsFrameTestata_ChangeStatus(long fenm_status, long fenm_reas
     WindowState &state = m_context.state();
     const bool browse = fenm_status == host::DataFrame::StatusBrowse;
     const bool inserting = fenm_status == host::DataFrame::StatusNew;
-    runHandler(m_context, QStringLiteral("gclsFrameTestata_ChangeStatus"), {
-        [&] {
-            if (browse && fenm_reason == host::DataFrame::ReasonSaved) {
-                // A new code takes its place in the codes' order (the frame keeps the sort
-                // from then on).
-                if (m_recordsetTestata->Sort().isEmpty())
-                    m_recordsetTestata->setSort(QStringLiteral("CI03_CODCAUS ASC"));
-                // The working copy is read again from what was just stored.
-                m_context.workingTables().loadWorkingCopy(
-                    codiceCausale(m_context.headerView()), idProv());
-                m_context.ShowChild();
-            } else if (browse && m_frameTestata->hasCurrentRow() && !showStoredCode()) {
-                return; // another code is shown instead, with its own ChangeStatus
-            } else if (inserting) {
-                m_context.workingTables().loadWorkingCopy(QString(), QVariant());
-            }
-        },
-        [&] {
-            if (browse && fenm_reason != host::DataFrame::ReasonSaved) {
-                Lookups &lookups = m_context.lookups();
-                state.UsedByStock = lookups.IsAssociataAMagazzino();
-                state.UsedByProduction = lookups.IsAssociataAProduzione();
-                state.UsedByReallocation = lookups.IsAssociataARibaltamento();
-                m_context.ConfigurazioneTabRicerca();
-                m_context.ShowChild();
-                TXT_CAUCOLL->Decode();
-                TXT_CAUCOLLRIF->Decode();
-            } else if (inserting) {
-                state.UsedByStock = false;
-                state.UsedByProduction = false;
-                state.UsedByReallocation = false;
-                m_context.ConfigurazioneTabRicerca();
-                m_context.ClearChild();
-            }
-        },
-        [&] {
-            if (browse || inserting)
-                m_context.AbilitazioneControlliSatelliti(inserting);
-        },
-        [&] {
-            if (!browse && !inserting)
-                return;
-            TXT_CAUSALE->setEnabled(inserting);
-            TXT_CAUSALE->setRequired(inserting);
-            CBO_MOVDATI->setEnabled(inserting
-                                    || !(state.UsedByStock || state.UsedByProduction
-                                         || state.UsedByReallocation));
-        },
-        [&] {
-            CHK_RILPROG->setEnabled(ado::NormalizzaStringa(CBO_MOVDATI->Text())
-                                    == QLatin1String("3"));
-        },
-    });
+    runHandler(m_context, QStringLiteral("gclsFrameTestata_ChangeStatus"),
+               {
+                   [&] {
+                       if (browse && fenm_reason == host::DataFrame::ReasonSaved) {
+                           // A new code takes its place in the codes' order (the frame keeps the sort
+                           // from then on).
+                           if (m_recordsetTestata->Sort().isEmpty())
+                               m_recordsetTestata->setSort(QStringLiteral("CI03_CODCAUS ASC"));
+                           // The working copy is read again from what was just stored.
+                           m_context.workingTables().loadWorkingCopy(
+                               codiceCausale(m_context.headerView()), idProv());
+                           m_context.ShowChild();
+                       } else if (browse && m_frameTestata->hasCurrentRow() && !showStoredCode()) {
+                           return; // another code is shown instead, with its own ChangeStatus
+                       } else if (inserting) {
+                           m_context.workingTables().loadWorkingCopy(QString(), QVariant());
+                       }
+                   },
+                   [&] {
+                       if (browse && fenm_reason != host::DataFrame::ReasonSaved) {
+                           Lookups &lookups = m_context.lookups();
+                           state.UsedByStock = lookups.IsAssociataAMagazzino();
+                           state.UsedByProduction = lookups.IsAssociataAProduzione();
+                           state.UsedByReallocation = lookups.IsAssociataARibaltamento();
+                           m_context.ConfigurazioneTabRicerca();
+                           m_context.ShowChild();
+                           TXT_CAUCOLL->Decode();
+                           TXT_CAUCOLLRIF->Decode();
+                       } else if (inserting) {
+                           state.UsedByStock = false;
+                           state.UsedByProduction = false;
+                           state.UsedByReallocation = false;
+                           m_context.ConfigurazioneTabRicerca();
+                           m_context.ClearChild();
+                       }
+                   },
+                   [&] {
+                       if (browse || inserting)
+                           m_context.AbilitazioneControlliSatelliti(inserting);
+                   },
+                   [&] {
+                       if (!browse && !inserting)
+                           return;
+                       TXT_CAUSALE->setEnabled(inserting);
+                       TXT_CAUSALE->setRequired(inserting);
+                       CBO_MOVDATI->setEnabled(inserting
+                                               || !(state.UsedByStock || state.UsedByProduction
+                                                    || state.UsedByReallocation));
+                   },
+                   [&] {
+                       CHK_RILPROG->setEnabled(ado::NormalizzaStringa(CBO_MOVDATI->Text())
+                                               == QLatin1String("3"));
+                   },
+               });
 }
 
 // ------------------------------------------------------------------ IsRecordChanged
 
 void HeaderPanel::gclsFrameTestata_IsRecordChanged(bool &fbol_isRecordChanged)
 {
-    runHandler(m_context, QStringLiteral("gclsFrameTestata_IsRecordChanged"), {
-        [&] {
-            bool changed = fbol_isRecordChanged || m_context.state().AccountTypesChanged;
-            SearchSequencePage *search = m_context.searchSequencePage();
-            JournalsPage *journals = m_context.journalsPage();
-            ProposalPage *proposal = m_context.proposalPage();
-            // A satellite frame not configured yet has nothing pending.
-            for (host::DataFrame *frame :
-                 {journals ? journals->gclsFrameSezionali() : nullptr,
-                  search ? search->gclsFrameRicDest() : nullptr,
-                  search ? search->gclsFrameRicOrigine() : nullptr,
-                  proposal ? proposal->gclsFrameSviluppo() : nullptr}) {
-                if (frame && (frame->Modified() || frame->RecordChanged()))
-                    changed = true;
-            }
-            fbol_isRecordChanged = changed;
-        },
-    });
+    runHandler(m_context, QStringLiteral("gclsFrameTestata_IsRecordChanged"),
+               {
+                   [&] {
+                       bool changed = fbol_isRecordChanged || m_context.state().AccountTypesChanged;
+                       SearchSequencePage *search = m_context.searchSequencePage();
+                       JournalsPage *journals = m_context.journalsPage();
+                       ProposalPage *proposal = m_context.proposalPage();
+                       // A satellite frame not configured yet has nothing pending.
+                       for (host::DataFrame *frame :
+                            {journals ? journals->gclsFrameSezionali() : nullptr,
+                             search ? search->gclsFrameRicDest() : nullptr,
+                             search ? search->gclsFrameRicOrigine() : nullptr,
+                             proposal ? proposal->gclsFrameSviluppo() : nullptr}) {
+                           if (frame && (frame->Modified() || frame->RecordChanged()))
+                               changed = true;
+                       }
+                       fbol_isRecordChanged = changed;
+                   },
+               });
 }
 
 } // namespace causali

@@ -73,22 +73,24 @@ void HeaderPanel::wireLanguageFrame()
 // known only once the header row is written) and writes it to the working table.
 void HeaderPanel::gclsFrameDatiCausaliLingua_UpdateBatchAll()
 {
-    runHandler(m_context, QStringLiteral("gclsFrameDatiCausaliLingua_UpdateBatchAll"), {
-        [&] {
-            host::DataFrame *frame = m_frameLingua.get();
-            ado::Recordset &rows = currentRecordset(frame);
-            const QVariant id = idProv();
-            if (!ado::isEmpty(id) && !rows.isBOF() && !rows.isEOF()) {
-                rows.Fields(QStringLiteral("CI99_CODLINGUA_MG52"))
-                    .setValue(m_context.state().CodLingua);
-                rows.Fields(QStringLiteral("CI99_PROVID_FW4A")).setValue(ReasonCodeProvenance);
-                rows.Fields(QStringLiteral("CI99_IDPROV")).setValue(id);
-            }
-            rows.UpdateBatch(ado::adAffectAllChapters);
-            // The frame takes the written row set up again: nothing is pending any more.
-            frame->setSqlText(QString());
-        },
-    });
+    runHandler(
+        m_context, QStringLiteral("gclsFrameDatiCausaliLingua_UpdateBatchAll"),
+        {
+            [&] {
+                host::DataFrame *frame = m_frameLingua.get();
+                ado::Recordset &rows = currentRecordset(frame);
+                const QVariant id = idProv();
+                if (!ado::isEmpty(id) && !rows.isBOF() && !rows.isEOF()) {
+                    rows.Fields(QStringLiteral("CI99_CODLINGUA_MG52"))
+                        .setValue(m_context.state().CodLingua);
+                    rows.Fields(QStringLiteral("CI99_PROVID_FW4A")).setValue(ReasonCodeProvenance);
+                    rows.Fields(QStringLiteral("CI99_IDPROV")).setValue(id);
+                }
+                rows.UpdateBatch(ado::adAffectAllChapters);
+                // The frame takes the written row set up again: nothing is pending any more.
+                frame->setSqlText(QString());
+            },
+        });
 }
 
 void HeaderPanel::TXT_DCAUSALE_BeforeEdit()
@@ -99,18 +101,19 @@ void HeaderPanel::TXT_DCAUSALE_BeforeEdit()
 // A change of the description alone makes the header record changed, hence savable.
 void HeaderPanel::TXT_DCAUSALE_AfterItem()
 {
-    runHandler(m_context, QStringLiteral("TXT_DCAUSALE_AfterItem"), {
-        [&] {
-            if (ado::NormalizzaStringa(m_descrizioneBeforeEdit)
-                == ado::NormalizzaStringa(TXT_DCAUSALE->Text()))
-                return;
-            host::DataFrame *header = m_frameTestata.get();
-            if (!header)
-                raiseMissing(QStringLiteral("Il frame della testata"));
-            header->setRecordChanged(true);
-            header->Refresh();
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_DCAUSALE_AfterItem"),
+               {
+                   [&] {
+                       if (ado::NormalizzaStringa(m_descrizioneBeforeEdit)
+                           == ado::NormalizzaStringa(TXT_DCAUSALE->Text()))
+                           return;
+                       host::DataFrame *header = m_frameTestata.get();
+                       if (!header)
+                           raiseMissing(QStringLiteral("Il frame della testata"));
+                       header->setRecordChanged(true);
+                       header->Refresh();
+                   },
+               });
 }
 
 // The dialog of the other languages edits the rows of the reason code shown: a reason code
@@ -141,29 +144,31 @@ void HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua(bool &Cancel)
 // the satellites of the reason code shown reloaded (unsaved description edits are dropped).
 void HeaderPanel::TXT_DCAUSALE_CloseDescrizioniInLingua()
 {
-    runHandler(m_context, QStringLiteral("TXT_DCAUSALE_CloseDescrizioniInLingua"), {
-        [&] { DistruggiClasseSource(); },
-        [&] { ConfigurazioneCausaleLingua(); },
-        [&] { m_context.ShowChild(); },
-        [&] {
-            if (m_languageDialogOnCurrent)
-                m_saveUnit->remember(m_saveUnit->rememberedCode());
-            m_languageDialogOnCurrent = false;
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_DCAUSALE_CloseDescrizioniInLingua"),
+               {
+                   [&] { DistruggiClasseSource(); },
+                   [&] { ConfigurazioneCausaleLingua(); },
+                   [&] { m_context.ShowChild(); },
+                   [&] {
+                       if (m_languageDialogOnCurrent)
+                           m_saveUnit->remember(m_saveUnit->rememberedCode());
+                       m_languageDialogOnCurrent = false;
+                   },
+               });
 }
 
 void HeaderPanel::DistruggiClasseSource()
 {
-    runHandler(m_context, QStringLiteral("DistruggiClasseSource"), {
-        [&] {
-            if (m_frameLingua) {
-                m_frameLingua->Terminate();
-                m_frameLingua.reset();
-            }
-        },
-        [&] { m_context.workingTables().dropTabellaCausaliLingua(); },
-    });
+    runHandler(m_context, QStringLiteral("DistruggiClasseSource"),
+               {
+                   [&] {
+                       if (m_frameLingua) {
+                           m_frameLingua->Terminate();
+                           m_frameLingua.reset();
+                       }
+                   },
+                   [&] { m_context.workingTables().dropTabellaCausaliLingua(); },
+               });
 }
 
 } // namespace causali

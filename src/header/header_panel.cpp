@@ -206,8 +206,8 @@ void HeaderPanel::createFieldControls()
     // and its description: the box is made only as wide as they need.
     CBO_TIPOMODELLO->setMaxLength(16);
     TXT_MODELLO = codeBox(this, "TXT_MODELLO", QStringLiteral("CI03_MODELLO_CI04"),
-                          QStringLiteral("Modello"),
-                          QStringLiteral("Codice modello di movimento"), 14);
+                          QStringLiteral("Modello"), QStringLiteral("Codice modello di movimento"),
+                          14);
     TXT_MODELLO->setUpperCase(true);
     TXT_MODELLO->setRequired(true);
     TXT_MODELLO->setLookupEnabled(true);
@@ -224,8 +224,8 @@ void HeaderPanel::createFieldControls()
                                             "anagrafico"),
                              2);
     TXT_CAUCOLL = codeBox(this, "TXT_CAUCOLL", QStringLiteral("CI03_CODCAUSCOLL"),
-                          QStringLiteral("Causale collegata"),
-                          QStringLiteral("Causale collegata"), 4);
+                          QStringLiteral("Causale collegata"), QStringLiteral("Causale collegata"),
+                          4);
     TXT_DCAUCOLL = descriptionBox(this, "TXT_DCAUCOLL");
     TXT_CAUCOLLRIF = codeBox(this, "TXT_CAUCOLLRIF", QStringLiteral("CI03_CAUSCOLLRIF_CI03"),
                              QStringLiteral("Causale per movimento da riferimento"),
@@ -255,13 +255,11 @@ void HeaderPanel::createFieldLabels()
                                    CBO_TIPOPROPCOSTO, this);
     LBL_PROVCOSTO = namedLabel("LBL_PROVCOSTO", QStringLiteral("Prov. costo standard"),
                                CBO_PROVCOSTO, this);
-    LBL_CAUCOLL = namedLabel("LBL_CAUCOLL", QStringLiteral("Causale collegata"), TXT_CAUCOLL,
-                             this);
+    LBL_CAUCOLL = namedLabel("LBL_CAUCOLL", QStringLiteral("Causale collegata"), TXT_CAUCOLL, this);
     LBL_CAUCOLLRIF = namedLabel("LBL_CAUCOLLRIF", QStringLiteral("Causale mov. da conto di rif."),
                                 TXT_CAUCOLLRIF, this);
-    LBL_TIPOQTAVAL = namedLabel("LBL_TIPOQTAVAL",
-                                QStringLiteral("Valorizzazione a qta. / valore"), CBO_TIPOQTAVAL,
-                                this);
+    LBL_TIPOQTAVAL = namedLabel("LBL_TIPOQTAVAL", QStringLiteral("Valorizzazione a qta. / valore"),
+                                CBO_TIPOQTAVAL, this);
     LBL_FLGNUMAUT = namedLabel("LBL_FLGNUMAUT", QStringLiteral("Numerazione automatica"),
                                CHK_FLGNUMAUT, this);
     LBL_RILPROG = namedLabel("LBL_RILPROG", QStringLiteral("Rilevazione progetti"), CHK_RILPROG,
@@ -306,8 +304,7 @@ void HeaderPanel::wireControls()
     connect(TXT_CAUSALE, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_CAUSALE_AfterItem);
     host::connectHandler(TXT_CAUSALE, &host::EditBox::StartLookup, this,
                          &HeaderPanel::TXT_CAUSALE_StartLookup);
-    connect(TXT_DCAUSALE, &host::CodeBox::BeforeEdit, this,
-            &HeaderPanel::TXT_DCAUSALE_BeforeEdit);
+    connect(TXT_DCAUSALE, &host::CodeBox::BeforeEdit, this, &HeaderPanel::TXT_DCAUSALE_BeforeEdit);
     connect(TXT_DCAUSALE, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_DCAUSALE_AfterItem);
     host::connectHandler(TXT_DCAUSALE, &host::CodeBox::OpenDescrizioniInLingua, this,
                          &HeaderPanel::TXT_DCAUSALE_OpenDescrizioniInLingua);
@@ -321,8 +318,7 @@ void HeaderPanel::wireHeaderFrame()
 {
     host::DataFrame *frame = m_frameTestata.get();
     connect(frame, &host::DataFrame::AfterUndo, this, &HeaderPanel::gclsFrameTestata_AfterUndo);
-    connect(frame, &host::DataFrame::AfterUpdate, this,
-            &HeaderPanel::gclsFrameTestata_AfterUpdate);
+    connect(frame, &host::DataFrame::AfterUpdate, this, &HeaderPanel::gclsFrameTestata_AfterUpdate);
     host::connectHandler(frame, &host::DataFrame::BeforeDelete, this,
                          &HeaderPanel::gclsFrameTestata_BeforeDelete);
     host::connectHandler(frame, &host::DataFrame::BeforeUpdate, this,
@@ -396,8 +392,8 @@ void HeaderPanel::ConfigurazioneFrame()
         releaseFrames();
 
         // The boxes decode what the frame shows as soon as they are bound.
-        for (host::CodeBox *box : {TXT_CAUSALE, TXT_DCAUSALE, TXT_MODELLO, TXT_CAUCOLL,
-                                   TXT_CAUCOLLRIF})
+        for (host::CodeBox *box :
+             {TXT_CAUSALE, TXT_DCAUSALE, TXT_MODELLO, TXT_CAUCOLL, TXT_CAUCOLLRIF})
             box->setConnection(&connection);
         for (host::LookupObject *object :
              std::initializer_list<host::LookupObject *>{m_lookup.get(), m_modelDecode.get()}) {
@@ -481,38 +477,40 @@ void HeaderPanel::releaseFrames()
 // stored makes the frame show that row instead (status 0: nothing to do here).
 void HeaderPanel::TXT_CAUSALE_AfterItem()
 {
-    runHandler(m_context, QStringLiteral("TXT_CAUSALE_AfterItem"), {
-        [&] {
-            host::DataFrame *frame = m_frameTestata.get();
-            if (!frame || frame->Status() != host::DataFrame::StatusNew)
-                return;
-            frame->RefreshRow(true, true);
-            if (frame->Status() != host::DataFrame::StatusNew)
-                return;
-            if (!ado::NormalizzaStringa(TXT_CAUSALE->Text()).isEmpty()) {
-                m_context.RefreshChild();
-                m_context.AbilitazioneControlliSatelliti(false);
-            } else {
-                m_context.ClearChild();
-                m_context.AbilitazioneControlliSatelliti(true);
-            }
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_CAUSALE_AfterItem"),
+               {
+                   [&] {
+                       host::DataFrame *frame = m_frameTestata.get();
+                       if (!frame || frame->Status() != host::DataFrame::StatusNew)
+                           return;
+                       frame->RefreshRow(true, true);
+                       if (frame->Status() != host::DataFrame::StatusNew)
+                           return;
+                       if (!ado::NormalizzaStringa(TXT_CAUSALE->Text()).isEmpty()) {
+                           m_context.RefreshChild();
+                           m_context.AbilitazioneControlliSatelliti(false);
+                       } else {
+                           m_context.ClearChild();
+                           m_context.AbilitazioneControlliSatelliti(true);
+                       }
+                   },
+               });
 }
 
 void HeaderPanel::TXT_CAUSALE_StartLookup(bool & /*cancel*/, QString &sql,
                                           host::ColumnTable &columns, QString &title,
                                           QString &connectionText)
 {
-    runHandler(m_context, QStringLiteral("TXT_CAUSALE_StartLookup"), {
-        [&] {
-            m_lookup->prepareReasonCodes();
-            sql = m_lookup->sql();
-            columns = m_lookup->columns();
-            title = m_lookup->title();
-            connectionText = m_context.connectionText();
-        },
-    });
+    runHandler(m_context, QStringLiteral("TXT_CAUSALE_StartLookup"),
+               {
+                   [&] {
+                       m_lookup->prepareReasonCodes();
+                       sql = m_lookup->sql();
+                       columns = m_lookup->columns();
+                       title = m_lookup->title();
+                       connectionText = m_context.connectionText();
+                   },
+               });
 }
 
 } // namespace causali

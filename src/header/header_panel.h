@@ -48,7 +48,10 @@
 class QGroupBox;
 class QLabel;
 
-namespace ado { class Field; class Recordset; }
+namespace ado {
+class Field;
+class Recordset;
+} // namespace ado
 namespace host {
 class CheckBox;
 class Bindable;
@@ -57,7 +60,7 @@ class ComboBox;
 class CostAccountingLookup;
 class DataFrame;
 class ModelDecodeService;
-}
+} // namespace host
 
 namespace causali {
 
@@ -80,34 +83,34 @@ public:
     QWidget *fieldsPage() { return this; }
 
     // ----- controls of the group "Causale" -----
-    host::CodeBox *TXT_CAUSALE = nullptr;   // "Codice", CI03_CODCAUS
-    host::CodeBox *TXT_DCAUSALE = nullptr;  // "Descrizione", CI99_DESCRIZIONE (language frame)
+    host::CodeBox *TXT_CAUSALE = nullptr;  // "Codice", CI03_CODCAUS
+    host::CodeBox *TXT_DCAUSALE = nullptr; // "Descrizione", CI99_DESCRIZIONE (language frame)
 
     // ----- controls of tab 0 -----
-    QLabel *LBL_MOVDATI = nullptr;          // "Movimentazione dati"
-    host::ComboBox *CBO_MOVDATI = nullptr;  // CI03_INDTIPOMOVDATI
-    QLabel *LBL_TIPOCOSTO = nullptr;        // "Segno"
-    host::ComboBox *CBO_TIPOCOSTO = nullptr; // CI03_INDTIPOCOSRIC
-    QLabel *LBL_MODELLO = nullptr;          // "Modello"
-    host::ComboBox *CBO_TIPOMODELLO = nullptr; // CI03_INDSTAPER_CI04
-    host::CodeBox *TXT_MODELLO = nullptr;   // CI03_MODELLO_CI04
-    host::CodeBox *TXT_DMODELLO = nullptr;  // the model's description (not bound)
-    QLabel *LBL_TIPOPROPCOSTO = nullptr;    // "Tipo costo standard"
+    QLabel *LBL_MOVDATI = nullptr;               // "Movimentazione dati"
+    host::ComboBox *CBO_MOVDATI = nullptr;       // CI03_INDTIPOMOVDATI
+    QLabel *LBL_TIPOCOSTO = nullptr;             // "Segno"
+    host::ComboBox *CBO_TIPOCOSTO = nullptr;     // CI03_INDTIPOCOSRIC
+    QLabel *LBL_MODELLO = nullptr;               // "Modello"
+    host::ComboBox *CBO_TIPOMODELLO = nullptr;   // CI03_INDSTAPER_CI04
+    host::CodeBox *TXT_MODELLO = nullptr;        // CI03_MODELLO_CI04
+    host::CodeBox *TXT_DMODELLO = nullptr;       // the model's description (not bound)
+    QLabel *LBL_TIPOPROPCOSTO = nullptr;         // "Tipo costo standard"
     host::ComboBox *CBO_TIPOPROPCOSTO = nullptr; // CI03_INDPROPCOSTO
-    QLabel *LBL_PROVCOSTO = nullptr;        // "Prov. costo standard"
-    host::ComboBox *CBO_PROVCOSTO = nullptr; // CI03_INDPROVCOSTO
-    QLabel *LBL_CAUCOLL = nullptr;          // "Causale collegata"
-    host::CodeBox *TXT_CAUCOLL = nullptr;   // CI03_CODCAUSCOLL
-    host::CodeBox *TXT_DCAUCOLL = nullptr;  // its description (not bound)
-    QLabel *LBL_CAUCOLLRIF = nullptr;       // "Causale mov. da conto di rif."
-    host::CodeBox *TXT_CAUCOLLRIF = nullptr; // CI03_CAUSCOLLRIF_CI03
-    host::CodeBox *TXT_DCAUCOLLRIF = nullptr; // its description (not bound)
-    QLabel *LBL_TIPOQTAVAL = nullptr;       // "Valorizzazione a qta. / valore"
-    host::ComboBox *CBO_TIPOQTAVAL = nullptr; // CI03_INDREGVALQTA
-    QLabel *LBL_FLGNUMAUT = nullptr;        // "Numerazione automatica"
-    host::CheckBox *CHK_FLGNUMAUT = nullptr; // CI03_FLGNUMAUTOM
-    QLabel *LBL_RILPROG = nullptr;          // "Rilevazione progetti"
-    host::CheckBox *CHK_RILPROG = nullptr;  // CI03_FLGRILPROG
+    QLabel *LBL_PROVCOSTO = nullptr;             // "Prov. costo standard"
+    host::ComboBox *CBO_PROVCOSTO = nullptr;     // CI03_INDPROVCOSTO
+    QLabel *LBL_CAUCOLL = nullptr;               // "Causale collegata"
+    host::CodeBox *TXT_CAUCOLL = nullptr;        // CI03_CODCAUSCOLL
+    host::CodeBox *TXT_DCAUCOLL = nullptr;       // its description (not bound)
+    QLabel *LBL_CAUCOLLRIF = nullptr;            // "Causale mov. da conto di rif."
+    host::CodeBox *TXT_CAUCOLLRIF = nullptr;     // CI03_CAUSCOLLRIF_CI03
+    host::CodeBox *TXT_DCAUCOLLRIF = nullptr;    // its description (not bound)
+    QLabel *LBL_TIPOQTAVAL = nullptr;            // "Valorizzazione a qta. / valore"
+    host::ComboBox *CBO_TIPOQTAVAL = nullptr;    // CI03_INDREGVALQTA
+    QLabel *LBL_FLGNUMAUT = nullptr;             // "Numerazione automatica"
+    host::CheckBox *CHK_FLGNUMAUT = nullptr;     // CI03_FLGNUMAUTOM
+    QLabel *LBL_RILPROG = nullptr;               // "Rilevazione progetti"
+    host::CheckBox *CHK_RILPROG = nullptr;       // CI03_FLGRILPROG
 
     // ----- frames, row sets and their SELECT texts -----
     host::DataFrame *gclsFrameTestata() const { return m_frameTestata.get(); }
@@ -184,8 +187,7 @@ public:
     void EseguiProgrammaModelli(host::CodeBox *box, const QVariant &model,
                                 const QVariant &modelType);
     // Refuses a record whose model or linked codes are not accepted by their boxes.
-    void gclsFrameTestata_ValidateRecord(QObject *&fobj_Control,
-                                         QString &fstr_PersonalizedMessage);
+    void gclsFrameTestata_ValidateRecord(QObject *&fobj_Control, QString &fstr_PersonalizedMessage);
 
     // ----- linked reason codes (linked_codes.cpp) -----
     void TXT_CAUCOLL_StartDecode(QString &sql, host::DecodeTargets &targets,
@@ -240,9 +242,8 @@ private:
     qint64 configurationMask(LinkedBox box);
     void startLinkedDecode(LinkedBox box, QString &sql, host::DecodeTargets &targets,
                            QString &connectionText);
-    void startLinkedLookup(LinkedBox box, bool &cancel, QString &sql,
-                           host::ColumnTable &columns, QString &title,
-                           QString &connectionText);
+    void startLinkedLookup(LinkedBox box, bool &cancel, QString &sql, host::ColumnTable &columns,
+                           QString &title, QString &connectionText);
     bool linkedCodeDiffers(LinkedBox box);
     void validateLinkedCode(LinkedBox box, bool &Cancel);
     void reportRefusedLinkedCode(LinkedBox box);

@@ -25,9 +25,9 @@ void refuseText(RuleRefusals &out, const QString &column, const QString &caption
                 const QString &text, int length)
 {
     if (text.size() > length)
-        out.append({column, QStringLiteral("%1 troppo lungo: al massimo %2 caratteri.")
-                                .arg(caption)
-                                .arg(length)});
+        out.append(
+            {column,
+             QStringLiteral("%1 troppo lungo: al massimo %2 caratteri.").arg(caption).arg(length)});
     else if (!isUpperCode(text))
         out.append({column, QStringLiteral("%1 \"%2\" non valido: solo lettere maiuscole, "
                                            "senza spazi iniziali o finali.")

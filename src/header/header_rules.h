@@ -17,19 +17,19 @@ namespace causali {
 // A reason code's header as stored in CI03_CAUSALI (the columns the editor writes).
 struct HeaderFields
 {
-    QString code;             // CI03_CODCAUS
-    QString description;      // CI03_DESCR, the base-language description
-    int costRevenue = 0;      // CI03_INDTIPOCOSRIC
-    int movement = 0;         // CI03_INDTIPOMOVDATI
-    int standardCost = 0;     // CI03_INDPROPCOSTO
-    int costSource = 2;       // CI03_INDPROVCOSTO
-    int modelType = 0;        // CI03_INDSTAPER_CI04
-    QString model;            // CI03_MODELLO_CI04
-    QString linked;           // CI03_CODCAUSCOLL
-    QString linkedReference;  // CI03_CAUSCOLLRIF_CI03
-    int valuation = 0;        // CI03_INDREGVALQTA
-    int autoNumbering = 0;    // CI03_FLGNUMAUTOM
-    int projects = 0;         // CI03_FLGRILPROG
+    QString code;            // CI03_CODCAUS
+    QString description;     // CI03_DESCR, the base-language description
+    int costRevenue = 0;     // CI03_INDTIPOCOSRIC
+    int movement = 0;        // CI03_INDTIPOMOVDATI
+    int standardCost = 0;    // CI03_INDPROPCOSTO
+    int costSource = 2;      // CI03_INDPROVCOSTO
+    int modelType = 0;       // CI03_INDSTAPER_CI04
+    QString model;           // CI03_MODELLO_CI04
+    QString linked;          // CI03_CODCAUSCOLL
+    QString linkedReference; // CI03_CAUSCOLLRIF_CI03
+    int valuation = 0;       // CI03_INDREGVALQTA
+    int autoNumbering = 0;   // CI03_FLGNUMAUTOM
+    int projects = 0;        // CI03_FLGRILPROG
 
     bool operator==(const HeaderFields &) const = default;
 };
@@ -66,10 +66,10 @@ int codeOfText(const QString &text);
 // What a data movement means for the other fields.
 struct MovementEffects
 {
-    bool autoNumberingForced;   // labour and allocation number their postings automatically
+    bool autoNumberingForced; // labour and allocation number their postings automatically
     bool autoNumberingEditable;
-    bool referenceAllowed;      // the linked code for reference movements (stock, labour)
-    bool projectsAllowed;       // project tracking: allocation only
+    bool referenceAllowed; // the linked code for reference movements (stock, labour)
+    bool projectsAllowed;  // project tracking: allocation only
 };
 MovementEffects movementEffects(int movement);
 

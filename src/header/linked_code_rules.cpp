@@ -15,12 +15,12 @@ constexpr int AccountTypeCount = 10;
 // What tells the two boxes apart.
 struct LinkedBoxTexts
 {
-    QString maskFunction;       // the line that opens the mask function's call
+    QString maskFunction; // the line that opens the mask function's call
     QString compatibleFunction;
-    QString tableLine;          // the line after FROM in the decode and the lookup
+    QString tableLine; // the line after FROM in the decode and the lookup
     QString title;
     QString lookupName;
-    QString name;               // the box's name, the handlers' prefix
+    QString name; // the box's name, the handlers' prefix
 };
 
 const LinkedBoxTexts &textsOf(LinkedBox box)
@@ -116,13 +116,13 @@ const QStringList &lookupCaptions()
     return captions;
 }
 
-QString configMaskText(LinkedBox box, const QString &movement,
-                                    const QStringList &flags)
+QString configMaskText(LinkedBox box, const QString &movement, const QStringList &flags)
 {
     if (flags.size() != 2 * AccountTypeCount)
-        ado::raise(5, QStringLiteral("Servono %1 indicatori dei tipi conto, non %2")
-                          .arg(2 * AccountTypeCount)
-                          .arg(flags.size()),
+        ado::raise(5,
+                   QStringLiteral("Servono %1 indicatori dei tipi conto, non %2")
+                       .arg(2 * AccountTypeCount)
+                       .arg(flags.size()),
                    QStringLiteral("configMaskText"));
     QStringList arguments;
     if (box == LinkedBox::Reference)
@@ -136,9 +136,8 @@ QString configMaskText(LinkedBox box, const QString &movement,
     return sql::lines(lines);
 }
 
-QString candidateCondition(LinkedBox box, const QString &model,
-                                        const QString &modelType, const QString &code,
-                                        qint64 mask)
+QString candidateCondition(LinkedBox box, const QString &model, const QString &modelType,
+                           const QString &code, qint64 mask)
 {
     return sql::lines({
                QStringLiteral(" WHERE"),
@@ -159,7 +158,8 @@ QString candidateCondition(LinkedBox box, const QString &model,
                QStringLiteral("                   AND CAUSALE.CI03_INDSTAPER_CI04 = "
                               "FW28_DESIGNCAMPI.FW28_INDSTAPER_FW25"),
                QStringLiteral("               WHERE"),
-               QStringLiteral("                   CAUSALE.CI03_CODCAUS = CI03_CAUSALI.CI03_CODCAUS"),
+               QStringLiteral(
+                   "                   CAUSALE.CI03_CODCAUS = CI03_CAUSALI.CI03_CODCAUS"),
                QStringLiteral("                   AND FW28_INDMODULO_FW25 = 2"),
                QStringLiteral("                   AND FW28_FLGVISIBILE = 1"),
                QStringLiteral("                   AND FW28_FLGABILITATO = 1"),
@@ -182,7 +182,8 @@ QString candidateCondition(LinkedBox box, const QString &model,
                QStringLiteral("                   AND FW28_OBBLIGATORIO = 1"),
                QStringLiteral("           ) AS CO_PRINCIPALE"),
                QStringLiteral("           ON"),
-               QStringLiteral("           CO_COLLEGATA.FW28_FIELDNAME = CO_PRINCIPALE.FW28_FIELDNAME"),
+               QStringLiteral(
+                   "           CO_COLLEGATA.FW28_FIELDNAME = CO_PRINCIPALE.FW28_FIELDNAME"),
                QStringLiteral("       WHERE"),
                QStringLiteral("           CO_PRINCIPALE.FW28_FIELDNAME IS NULL"),
                QStringLiteral("   )"),
@@ -207,7 +208,8 @@ QString decodeText(LinkedBox box, const QString &language, const QString &model,
                    const QString &modelType, const QString &code, qint64 mask,
                    const QString &linked)
 {
-    QStringList head{QStringLiteral(" SELECT"), QStringLiteral("   CI99_DESCRIZIONE AS CI03_DESCR")};
+    QStringList head{QStringLiteral(" SELECT"),
+                     QStringLiteral("   CI99_DESCRIZIONE AS CI03_DESCR")};
     head << descriptionJoin(box, language);
     return sql::lines(head) + sql::crlf + candidateCondition(box, model, modelType, code, mask)
            + QStringLiteral("   AND CI03_CAUSALI.CI03_CODCAUS = ") + sql::quoted(linked);
@@ -240,8 +242,8 @@ QString boxName(LinkedBox box)
 qint64 configurationMask(ado::Connection &connection, LinkedBox box, const QString &movement,
                          const QStringList &flags)
 {
-    const std::unique_ptr<ado::Recordset> result =
-        connection.Execute(configMaskText(box, movement, flags));
+    const std::unique_ptr<ado::Recordset> result = connection.Execute(
+        configMaskText(box, movement, flags));
     if (!result || result->isEOF())
         ado::raise(3021, QStringLiteral("La maschera di configurazione della causale non è "
                                         "stata restituita dal database"));

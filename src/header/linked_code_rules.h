@@ -11,7 +11,9 @@
 
 #include <array>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace causali::linked_rules {
 

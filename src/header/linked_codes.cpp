@@ -14,9 +14,9 @@
 #include "data/window_state.h"
 #include "host/check_list.h"
 #include "host/code_box.h"
-#include "host/handler_connection.h"
 #include "host/combo_box.h"
 #include "host/dialogs.h"
+#include "host/handler_connection.h"
 #include "satellites/account_checks_page.h"
 #include "satellites/editor_context.h"
 #include "satellites/page_support.h"
@@ -38,16 +38,19 @@ QString handlerName(HeaderPanel::LinkedBox box, const char *event)
 
 void HeaderPanel::wireLinkedCodes()
 {
-    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartDecode, this, &HeaderPanel::TXT_CAUCOLL_StartDecode);
-    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartLookup, this, &HeaderPanel::TXT_CAUCOLL_StartLookup);
-    host::connectHandler(TXT_CAUCOLL, &host::EditBox::Validate, this, &HeaderPanel::TXT_CAUCOLL_Validate);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartDecode, this,
+                         &HeaderPanel::TXT_CAUCOLL_StartDecode);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::StartLookup, this,
+                         &HeaderPanel::TXT_CAUCOLL_StartLookup);
+    host::connectHandler(TXT_CAUCOLL, &host::EditBox::Validate, this,
+                         &HeaderPanel::TXT_CAUCOLL_Validate);
     connect(TXT_CAUCOLL, &host::EditBox::AfterItem, this, &HeaderPanel::TXT_CAUCOLL_AfterItem);
     host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::StartDecode, this,
-            &HeaderPanel::TXT_CAUCOLLRIF_StartDecode);
+                         &HeaderPanel::TXT_CAUCOLLRIF_StartDecode);
     host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::StartLookup, this,
-            &HeaderPanel::TXT_CAUCOLLRIF_StartLookup);
+                         &HeaderPanel::TXT_CAUCOLLRIF_StartLookup);
     host::connectHandler(TXT_CAUCOLLRIF, &host::EditBox::Validate, this,
-            &HeaderPanel::TXT_CAUCOLLRIF_Validate);
+                         &HeaderPanel::TXT_CAUCOLLRIF_Validate);
     connect(TXT_CAUCOLLRIF, &host::EditBox::AfterItem, this,
             &HeaderPanel::TXT_CAUCOLLRIF_AfterItem);
 }
@@ -109,21 +112,23 @@ void HeaderPanel::TXT_CAUCOLLRIF_StartDecode(QString &sql, host::DecodeTargets &
 void HeaderPanel::startLinkedDecode(LinkedBox box, QString &sql, host::DecodeTargets &targets,
                                     QString &connectionText)
 {
-    runHandler(m_context, handlerName(box, "StartDecode"), {
-        [&] {
-            const QString code = ado::NormalizzaStringa(TXT_CAUSALE->Text());
-            const QString linked = ado::NormalizzaStringa(linkedBox(box)->Text());
-            const QString model = ado::NormalizzaStringa(TXT_MODELLO->Text());
-            const QString modelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
-            if (code.isEmpty() || !TXT_CAUSALE->IsValid() || model.isEmpty()
-                || !TXT_MODELLO->IsValid())
-                return;
-            sql = linked_rules::decodeText(box, m_context.state().CodLingua, model, modelType,
-                                           code, configurationMask(box), linked);
-            targets = {{linkedDescriptionBox(box), QStringLiteral("CI03_DESCR")}};
-            connectionText = m_context.connectionText();
-        },
-    });
+    runHandler(m_context, handlerName(box, "StartDecode"),
+               {
+                   [&] {
+                       const QString code = ado::NormalizzaStringa(TXT_CAUSALE->Text());
+                       const QString linked = ado::NormalizzaStringa(linkedBox(box)->Text());
+                       const QString model = ado::NormalizzaStringa(TXT_MODELLO->Text());
+                       const QString modelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
+                       if (code.isEmpty() || !TXT_CAUSALE->IsValid() || model.isEmpty()
+                           || !TXT_MODELLO->IsValid())
+                           return;
+                       sql = linked_rules::decodeText(box, m_context.state().CodLingua, model,
+                                                      modelType, code, configurationMask(box),
+                                                      linked);
+                       targets = {{linkedDescriptionBox(box), QStringLiteral("CI03_DESCR")}};
+                       connectionText = m_context.connectionText();
+                   },
+               });
 }
 
 // ------------------------------------------------------------------ lookup
@@ -134,9 +139,8 @@ void HeaderPanel::TXT_CAUCOLL_StartLookup(bool &cancel, QString &sql, host::Colu
     startLinkedLookup(LinkedBox::Linked, cancel, sql, columns, title, connectionText);
 }
 
-void HeaderPanel::TXT_CAUCOLLRIF_StartLookup(bool &cancel, QString &sql,
-                                             host::ColumnTable &columns, QString &title,
-                                             QString &connectionText)
+void HeaderPanel::TXT_CAUCOLLRIF_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
+                                             QString &title, QString &connectionText)
 {
     startLinkedLookup(LinkedBox::Reference, cancel, sql, columns, title, connectionText);
 }
@@ -150,30 +154,32 @@ void HeaderPanel::startLinkedLookup(LinkedBox box, bool &cancel, QString &sql,
         m_context.MostraMessaggio(message, host::vbExclamation, Attenzione, handler);
         cancel = true;
     };
-    runHandler(m_context, handler, {
-        [&] {
-            columns.clear();
-            const QString code = ado::NormalizzaStringa(TXT_CAUSALE->Text());
-            const bool codeGiven = box == LinkedBox::Linked
-                                       ? CausaleValorizzata()
-                                       : !code.isEmpty() && TXT_CAUSALE->IsValid();
-            if (!codeGiven)
-                return refuse(QStringLiteral("Impostare il codice della causale principale "
-                                             "prima della selezione della causale collegata"));
-            const QString model = ado::NormalizzaStringa(TXT_MODELLO->Text());
-            if (model.isEmpty() || !TXT_MODELLO->IsValid())
-                return refuse(QStringLiteral("Selezionare un codice modello valido prima di "
-                                             "impostare il codice della causale collegata"));
-            const QString modelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
-            sql = linked_rules::lookupText(box, m_context.state().CodLingua, model, modelType,
-                                           code, configurationMask(box));
-            for (const QString &caption : linked_rules::lookupCaptions())
-                columns.append(QStringList{caption, QString()});
-            title = linked_rules::lookupTitle(box);
-            linkedBox(box)->setLookupName(linked_rules::lookupName(box));
-            connectionText = m_context.connectionText();
-        },
-    });
+    runHandler(
+        m_context, handler,
+        {
+            [&] {
+                columns.clear();
+                const QString code = ado::NormalizzaStringa(TXT_CAUSALE->Text());
+                const bool codeGiven = box == LinkedBox::Linked
+                                           ? CausaleValorizzata()
+                                           : !code.isEmpty() && TXT_CAUSALE->IsValid();
+                if (!codeGiven)
+                    return refuse(QStringLiteral("Impostare il codice della causale principale "
+                                                 "prima della selezione della causale collegata"));
+                const QString model = ado::NormalizzaStringa(TXT_MODELLO->Text());
+                if (model.isEmpty() || !TXT_MODELLO->IsValid())
+                    return refuse(QStringLiteral("Selezionare un codice modello valido prima di "
+                                                 "impostare il codice della causale collegata"));
+                const QString modelType = ado::NormalizzaStringa(CBO_TIPOMODELLO->Text());
+                sql = linked_rules::lookupText(box, m_context.state().CodLingua, model, modelType,
+                                               code, configurationMask(box));
+                for (const QString &caption : linked_rules::lookupCaptions())
+                    columns.append(QStringList{caption, QString()});
+                title = linked_rules::lookupTitle(box);
+                linkedBox(box)->setLookupName(linked_rules::lookupName(box));
+                connectionText = m_context.connectionText();
+            },
+        });
 }
 
 // ------------------------------------------------------------------ validation
@@ -204,20 +210,21 @@ void HeaderPanel::TXT_CAUCOLLRIF_Validate(bool &Cancel)
 void HeaderPanel::validateLinkedCode(LinkedBox box, bool &Cancel)
 {
     const QString handler = handlerName(box, "Validate");
-    runHandler(m_context, handler, {
-        [&] {
-            if (linkedCodeDiffers(box))
-                return;
-            Cancel = true;
-            // Moving the focus back may raise Validate again: the message is shown once.
-            if (m_linkedValidation)
-                return;
-            const QScopedValueRollback<bool> once(m_linkedValidation, true);
-            m_context.MostraMessaggio(header_rules::linkedSameAsCodeMessage(box), host::vbExclamation,
-                                      Attenzione, handler);
-            linkedBox(box)->Reselect();
-        },
-    });
+    runHandler(m_context, handler,
+               {
+                   [&] {
+                       if (linkedCodeDiffers(box))
+                           return;
+                       Cancel = true;
+                       // Moving the focus back may raise Validate again: the message is shown once.
+                       if (m_linkedValidation)
+                           return;
+                       const QScopedValueRollback<bool> once(m_linkedValidation, true);
+                       m_context.MostraMessaggio(header_rules::linkedSameAsCodeMessage(box),
+                                                 host::vbExclamation, Attenzione, handler);
+                       linkedBox(box)->Reselect();
+                   },
+               });
 }
 
 // ------------------------------------------------------------------ a code not accepted
@@ -237,15 +244,16 @@ void HeaderPanel::TXT_CAUCOLLRIF_AfterItem()
 void HeaderPanel::reportRefusedLinkedCode(LinkedBox box)
 {
     const QString handler = handlerName(box, "AfterItem");
-    runHandler(m_context, handler, {
-        [&] {
-            host::CodeBox *codeBox = linkedBox(box);
-            if (ado::NormalizzaStringa(codeBox->Text()).isEmpty() || codeBox->IsValid())
-                return;
-            m_context.MostraMessaggio(linkedCodeRefusal(box), host::vbExclamation, Attenzione,
-                                      handler);
-        },
-    });
+    runHandler(m_context, handler,
+               {
+                   [&] {
+                       host::CodeBox *codeBox = linkedBox(box);
+                       if (ado::NormalizzaStringa(codeBox->Text()).isEmpty() || codeBox->IsValid())
+                           return;
+                       m_context.MostraMessaggio(linkedCodeRefusal(box), host::vbExclamation,
+                                                 Attenzione, handler);
+                   },
+               });
 }
 
 QString HeaderPanel::linkedCodeRefusal(LinkedBox box) const

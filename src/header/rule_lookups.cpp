@@ -13,8 +13,7 @@ namespace causali {
 DatabaseRuleLookups::DatabaseRuleLookups(ado::Connection &connection, QString language,
                                          ChecksOf checks)
     : m_connection(connection), m_language(std::move(language)), m_checks(std::move(checks))
-{
-}
+{}
 
 void DatabaseRuleLookups::clear()
 {
@@ -83,8 +82,7 @@ bool DatabaseRuleLookups::providerExists(int provider)
     return anyRow(QStringLiteral("provider|%1").arg(provider), decode.sql());
 }
 
-bool DatabaseRuleLookups::accountAllowed(int chart, const QString &account,
-                                         const SideTypes &types)
+bool DatabaseRuleLookups::accountAllowed(int chart, const QString &account, const SideTypes &types)
 {
     if (satellite_rules::ticked(types) == 0)
         return false; // no type an account could be of

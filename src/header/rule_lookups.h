@@ -8,7 +8,9 @@
 
 #include <QHash>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace causali {
 

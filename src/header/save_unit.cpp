@@ -33,10 +33,8 @@ QString procedureOf(host::WriteUnit::Kind kind)
 
 } // namespace
 
-SaveUnit::SaveUnit(EditorContext &context, HeaderPanel &panel)
-    : m_context(context), m_panel(panel)
-{
-}
+SaveUnit::SaveUnit(EditorContext &context, HeaderPanel &panel) : m_context(context), m_panel(panel)
+{}
 
 ado::Connection &SaveUnit::connection() const
 {
@@ -63,9 +61,8 @@ bool SaveUnit::openTransaction(Kind kind)
         try {
             db.BeginTrans();
             WindowState &state = m_context.state();
-            db.onRollback([&state, was = state.AccountTypesChanged] {
-                state.AccountTypesChanged = was;
-            });
+            db.onRollback(
+                [&state, was = state.AccountTypesChanged] { state.AccountTypesChanged = was; });
             return true;
         } catch (const ado::RuntimeError &e) {
             if (!isDatabaseInUse(e, &db)) {
@@ -91,7 +88,7 @@ bool SaveUnit::begin(Kind kind)
     const QString code = codiceCausale(m_context.headerView());
     const bool inserting = kind == Kind::Update && m_context.headerFrame()
                            && m_context.headerFrame()->Status() == host::DataFrame::StatusNew;
-    const QByteArray expected = inserting ? StoredCode::absent()
+    const QByteArray expected = inserting        ? StoredCode::absent()
                                 : code == m_code ? m_fingerprint
                                                  : QByteArray();
     QByteArray accepted; // a stored version the user chose to overwrite
@@ -106,7 +103,8 @@ bool SaveUnit::begin(Kind kind)
             tell(kind, causaItaliana(e, &connection()));
             return false;
         }
-        if (stored == expected || (!accepted.isEmpty() && stored == accepted && prepareOverwrite())) {
+        if (stored == expected
+            || (!accepted.isEmpty() && stored == accepted && prepareOverwrite())) {
             m_active = true;
             return true;
         }
@@ -146,14 +144,13 @@ bool SaveUnit::prepareOverwrite()
     }
 }
 
-SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool deleted,
-                                       bool inserting)
+SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool deleted, bool inserting)
 {
     // Each answer names what it does; the last one changes nothing and is the default.
     const auto ask = [&](const QString &text, const QStringList &answers,
                          const std::vector<Choice> &choices) {
-        const int index = host::DialogService::instance().choose(
-            text, MessageTitle, answers, int(answers.size()) - 1);
+        const int index = host::DialogService::instance().choose(text, MessageTitle, answers,
+                                                                 int(answers.size()) - 1);
         return choices.at(size_t(std::clamp(index, 0, int(choices.size()) - 1)));
     };
     if (inserting)
@@ -175,8 +172,7 @@ SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool dele
                                   "Aggiorna l'elenco: mostra le causali memorizzate (le tue "
                                   "modifiche vanno perse).")
                        .arg(code),
-                   {QStringLiteral("Aggiorna l'elenco"),
-                    QStringLiteral("Torna alle modifiche")},
+                   {QStringLiteral("Aggiorna l'elenco"), QStringLiteral("Torna alle modifiche")},
                    {Choice::Reload, Choice::Back});
     if (kind == Kind::Delete)
         return ask(QStringLiteral("La causale %1 è stata modificata da un altro utente dopo che "
@@ -200,7 +196,7 @@ SaveUnit::Choice SaveUnit::askConflict(Kind kind, const QString &code, bool dele
 void SaveUnit::fail(const ado::RuntimeError &error)
 {
     qCDebug(lcSave) << "save step failed:" << error.number() << error.description()
-                      << error.source();
+                    << error.source();
     if (!m_failure)
         m_failure = causaItaliana(error, &connection());
 }

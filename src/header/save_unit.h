@@ -21,7 +21,7 @@
 namespace ado {
 class Connection;
 class RuntimeError;
-}
+} // namespace ado
 
 namespace causali {
 
@@ -61,8 +61,8 @@ private:
 
     EditorContext &m_context;
     HeaderPanel &m_panel;
-    QString m_code;           // the code remembered
-    QByteArray m_fingerprint; // how it was stored then
+    QString m_code;                   // the code remembered
+    QByteArray m_fingerprint;         // how it was stored then
     std::optional<QString> m_failure; // why the unit will not be kept (Italian)
     bool m_active = false;
 };

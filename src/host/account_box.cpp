@@ -7,8 +7,7 @@
 
 namespace host {
 
-AccountBox::AccountBox(QWidget *parent)
-    : EditBox(parent)
+AccountBox::AccountBox(QWidget *parent) : EditBox(parent)
 {
     m_description = new QLabel(this);
     m_description->setFrameShape(QFrame::StyledPanel);
@@ -59,8 +58,7 @@ void AccountBox::decodedRow(ado::Recordset *row)
         value = row->Fields(m_descriptionColumn).Value(); // an unknown column raises 3265
     else if (row->FieldCount() > 1)
         value = row->Fields(1).Value();
-    const bool missing = !value.isValid() || value.isNull()
-                         || value.typeId() == QMetaType::Nullptr;
+    const bool missing = !value.isValid() || value.isNull() || value.typeId() == QMetaType::Nullptr;
     m_description->setText(missing ? QString() : value.toString().trimmed());
 }
 

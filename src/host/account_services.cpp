@@ -60,7 +60,8 @@ QString chartMask(ado::Connection &connection, const QVariant &chart)
             return QString();
         return firstText(connection,
                          QStringLiteral("SELECT PC01_MASCHERA FROM PC01_DESCRPDC WITH (NOLOCK)"
-                                        " WHERE PC01_CODICE = %1").arg(chartNumber(chart)));
+                                        " WHERE PC01_CODICE = %1")
+                             .arg(chartNumber(chart)));
     });
 }
 

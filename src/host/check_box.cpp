@@ -19,8 +19,7 @@ bool isMissing(const QVariant &v)
 
 } // namespace
 
-CheckBox::CheckBox(QWidget *parent)
-    : QWidget(parent)
+CheckBox::CheckBox(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -66,9 +65,10 @@ void CheckBox::setText(const QVariant &value)
         return;
     }
     if (!ok)
-        ado::raise(13, QStringLiteral("Tipo non corrispondente: \"%1\" non vale 1 o 0")
-                           .arg(value.toString()),
-                   objectName());
+        ado::raise(
+            13,
+            QStringLiteral("Tipo non corrispondente: \"%1\" non vale 1 o 0").arg(value.toString()),
+            objectName());
     m_box->setChecked(number != 0);
 }
 

@@ -9,8 +9,7 @@
 
 namespace host {
 
-CheckList::CheckList(QWidget *parent)
-    : QListWidget(parent)
+CheckList::CheckList(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemChanged, this, &CheckList::onItemChanged);
@@ -28,9 +27,10 @@ void CheckList::clearItems()
 void CheckList::addCheckItem(const QString &text, int index)
 {
     if (index > count())
-        ado::raise(381, QStringLiteral("Indice %1 non valido per l'elenco \"%2\"")
-                            .arg(index).arg(objectName()),
-                   objectName());
+        ado::raise(
+            381,
+            QStringLiteral("Indice %1 non valido per l'elenco \"%2\"").arg(index).arg(objectName()),
+            objectName());
     QScopedValueRollback<bool> filling(m_filling, true);
     auto *item = new QListWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -44,8 +44,11 @@ QListWidgetItem *CheckList::checkedItem(int index) const
 {
     QListWidgetItem *it = index >= 0 && index < count() ? item(index) : nullptr;
     if (!it)
-        ado::raise(381, QStringLiteral("Indice %1 non valido per l'elenco \"%2\" (%3 voci)")
-                            .arg(index).arg(objectName()).arg(count()),
+        ado::raise(381,
+                   QStringLiteral("Indice %1 non valido per l'elenco \"%2\" (%3 voci)")
+                       .arg(index)
+                       .arg(objectName())
+                       .arg(count()),
                    objectName());
     return it;
 }

@@ -11,7 +11,9 @@
 
 class QObject;
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace host {
 

@@ -45,7 +45,10 @@ CLSCI_CAUSALI::~CLSCI_CAUSALI()
         [&] { m_connection = nullptr; },
         [&] { m_clsVoceMenu.clear(); },
         [&] { m_clsGlobal.clear(); },
-        [&] { disconnectNavigator(); m_activeNavigator.clear(); },
+        [&] {
+            disconnectNavigator();
+            m_activeNavigator.clear();
+        },
         [&] { m_activeDll = nullptr; },
     });
 }
@@ -78,10 +81,22 @@ bool CLSCI_CAUSALI::activeDllIsActive() const
 
 // ----- properties -----
 
-void CLSCI_CAUSALI::setClsGlobal(HostGlobal *global) { m_clsGlobal = global; }
-HostGlobal *CLSCI_CAUSALI::ClsGlobal() const { return m_clsGlobal; }
-void CLSCI_CAUSALI::setActiveFrame(QObject *frame) { m_activeFrame = frame; }
-QObject *CLSCI_CAUSALI::ActiveFrame() const { return m_activeFrame; }
+void CLSCI_CAUSALI::setClsGlobal(HostGlobal *global)
+{
+    m_clsGlobal = global;
+}
+HostGlobal *CLSCI_CAUSALI::ClsGlobal() const
+{
+    return m_clsGlobal;
+}
+void CLSCI_CAUSALI::setActiveFrame(QObject *frame)
+{
+    m_activeFrame = frame;
+}
+QObject *CLSCI_CAUSALI::ActiveFrame() const
+{
+    return m_activeFrame;
+}
 
 void CLSCI_CAUSALI::setActiveNavigator(Navigator *navigator)
 {
@@ -90,19 +105,58 @@ void CLSCI_CAUSALI::setActiveNavigator(Navigator *navigator)
     connectNavigator();
 }
 
-Navigator *CLSCI_CAUSALI::ActiveNavigator() const { return m_activeNavigator; }
-void CLSCI_CAUSALI::setActiveDll(Cinterface *module) { m_activeDll = module; }
-Cinterface *CLSCI_CAUSALI::ActiveDll() const { return m_activeDll; }
-void CLSCI_CAUSALI::setStatusBar(QObject *statusBar) { m_statusBar = statusBar; }
-QObject *CLSCI_CAUSALI::StatusBar() const { return m_statusBar; }
-void CLSCI_CAUSALI::setCanInsert(bool value) { m_canInsert = value; }
-bool CLSCI_CAUSALI::CanInsert() const { return m_canInsert; }
-void CLSCI_CAUSALI::setCanDelete(bool value) { m_canDelete = value; }
-bool CLSCI_CAUSALI::CanDelete() const { return m_canDelete; }
-void CLSCI_CAUSALI::setCanUpdate(bool value) { m_canUpdate = value; }
-bool CLSCI_CAUSALI::CanUpdate() const { return m_canUpdate; }
-void CLSCI_CAUSALI::setCanQbe(bool value) { m_canQbe = value; }
-bool CLSCI_CAUSALI::CanQbe() const { return m_canQbe; }
+Navigator *CLSCI_CAUSALI::ActiveNavigator() const
+{
+    return m_activeNavigator;
+}
+void CLSCI_CAUSALI::setActiveDll(Cinterface *module)
+{
+    m_activeDll = module;
+}
+Cinterface *CLSCI_CAUSALI::ActiveDll() const
+{
+    return m_activeDll;
+}
+void CLSCI_CAUSALI::setStatusBar(QObject *statusBar)
+{
+    m_statusBar = statusBar;
+}
+QObject *CLSCI_CAUSALI::StatusBar() const
+{
+    return m_statusBar;
+}
+void CLSCI_CAUSALI::setCanInsert(bool value)
+{
+    m_canInsert = value;
+}
+bool CLSCI_CAUSALI::CanInsert() const
+{
+    return m_canInsert;
+}
+void CLSCI_CAUSALI::setCanDelete(bool value)
+{
+    m_canDelete = value;
+}
+bool CLSCI_CAUSALI::CanDelete() const
+{
+    return m_canDelete;
+}
+void CLSCI_CAUSALI::setCanUpdate(bool value)
+{
+    m_canUpdate = value;
+}
+bool CLSCI_CAUSALI::CanUpdate() const
+{
+    return m_canUpdate;
+}
+void CLSCI_CAUSALI::setCanQbe(bool value)
+{
+    m_canQbe = value;
+}
+bool CLSCI_CAUSALI::CanQbe() const
+{
+    return m_canQbe;
+}
 
 void CLSCI_CAUSALI::setWindowState(qint32 value)
 {
@@ -110,52 +164,133 @@ void CLSCI_CAUSALI::setWindowState(qint32 value)
     ado::ignoreErrors({[&] { m_windowState = ado::CInt(QVariant(value)); }});
 }
 
-qint32 CLSCI_CAUSALI::WindowState() const { return m_windowState; }
-void CLSCI_CAUSALI::setWindowModal(bool value) { m_windowModal = value; }
-bool CLSCI_CAUSALI::WindowModal() const { return m_windowModal; }
+qint32 CLSCI_CAUSALI::WindowState() const
+{
+    return m_windowState;
+}
+void CLSCI_CAUSALI::setWindowModal(bool value)
+{
+    m_windowModal = value;
+}
+bool CLSCI_CAUSALI::WindowModal() const
+{
+    return m_windowModal;
+}
 
 void CLSCI_CAUSALI::setProgramMode(qint32 value)
 {
     ado::ignoreErrors({[&] { m_programMode = ado::CInt(QVariant(value)); }});
 }
 
-qint32 CLSCI_CAUSALI::ProgramMode() const { return m_programMode; }
-void CLSCI_CAUSALI::setMenuModulo(const QVariant &value) { m_menuModulo = value; }
-QVariant CLSCI_CAUSALI::MenuModulo() const { return m_menuModulo; }
-void CLSCI_CAUSALI::setMenuPadre(const QVariant &value) { m_menuPadre = value; }
-QVariant CLSCI_CAUSALI::MenuPadre() const { return m_menuPadre; }
-void CLSCI_CAUSALI::setMenuProg(const QVariant &value) { m_menuProg = value; }
-QVariant CLSCI_CAUSALI::MenuProg() const { return m_menuProg; }
-void CLSCI_CAUSALI::setCaption(const QVariant &value) { m_caption = value; }
-QVariant CLSCI_CAUSALI::Caption() const { return m_caption; }
-void CLSCI_CAUSALI::sethwndParent(qint32 value) { m_hwndParent = value; }
-qint32 CLSCI_CAUSALI::hwndParent() const { return m_hwndParent; }
-void CLSCI_CAUSALI::setConnection(ado::Connection *connection) { m_connection = connection; }
-ado::Connection *CLSCI_CAUSALI::Connection() const { return m_connection; }
-QObject *CLSCI_CAUSALI::Cwindow() const { return nullptr; }
+qint32 CLSCI_CAUSALI::ProgramMode() const
+{
+    return m_programMode;
+}
+void CLSCI_CAUSALI::setMenuModulo(const QVariant &value)
+{
+    m_menuModulo = value;
+}
+QVariant CLSCI_CAUSALI::MenuModulo() const
+{
+    return m_menuModulo;
+}
+void CLSCI_CAUSALI::setMenuPadre(const QVariant &value)
+{
+    m_menuPadre = value;
+}
+QVariant CLSCI_CAUSALI::MenuPadre() const
+{
+    return m_menuPadre;
+}
+void CLSCI_CAUSALI::setMenuProg(const QVariant &value)
+{
+    m_menuProg = value;
+}
+QVariant CLSCI_CAUSALI::MenuProg() const
+{
+    return m_menuProg;
+}
+void CLSCI_CAUSALI::setCaption(const QVariant &value)
+{
+    m_caption = value;
+}
+QVariant CLSCI_CAUSALI::Caption() const
+{
+    return m_caption;
+}
+void CLSCI_CAUSALI::sethwndParent(qint32 value)
+{
+    m_hwndParent = value;
+}
+qint32 CLSCI_CAUSALI::hwndParent() const
+{
+    return m_hwndParent;
+}
+void CLSCI_CAUSALI::setConnection(ado::Connection *connection)
+{
+    m_connection = connection;
+}
+ado::Connection *CLSCI_CAUSALI::Connection() const
+{
+    return m_connection;
+}
+QObject *CLSCI_CAUSALI::Cwindow() const
+{
+    return nullptr;
+}
 
-QVariant CLSCI_CAUSALI::Top() const { return QVariant(m_top); }
+QVariant CLSCI_CAUSALI::Top() const
+{
+    return QVariant(m_top);
+}
 
 void CLSCI_CAUSALI::setTop(const QVariant &value)
 {
     ado::ignoreErrors({[&] { m_top = ado::CLng(value); }});
 }
 
-QVariant CLSCI_CAUSALI::Left() const { return QVariant(m_left); }
+QVariant CLSCI_CAUSALI::Left() const
+{
+    return QVariant(m_left);
+}
 
 void CLSCI_CAUSALI::setLeft(const QVariant &value)
 {
     ado::ignoreErrors({[&] { m_left = ado::CLng(value); }});
 }
 
-void CLSCI_CAUSALI::setClsVoceMenu(QObject *menuEntry) { m_clsVoceMenu = menuEntry; }
-QObject *CLSCI_CAUSALI::ClsVoceMenu() const { return m_clsVoceMenu; }
-void CLSCI_CAUSALI::setIsActive(bool value) { m_isActive = value; }
-bool CLSCI_CAUSALI::IsActive() const { return m_isActive; }
-void CLSCI_CAUSALI::setIsCalled(bool value) { m_isCalled = value; }
-bool CLSCI_CAUSALI::IsCalled() const { return m_isCalled; }
-void CLSCI_CAUSALI::setFiltro(const QVariant &value) { m_filtro = value; }
-QVariant CLSCI_CAUSALI::Filtro() const { return m_filtro; }
+void CLSCI_CAUSALI::setClsVoceMenu(QObject *menuEntry)
+{
+    m_clsVoceMenu = menuEntry;
+}
+QObject *CLSCI_CAUSALI::ClsVoceMenu() const
+{
+    return m_clsVoceMenu;
+}
+void CLSCI_CAUSALI::setIsActive(bool value)
+{
+    m_isActive = value;
+}
+bool CLSCI_CAUSALI::IsActive() const
+{
+    return m_isActive;
+}
+void CLSCI_CAUSALI::setIsCalled(bool value)
+{
+    m_isCalled = value;
+}
+bool CLSCI_CAUSALI::IsCalled() const
+{
+    return m_isCalled;
+}
+void CLSCI_CAUSALI::setFiltro(const QVariant &value)
+{
+    m_filtro = value;
+}
+QVariant CLSCI_CAUSALI::Filtro() const
+{
+    return m_filtro;
+}
 
 // ----- window -----
 

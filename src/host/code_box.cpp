@@ -9,8 +9,7 @@
 
 namespace host {
 
-CodeBox::CodeBox(QWidget *parent)
-    : EditBox(parent)
+CodeBox::CodeBox(QWidget *parent) : EditBox(parent)
 {
     // The multi-language box's BeforeEdit comes with every BeforeItem, before the window's.
     connect(this, &EditBox::BeforeItem, this, [this] {
@@ -32,8 +31,7 @@ void CodeBox::setMultiLanguage(bool on)
     if (on && !m_languageButton) {
         m_languageButton = addSideButton(QStringLiteral("Lingue"),
                                          QStringLiteral("Descrizioni in lingua"));
-        connect(m_languageButton, &QToolButton::clicked, this,
-                &CodeBox::openLanguageDescriptions);
+        connect(m_languageButton, &QToolButton::clicked, this, &CodeBox::openLanguageDescriptions);
     }
     if (m_languageButton)
         m_languageButton->setVisible(on);

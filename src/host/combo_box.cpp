@@ -26,8 +26,7 @@ bool passingFocusReason(Qt::FocusReason reason)
 
 } // namespace
 
-ComboBox::ComboBox(QWidget *parent)
-    : QComboBox(parent)
+ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(false);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -63,9 +62,11 @@ void ComboBox::addCodeItem(const QString &caption, const QVariant &code)
 void ComboBox::setListIndex(int index)
 {
     if (index < -1 || index >= count())
-        ado::raise(380, QStringLiteral("Indice %1 non valido per \"%2\" (%3 elementi)")
-                            .arg(index).arg(m_caption.isEmpty() ? objectName() : m_caption)
-                            .arg(count()),
+        ado::raise(380,
+                   QStringLiteral("Indice %1 non valido per \"%2\" (%3 elementi)")
+                       .arg(index)
+                       .arg(m_caption.isEmpty() ? objectName() : m_caption)
+                       .arg(count()),
                    objectName());
     setCurrentIndex(index);
     if (m_choiceOpen)
@@ -115,9 +116,9 @@ void ComboBox::setText(const QVariant &code)
     if (!isMissing(code)) {
         index = findCode(code);
         if (index < 0)
-            ado::raise(380, QStringLiteral("Il codice \"%1\" non è tra le voci di \"%2\"")
-                                .arg(code.toString(),
-                                     m_caption.isEmpty() ? objectName() : m_caption),
+            ado::raise(380,
+                       QStringLiteral("Il codice \"%1\" non è tra le voci di \"%2\"")
+                           .arg(code.toString(), m_caption.isEmpty() ? objectName() : m_caption),
                        objectName());
     }
     setCurrentIndex(index);

@@ -22,27 +22,46 @@ int vbKeyCode(const QKeyEvent *event)
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
         return vbKeyF1 + (key - Qt::Key_F1);
     switch (key) {
-    case Qt::Key_Backspace: return vbKeyBack;
+    case Qt::Key_Backspace:
+        return vbKeyBack;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return vbKeyTab;
+    case Qt::Key_Backtab:
+        return vbKeyTab;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return vbKeyReturn;
-    case Qt::Key_Escape: return vbKeyEscape;
-    case Qt::Key_Space: return vbKeySpace;
-    case Qt::Key_PageUp: return vbKeyPageUp;
-    case Qt::Key_PageDown: return vbKeyPageDown;
-    case Qt::Key_End: return vbKeyEnd;
-    case Qt::Key_Home: return vbKeyHome;
-    case Qt::Key_Left: return vbKeyLeft;
-    case Qt::Key_Up: return vbKeyUp;
-    case Qt::Key_Right: return vbKeyRight;
-    case Qt::Key_Down: return vbKeyDown;
-    case Qt::Key_Insert: return vbKeyInsert;
-    case Qt::Key_Delete: return vbKeyDelete;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    default: return 0;
+    case Qt::Key_Enter:
+        return vbKeyReturn;
+    case Qt::Key_Escape:
+        return vbKeyEscape;
+    case Qt::Key_Space:
+        return vbKeySpace;
+    case Qt::Key_PageUp:
+        return vbKeyPageUp;
+    case Qt::Key_PageDown:
+        return vbKeyPageDown;
+    case Qt::Key_End:
+        return vbKeyEnd;
+    case Qt::Key_Home:
+        return vbKeyHome;
+    case Qt::Key_Left:
+        return vbKeyLeft;
+    case Qt::Key_Up:
+        return vbKeyUp;
+    case Qt::Key_Right:
+        return vbKeyRight;
+    case Qt::Key_Down:
+        return vbKeyDown;
+    case Qt::Key_Insert:
+        return vbKeyInsert;
+    case Qt::Key_Delete:
+        return vbKeyDelete;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    default:
+        return 0;
     }
 }
 
@@ -106,8 +125,7 @@ QString formatSection(double value, const QString &section)
     const int minInt = int(intPart.count(QLatin1Char('0')));
 
     QLocale locale = numberLocale();
-    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions
-                                     : QLocale::OmitGroupSeparator);
+    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
     QString digits = locale.toString(std::fabs(value), 'f', decimals);
     if (minInt == 0 && std::fabs(value) < 1.0) {
         // "#.00" writes 0.5 as ".50"
@@ -174,8 +192,8 @@ QString formatNumber(const QVariant &value, const QString &format)
             return formatSection(number, sections[1]);
         const QString text = formatSection(number, positive);
         // -0.001 rounded to 0.00 shows no sign
-        return text.contains(QRegularExpression(QStringLiteral("[1-9]")))
-                   ? QLatin1Char('-') + text : text;
+        return text.contains(QRegularExpression(QStringLiteral("[1-9]"))) ? QLatin1Char('-') + text
+                                                                          : text;
     }
     return formatSection(number, positive);
 }
@@ -198,9 +216,9 @@ bool runControlAction(const QString &source, const std::function<void()> &action
             description = QString::fromUtf8(e.what());
             errorSource = source;
         }
-        const int answer = DialogService::instance().errorDialog(
-            QStringLiteral("Errore"), number, description, errorSource,
-            vbCritical | vbAbortRetryIgnore);
+        const int answer = DialogService::instance().errorDialog(QStringLiteral("Errore"), number,
+                                                                 description, errorSource,
+                                                                 vbCritical | vbAbortRetryIgnore);
         if (answer != vbRetry)
             return false;
     }

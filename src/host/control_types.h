@@ -39,10 +39,24 @@ enum ShiftMask : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
 
 // VB key codes of the keys the window tests.
 enum VbKey : int {
-    vbKeyBack = 8, vbKeyTab = 9, vbKeyReturn = 13, vbKeyEscape = 27, vbKeySpace = 32,
-    vbKeyPageUp = 33, vbKeyPageDown = 34, vbKeyEnd = 35, vbKeyHome = 36, vbKeyLeft = 37,
-    vbKeyUp = 38, vbKeyRight = 39, vbKeyDown = 40, vbKeyInsert = 45, vbKeyDelete = 46,
-    vbKeyF1 = 112, vbKeyF3 = 114, vbKeyF4 = 115
+    vbKeyBack = 8,
+    vbKeyTab = 9,
+    vbKeyReturn = 13,
+    vbKeyEscape = 27,
+    vbKeySpace = 32,
+    vbKeyPageUp = 33,
+    vbKeyPageDown = 34,
+    vbKeyEnd = 35,
+    vbKeyHome = 36,
+    vbKeyLeft = 37,
+    vbKeyUp = 38,
+    vbKeyRight = 39,
+    vbKeyDown = 40,
+    vbKeyInsert = 45,
+    vbKeyDelete = 46,
+    vbKeyF1 = 112,
+    vbKeyF3 = 114,
+    vbKeyF4 = 115
 };
 
 // The VB key code of a key press (0 for keys VB has no code for) and its Shift argument.
@@ -57,7 +71,10 @@ bool keyDownSwallowed(QObject *control, QKeyEvent *event,
 
 // Width and positions given in twips (the unit of the window's design) as pixels.
 constexpr int TwipsPerPixel = 15;
-constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
+constexpr int twipsToPixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
 
 // True when two item codes are the same code: numbers compare as numbers ("2", 2 and 2.0 are
 // one code), other values as right-trimmed texts. Null matches only Null.

@@ -38,7 +38,8 @@ QVariant CostUtility::companySetting(int company, const QString &column,
                                      nullptr, ado::adCmdText);
         if (!rs || rs->isEOF())
             return QVariant();
-        const bool costAccounting = ado::NormalizzaNumero(rs->Fields(0).Value()) == QLatin1String("1");
+        const bool costAccounting = ado::NormalizzaNumero(rs->Fields(0).Value())
+                                    == QLatin1String("1");
         return costAccounting ? rs->Fields(1).Value() : QVariant();
     });
 }
@@ -63,10 +64,18 @@ int CostUtility::ShowNumberedMessage(int kind, long number, const QString &text,
 {
     int style = 0;
     switch (kind) {
-    case InformationMessage: style = vbOKOnly | vbInformation; break;
-    case QuestionMessage: style = vbYesNo | vbQuestion; break;
-    case WarningMessage: style = vbOKOnly | vbExclamation; break;
-    case ErrorMessage: style = vbOKOnly | vbCritical; break;
+    case InformationMessage:
+        style = vbOKOnly | vbInformation;
+        break;
+    case QuestionMessage:
+        style = vbYesNo | vbQuestion;
+        break;
+    case WarningMessage:
+        style = vbOKOnly | vbExclamation;
+        break;
+    case ErrorMessage:
+        style = vbOKOnly | vbCritical;
+        break;
     default:
         ado::raise(5, QStringLiteral("Tipo di messaggio sconosciuto: %1").arg(kind),
                    QStringLiteral("CostUtility.ShowNumberedMessage"));

@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QVariant>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace host {
 

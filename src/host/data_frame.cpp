@@ -116,8 +116,7 @@ DataFrame::DataFrame(QObject *parent)
     , m_subjectDelete(DefaultSubject)
     , m_subjectSave(DefaultSubject)
     , m_wiring(std::make_unique<Wiring>())
-{
-}
+{}
 
 DataFrame::~DataFrame()
 {
@@ -181,10 +180,10 @@ void DataFrame::AddControl(Bindable *control, QObject * /*unused*/)
         return;
     if (m_recordset && m_recordset->State() == ado::adStateOpen
         && m_recordset->fieldIndex(column) < 0)
-        ado::raise(ado::adErrItemNotFound,
-                   QStringLiteral("AddControl: il campo \"%1\" non è nel row set del frame.")
-                       .arg(column),
-                   frame::source());
+        ado::raise(
+            ado::adErrItemNotFound,
+            QStringLiteral("AddControl: il campo \"%1\" non è nel row set del frame.").arg(column),
+            frame::source());
     for (const auto &b : m_bindings) {
         if (b->control == control)
             ado::raise(ado::adErrInvalidArgument,
@@ -207,7 +206,8 @@ void DataFrame::AddControl(Bindable *control, QObject * /*unused*/)
         // Only a typed key looks for its stored row: a key chosen in a list (the arrow keys
         // pass over every item) keeps the new row, which is checked when it is confirmed.
         if (auto *box = qobject_cast<EditBox *>(control->widget()))
-            binding->keyCommit = connect(box, &EditBox::AfterItem, this, &DataFrame::onKeyCommitted);
+            binding->keyCommit = connect(box, &EditBox::AfterItem, this,
+                                         &DataFrame::onKeyCommitted);
     }
     m_bindings.push_back(std::move(binding));
 
@@ -259,15 +259,15 @@ void DataFrame::Terminate()
 void DataFrame::requireRecordset(const char *operation) const
 {
     if (!m_initialized)
-        ado::raise(ado::adErrIllegalOperation,
-                   QStringLiteral("%1: il frame non è inizializzato.")
-                       .arg(QLatin1String(operation)),
-                   frame::source());
+        ado::raise(
+            ado::adErrIllegalOperation,
+            QStringLiteral("%1: il frame non è inizializzato.").arg(QLatin1String(operation)),
+            frame::source());
     if (!m_recordset || m_recordset->State() != ado::adStateOpen)
-        ado::raise(ado::adErrObjectClosed,
-                   QStringLiteral("%1: il frame non ha un row set aperto.")
-                       .arg(QLatin1String(operation)),
-                   frame::source());
+        ado::raise(
+            ado::adErrObjectClosed,
+            QStringLiteral("%1: il frame non ha un row set aperto.").arg(QLatin1String(operation)),
+            frame::source());
 }
 
 // ---------------------------------------------------------------- the row set
@@ -422,8 +422,7 @@ void DataFrame::onControlEdited(std::size_t index)
     // An edit in a frame that shows no row starts one, keeping what the user typed.
     if (m_status == StatusBrowse && !hasCurrentRow() && m_recordset
         && m_recordset->State() == ado::adStateOpen) {
-        runUserAction(QStringLiteral("AddNew"),
-                      [this] { startNewRow(ReasonAddNew, true); });
+        runUserAction(QStringLiteral("AddNew"), [this] { startNewRow(ReasonAddNew, true); });
     }
 }
 
@@ -645,8 +644,7 @@ void DataFrame::EndUpdate()
     }
     const bool sameRow = !m_rowSetReset && frame::sameValue(currentBookmark(), m_shownBookmark);
     m_rowSetReset = false;
-    if (!sameRow && m_status == StatusNew
-        && !(editMode() == ado::adEditAdd)) {
+    if (!sameRow && m_status == StatusNew && !(editMode() == ado::adEditAdd)) {
         setStatusValue(StatusBrowse);
         m_recordChanged = false;
     }
@@ -657,8 +655,7 @@ void DataFrame::EndUpdate()
 void DataFrame::WriteBatch()
 {
     emit UpdateBatchAll();
-    if (m_recordset && m_recordset->State() == ado::adStateOpen
-        && editMode() != ado::adEditAdd)
+    if (m_recordset && m_recordset->State() == ado::adStateOpen && editMode() != ado::adEditAdd)
         m_modified = m_recordset->hasPendingChanges();
     notifyState();
 }

@@ -78,7 +78,11 @@
 
 class QWidget;
 
-namespace ado { class Connection; class Recordset; class RuntimeError; }
+namespace ado {
+class Connection;
+class Recordset;
+class RuntimeError;
+} // namespace ado
 
 namespace host {
 
@@ -117,15 +121,15 @@ public:
 
     // Values of fenm_reason in ChangeStatus.
     enum ChangeReason : long {
-        ReasonMoved = 1,      // another stored row shown by the navigator, the grid or a Move
-        ReasonSearched = 2,   // a row picked from the search list
-        ReasonKeyFound = 3,   // a stored key committed in the key box of a new row
-        ReasonAddNew = 4,     // a new row started ("Nuovo", SetStatus(2))
-        ReasonUndo = 5,       // edits dropped or a new row cancelled
-        ReasonDeleted = 6,    // the row shown after a delete (or a new row when none is left)
-        ReasonSaved = 7,      // back to status 0 after a successful save of the record shown
-        ReasonLoaded = 8,     // the row set was re-opened or re-attached (SqlText, Recordset)
-        ReasonStatusSet = 9,  // SetStatus(0) showed the stored row
+        ReasonMoved = 1,     // another stored row shown by the navigator, the grid or a Move
+        ReasonSearched = 2,  // a row picked from the search list
+        ReasonKeyFound = 3,  // a stored key committed in the key box of a new row
+        ReasonAddNew = 4,    // a new row started ("Nuovo", SetStatus(2))
+        ReasonUndo = 5,      // edits dropped or a new row cancelled
+        ReasonDeleted = 6,   // the row shown after a delete (or a new row when none is left)
+        ReasonSaved = 7,     // back to status 0 after a successful save of the record shown
+        ReasonLoaded = 8,    // the row set was re-opened or re-attached (SqlText, Recordset)
+        ReasonStatusSet = 9, // SetStatus(0) showed the stored row
     };
 
     // Values of fenm_operationresult in the After events.
@@ -139,8 +143,8 @@ public:
     // open; the frame shows its current row. `navigator` is a MainNavigator, a GridNavigator
     // or null; `grid` may be null. An empty key column means no key box and no search.
     void Initialize(Cinterface *moduleInterface, ado::Connection *connection,
-                    ado::Recordset *recordset, const QString &selectText,
-                    const QString &keyColumn, QWidget *navigator, host::Grid *grid);
+                    ado::Recordset *recordset, const QString &selectText, const QString &keyColumn,
+                    QWidget *navigator, host::Grid *grid);
     // Binds a control to the column named by its dataField (raises 3265 for a column the row
     // set lacks); a control with no dataField is accepted and left to the window (the frame
     // neither shows nor reads a value in it). The second argument is not used.
@@ -183,7 +187,11 @@ public:
     // after the key column; the bound columns follow.
     void addSearchColumn(const QString &column, const QString &caption);
 
-    void setOptionA(bool on) { m_optionA = on; updateNavigator(); }
+    void setOptionA(bool on)
+    {
+        m_optionA = on;
+        updateNavigator();
+    }
     bool OptionB() const { return m_optionB; }
     void setOptionB(bool on) { m_optionB = on; }
     bool OptionC() const { return m_optionC; }
@@ -367,20 +375,20 @@ private:
     std::vector<std::unique_ptr<Binding>> m_bindings;
     std::vector<QPointer<DataFrame>> m_children;
     QPointer<DataFrame> m_parentFrame;
-    QVariant m_shownBookmark;    // the row the controls show (invalid when none)
-    QVariant m_rowBeforeNew;     // the row shown when the new row was started
-    QVariant m_newRowBookmark;   // the new row of status 2
+    QVariant m_shownBookmark;  // the row the controls show (invalid when none)
+    QVariant m_rowBeforeNew;   // the row shown when the new row was started
+    QVariant m_newRowBookmark; // the new row of status 2
     long m_status = StatusBrowse;
     long m_optionE = -1;
     WriteUnit *m_writeUnit = nullptr;
-    int m_updateDepth = 0;       // BeginUpdate nesting
-    int m_ownOperation = 0;      // the frame itself is moving or editing the row set
+    int m_updateDepth = 0;  // BeginUpdate nesting
+    int m_ownOperation = 0; // the frame itself is moving or editing the row set
     bool m_initialized = false;
     bool m_recordChanged = false;
     bool m_modified = false;
     bool m_reportedPending = false; // what IsRecordChanged last answered
     bool m_displaying = false;
-    bool m_rowSetReset = false;  // the row set was reset while ignored (BeginUpdate)
+    bool m_rowSetReset = false; // the row set was reset while ignored (BeginUpdate)
     bool m_optionA = false;
     bool m_optionB = true;
     bool m_optionC = true;

@@ -219,8 +219,7 @@ bool DataFrame::checkRequired()
     for (const auto &b : m_bindings) {
         if (!b->widget || !b->control->isRequired() || b->control->hasValue())
             continue;
-        const QString caption = b->control->caption().isEmpty() ? b->column
-                                                                : b->control->caption();
+        const QString caption = b->control->caption().isEmpty() ? b->column : b->control->caption();
         showMessage(frame::requiredMessage(caption), vbExclamation);
         b->control->focus();
         return false;
@@ -316,8 +315,7 @@ bool DataFrame::deleteRecord()
             showCurrentRow(true);
             emit AfterDelete(OperationFailed);
             if (description && !work)
-                showMessage(frame::deleteFailedMessage(m_subjectDelete, *description),
-                            vbCritical);
+                showMessage(frame::deleteFailedMessage(m_subjectDelete, *description), vbCritical);
             notifyState();
             return false;
         };
@@ -397,8 +395,7 @@ void DataFrame::undo()
         setStatusValue(StatusBrowse);
         m_recordChanged = false;
         m_reportedPending = false;
-        if (!hasCurrentRow() && !goToBookmark(m_shownBookmark)
-            && m_recordset->RecordCount() > 0)
+        if (!hasCurrentRow() && !goToBookmark(m_shownBookmark) && m_recordset->RecordCount() > 0)
             m_recordset->MoveFirst();
     }
     showCurrentRow(false);
@@ -422,8 +419,8 @@ bool DataFrame::ConfirmPending(bool ask, bool includeNewRow, bool allowCancel)
     if (!ask)
         return confirm();
     const int style = (allowCancel ? vbYesNoCancel : vbYesNo) | vbQuestion;
-    const int answer = DialogService::instance().message(frame::saveQuestion(m_subjectSave),
-                                                         style, frame::title());
+    const int answer = DialogService::instance().message(frame::saveQuestion(m_subjectSave), style,
+                                                         frame::title());
     if (answer == vbYes)
         return confirm();
     if (answer == vbCancel && allowCancel)

@@ -181,8 +181,7 @@ bool DataFrame::search()
         return false;
     if (m_keyColumn.isEmpty())
         ado::raise(ado::adErrIllegalOperation,
-                   QStringLiteral("Ricerca: il frame non ha una colonna chiave."),
-                   frame::source());
+                   QStringLiteral("Ricerca: il frame non ha una colonna chiave."), frame::source());
     QStringList columns{m_keyColumn};
     std::vector<const Bindable *> shownBy{nullptr}; // the control that shows each column
     LookupRequest request;
@@ -194,8 +193,7 @@ bool DataFrame::search()
         request.captions << caption;
     }
     for (const auto &b : m_bindings) {
-        const QString caption = b->control->caption().isEmpty() ? b->column
-                                                                : b->control->caption();
+        const QString caption = b->control->caption().isEmpty() ? b->column : b->control->caption();
         if (b->column.compare(m_keyColumn, Qt::CaseInsensitive) == 0) {
             request.captions[0] = caption;
         } else if (!columns.contains(b->column, Qt::CaseInsensitive)) {
@@ -362,8 +360,8 @@ void DataFrame::updateNavigator()
         nav->setButtonEnabled(KeyPrevious, stored > 0 && (anywhere || position > 1));
         nav->setButtonEnabled(KeyNext, stored > 0 && (anywhere || position < stored));
         nav->setButtonEnabled(KeyLast, stored > 0 && (anywhere || position < stored));
-        nav->setButtonEnabled(KeySearch, m_optionA && !m_keyColumn.isEmpty() && stored > 0
-                                             && rights().query);
+        nav->setButtonEnabled(KeySearch,
+                              m_optionA && !m_keyColumn.isEmpty() && stored > 0 && rights().query);
         nav->setButtonEnabled(KeyNew, canAddNew);
         nav->setButtonEnabled(KeyConfirm, canConfirm);
         nav->setButtonEnabled(KeyDelete, canDelete);

@@ -11,7 +11,9 @@
 
 #include <vector>
 
-namespace ado { class Recordset; }
+namespace ado {
+class Recordset;
+}
 
 namespace host {
 
@@ -23,10 +25,10 @@ class MainNavigator;
 struct DataFrame::Binding
 {
     Bindable *control = nullptr;
-    QPointer<QWidget> widget;        // the control's widget: tells whether it still exists
+    QPointer<QWidget> widget; // the control's widget: tells whether it still exists
     QString column;
-    QVariant snapshot;               // the row's value when the control last took it
-    bool dirty = false;              // the user changed the control since
+    QVariant snapshot;  // the row's value when the control last took it
+    bool dirty = false; // the user changed the control since
     QMetaObject::Connection keyCommit;
 };
 
@@ -78,7 +80,10 @@ QString requiredMessage(const QString &caption);
 QString invalidMessage(const QString &caption);
 QString saveFailedMessage(const QString &subject, const QString &description);
 QString deleteFailedMessage(const QString &subject, const QString &description);
-inline QString title() { return QStringLiteral("Attenzione"); }
+inline QString title()
+{
+    return QStringLiteral("Attenzione");
+}
 
 } // namespace frame
 } // namespace host

@@ -67,9 +67,9 @@ bool DataFrame::allowed(bool permitted, const QString &refusalText) const
 
 bool DataFrame::settleUnsavable(bool allowCancel)
 {
-    const QString question =
-        refusal(QStringLiteral("le modifiche %1 non possono essere salvate. Abbandonarle?")
-                    .arg(m_subjectSave));
+    const QString question = refusal(
+        QStringLiteral("le modifiche %1 non possono essere salvate. Abbandonarle?")
+            .arg(m_subjectSave));
     const int answer = DialogService::instance().message(
         question, (allowCancel ? vbYesNo : vbOKOnly) | vbExclamation, frame::title());
     if (allowCancel && answer != vbYes)

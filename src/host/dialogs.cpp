@@ -34,11 +34,12 @@ std::vector<ButtonChoice> buttonsOf(int style)
     case vbOKCancel:
         return {{QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, "Annulla"}};
     case vbAbortRetryIgnore:
-        return {{QMessageBox::Abort, "Interrompi"}, {QMessageBox::Retry, "Riprova"},
+        return {{QMessageBox::Abort, "Interrompi"},
+                {QMessageBox::Retry, "Riprova"},
                 {QMessageBox::Ignore, "Ignora"}};
     case vbYesNoCancel:
-        return {{QMessageBox::Yes, "Sì"}, {QMessageBox::No, "No"},
-                {QMessageBox::Cancel, "Annulla"}};
+        return {
+            {QMessageBox::Yes, "Sì"}, {QMessageBox::No, "No"}, {QMessageBox::Cancel, "Annulla"}};
     case vbYesNo:
         return {{QMessageBox::Yes, "Sì"}, {QMessageBox::No, "No"}};
     case vbRetryCancel:
@@ -51,11 +52,16 @@ std::vector<ButtonChoice> buttonsOf(int style)
 QMessageBox::Icon iconOf(int style)
 {
     switch (style & 0x70) {
-    case vbCritical: return QMessageBox::Critical;
-    case vbQuestion: return QMessageBox::Question;
-    case vbExclamation: return QMessageBox::Warning;
-    case vbInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
@@ -102,14 +108,22 @@ std::unique_ptr<QMessageBox> createMessageBox(const QString &text, int style, co
 int answerOfButton(QMessageBox::StandardButton button)
 {
     switch (button) {
-    case QMessageBox::Ok: return vbOK;
-    case QMessageBox::Cancel: return vbCancel;
-    case QMessageBox::Abort: return vbAbort;
-    case QMessageBox::Retry: return vbRetry;
-    case QMessageBox::Ignore: return vbIgnore;
-    case QMessageBox::Yes: return vbYes;
-    case QMessageBox::No: return vbNo;
-    default: return 0;
+    case QMessageBox::Ok:
+        return vbOK;
+    case QMessageBox::Cancel:
+        return vbCancel;
+    case QMessageBox::Abort:
+        return vbAbort;
+    case QMessageBox::Retry:
+        return vbRetry;
+    case QMessageBox::Ignore:
+        return vbIgnore;
+    case QMessageBox::Yes:
+        return vbYes;
+    case QMessageBox::No:
+        return vbNo;
+    default:
+        return 0;
     }
 }
 

@@ -15,26 +15,45 @@
 
 class QWidget;
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace host {
 
 // Answers, as VB's message box returns them.
-enum MsgAnswer : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5,
-                       vbYes = 6, vbNo = 7 };
+enum MsgAnswer : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7
+};
 // Styles, as VB's message box takes them (buttons + icon + default button + modality).
-enum MsgStyle : int { vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3,
-                      vbYesNo = 4, vbRetryCancel = 5, vbCritical = 16, vbQuestion = 32,
-                      vbExclamation = 48, vbInformation = 64, vbDefaultButton2 = 256,
-                      vbSystemModal = 4096 };
+enum MsgStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbAbortRetryIgnore = 2,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+    vbDefaultButton2 = 256,
+    vbSystemModal = 4096
+};
 
 // A list to pick one row from (lookups and searches).
 struct LookupRequest
 {
     QString title;
-    QStringList captions;               // one per column, in column order
-    std::vector<QVariantList> rows;     // the candidate rows
-    int keyColumn = 0;                  // the column whose value is returned
+    QStringList captions;           // one per column, in column order
+    std::vector<QVariantList> rows; // the candidate rows
+    int keyColumn = 0;              // the column whose value is returned
 };
 
 class DialogService

@@ -39,8 +39,7 @@ public:
             if (characterSet == EditBox::LettersOnly && !c.isLetter())
                 return Invalid;
         }
-        if (pattern.isValid() && !pattern.pattern().isEmpty()
-            && !pattern.match(input).hasMatch())
+        if (pattern.isValid() && !pattern.pattern().isEmpty() && !pattern.match(input).hasMatch())
             return Invalid;
         return Acceptable;
     }
@@ -53,7 +52,10 @@ bool isMissing(const QVariant &v)
     return !v.isValid() || v.isNull() || v.typeId() == QMetaType::Nullptr;
 }
 
-QVariant nullValue() { return QVariant::fromValue(nullptr); }
+QVariant nullValue()
+{
+    return QVariant::fromValue(nullptr);
+}
 
 bool ignoredFocusReason(Qt::FocusReason reason)
 {
@@ -64,8 +66,7 @@ bool ignoredFocusReason(Qt::FocusReason reason)
 
 } // namespace
 
-EditBox::EditBox(QWidget *parent)
-    : QWidget(parent)
+EditBox::EditBox(QWidget *parent) : QWidget(parent)
 {
     m_layout = new QHBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -242,9 +243,7 @@ void EditBox::clearTargets()
     }
 }
 
-void EditBox::decodedRow(ado::Recordset *)
-{
-}
+void EditBox::decodedRow(ado::Recordset *) {}
 
 void EditBox::Decode()
 {
@@ -274,8 +273,9 @@ void EditBox::Decode()
         return;
     }
     if (!m_connection)
-        ado::raise(3709, QStringLiteral("Nessuna connessione per la decodifica di \"%1\"")
-                             .arg(m_caption.isEmpty() ? objectName() : m_caption),
+        ado::raise(3709,
+                   QStringLiteral("Nessuna connessione per la decodifica di \"%1\"")
+                       .arg(m_caption.isEmpty() ? objectName() : m_caption),
                    objectName());
     const std::unique_ptr<ado::Recordset> rs = m_connection->Execute(sql);
     if (rs && rs->State() == ado::adStateOpen && !rs->isEOF()) {
@@ -303,9 +303,7 @@ void EditBox::beginEdit()
     emit BeforeItem();
 }
 
-void EditBox::userEdited()
-{
-}
+void EditBox::userEdited() {}
 
 void EditBox::onTextEdited()
 {
@@ -460,20 +458,22 @@ void EditBox::runLookup()
     if (cancel || sql.trimmed().isEmpty())
         return;
     if (!m_connection)
-        ado::raise(3709, QStringLiteral("Nessuna connessione per la ricerca di \"%1\"")
-                             .arg(m_caption.isEmpty() ? objectName() : m_caption),
+        ado::raise(3709,
+                   QStringLiteral("Nessuna connessione per la ricerca di \"%1\"")
+                       .arg(m_caption.isEmpty() ? objectName() : m_caption),
                    objectName());
     const std::unique_ptr<ado::Recordset> rs = m_connection->Execute(sql);
     if (!rs || rs->State() != ado::adStateOpen || rs->FieldCount() == 0)
-        ado::raise(3001, QStringLiteral("La ricerca di \"%1\" non restituisce colonne")
-                             .arg(m_caption.isEmpty() ? objectName() : m_caption),
+        ado::raise(3001,
+                   QStringLiteral("La ricerca di \"%1\" non restituisce colonne")
+                       .arg(m_caption.isEmpty() ? objectName() : m_caption),
                    objectName());
     LookupRequest request;
     request.title = title.isEmpty() ? m_caption : title;
     const int fields = rs->FieldCount();
     for (int i = 0; i < fields; ++i) {
-        const QString caption = i < columns.size() && !columns[i].isEmpty()
-                                    ? columns[i].first() : QString();
+        const QString caption = i < columns.size() && !columns[i].isEmpty() ? columns[i].first()
+                                                                            : QString();
         request.captions << (caption.isEmpty() ? rs->Fields(i).Name() : caption);
     }
     while (!rs->isEOF()) {
@@ -509,9 +509,7 @@ void EditBox::Reselect()
 
 // ----- menu and look -----
 
-void EditBox::addMenuEntries(QMenu *)
-{
-}
+void EditBox::addMenuEntries(QMenu *) {}
 
 void EditBox::showContextMenu(const QPoint &pos)
 {

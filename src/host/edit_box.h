@@ -39,7 +39,10 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 
-namespace ado { class Connection; class Recordset; }
+namespace ado {
+class Connection;
+class Recordset;
+} // namespace ado
 
 namespace host {
 
@@ -173,7 +176,7 @@ private:
     ado::Connection *m_connection = nullptr;
     std::function<void()> m_edited;
     std::vector<QPointer<EditBox>> m_lastTargets;
-    QString m_baseline;     // text when the current edit began (or was last committed)
+    QString m_baseline; // text when the current edit began (or was last committed)
     QString m_dataField;
     QString m_caption;
     QString m_lookupName;

@@ -43,8 +43,8 @@ ErrorDialog::ErrorDialog(const QString &title, long number, const QString &descr
     icon->setAlignment(Qt::AlignTop);
 
     auto *heading = new QLabel(QStringLiteral("<b>Errore n. %1</b>").arg(number), this);
-    auto *text = new QLabel(description.isEmpty() ? QStringLiteral("(nessuna descrizione)")
-                                                  : description, this);
+    auto *text = new QLabel(
+        description.isEmpty() ? QStringLiteral("(nessuna descrizione)") : description, this);
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text->setObjectName(QStringLiteral("description"));
@@ -94,10 +94,14 @@ ErrorDialog::ErrorDialog(const QString &title, long number, const QString &descr
 QPushButton *ErrorDialog::button(int answer) const
 {
     switch (answer) {
-    case vbAbort: return m_abort;
-    case vbRetry: return m_retry;
-    case vbIgnore: return m_ignore;
-    default: return nullptr;
+    case vbAbort:
+        return m_abort;
+    case vbRetry:
+        return m_retry;
+    case vbIgnore:
+        return m_ignore;
+    default:
+        return nullptr;
     }
 }
 

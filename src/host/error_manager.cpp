@@ -21,7 +21,8 @@ int ErrorManager::ReportError(const QString &title, const QString &caption,
     for (const auto &provider : m_providerErrors) {
         if (provider.description.isEmpty() || description.contains(provider.description))
             continue;
-        description += QStringLiteral("\n[%1] %2").arg(provider.nativeError).arg(provider.description);
+        description +=
+            QStringLiteral("\n[%1] %2").arg(provider.nativeError).arg(provider.description);
     }
     const QString source = handlerName + error.source();
     const QString dialogTitle = caption.isEmpty() ? title : title + QStringLiteral(" - ") + caption;

@@ -22,7 +22,10 @@ public:
     // The error to report next; error() gives access to it (the caller may adjust its source).
     void setError(const ado::RuntimeError &error) { m_error = error; }
     ado::RuntimeError *error() { return m_error ? &*m_error : nullptr; }
-    void setProviderErrors(const std::vector<ado::ProviderError> &errors) { m_providerErrors = errors; }
+    void setProviderErrors(const std::vector<ado::ProviderError> &errors)
+    {
+        m_providerErrors = errors;
+    }
     void clearError();
 
     // Shows the error set before: number, description (with the provider errors that say

@@ -37,8 +37,7 @@ int GridColumnLayout::indexOf(const QString &field) const
     return -1;
 }
 
-Grid::Grid(QWidget *parent)
-    : QTableView(parent)
+Grid::Grid(QWidget *parent) : QTableView(parent)
 {
     m_model = new GridModel(this);
     setModel(m_model);

@@ -37,8 +37,9 @@ Qt::Alignment alignmentOf(int code, const QVariant &value)
     Qt::Alignment vertical = Qt::AlignVCenter;
     if (code >= 0 && code <= 8) {
         horizontal = code < 3 ? Qt::AlignLeft : code < 6 ? Qt::AlignHCenter : Qt::AlignRight;
-        vertical = code % 3 == 0 ? Qt::AlignTop : code % 3 == 1 ? Qt::AlignVCenter
-                                                                : Qt::AlignBottom;
+        vertical = code % 3 == 0   ? Qt::AlignTop
+                   : code % 3 == 1 ? Qt::AlignVCenter
+                                   : Qt::AlignBottom;
     } else if (isNumber(value)) {
         horizontal = Qt::AlignRight; // 9, general: numbers right, texts left
     }
@@ -56,10 +57,7 @@ int indexOfField(const QStringList &names, const QString &field)
 
 } // namespace
 
-GridModel::GridModel(QObject *parent)
-    : QAbstractTableModel(parent)
-{
-}
+GridModel::GridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 GridModel::~GridModel()
 {

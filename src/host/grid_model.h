@@ -19,19 +19,21 @@
 #include <memory>
 #include <vector>
 
-namespace ado { class Recordset; }
+namespace ado {
+class Recordset;
+}
 
 namespace host {
 
 struct GridColumn
 {
-    QString field;      // column of the row set; a name the row set lacks is a computed column
+    QString field; // column of the row set; a name the row set lacks is a computed column
     QString caption;
-    int alignment = 1;  // 0-2 left, 3-5 centre, 6-8 right (top, middle, bottom); 9 general
-    int width = 0;      // twips
+    int alignment = 1; // 0-2 left, 3-5 centre, 6-8 right (top, middle, bottom); 9 general
+    int width = 0;     // twips
     bool visible = true;
     int option = 0;
-    QString format;     // display format of numbers ("##0.00")
+    QString format; // display format of numbers ("##0.00")
 };
 
 class GridModel : public QAbstractTableModel
@@ -39,8 +41,8 @@ class GridModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    using CellTextHook = std::function<void(QString &text, const QString &field,
-                                            const QVariant &bookmark)>;
+    using CellTextHook =
+        std::function<void(QString &text, const QString &field, const QVariant &bookmark)>;
 
     explicit GridModel(QObject *parent = nullptr);
     ~GridModel() override;
@@ -76,8 +78,8 @@ private:
     struct Row
     {
         QVariant bookmark;
-        QVariantList values;   // one per field of the row set
-        QStringList texts;     // one per column
+        QVariantList values; // one per field of the row set
+        QStringList texts;   // one per column
     };
 
     void onRecordsetEvent(int event, const QVariant &row);

@@ -11,8 +11,7 @@
 
 namespace host {
 
-GridNavigator::GridNavigator(QWidget *parent)
-    : QWidget(parent)
+GridNavigator::GridNavigator(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

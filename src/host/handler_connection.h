@@ -66,9 +66,9 @@ QMetaObject::Connection connectHandler(
     const Receiver *receiver, Slot &&slot, bool unique = false)
 {
     detail::HandlerConnectionScope scope(sender, receiver);
-    const Qt::ConnectionType type =
-        unique ? Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection)
-               : Qt::DirectConnection;
+    const Qt::ConnectionType type = unique ? Qt::ConnectionType(Qt::DirectConnection
+                                                                | Qt::UniqueConnection)
+                                           : Qt::DirectConnection;
     return QObject::connect(sender, signal, receiver, std::forward<Slot>(slot), type);
 }
 

@@ -25,13 +25,15 @@ void HostGlobal::selectCompany(int company)
 void HostGlobal::selectCompany(ado::Connection &connection, int company)
 {
     ado::passUp(QStringLiteral("HostGlobal.selectCompany"), [&] {
-        const QString sql = QStringLiteral(
-            "SELECT CG18_DITTA, CG16_RAGSOANAG, CG25_FLGCONIND, CG25_PDCCONIND_PC01,"
-            " CG25_PDCVDS_PC01\r\n"
-            "FROM CG18_ANADITTABASE WITH (NOLOCK)\r\n"
-            "LEFT JOIN CG16_ANAGGEN WITH (NOLOCK) ON CG16_CODICE = CG18_CODICE_CG16\r\n"
-            "LEFT JOIN CG25_ANADITTAGEST WITH (NOLOCK) ON CG25_DITTA_CG18 = CG18_DITTA\r\n"
-            "WHERE CG18_DITTA = %1").arg(company);
+        const QString sql =
+            QStringLiteral(
+                "SELECT CG18_DITTA, CG16_RAGSOANAG, CG25_FLGCONIND, CG25_PDCCONIND_PC01,"
+                " CG25_PDCVDS_PC01\r\n"
+                "FROM CG18_ANADITTABASE WITH (NOLOCK)\r\n"
+                "LEFT JOIN CG16_ANAGGEN WITH (NOLOCK) ON CG16_CODICE = CG18_CODICE_CG16\r\n"
+                "LEFT JOIN CG25_ANADITTAGEST WITH (NOLOCK) ON CG25_DITTA_CG18 = CG18_DITTA\r\n"
+                "WHERE CG18_DITTA = %1")
+                .arg(company);
         auto rs = connection.Execute(sql);
         if (!rs || rs->isEOF())
             ado::raise(ado::adErrItemNotFound,
@@ -87,9 +89,7 @@ int HostGlobal::ReportProcedureError(const QString &name)
 
 int HostGlobal::ReportProcedureError(const QString &name, const ado::RuntimeError &error)
 {
-    const QString source = error.source().isEmpty()
-                               ? name
-                               : ado::chainSource(name, error.source());
+    const QString source = error.source().isEmpty() ? name : ado::chainSource(name, error.source());
     const int answer = DialogService::instance().errorDialog(
         applicationTitle(), error.number(), error.description(), source,
         vbCritical | vbAbortRetryIgnore | vbDefaultButton2);

@@ -13,7 +13,10 @@
 #include <memory>
 #include <optional>
 
-namespace ado { class Connection; class RuntimeError; }
+namespace ado {
+class Connection;
+class RuntimeError;
+} // namespace ado
 
 namespace host {
 
@@ -23,10 +26,10 @@ class Cinterface;
 struct Company
 {
     int code = 0;
-    QString name;                 // CG16_RAGSOANAG, right-trimmed
-    bool costAccounting = false;  // CG25_FLGCONIND = 1
-    QVariant costChart;           // CG25_PDCCONIND_PC01 (Null when none)
-    QVariant expenseChart;        // CG25_PDCVDS_PC01 (-1 when the company has none)
+    QString name;                // CG16_RAGSOANAG, right-trimmed
+    bool costAccounting = false; // CG25_FLGCONIND = 1
+    QVariant costChart;          // CG25_PDCCONIND_PC01 (Null when none)
+    QVariant expenseChart;       // CG25_PDCVDS_PC01 (-1 when the company has none)
 };
 
 class HostGlobal : public QObject

@@ -74,10 +74,10 @@ QString languageName(const QString &code)
 LanguageDescriptions::LanguageDescriptions(ado::Connection &connection, int entity,
                                            const QVariant &rowId)
     : m_connection(connection), m_entity(entity), m_rowId(rowId)
-{
-}
+{}
 
-std::vector<std::pair<QString, QString>> LanguageDescriptions::languages(ado::Connection &connection)
+std::vector<std::pair<QString, QString>> LanguageDescriptions::languages(
+    ado::Connection &connection)
 {
     // The languages table first, then any language already used by a description.
     QStringList codes{BaseLanguage, QStringLiteral("ENG")};
@@ -148,7 +148,8 @@ void LanguageDescriptions::setText(const QString &code, const QString &text)
 
 bool LanguageDescriptions::hasChanges() const
 {
-    return std::any_of(m_rows.begin(), m_rows.end(), [](const LanguageText &t) { return t.changed(); });
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [](const LanguageText &t) { return t.changed(); });
 }
 
 void LanguageDescriptions::save()
@@ -157,7 +158,8 @@ void LanguageDescriptions::save()
         if (row.text.size() > MaxLength)
             ado::raise(ado::adErrInvalidArgument,
                        QStringLiteral("La descrizione in %1 supera i %2 caratteri")
-                           .arg(row.name).arg(MaxLength),
+                           .arg(row.name)
+                           .arg(MaxLength),
                        QStringLiteral("LanguageDescriptions.save"));
     }
     if (!hasChanges())
@@ -171,9 +173,9 @@ void LanguageDescriptions::save()
                 ado::Command remove;
                 remove.setActiveConnection(&m_connection);
                 remove.setCommandType(ado::adCmdText);
-                remove.setCommandText(QStringLiteral(
-                    "DELETE FROM CI99_DESLINGUA WHERE CI99_CODLINGUA_MG52 = ?"
-                    " AND CI99_PROVID_FW4A = ? AND CI99_IDPROV = ?"));
+                remove.setCommandText(
+                    QStringLiteral("DELETE FROM CI99_DESLINGUA WHERE CI99_CODLINGUA_MG52 = ?"
+                                   " AND CI99_PROVID_FW4A = ? AND CI99_IDPROV = ?"));
                 appendKey(remove, row.code, m_entity, m_rowId);
                 remove.Execute(nullptr, ado::adCmdTextNoRecords);
                 const QString text = ado::NormalizzaStringa(row.text);
@@ -218,8 +220,8 @@ LanguageDialog::LanguageDialog(ado::Connection &connection, int entity, const QV
     m_table = new QTableWidget(int(rows.size()), 2, this);
     m_table->setHorizontalHeaderLabels({QStringLiteral("Lingua"), QStringLiteral("Descrizione")});
     for (int r = 0; r < int(rows.size()); ++r) {
-        auto *language = new QTableWidgetItem(QStringLiteral("%1 - %2").arg(rows[size_t(r)].code,
-                                                                           rows[size_t(r)].name));
+        auto *language = new QTableWidgetItem(
+            QStringLiteral("%1 - %2").arg(rows[size_t(r)].code, rows[size_t(r)].name));
         language->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         language->setData(Qt::UserRole, rows[size_t(r)].code);
         m_table->setItem(r, 0, language);

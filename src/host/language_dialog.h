@@ -12,16 +12,18 @@
 
 class QTableWidget;
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace host {
 
 struct LanguageText
 {
-    QString code;      // CI99_CODLINGUA_MG52, "ITA", "ENG", ...
-    QString name;      // shown in the list ("Italiano")
-    QString text;      // as edited
-    QString stored;    // as read from the database
+    QString code;   // CI99_CODLINGUA_MG52, "ITA", "ENG", ...
+    QString name;   // shown in the list ("Italiano")
+    QString text;   // as edited
+    QString stored; // as read from the database
     bool changed() const { return text != stored; }
 };
 

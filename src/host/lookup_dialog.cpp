@@ -5,8 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
-#include <QHash>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -220,7 +220,8 @@ void LookupDialog::applyFilter(const QString &text)
         else
             m_table->setCurrentCell(-1, -1);
     }
-    m_count->setText(visible == 1 ? QStringLiteral("1 riga") : QStringLiteral("%1 righe").arg(visible));
+    m_count->setText(visible == 1 ? QStringLiteral("1 riga")
+                                  : QStringLiteral("%1 righe").arg(visible));
 }
 
 void LookupDialog::setFilterText(const QString &text)
@@ -276,7 +277,8 @@ bool LookupDialog::eventFilter(QObject *watched, QEvent *event)
         }
         // Typing in the list goes on in the filter box.
         const bool plain = (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
-        if (watched == m_table && plain && !key->text().isEmpty() && key->text().front().isPrint()) {
+        if (watched == m_table && plain && !key->text().isEmpty()
+            && key->text().front().isPrint()) {
             m_filter->setFocus(Qt::OtherFocusReason);
             QCoreApplication::sendEvent(m_filter, event);
             return true;

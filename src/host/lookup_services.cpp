@@ -55,8 +55,8 @@ QString accountTypeName(int type)
     return dictionary.GetText(msg::AccountTypeTexts[type]);
 }
 
-void LookupObject::setLookup(const QString &sql, const QStringList &captions,
-                             const QString &title, const QString &lookupName)
+void LookupObject::setLookup(const QString &sql, const QStringList &captions, const QString &title,
+                             const QString &lookupName)
 {
     m_sql = sql;
     m_columns.clear();
@@ -164,15 +164,15 @@ void AccountLookupService::prepare(const QVariant &chart, const AccountTypes &ty
 {
     const QString source = QStringLiteral("AccountLookupService.Prepare");
     const QString inList = typeList(types, source);
-    setLookup(QStringLiteral("SELECT PC03_CONTO, PC03_DESCR, ") + typeCaptionColumn() + CrLf
-                  + QStringLiteral("FROM PC03_CONTI WITH (NOLOCK)") + CrLf
-                  + QStringLiteral("WHERE PC03_PDC_PC01 = %1 AND PC03_FLGMOVIMENTABILE = 1")
-                        .arg(chartNumber(chart))
-                  + CrLf + QStringLiteral("  AND PC03_INDTIPOCONTO IN %1").arg(inList) + CrLf
-                  + QStringLiteral("ORDER BY PC03_CONTO"),
-              {QStringLiteral("Conto"), QStringLiteral("Descrizione"),
-               QStringLiteral("Tipo conto")},
-              chartTitle(QStringLiteral("Conti"), chart), QStringLiteral("PC03_CONTI"));
+    setLookup(
+        QStringLiteral("SELECT PC03_CONTO, PC03_DESCR, ") + typeCaptionColumn() + CrLf
+            + QStringLiteral("FROM PC03_CONTI WITH (NOLOCK)") + CrLf
+            + QStringLiteral("WHERE PC03_PDC_PC01 = %1 AND PC03_FLGMOVIMENTABILE = 1")
+                  .arg(chartNumber(chart))
+            + CrLf + QStringLiteral("  AND PC03_INDTIPOCONTO IN %1").arg(inList) + CrLf
+            + QStringLiteral("ORDER BY PC03_CONTO"),
+        {QStringLiteral("Conto"), QStringLiteral("Descrizione"), QStringLiteral("Tipo conto")},
+        chartTitle(QStringLiteral("Conti"), chart), QStringLiteral("PC03_CONTI"));
 }
 
 void AccountDecodeService::prepare(const QVariant &chart, const AccountTypes &types,

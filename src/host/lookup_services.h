@@ -15,7 +15,9 @@
 
 #include <array>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace host {
 

@@ -14,16 +14,15 @@ namespace host {
 
 const QStringList &MainNavigator::keys()
 {
-    static const QStringList all = {
-        QStringLiteral("Primo"),  QStringLiteral("Precedente"), QStringLiteral("Successivo"),
-        QStringLiteral("Ultimo"), QStringLiteral("Ricerca"),    QStringLiteral("Nuovo"),
-        QStringLiteral("Conferma"), QStringLiteral("Elimina"),  QStringLiteral("Esporta"),
-        QStringLiteral("Annulla")};
+    static const QStringList all = {QStringLiteral("Primo"),      QStringLiteral("Precedente"),
+                                    QStringLiteral("Successivo"), QStringLiteral("Ultimo"),
+                                    QStringLiteral("Ricerca"),    QStringLiteral("Nuovo"),
+                                    QStringLiteral("Conferma"),   QStringLiteral("Elimina"),
+                                    QStringLiteral("Esporta"),    QStringLiteral("Annulla")};
     return all;
 }
 
-MainNavigator::MainNavigator(QWidget *parent)
-    : QToolBar(parent)
+MainNavigator::MainNavigator(QWidget *parent) : QToolBar(parent)
 {
     setWindowTitle(QStringLiteral("Navigatore"));
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -41,8 +40,7 @@ MainNavigator::MainNavigator(QWidget *parent)
     addKey(k[4], QStringLiteral("Ricerca"), QKeySequence(Qt::CTRL | Qt::Key_F),
            QStyle::SP_FileDialogContentsView);
     addSeparator();
-    addKey(k[5], QStringLiteral("Nuovo"), QKeySequence(Qt::CTRL | Qt::Key_N),
-           QStyle::SP_FileIcon);
+    addKey(k[5], QStringLiteral("Nuovo"), QKeySequence(Qt::CTRL | Qt::Key_N), QStyle::SP_FileIcon);
     addKey(k[6], QStringLiteral("Conferma"), QKeySequence(Qt::CTRL | Qt::Key_S),
            QStyle::SP_DialogSaveButton);
     addKey(k[7], QStringLiteral("Elimina"), QKeySequence(Qt::CTRL | Qt::Key_Delete),
@@ -89,15 +87,15 @@ bool MainNavigator::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-void MainNavigator::addKey(const QString &key, const QString &toolTip,
-                           const QKeySequence &shortcut, int standardIcon)
+void MainNavigator::addKey(const QString &key, const QString &toolTip, const QKeySequence &shortcut,
+                           int standardIcon)
 {
     auto *action = addAction(style()->standardIcon(QStyle::StandardPixmap(standardIcon)), key);
     action->setObjectName(key);
     action->setShortcut(shortcut);
     action->setShortcutContext(Qt::WindowShortcut);
-    action->setToolTip(QStringLiteral("%1 (%2)").arg(toolTip,
-                                                     shortcut.toString(QKeySequence::NativeText)));
+    action->setToolTip(
+        QStringLiteral("%1 (%2)").arg(toolTip, shortcut.toString(QKeySequence::NativeText)));
     connect(action, &QAction::triggered, this, [this, key] { pressButton(key); });
     m_actions.insert(key, action);
 }
@@ -150,7 +148,8 @@ void MainNavigator::pressButton(const QString &key)
     if (cancel || !self)
         return;
     long result = 0;
-    runControlAction(objectName() + QLatin1Char('_') + key, [&] { emit actionRequested(key, result); });
+    runControlAction(objectName() + QLatin1Char('_') + key,
+                     [&] { emit actionRequested(key, result); });
     if (!self)
         return;
     runControlAction(objectName() + QStringLiteral("_AfterButtonClick"),

@@ -17,8 +17,7 @@ const QHash<long, QString> &texts()
         {msg::ExportToOfficeRefused,
          QStringLiteral("L'esportazione dei dati verso un foglio di calcolo o un elaboratore "
                         "di testi non è disponibile in questa gestione.")},
-        {msg::FunctionNotAvailable,
-         QStringLiteral("Funzione non disponibile in questa gestione.")},
+        {msg::FunctionNotAvailable, QStringLiteral("Funzione non disponibile in questa gestione.")},
         {msg::NoCostAccounting,
          QStringLiteral("La ditta corrente non gestisce la contabilità analitica oppure non ha "
                         "un piano dei conti di contabilità analitica.\nImpossibile aprire la "

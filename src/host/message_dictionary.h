@@ -31,10 +31,10 @@ private:
 // Numbers of the host messages the module shows.
 namespace msg {
 enum : long {
-    CompanyChangeRefused = 30179,     // the company cannot change while the module is open
-    ExportToOfficeRefused = 69054,    // export to a spreadsheet or word processor
-    FunctionNotAvailable = 45614,     // a navigator function this module does not offer
-    NoCostAccounting = 43671,         // start-up precondition on the current company
+    CompanyChangeRefused = 30179,  // the company cannot change while the module is open
+    ExportToOfficeRefused = 69054, // export to a spreadsheet or word processor
+    FunctionNotAvailable = 45614,  // a navigator function this module does not offer
+    NoCostAccounting = 43671,      // start-up precondition on the current company
     DescriptionMissing = 21782,
     StandardCostNeedsSource = 1456,
     AccountTypeMissing = 1261,

@@ -35,9 +35,9 @@ std::unique_ptr<ado::Recordset> run(ado::Connection &connection, const QString &
     command.setCommandText(sql);
     for (const auto &value : values) {
         const bool number = value.typeId() == QMetaType::Int;
-        command.parameters().Append(command.CreateParameter(
-            QString(), number ? ado::adInteger : ado::adVarWChar, ado::adParamInput,
-            number ? 0 : 80, value));
+        command.parameters().Append(
+            command.CreateParameter(QString(), number ? ado::adInteger : ado::adVarWChar,
+                                    ado::adParamInput, number ? 0 : 80, value));
     }
     return command.Execute(nullptr, options);
 }
@@ -79,19 +79,21 @@ void PostingModels::add(int modelType, const QString &code, const QString &descr
     const QString key = cleanCode(code);
     const QString text = ado::NormalizzaStringa(description);
     if (key.isEmpty())
-        ado::raise(ado::adErrInvalidArgument, QStringLiteral("Indicare il codice del modello"), source);
-    if (key.size() > CodeLength)
-        ado::raise(ado::adErrInvalidArgument,
-                   QStringLiteral("Il codice del modello non può superare %1 caratteri").arg(CodeLength),
+        ado::raise(ado::adErrInvalidArgument, QStringLiteral("Indicare il codice del modello"),
                    source);
+    if (key.size() > CodeLength)
+        ado::raise(
+            ado::adErrInvalidArgument,
+            QStringLiteral("Il codice del modello non può superare %1 caratteri").arg(CodeLength),
+            source);
     if (text.isEmpty() || text.size() > DescriptionLength)
         ado::raise(ado::adErrInvalidArgument,
                    QStringLiteral("Indicare una descrizione di al massimo %1 caratteri")
                        .arg(DescriptionLength),
                    source);
     if (exists(modelType, key))
-        ado::raise(ado::adErrInvalidArgument,
-                   QStringLiteral("Il modello %1 esiste già").arg(key), source);
+        ado::raise(ado::adErrInvalidArgument, QStringLiteral("Il modello %1 esiste già").arg(key),
+                   source);
     ado::passUp(source, [&] {
         run(m_connection,
             QStringLiteral("INSERT INTO CI04_MODELLI (CI04_INDSTAPER, CI04_MODELLO, CI04_DESCR)"
@@ -136,7 +138,8 @@ void PostingModels::remove(int modelType, const QString &code)
                    source);
     ado::passUp(source, [&] {
         run(m_connection,
-            QStringLiteral("DELETE FROM CI04_MODELLI WHERE CI04_INDSTAPER = ? AND CI04_MODELLO = ?"),
+            QStringLiteral(
+                "DELETE FROM CI04_MODELLI WHERE CI04_INDSTAPER = ? AND CI04_MODELLO = ?"),
             {modelType, key}, ado::adCmdTextNoRecords);
     });
 }
@@ -292,8 +295,8 @@ bool ModelDialog::deleteCurrent()
     if (code.isEmpty())
         return false;
     const int answer = DialogService::instance().message(
-        QStringLiteral("Eliminare il modello %1?").arg(code), vbYesNo | vbQuestion | vbDefaultButton2,
-        Title);
+        QStringLiteral("Eliminare il modello %1?").arg(code),
+        vbYesNo | vbQuestion | vbDefaultButton2, Title);
     if (answer != vbYes)
         return false;
     try {
@@ -318,11 +321,13 @@ void ModelProgram::run()
 {
     const QString source = QStringLiteral("ModelProgram.Run");
     if (!m_interface)
-        ado::raise(91, QStringLiteral("Il programma dei modelli non ha un modulo chiamante"), source);
+        ado::raise(91, QStringLiteral("Il programma dei modelli non ha un modulo chiamante"),
+                   source);
     ado::Connection *connection = m_interface->Connection();
     if (!connection)
         ado::raise(ado::adErrObjectClosed,
-                   QStringLiteral("Il modulo chiamante non ha una connessione al database"), source);
+                   QStringLiteral("Il modulo chiamante non ha una connessione al database"),
+                   source);
     const QString type = ado::NormalizzaStringa(m_modelType);
     ModelDialog dialog(*connection, type.isEmpty() ? 0 : int(ado::CLng(type)), m_model,
                        m_callerBox ? m_callerBox->window() : dialogParent());

@@ -15,7 +15,9 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace host {
 

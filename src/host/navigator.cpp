@@ -36,8 +36,7 @@ void ScriptObjectModel::RunFormEvent(const QString &formName, int mode, int open
 
 LayoutObjectModel::LayoutObjectModel(const QString &settingsFile, QObject *parent)
     : QObject(parent), m_settingsFile(settingsFile)
-{
-}
+{}
 
 void LayoutObjectModel::RegisterLayoutForm(const QVariant &caption, QWidget *&form, int left,
                                            int top, int flags)

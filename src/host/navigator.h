@@ -32,14 +32,14 @@ public:
     {
         QString name;
         QPointer<QObject> object;
-        int kind = 0;       // 0 a window, 3 a data frame
+        int kind = 0; // 0 a window, 3 a data frame
         QString caption;
     };
     struct FormEvent
     {
         QString formName;
         int mode = 0;
-        int opening = 0;    // 1 the window opens ("qvOpen"), 0 it closes ("qvClose")
+        int opening = 0; // 1 the window opens ("qvOpen"), 0 it closes ("qvClose")
         QString objectName;
     };
     // A script run on a form event; it may set ScriptCancel.

@@ -19,8 +19,7 @@ bool isMissing(const QVariant &v)
 
 } // namespace
 
-NumberBox::NumberBox(QWidget *parent)
-    : EditBox(parent)
+NumberBox::NumberBox(QWidget *parent) : EditBox(parent)
 {
     lineEdit()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     applyValidator();
@@ -57,9 +56,8 @@ void NumberBox::setDisplayFormat(const QString &format)
 
 void NumberBox::applyValidator()
 {
-    const QString digits = m_integerDigits > 0
-                               ? QStringLiteral("\\d{0,%1}").arg(m_integerDigits)
-                               : QStringLiteral("\\d*");
+    const QString digits = m_integerDigits > 0 ? QStringLiteral("\\d{0,%1}").arg(m_integerDigits)
+                                               : QStringLiteral("\\d*");
     QString pattern = (m_allowNegative ? QStringLiteral("-?") : QString()) + digits;
     if (m_decimals > 0)
         pattern += QStringLiteral("([.,]\\d{0,%1})?").arg(m_decimals);

@@ -4,7 +4,9 @@
 
 #include <memory>
 
-namespace ado { class Recordset; }
+namespace ado {
+class Recordset;
+}
 
 namespace host {
 

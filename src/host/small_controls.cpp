@@ -23,8 +23,7 @@ namespace host {
 
 // ----- ToolButton -----
 
-ToolButton::ToolButton(QWidget *parent)
-    : QToolButton(parent)
+ToolButton::ToolButton(QWidget *parent) : QToolButton(parent)
 {
     // The click leaves the focus where it is: the focused control's input is settled first,
     // and a value it refuses stops the click.
@@ -37,8 +36,7 @@ ToolButton::ToolButton(QWidget *parent)
 
 // ----- TabStrip -----
 
-TabStrip::TabStrip(QWidget *parent)
-    : QTabWidget(parent)
+TabStrip::TabStrip(QWidget *parent) : QTabWidget(parent)
 {
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         const int previous = m_previous;
@@ -51,8 +49,11 @@ TabStrip::TabStrip(QWidget *parent)
 void TabStrip::checkIndex(int index) const
 {
     if (index < 0 || index >= count())
-        ado::raise(380, QStringLiteral("Scheda %1 inesistente in \"%2\" (%3 schede)")
-                            .arg(index).arg(objectName()).arg(count()),
+        ado::raise(380,
+                   QStringLiteral("Scheda %1 inesistente in \"%2\" (%3 schede)")
+                       .arg(index)
+                       .arg(objectName())
+                       .arg(count()),
                    objectName());
 }
 
@@ -76,8 +77,7 @@ void TabStrip::setTabEnabled(int index, bool enabled)
 
 // ----- MdiHost -----
 
-MdiHost::MdiHost(QWidget *parent)
-    : QWidget(parent)
+MdiHost::MdiHost(QWidget *parent) : QWidget(parent)
 {
     setVisible(false); // a control without a face
     if (parent)
@@ -143,11 +143,7 @@ QList<QWidget *> childWidgets(QWidget *w)
 
 } // namespace
 
-ResizeHelper::ResizeHelper(QWidget *form)
-    : QObject(form)
-    , m_form(form)
-{
-}
+ResizeHelper::ResizeHelper(QWidget *form) : QObject(form), m_form(form) {}
 
 ResizeHelper::~ResizeHelper()
 {

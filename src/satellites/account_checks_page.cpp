@@ -44,8 +44,9 @@ void decodeLinkedCodes(host::CodeBox *box)
 void checkSide(int side)
 {
     if (side != AccountChecksPage::SideDare && side != AccountChecksPage::SideAvere)
-        ado::raise(5, QStringLiteral("Lato dei controlli conti non valido: %1 (1 dare, 2 avere)")
-                          .arg(side));
+        ado::raise(
+            5,
+            QStringLiteral("Lato dei controlli conti non valido: %1 (1 dare, 2 avere)").arg(side));
 }
 
 } // namespace
@@ -65,8 +66,7 @@ const std::array<QString, 10> &AccountChecksPage::flagColumns()
 }
 
 AccountChecksPage::AccountChecksPage(EditorContext &context, QWidget *parent)
-    : QWidget(parent)
-    , m_context(context)
+    : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("AccountChecksPage"));
     buildControls();
@@ -167,8 +167,9 @@ void AccountChecksPage::moveToSide(int side)
                 return;
         }
     }
-    ado::raise(3021, QStringLiteral("Nessuna riga dei controlli conti per il lato %1")
-                         .arg(sideName(side)));
+    ado::raise(
+        3021,
+        QStringLiteral("Nessuna riga dei controlli conti per il lato %1").arg(sideName(side)));
 }
 
 // ------------------------------------------------------------------ filling the lists
@@ -266,8 +267,8 @@ void AccountChecksPage::showSelectAll(int side)
 {
     const host::CheckList *list = listOf(side);
     const bool all = list->count() > 0 && list->tickedCount() == list->count();
-    (side == SideDare ? CHK_DESTINAZIONE : CHK_ORIGINE)->setText(all ? QStringLiteral("1")
-                                                                      : QStringLiteral("0"));
+    (side == SideDare ? CHK_DESTINAZIONE : CHK_ORIGINE)
+        ->setText(all ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 // AccountTypesChanged, and the header frame told that its record changed.
@@ -282,23 +283,23 @@ void AccountChecksPage::markChanged()
 void AccountChecksPage::CHK_ORIGINE_Click()
 {
     runHandler(m_context, QStringLiteral("CHK_ORIGINE_Click"), {[this] {
-        const QString value = CHK_ORIGINE->Text();
-        if (value == QLatin1String("0"))
-            DeselezionaTutteLeTipologie(SideAvere);
-        else if (value == QLatin1String("1"))
-            SelezionaTutteLeTipologie(SideAvere);
-    }});
+                   const QString value = CHK_ORIGINE->Text();
+                   if (value == QLatin1String("0"))
+                       DeselezionaTutteLeTipologie(SideAvere);
+                   else if (value == QLatin1String("1"))
+                       SelezionaTutteLeTipologie(SideAvere);
+               }});
 }
 
 void AccountChecksPage::CHK_DESTINAZIONE_Click()
 {
     runHandler(m_context, QStringLiteral("CHK_DESTINAZIONE_Click"), {[this] {
-        const QString value = CHK_DESTINAZIONE->Text();
-        if (value == QLatin1String("0"))
-            DeselezionaTutteLeTipologie(SideDare);
-        else if (value == QLatin1String("1"))
-            SelezionaTutteLeTipologie(SideDare);
-    }});
+                   const QString value = CHK_DESTINAZIONE->Text();
+                   if (value == QLatin1String("0"))
+                       DeselezionaTutteLeTipologie(SideDare);
+                   else if (value == QLatin1String("1"))
+                       SelezionaTutteLeTipologie(SideDare);
+               }});
 }
 
 void AccountChecksPage::SelezionaTutteLeTipologie(int side)
@@ -308,8 +309,7 @@ void AccountChecksPage::SelezionaTutteLeTipologie(int side)
 
 void AccountChecksPage::DeselezionaTutteLeTipologie(int side)
 {
-    ado::passUp(QStringLiteral("DeselezionaTutteLeTipologie"),
-                [&] { setAllTypes(side, false); });
+    ado::passUp(QStringLiteral("DeselezionaTutteLeTipologie"), [&] { setAllTypes(side, false); });
 }
 
 // The flags go into the row's edit buffer (written when the row set updates or moves);

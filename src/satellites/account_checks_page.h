@@ -25,8 +25,13 @@
 class QGroupBox;
 class QLabel;
 
-namespace ado { class Recordset; }
-namespace host { class CheckBox; class CheckList; }
+namespace ado {
+class Recordset;
+}
+namespace host {
+class CheckBox;
+class CheckList;
+} // namespace host
 
 namespace causali {
 
@@ -50,8 +55,8 @@ public:
 
     // ----- controls -----
     QGroupBox *FrameControlloCosti = nullptr;
-    QLabel *QVR_LABEL1 = nullptr;          // "Tipologie conti origine" (credit side)
-    QLabel *QVR_LABEL2 = nullptr;          // "Tipologie conti destinazione" (debit side)
+    QLabel *QVR_LABEL1 = nullptr; // "Tipologie conti origine" (credit side)
+    QLabel *QVR_LABEL2 = nullptr; // "Tipologie conti destinazione" (debit side)
     host::CheckList *LIST_TIPIAVERE = nullptr;
     host::CheckList *LIST_TIPIDARE = nullptr;
     host::CheckBox *CHK_ORIGINE = nullptr;      // "Seleziona tutto", credit side

@@ -74,8 +74,8 @@ QString languageText(const QString &codLingua, const QVariant &idProv)
 
 QString journalsTemplate()
 {
-    return sql::lines(journalsHead() << QStringLiteral("    CI05_CAUSALE_CI03 = @CAUSALE")
-                                     << JournalsOrder);
+    return sql::lines(journalsHead()
+                      << QStringLiteral("    CI05_CAUSALE_CI03 = @CAUSALE") << JournalsOrder);
 }
 
 QString searchSequenceTemplate(int side)

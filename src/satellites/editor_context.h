@@ -5,11 +5,24 @@
 
 #include <QString>
 
-namespace ado { class Connection; class RuntimeError; }
-namespace host { class Cinterface; class CodeBox; class ComboBox; class DataFrame;
-                 class HostGlobal; class CostUtility; class MainNavigator; class TabStrip;
-                 class JournalDecodeService; class JournalLookupService;
-                 class ProviderDecodeService; class ProviderLookupService; }
+namespace ado {
+class Connection;
+class RuntimeError;
+} // namespace ado
+namespace host {
+class Cinterface;
+class CodeBox;
+class ComboBox;
+class DataFrame;
+class HostGlobal;
+class CostUtility;
+class MainNavigator;
+class TabStrip;
+class JournalDecodeService;
+class JournalLookupService;
+class ProviderDecodeService;
+class ProviderLookupService;
+} // namespace host
 
 namespace causali {
 
@@ -55,11 +68,11 @@ public:
                                 const QString &procedure) = 0;
 
     // ----- the window's parts -----
-    virtual host::DataFrame *headerFrame() const = 0;  // gclsFrameTestata
-    virtual host::TabStrip *tabStrip() const = 0;      // TAB_CAUSALI
-    virtual host::CodeBox *codeBox() const = 0;        // TXT_CAUSALE
-    virtual host::ComboBox *movementCombo() const = 0; // CBO_MOVDATI
-    virtual host::CodeBox *linkedCodeBox() const = 0;  // TXT_CAUCOLL
+    virtual host::DataFrame *headerFrame() const = 0;    // gclsFrameTestata
+    virtual host::TabStrip *tabStrip() const = 0;        // TAB_CAUSALI
+    virtual host::CodeBox *codeBox() const = 0;          // TXT_CAUSALE
+    virtual host::ComboBox *movementCombo() const = 0;   // CBO_MOVDATI
+    virtual host::CodeBox *linkedCodeBox() const = 0;    // TXT_CAUCOLL
     virtual host::CodeBox *referenceCodeBox() const = 0; // TXT_CAUCOLLRIF
     virtual JournalsPage *journalsPage() const = 0;
     virtual SearchSequencePage *searchSequencePage() const = 0;

@@ -9,8 +9,8 @@
 #include "data/window_state.h"
 #include "data/working_tables.h"
 #include "host/code_box.h"
-#include "host/control_types.h"
 #include "host/combo_box.h"
+#include "host/control_types.h"
 #include "host/cost_utility.h"
 #include "host/data_frame.h"
 #include "host/grid.h"
@@ -48,8 +48,7 @@ int companyOf(const QVariant &value)
 const QString JournalsPage::Caption = QStringLiteral("Se&zionali di default");
 
 JournalsPage::JournalsPage(EditorContext &context, QWidget *parent)
-    : QWidget(parent)
-    , m_context(context)
+    : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("JournalsPage"));
     buildControls();
@@ -175,8 +174,12 @@ void JournalsPage::ConfigurazioneFrameSezionali()
         m_sql = childsql::emptyJournalsText(); // the column set of the frame, without rows
         m_recordset = openRecordset(m_context, m_sql);
 
-        m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSezionali"), m_recordset.get(), m_sql,
-                                             KeyColumn, GNV_SEZIONALI, GRD_SEZIONALI,
+        m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSezionali"),
+                                             m_recordset.get(),
+                                             m_sql,
+                                             KeyColumn,
+                                             GNV_SEZIONALI,
+                                             GRD_SEZIONALI,
                                              {CBO_DITTA, TXT_SEZIONALE},
                                              QStringLiteral("del sezionale")});
         wireFrame();
@@ -198,10 +201,10 @@ void JournalsPage::gclsFrameSezionali_AfterAddNew(long fenm_operationresult)
     if (fenm_operationresult != host::DataFrame::OperationSucceeded)
         return;
     runHandler(m_context, QStringLiteral("gclsFrameSezionali_AfterAddNew"), {[this] {
-        currentRecordset(m_frame.get())
-            .Fields(CodeColumn)
-            .setValue(codiceCausale(m_context.headerView()));
-    }});
+                   currentRecordset(m_frame.get())
+                       .Fields(CodeColumn)
+                       .setValue(codiceCausale(m_context.headerView()));
+               }});
 }
 
 // The row shows the company's name and the journal's description as they are when the row
@@ -211,66 +214,68 @@ void JournalsPage::gclsFrameSezionali_BeforeUpdate(bool &fbol_Cancel)
     if (fbol_Cancel)
         return;
     runHandler(m_context, QStringLiteral("gclsFrameSezionali_BeforeUpdate"), {[this] {
-        const qint16 company = ado::CInt(CBO_DITTA->Text());
-        const QString journal = ado::NormalizzaStringa(TXT_SEZIONALE->Text());
-        Lookups &lookups = m_context.lookups();
-        const QString companyName = lookups.DescrizioneDitta(company);
-        const QString journalName = lookups.DescrizioneSezionale(company, journal);
-        ado::Recordset &rs = currentRecordset(m_frame.get());
-        rs.Fields(CompanyNameColumn).setValue(companyName);
-        rs.Fields(JournalNameColumn).setValue(journalName);
-    }});
+                   const qint16 company = ado::CInt(CBO_DITTA->Text());
+                   const QString journal = ado::NormalizzaStringa(TXT_SEZIONALE->Text());
+                   Lookups &lookups = m_context.lookups();
+                   const QString companyName = lookups.DescrizioneDitta(company);
+                   const QString journalName = lookups.DescrizioneSezionale(company, journal);
+                   ado::Recordset &rs = currentRecordset(m_frame.get());
+                   rs.Fields(CompanyNameColumn).setValue(companyName);
+                   rs.Fields(JournalNameColumn).setValue(journalName);
+               }});
 }
 
 void JournalsPage::gclsFrameSezionali_ChangeStatus(long fenm_status, long /*fenm_reason*/)
 {
     runHandler(m_context, QStringLiteral("gclsFrameSezionali_ChangeStatus"), {[&] {
-        // The company of a stored row is its key: it is chosen only for a new row.
-        if (fenm_status == host::DataFrame::StatusBrowse) {
-            CBO_DITTA->setEnabled(false);
-            CBO_DITTA->setRequired(false);
-        } else if (fenm_status == host::DataFrame::StatusNew) {
-            CBO_DITTA->setEnabled(true);
-            CBO_DITTA->setRequired(true);
-        }
-    }});
+                   // The company of a stored row is its key: it is chosen only for a new row.
+                   if (fenm_status == host::DataFrame::StatusBrowse) {
+                       CBO_DITTA->setEnabled(false);
+                       CBO_DITTA->setRequired(false);
+                   } else if (fenm_status == host::DataFrame::StatusNew) {
+                       CBO_DITTA->setEnabled(true);
+                       CBO_DITTA->setRequired(true);
+                   }
+               }});
 }
 
 void JournalsPage::gclsFrameSezionali_UpdateBatchAll()
 {
     runHandler(m_context, QStringLiteral("gclsFrameSezionali_UpdateBatchAll"), {[this] {
-        if (!m_frame)
-            raiseMissing(QStringLiteral("Il frame dei sezionali"));
-        writePendingRows(*m_frame, GRD_SEZIONALI);
-    }});
+                   if (!m_frame)
+                       raiseMissing(QStringLiteral("Il frame dei sezionali"));
+                   writePendingRows(*m_frame, GRD_SEZIONALI);
+               }});
 }
 
 void JournalsPage::gclsFrameSezionali_ValidateRecord(QObject *&fobj_Control,
                                                      QString &fstr_PersonalizedMessage)
 {
-    runHandler(m_context, QStringLiteral("gclsFrameSezionali_ValidateRecord"), {
-        [&] {
-            // The empty item (-1) stands for "no company chosen".
-            if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text())) == satellite_rules::NoCompany)
-                fobj_Control = CBO_DITTA;
-        },
-        [&] {
-            // One default journal per company: a second row for a company is refused here,
-            // when the row is confirmed, never while the company is being chosen.
-            if (fobj_Control || !companyHasAnotherRow())
-                return;
-            fobj_Control = CBO_DITTA;
-            fstr_PersonalizedMessage =
-                satellite_rules::companyRepeatedMessage(CBO_DITTA->currentText().trimmed());
-        },
-        [&] {
-            refuseUnacceptedCode(TXT_SEZIONALE,
-                                 satellite_rules::journalNotFoundMessage(
-                                     ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
-                                     ado::NormalizzaStringa(CBO_DITTA->Text())),
-                                 fobj_Control, fstr_PersonalizedMessage);
-        },
-    });
+    runHandler(m_context, QStringLiteral("gclsFrameSezionali_ValidateRecord"),
+               {
+                   [&] {
+                       // The empty item (-1) stands for "no company chosen".
+                       if (ado::CDbl(ado::NormalizzaNumero(CBO_DITTA->Text()))
+                           == satellite_rules::NoCompany)
+                           fobj_Control = CBO_DITTA;
+                   },
+                   [&] {
+                       // One default journal per company: a second row for a company is refused here,
+                       // when the row is confirmed, never while the company is being chosen.
+                       if (fobj_Control || !companyHasAnotherRow())
+                           return;
+                       fobj_Control = CBO_DITTA;
+                       fstr_PersonalizedMessage = satellite_rules::companyRepeatedMessage(
+                           CBO_DITTA->currentText().trimmed());
+                   },
+                   [&] {
+                       refuseUnacceptedCode(TXT_SEZIONALE,
+                                            satellite_rules::journalNotFoundMessage(
+                                                ado::NormalizzaStringa(TXT_SEZIONALE->Text()),
+                                                ado::NormalizzaStringa(CBO_DITTA->Text())),
+                                            fobj_Control, fstr_PersonalizedMessage);
+                   },
+               });
 }
 
 // Another row of the code (not the one being confirmed) has the company of CBO_DITTA.
@@ -303,13 +308,14 @@ QVariant JournalsPage::chosenCompany() const
 
 void JournalsPage::CBO_DITTA_AfterItem()
 {
-    runHandler(m_context, QStringLiteral("CBO_DITTA_AfterItem"), {[this] {
-        // The grid row of a new row shows the company at once. Choosing a company that has
-        // a row already keeps the new row (no jump to that row): the duplicate is refused when
-        // the row is confirmed.
-        if (m_frame && m_frame->Status() == host::DataFrame::StatusNew)
-            m_frame->RefreshRow(false, true);
-    }});
+    runHandler(
+        m_context, QStringLiteral("CBO_DITTA_AfterItem"), {[this] {
+            // The grid row of a new row shows the company at once. Choosing a company that has
+            // a row already keeps the new row (no jump to that row): the duplicate is refused when
+            // the row is confirmed.
+            if (m_frame && m_frame->Status() == host::DataFrame::StatusNew)
+                m_frame->RefreshRow(false, true);
+        }});
 }
 
 void JournalsPage::GRD_SEZIONALI_CellText(QString &text, const QString &column,
@@ -323,15 +329,16 @@ void JournalsPage::GRD_SEZIONALI_KeyDown(int &keyCode, int shift)
 {
     if (!isPlainEnter(keyCode, shift))
         return;
-    runHandler(m_context, QStringLiteral("GRD_SEZIONALI_KeyDown"), {[&] {
-        keyCode = 0;
-        if (CBO_DITTA->isEnabled())
-            CBO_DITTA->setFocus();
-        else if (TXT_SEZIONALE->isEnabled())
-            TXT_SEZIONALE->setFocus();
-        else if (GNV_SEZIONALI->IsButtonEnabled(QLatin1String(host::GridNavigator::Nuovo)))
-            GNV_SEZIONALI->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
-    }});
+    runHandler(
+        m_context, QStringLiteral("GRD_SEZIONALI_KeyDown"), {[&] {
+            keyCode = 0;
+            if (CBO_DITTA->isEnabled())
+                CBO_DITTA->setFocus();
+            else if (TXT_SEZIONALE->isEnabled())
+                TXT_SEZIONALE->setFocus();
+            else if (GNV_SEZIONALI->IsButtonEnabled(QLatin1String(host::GridNavigator::Nuovo)))
+                GNV_SEZIONALI->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
+        }});
 }
 
 void JournalsPage::GNV_SEZIONALI_AfterButtonClick(const QString &name)
@@ -355,40 +362,42 @@ void JournalsPage::TXT_SEZIONALE_KeyDown(int &keyCode, int shift)
     if (!isPlainEnter(keyCode, shift))
         return;
     runHandler(m_context, QStringLiteral("TXT_SEZIONALE_KeyDown"), {[&] {
-        keyCode = 0;
-        QCoreApplication::processEvents();
-        if (!m_frame)
-            return;
-        if (m_frame->Status() == host::DataFrame::StatusBrowse)
-            focusButtonOrGrid(GNV_SEZIONALI, QLatin1String(host::GridNavigator::Conferma),
-                              GRD_SEZIONALI, false);
-        else if (m_frame->Status() == host::DataFrame::StatusNew)
-            GNV_SEZIONALI->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
-    }});
+                   keyCode = 0;
+                   QCoreApplication::processEvents();
+                   if (!m_frame)
+                       return;
+                   if (m_frame->Status() == host::DataFrame::StatusBrowse)
+                       focusButtonOrGrid(GNV_SEZIONALI,
+                                         QLatin1String(host::GridNavigator::Conferma),
+                                         GRD_SEZIONALI, false);
+                   else if (m_frame->Status() == host::DataFrame::StatusNew)
+                       GNV_SEZIONALI->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
+               }});
 }
 
 void JournalsPage::TXT_SEZIONALE_StartDecode(QString &sql, host::DecodeTargets &targets,
                                              QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_SEZIONALE_StartDecode"), {[&] {
-        host::JournalDecodeService *decode = m_context.journalDecode();
-        if (!decode)
-            raiseMissing(QStringLiteral("Il servizio di decodifica dei sezionali"));
-        host::CostUtility *cost = m_context.costUtility();
-        if (!cost)
-            raiseMissing(QStringLiteral("L'oggetto di utilità della contabilità analitica"));
-        decode->prepare(
-            cost->journalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()),
-            chosenCompany());
-        sql = decode->sql();
-        targets = decode->targets();
-        // The description the service leaves to the window goes to TXT_DSEZIONALE.
-        for (host::DecodeTarget &target : targets) {
-            if (!target.box)
-                target.box = TXT_DSEZIONALE;
-        }
-        connectionText = m_context.connectionText();
-    }});
+                   host::JournalDecodeService *decode = m_context.journalDecode();
+                   if (!decode)
+                       raiseMissing(QStringLiteral("Il servizio di decodifica dei sezionali"));
+                   host::CostUtility *cost = m_context.costUtility();
+                   if (!cost)
+                       raiseMissing(
+                           QStringLiteral("L'oggetto di utilità della contabilità analitica"));
+                   decode->prepare(
+                       cost->journalKey(ado::NormalizzaStringa(TXT_SEZIONALE->Text()), QString()),
+                       chosenCompany());
+                   sql = decode->sql();
+                   targets = decode->targets();
+                   // The description the service leaves to the window goes to TXT_DSEZIONALE.
+                   for (host::DecodeTarget &target : targets) {
+                       if (!target.box)
+                           target.box = TXT_DSEZIONALE;
+                   }
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 void JournalsPage::TXT_SEZIONALE_StartLookup(bool & /*cancel*/, QString &sql,
@@ -396,16 +405,16 @@ void JournalsPage::TXT_SEZIONALE_StartLookup(bool & /*cancel*/, QString &sql,
                                              QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_SEZIONALE_StartLookup"), {[&] {
-        host::JournalLookupService *lookup = m_context.journalLookup();
-        if (!lookup)
-            raiseMissing(QStringLiteral("Il servizio di ricerca dei sezionali"));
-        lookup->prepare(chosenCompany());
-        sql = lookup->sql();
-        columns = lookup->columns();
-        title = lookup->title();
-        TXT_SEZIONALE->setLookupName(lookup->lookupName());
-        connectionText = m_context.connectionText();
-    }});
+                   host::JournalLookupService *lookup = m_context.journalLookup();
+                   if (!lookup)
+                       raiseMissing(QStringLiteral("Il servizio di ricerca dei sezionali"));
+                   lookup->prepare(chosenCompany());
+                   sql = lookup->sql();
+                   columns = lookup->columns();
+                   title = lookup->title();
+                   TXT_SEZIONALE->setLookupName(lookup->lookupName());
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 } // namespace causali

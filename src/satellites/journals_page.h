@@ -19,9 +19,18 @@
 class QGroupBox;
 class QLabel;
 
-namespace ado { class Recordset; }
-namespace host { class CodeBox; class ComboBox; class DataFrame; class Grid; class GridNavigator;
-                 class JournalDecodeService; class JournalLookupService; }
+namespace ado {
+class Recordset;
+}
+namespace host {
+class CodeBox;
+class ComboBox;
+class DataFrame;
+class Grid;
+class GridNavigator;
+class JournalDecodeService;
+class JournalLookupService;
+} // namespace host
 
 namespace causali {
 
@@ -41,9 +50,9 @@ public:
     host::Grid *GRD_SEZIONALI = nullptr;
     host::GridNavigator *GNV_SEZIONALI = nullptr;
     QGroupBox *GRB_SEZIONALI = nullptr;
-    QLabel *LBL_DITTA = nullptr;           // "Ditta"
+    QLabel *LBL_DITTA = nullptr; // "Ditta"
     host::ComboBox *CBO_DITTA = nullptr;
-    QLabel *LBL_SEZIONALE = nullptr;       // "Sezionale"
+    QLabel *LBL_SEZIONALE = nullptr; // "Sezionale"
     host::CodeBox *TXT_SEZIONALE = nullptr;
     host::CodeBox *TXT_DSEZIONALE = nullptr;
 

@@ -5,9 +5,9 @@
 #include "ado/vb.h"
 #include "data/window_state.h"
 #include "host/bindable.h"
+#include "host/control_types.h"
 #include "host/data_frame.h"
 #include "host/edit_box.h"
-#include "host/control_types.h"
 #include "host/grid.h"
 #include "host/grid_navigator.h"
 #include "host/recordset_factory.h"
@@ -148,8 +148,7 @@ ado::Recordset &currentRecordset(host::DataFrame *frame)
     return *recordset;
 }
 
-FrameUpdateScope::FrameUpdateScope(host::DataFrame &frame)
-    : m_frame(&frame)
+FrameUpdateScope::FrameUpdateScope(host::DataFrame &frame) : m_frame(&frame)
 {
     frame.BeginUpdate();
 }
@@ -217,45 +216,45 @@ void setRowValues(ado::Recordset &rs, const QHash<QString, QVariant> &values,
 
 } // namespace
 
-void exchangeWithNeighbour(EditorContext &context, const QString &handler,
-                           host::DataFrame *frame, host::Grid *grid, bool down,
-                           const QStringList &fixedColumns)
+void exchangeWithNeighbour(EditorContext &context, const QString &handler, host::DataFrame *frame,
+                           host::Grid *grid, bool down, const QStringList &fixedColumns)
 {
     PaintLock paintLock;
     std::unique_ptr<FrameUpdateScope> update;
     ado::Recordset *rs = nullptr;
     QHash<QString, QVariant> start;
     QHash<QString, QVariant> neighbour;
-    runHandler(context, handler, {
-        [&] { paintLock.lock(grid ? grid->window() : nullptr); },
-        [&] {
-            if (!frame)
-                raiseMissing(QStringLiteral("Il frame"));
-            update = std::make_unique<FrameUpdateScope>(*frame);
-            rs = &currentRecordset(frame);
-        },
-        [&] { start = rowValues(*rs); },
-        [&] {
-            down ? rs->MoveNext() : rs->MovePrevious();
-            neighbour = rowValues(*rs);
-        },
-        [&] { setRowValues(*rs, start, fixedColumns); },
-        [&] {
-            down ? rs->MovePrevious() : rs->MoveNext();
-            setRowValues(*rs, neighbour, fixedColumns);
-        },
-        [&] {
-            update->end();
-            frame->setModified(true);
-            frame->Refresh();
-            down ? frame->MoveNext(true, true) : frame->MovePrevious(true, true);
-        },
-        [&] {
-            paintLock.release();
-            if (grid && grid->isEnabled())
-                grid->setFocus();
-        },
-    });
+    runHandler(context, handler,
+               {
+                   [&] { paintLock.lock(grid ? grid->window() : nullptr); },
+                   [&] {
+                       if (!frame)
+                           raiseMissing(QStringLiteral("Il frame"));
+                       update = std::make_unique<FrameUpdateScope>(*frame);
+                       rs = &currentRecordset(frame);
+                   },
+                   [&] { start = rowValues(*rs); },
+                   [&] {
+                       down ? rs->MoveNext() : rs->MovePrevious();
+                       neighbour = rowValues(*rs);
+                   },
+                   [&] { setRowValues(*rs, start, fixedColumns); },
+                   [&] {
+                       down ? rs->MovePrevious() : rs->MoveNext();
+                       setRowValues(*rs, neighbour, fixedColumns);
+                   },
+                   [&] {
+                       update->end();
+                       frame->setModified(true);
+                       frame->Refresh();
+                       down ? frame->MoveNext(true, true) : frame->MovePrevious(true, true);
+                   },
+                   [&] {
+                       paintLock.release();
+                       if (grid && grid->isEnabled())
+                           grid->setFocus();
+                   },
+               });
 }
 
 void updateMoveButtons(host::DataFrame *frame, QWidget *up, QWidget *down)

@@ -15,8 +15,16 @@ class QGridLayout;
 class QLabel;
 class QWidget;
 
-namespace ado { class Recordset; }
-namespace host { class Bindable; class DataFrame; class EditBox; class Grid; class GridNavigator; }
+namespace ado {
+class Recordset;
+}
+namespace host {
+class Bindable;
+class DataFrame;
+class EditBox;
+class Grid;
+class GridNavigator;
+} // namespace host
 
 namespace causali {
 
@@ -110,9 +118,8 @@ private:
 // the position). The window's painting is frozen meanwhile and always released; the frame is
 // marked Modified, its selection follows the moved row and the grid takes the focus. An error
 // is reported through GestioneErroreEvento under `handler`.
-void exchangeWithNeighbour(EditorContext &context, const QString &handler,
-                           host::DataFrame *frame, host::Grid *grid, bool down,
-                           const QStringList &fixedColumns);
+void exchangeWithNeighbour(EditorContext &context, const QString &handler, host::DataFrame *frame,
+                           host::Grid *grid, bool down, const QStringList &fixedColumns);
 
 // The move buttons of a frame in browse state: up enabled when the current row is not the
 // first, down when it is not the last; both off when no row is shown.

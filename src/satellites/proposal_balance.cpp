@@ -87,11 +87,12 @@ QString ProposalBalance::unbalancedSides() const
 QString ProposalBalance::summary() const
 {
     QString text = QStringLiteral("Totale: ") + sideText(Debit) + QStringLiteral(", ")
-        + sideText(Credit);
+                   + sideText(Credit);
     const QString wrong = unbalancedSides();
     if (!wrong.isEmpty())
-        text += QStringLiteral(" - non quadra (") + wrong + QStringLiteral(": il totale deve "
-                                                                           "essere 100%)");
+        text += QStringLiteral(" - non quadra (") + wrong
+                + QStringLiteral(": il totale deve "
+                                 "essere 100%)");
     return text;
 }
 

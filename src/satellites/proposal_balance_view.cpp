@@ -7,8 +7,8 @@
 #include "ado/recordset.h"
 #include "host/combo_box.h"
 #include "host/data_frame.h"
-#include "host/handler_connection.h"
 #include "host/dialogs.h"
+#include "host/handler_connection.h"
 #include "host/number_box.h"
 #include "satellites/editor_context.h"
 
@@ -88,11 +88,11 @@ void ProposalPage::askBeforeSavingUnbalanced(bool &fbol_Cancel)
     const ProposalBalance balance = currentBalance();
     if (balance.balanced())
         return;
-    const QString text =
-        QStringLiteral("La proposta di sviluppo registrazione non quadra: ")
-        + balance.sideText(ProposalBalance::Debit) + QStringLiteral(", ")
-        + balance.sideText(ProposalBalance::Credit)
-        + QStringLiteral(" (ogni segno con righe deve totalizzare 100%).\nSalvare comunque?");
+    const QString text = QStringLiteral("La proposta di sviluppo registrazione non quadra: ")
+                         + balance.sideText(ProposalBalance::Debit) + QStringLiteral(", ")
+                         + balance.sideText(ProposalBalance::Credit)
+                         + QStringLiteral(
+                             " (ogni segno con righe deve totalizzare 100%).\nSalvare comunque?");
     const int answer = host::DialogService::instance().message(
         text, host::vbYesNo | host::vbQuestion | host::vbDefaultButton2,
         QStringLiteral("Attenzione"));

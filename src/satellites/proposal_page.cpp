@@ -58,9 +58,7 @@ bool isButton(const QString &name, const char *button)
 const QString ProposalPage::Caption = QStringLiteral("&Proposta di sviluppo registrazione");
 
 ProposalPage::ProposalPage(EditorContext &context, QWidget *parent)
-    : QWidget(parent)
-    , m_context(context)
-    , m_formatter(std::make_unique<host::AccountFormatter>())
+    : QWidget(parent), m_context(context), m_formatter(std::make_unique<host::AccountFormatter>())
 {
     setObjectName(QStringLiteral("ProposalPage"));
     buildControls();
@@ -192,20 +190,22 @@ void ProposalPage::wireFrame()
 void ProposalPage::INITGRD_SVILUPPO()
 {
     runHandler(m_context, QStringLiteral("INITGRD_SVILUPPO"), {[this] {
-        host::GridColumnLayout layout;
-        layout.setKeyColumn(KeyColumn);
-        GRD_SVILUPPO->setColumnLayout(layout);
-        GRD_SVILUPPO->AddColumn(KeyColumn, QStringLiteral("Nr"), 1, 500, false);
-        GRD_SVILUPPO->AddColumn(CreditColumn, QStringLiteral("Avere"), 1, 1800, true);
-        GRD_SVILUPPO->AddColumn(DebitColumn, QStringLiteral("Dare"), 1, 1800, true);
-        GRD_SVILUPPO->AddColumn(AccountColumn, QStringLiteral("Conto"), 1, 1800, false);
-        GRD_SVILUPPO->AddColumn(AccountDescription, QStringLiteral("Descrizione"), 1, 5700, true);
-        GRD_SVILUPPO->AddColumn(PercentColumn, QStringLiteral(" % "), 1, 800, true, 0,
-                                QStringLiteral("##0.00"));
-        GRD_SVILUPPO->AddColumn(ItemColumn, QStringLiteral("Vds"), 1, 1800, false);
-        GRD_SVILUPPO->AddColumn(ItemDescription, QStringLiteral("Descrizione"), 1, 5700, false);
-        GRD_SVILUPPO->ApplyLayout();
-    }});
+                   host::GridColumnLayout layout;
+                   layout.setKeyColumn(KeyColumn);
+                   GRD_SVILUPPO->setColumnLayout(layout);
+                   GRD_SVILUPPO->AddColumn(KeyColumn, QStringLiteral("Nr"), 1, 500, false);
+                   GRD_SVILUPPO->AddColumn(CreditColumn, QStringLiteral("Avere"), 1, 1800, true);
+                   GRD_SVILUPPO->AddColumn(DebitColumn, QStringLiteral("Dare"), 1, 1800, true);
+                   GRD_SVILUPPO->AddColumn(AccountColumn, QStringLiteral("Conto"), 1, 1800, false);
+                   GRD_SVILUPPO->AddColumn(AccountDescription, QStringLiteral("Descrizione"), 1,
+                                           5700, true);
+                   GRD_SVILUPPO->AddColumn(PercentColumn, QStringLiteral(" % "), 1, 800, true, 0,
+                                           QStringLiteral("##0.00"));
+                   GRD_SVILUPPO->AddColumn(ItemColumn, QStringLiteral("Vds"), 1, 1800, false);
+                   GRD_SVILUPPO->AddColumn(ItemDescription, QStringLiteral("Descrizione"), 1, 5700,
+                                           false);
+                   GRD_SVILUPPO->ApplyLayout();
+               }});
 }
 
 void ProposalPage::ConfigurazioneFrameSviluppo()
@@ -217,9 +217,14 @@ void ProposalPage::ConfigurazioneFrameSviluppo()
         m_sql = childsql::emptyDevelopmentText(); // the column set of the frame, without rows
         m_recordset = openRecordset(m_context, m_sql);
 
-        m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSviluppo"), m_recordset.get(), m_sql,
-                                             KeyColumn, GNV_SVILUPPO, GRD_SVILUPPO,
-                                             {CBO_SEGNO, TXT_PERC, TXT_CONTO, TXT_VDS}, QString()});
+        m_frame = makeChildFrame(m_context, {QStringLiteral("gclsFrameSviluppo"),
+                                             m_recordset.get(),
+                                             m_sql,
+                                             KeyColumn,
+                                             GNV_SVILUPPO,
+                                             GRD_SVILUPPO,
+                                             {CBO_SEGNO, TXT_PERC, TXT_CONTO, TXT_VDS},
+                                             QString()});
         wireFrame();
 
         m_formatter->setConnection(&connection);
@@ -269,38 +274,42 @@ void ProposalPage::gclsFrameSviluppo_AfterAddNew(long fenm_operationresult)
     if (fenm_operationresult != host::DataFrame::OperationSucceeded)
         return;
     qint32 last = 0;
-    runHandler(m_context, QStringLiteral("gclsFrameSviluppo_AfterAddNew"), {
-        [this] {
-            const WindowState &state = m_context.state();
-            ado::Recordset &rs = currentRecordset(m_frame.get());
-            rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
-            rs.Fields(ChartColumn).setValue(state.pdc);
-            rs.Fields(ItemChartColumn).setValue(ado::ValueOrDefault(state.pdcVds, -1));
-        },
-        [&] {
-            // The highest row number the frame holds (the new row has none yet).
-            std::unique_ptr<ado::Recordset> clone = currentRecordset(m_frame.get()).Clone();
-            last = 0;
-            if (clone->RecordCount() > 0) {
-                clone->setSort(KeyColumn + QStringLiteral(" DESC"));
-                clone->MoveFirst();
-                last = ado::CLng(ado::ValueOrDefault(clone->Fields(KeyColumn).Value(), 0));
-            }
-        },
-        [&] {
-            // The working table holds every row of the code, also those of other charts that
-            // the frame does not show: the new number must not repeat any of them.
-            const QString code = codiceCausale(m_context.headerView());
-            std::unique_ptr<ado::Recordset> stored = connectionOf(m_context.state()).Execute(
-                sql::lines({QStringLiteral("SELECT MAX(PROG) AS PROG"),
-                            QStringLiteral("FROM #SVILUPPO"),
-                            QStringLiteral("WHERE CAUSALE = ") + sql::quoted(code)}));
-            if (stored && stored->State() == ado::adStateOpen && !stored->isEOF())
-                last = std::max<qint32>(
-                    last, ado::CLng(ado::ValueOrDefault(stored->Fields(KeyColumn).Value(), 0)));
-        },
-        [&] { currentRecordset(m_frame.get()).Fields(KeyColumn).setValue(last + 1); },
-    });
+    runHandler(
+        m_context, QStringLiteral("gclsFrameSviluppo_AfterAddNew"),
+        {
+            [this] {
+                const WindowState &state = m_context.state();
+                ado::Recordset &rs = currentRecordset(m_frame.get());
+                rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
+                rs.Fields(ChartColumn).setValue(state.pdc);
+                rs.Fields(ItemChartColumn).setValue(ado::ValueOrDefault(state.pdcVds, -1));
+            },
+            [&] {
+                // The highest row number the frame holds (the new row has none yet).
+                std::unique_ptr<ado::Recordset> clone = currentRecordset(m_frame.get()).Clone();
+                last = 0;
+                if (clone->RecordCount() > 0) {
+                    clone->setSort(KeyColumn + QStringLiteral(" DESC"));
+                    clone->MoveFirst();
+                    last = ado::CLng(ado::ValueOrDefault(clone->Fields(KeyColumn).Value(), 0));
+                }
+            },
+            [&] {
+                // The working table holds every row of the code, also those of other charts that
+                // the frame does not show: the new number must not repeat any of them.
+                const QString code = codiceCausale(m_context.headerView());
+                std::unique_ptr<ado::Recordset> stored =
+                    connectionOf(m_context.state())
+                        .Execute(
+                            sql::lines({QStringLiteral("SELECT MAX(PROG) AS PROG"),
+                                        QStringLiteral("FROM #SVILUPPO"),
+                                        QStringLiteral("WHERE CAUSALE = ") + sql::quoted(code)}));
+                if (stored && stored->State() == ado::adStateOpen && !stored->isEOF())
+                    last = std::max<qint32>(
+                        last, ado::CLng(ado::ValueOrDefault(stored->Fields(KeyColumn).Value(), 0)));
+            },
+            [&] { currentRecordset(m_frame.get()).Fields(KeyColumn).setValue(last + 1); },
+        });
 }
 
 void ProposalPage::gclsFrameSviluppo_BeforeUpdate(bool &fbol_Cancel)
@@ -308,13 +317,13 @@ void ProposalPage::gclsFrameSviluppo_BeforeUpdate(bool &fbol_Cancel)
     if (fbol_Cancel)
         return;
     runHandler(m_context, QStringLiteral("gclsFrameSviluppo_BeforeUpdate"), {[this] {
-        // The account is shown in the grid column of its side.
-        ado::Recordset &rs = currentRecordset(m_frame.get());
-        const QVariant account = rs.Fields(AccountColumn).Value();
-        const bool credit = valueText(CBO_SEGNO->Text()) == QLatin1String("2");
-        rs.Fields(credit ? CreditColumn : DebitColumn).setValue(account);
-        rs.Fields(credit ? DebitColumn : CreditColumn).setValue(ado::Null());
-    }});
+                   // The account is shown in the grid column of its side.
+                   ado::Recordset &rs = currentRecordset(m_frame.get());
+                   const QVariant account = rs.Fields(AccountColumn).Value();
+                   const bool credit = valueText(CBO_SEGNO->Text()) == QLatin1String("2");
+                   rs.Fields(credit ? CreditColumn : DebitColumn).setValue(account);
+                   rs.Fields(credit ? DebitColumn : CreditColumn).setValue(ado::Null());
+               }});
 }
 
 // A row is refused on an account or item that its box does not accept: one the chart does not
@@ -322,41 +331,42 @@ void ProposalPage::gclsFrameSviluppo_BeforeUpdate(bool &fbol_Cancel)
 void ProposalPage::gclsFrameSviluppo_ValidateRecord(QObject *&fobj_Control,
                                                     QString &fstr_PersonalizedMessage)
 {
-    runHandler(m_context, QStringLiteral("gclsFrameSviluppo_ValidateRecord"), {
-        [&] {
-            refuseUnacceptedCode(
-                TXT_CONTO,
-                satellite_rules::accountRefusedMessage(ado::NormalizzaStringa(TXT_CONTO->Text())),
-                fobj_Control, fstr_PersonalizedMessage);
-        },
-        [&] {
-            refuseUnacceptedCode(TXT_VDS,
-                                 satellite_rules::itemNotFoundMessage(
-                                     ado::NormalizzaStringa(TXT_VDS->Text())),
-                                 fobj_Control, fstr_PersonalizedMessage);
-        },
-    });
+    runHandler(m_context, QStringLiteral("gclsFrameSviluppo_ValidateRecord"),
+               {
+                   [&] {
+                       refuseUnacceptedCode(TXT_CONTO,
+                                            satellite_rules::accountRefusedMessage(
+                                                ado::NormalizzaStringa(TXT_CONTO->Text())),
+                                            fobj_Control, fstr_PersonalizedMessage);
+                   },
+                   [&] {
+                       refuseUnacceptedCode(TXT_VDS,
+                                            satellite_rules::itemNotFoundMessage(
+                                                ado::NormalizzaStringa(TXT_VDS->Text())),
+                                            fobj_Control, fstr_PersonalizedMessage);
+                   },
+               });
 }
 
 void ProposalPage::gclsFrameSviluppo_ChangeStatus(long fenm_status, long /*fenm_reason*/)
 {
     runHandler(m_context, QStringLiteral("gclsFrameSviluppo_ChangeStatus"), {[&] {
-        if (fenm_status == host::DataFrame::StatusNew) {
-            CMD_SU->setEnabled(false);
-            CMD_GIU->setEnabled(false);
-        } else if (fenm_status == host::DataFrame::StatusBrowse) {
-            updateMoveButtons(m_frame.get(), CMD_SU, CMD_GIU);
-        }
-    }});
+                   if (fenm_status == host::DataFrame::StatusNew) {
+                       CMD_SU->setEnabled(false);
+                       CMD_GIU->setEnabled(false);
+                   } else if (fenm_status == host::DataFrame::StatusBrowse) {
+                       updateMoveButtons(m_frame.get(), CMD_SU, CMD_GIU);
+                   }
+               }});
 }
 
 void ProposalPage::gclsFrameSviluppo_UpdateBatchAll()
 {
     runHandler(m_context, QStringLiteral("gclsFrameSviluppo_UpdateBatchAll"), {[this] {
-        if (!m_frame)
-            raiseMissing(QStringLiteral("Il frame della proposta di sviluppo"));
-        writePendingRows(*m_frame, GRD_SVILUPPO);
-    }});
+                   if (!m_frame)
+                       raiseMissing(QStringLiteral("Il frame della proposta di sviluppo"));
+                   writePendingRows(*m_frame, GRD_SVILUPPO);
+               }});
 }
 
 // ------------------------------------------------------------------ sign and moves
@@ -370,14 +380,14 @@ void ProposalPage::CBO_SEGNO_BeforeItem()
 void ProposalPage::CBO_SEGNO_AfterItem()
 {
     runHandler(m_context, QStringLiteral("CBO_SEGNO_AfterItem"), {[this] {
-        if (ado::NormalizzaStringa(CBO_SEGNO->Text()) == m_previousSign || !m_frame)
-            return;
-        ado::Recordset &rs = currentRecordset(m_frame.get());
-        if (rs.isBOF() || rs.isEOF())
-            return;
-        rs.Fields(AccountColumn).setValue(ado::Null());
-        m_frame->RefreshRow(false, true);
-    }});
+                   if (ado::NormalizzaStringa(CBO_SEGNO->Text()) == m_previousSign || !m_frame)
+                       return;
+                   ado::Recordset &rs = currentRecordset(m_frame.get());
+                   if (rs.isBOF() || rs.isEOF())
+                       return;
+                   rs.Fields(AccountColumn).setValue(ado::Null());
+                   m_frame->RefreshRow(false, true);
+               }});
 }
 
 void ProposalPage::CMD_SU_Click()
@@ -388,14 +398,13 @@ void ProposalPage::CMD_SU_Click()
 
 void ProposalPage::CMD_GIU_Click()
 {
-    exchangeWithNeighbour(m_context, QStringLiteral("CMD_GIU_Click"), m_frame.get(),
-                          GRD_SVILUPPO, true, {KeyColumn});
+    exchangeWithNeighbour(m_context, QStringLiteral("CMD_GIU_Click"), m_frame.get(), GRD_SVILUPPO,
+                          true, {KeyColumn});
 }
 
 // ------------------------------------------------------------------ grid and navigator
 
-void ProposalPage::GRD_SVILUPPO_CellText(QString &text, const QString &column,
-                                         const QVariant &row)
+void ProposalPage::GRD_SVILUPPO_CellText(QString &text, const QString &column, const QVariant &row)
 {
     const WindowState &state = m_context.state();
     const bool account = column == AccountColumn || column == AccountDescription;
@@ -417,13 +426,13 @@ void ProposalPage::GRD_SVILUPPO_KeyDown(int &keyCode, int shift)
     if (!isPlainEnter(keyCode, shift))
         return;
     runHandler(m_context, QStringLiteral("GRD_SVILUPPO_KeyDown"), {[&] {
-        keyCode = 0;
-        const QString nuovo = QLatin1String(host::GridNavigator::Nuovo);
-        if (CBO_SEGNO->isEnabled())
-            CBO_SEGNO->setFocus();
-        else if (GNV_SVILUPPO->IsButtonEnabled(nuovo))
-            GNV_SVILUPPO->FocusButton(nuovo);
-    }});
+                   keyCode = 0;
+                   const QString nuovo = QLatin1String(host::GridNavigator::Nuovo);
+                   if (CBO_SEGNO->isEnabled())
+                       CBO_SEGNO->setFocus();
+                   else if (GNV_SVILUPPO->IsButtonEnabled(nuovo))
+                       GNV_SVILUPPO->FocusButton(nuovo);
+               }});
 }
 
 void ProposalPage::GNV_SVILUPPO_AfterButtonClick(const QString &name)
@@ -438,8 +447,7 @@ void ProposalPage::GNV_SVILUPPO_AfterButtonClick(const QString &name)
         // about here. A new code is saved as a whole with "Conferma": asked about here, "No"
         // would throw the new code away with everything entered for it.
         host::DataFrame *header = m_context.headerFrame();
-        if (header && header->Status() == host::DataFrame::StatusBrowse
-            && header->RecordChanged())
+        if (header && header->Status() == host::DataFrame::StatusBrowse && header->RecordChanged())
             header->ConfirmPending(true, true, true);
         if (nuovo) {
             if (m_frame)
@@ -487,87 +495,88 @@ void ProposalPage::TXT_CONTO_StartDecode(QString &sql, host::DecodeTargets &targ
                                          QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_CONTO_StartDecode"), {[&] {
-        const QString typed = ado::NormalizzaStringa(TXT_CONTO->Text());
-        if (typed.isEmpty() || !signChosen())
-            return; // nothing to decode, or no side to decode it for
-        const host::AccountTypes types = typesOfSign();
-        if (std::none_of(types.begin(), types.end(), [](bool b) { return b; }))
-            return; // no type the account could be of: no description
-        if (!m_accountDecode)
-            raiseMissing(QStringLiteral("Il servizio di decodifica dei conti"));
-        m_accountDecode->prepare(m_context.state().pdc, types, typed, nullptr);
-        sql = m_accountDecode->sql();
-        targets = m_accountDecode->targets();
-        connectionText = m_context.connectionText();
-    }});
+                   const QString typed = ado::NormalizzaStringa(TXT_CONTO->Text());
+                   if (typed.isEmpty() || !signChosen())
+                       return; // nothing to decode, or no side to decode it for
+                   const host::AccountTypes types = typesOfSign();
+                   if (std::none_of(types.begin(), types.end(), [](bool b) { return b; }))
+                       return; // no type the account could be of: no description
+                   if (!m_accountDecode)
+                       raiseMissing(QStringLiteral("Il servizio di decodifica dei conti"));
+                   m_accountDecode->prepare(m_context.state().pdc, types, typed, nullptr);
+                   sql = m_accountDecode->sql();
+                   targets = m_accountDecode->targets();
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 void ProposalPage::TXT_CONTO_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
                                          QString &title, QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_CONTO_StartLookup"), {[&] {
-        // The grid is empty and no row started: the accounts offered depend on the side.
-        if (!signChosen()) {
-            cancel = true;
-            m_context.MostraMessaggio(QStringLiteral("Scegliere il segno della riga (Dare o "
-                                                     "Avere) prima di cercare il conto."),
-                                      host::vbOKOnly | host::vbInformation,
-                                      QStringLiteral("Attenzione"),
-                                      QStringLiteral("TXT_CONTO_StartLookup"));
-            return;
-        }
-        const host::AccountTypes types = typesOfSign();
-        if (std::none_of(types.begin(), types.end(), [](bool b) { return b; })) {
-            cancel = true;
-            m_context.MostraMessaggio(NoTypeSelected, host::vbOKOnly | host::vbExclamation,
-                                      QStringLiteral("Attenzione"),
-                                      QStringLiteral("TXT_CONTO_StartLookup"));
-            return;
-        }
-        if (!m_accountLookup)
-            raiseMissing(QStringLiteral("Il servizio di ricerca dei conti"));
-        m_accountLookup->prepare(m_context.state().pdc, types);
-        sql = m_accountLookup->sql();
-        columns = m_accountLookup->columns();
-        title = m_accountLookup->title();
-        TXT_CONTO->setLookupName(m_accountLookup->lookupName());
-        connectionText = m_context.connectionText();
-    }});
+                   // The grid is empty and no row started: the accounts offered depend on the side.
+                   if (!signChosen()) {
+                       cancel = true;
+                       m_context.MostraMessaggio(
+                           QStringLiteral("Scegliere il segno della riga (Dare o "
+                                          "Avere) prima di cercare il conto."),
+                           host::vbOKOnly | host::vbInformation, QStringLiteral("Attenzione"),
+                           QStringLiteral("TXT_CONTO_StartLookup"));
+                       return;
+                   }
+                   const host::AccountTypes types = typesOfSign();
+                   if (std::none_of(types.begin(), types.end(), [](bool b) { return b; })) {
+                       cancel = true;
+                       m_context.MostraMessaggio(
+                           NoTypeSelected, host::vbOKOnly | host::vbExclamation,
+                           QStringLiteral("Attenzione"), QStringLiteral("TXT_CONTO_StartLookup"));
+                       return;
+                   }
+                   if (!m_accountLookup)
+                       raiseMissing(QStringLiteral("Il servizio di ricerca dei conti"));
+                   m_accountLookup->prepare(m_context.state().pdc, types);
+                   sql = m_accountLookup->sql();
+                   columns = m_accountLookup->columns();
+                   title = m_accountLookup->title();
+                   TXT_CONTO->setLookupName(m_accountLookup->lookupName());
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 void ProposalPage::TXT_VDS_StartDecode(QString &sql, host::DecodeTargets &targets,
                                        QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_VDS_StartDecode"), {[&] {
-        const QString typed = ado::NormalizzaStringa(TXT_VDS->Text());
-        if (typed.isEmpty() || !hasExpenseChart())
-            return;
-        if (!m_itemDecode)
-            raiseMissing(QStringLiteral("Il servizio di decodifica delle voci di spesa"));
-        m_itemDecode->prepare(m_context.state().pdcVds, typed, nullptr);
-        sql = m_itemDecode->sql();
-        targets = m_itemDecode->targets();
-        connectionText = m_context.connectionText();
-    }});
+                   const QString typed = ado::NormalizzaStringa(TXT_VDS->Text());
+                   if (typed.isEmpty() || !hasExpenseChart())
+                       return;
+                   if (!m_itemDecode)
+                       raiseMissing(
+                           QStringLiteral("Il servizio di decodifica delle voci di spesa"));
+                   m_itemDecode->prepare(m_context.state().pdcVds, typed, nullptr);
+                   sql = m_itemDecode->sql();
+                   targets = m_itemDecode->targets();
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 void ProposalPage::TXT_VDS_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
                                        QString &title, QString &connectionText)
 {
     runHandler(m_context, QStringLiteral("TXT_VDS_StartLookup"), {[&] {
-        if (!hasExpenseChart()) {
-            cancel = true;
-            return;
-        }
-        if (!m_itemLookup)
-            raiseMissing(QStringLiteral("Il servizio di ricerca delle voci di spesa"));
-        m_itemLookup->prepare(m_context.state().pdcVds);
-        sql = m_itemLookup->sql();
-        columns = m_itemLookup->columns();
-        title = m_itemLookup->title();
-        TXT_VDS->setLookupName(m_itemLookup->lookupName());
-        connectionText = m_context.connectionText();
-    }});
+                   if (!hasExpenseChart()) {
+                       cancel = true;
+                       return;
+                   }
+                   if (!m_itemLookup)
+                       raiseMissing(QStringLiteral("Il servizio di ricerca delle voci di spesa"));
+                   m_itemLookup->prepare(m_context.state().pdcVds);
+                   sql = m_itemLookup->sql();
+                   columns = m_itemLookup->columns();
+                   title = m_itemLookup->title();
+                   TXT_VDS->setLookupName(m_itemLookup->lookupName());
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 } // namespace causali

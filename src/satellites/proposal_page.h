@@ -21,11 +21,23 @@
 class QGroupBox;
 class QLabel;
 
-namespace ado { class Recordset; }
-namespace host { class AccountBox; class AccountDecodeService; class AccountFormatter;
-                 class AccountLookupService; class ComboBox; class DataFrame;
-                 class ExpenseItemDecodeService; class ExpenseItemLookupService; class Grid;
-                 class GridNavigator; class NumberBox; class ToolButton; }
+namespace ado {
+class Recordset;
+}
+namespace host {
+class AccountBox;
+class AccountDecodeService;
+class AccountFormatter;
+class AccountLookupService;
+class ComboBox;
+class DataFrame;
+class ExpenseItemDecodeService;
+class ExpenseItemLookupService;
+class Grid;
+class GridNavigator;
+class NumberBox;
+class ToolButton;
+} // namespace host
 
 namespace causali {
 
@@ -47,9 +59,9 @@ public:
     host::ToolButton *CMD_SU = nullptr;
     host::ToolButton *CMD_GIU = nullptr;
     QGroupBox *GRB_SVILUPPO = nullptr;
-    QLabel *LBL_SEGNO = nullptr;           // "Segno"
+    QLabel *LBL_SEGNO = nullptr; // "Segno"
     host::ComboBox *CBO_SEGNO = nullptr;
-    QLabel *LBL_PERC = nullptr;            // "% ripartizione"
+    QLabel *LBL_PERC = nullptr; // "% ripartizione"
     host::NumberBox *TXT_PERC = nullptr;
     QLabel *LBL_CONTO = nullptr;           // "Codice conto"
     host::AccountBox *TXT_CONTO = nullptr; // shows the account's description beside the code
@@ -90,13 +102,12 @@ public:
     void GNV_SVILUPPO_AfterButtonClick(const QString &name);
     void CMD_SU_Click();
     void CMD_GIU_Click();
-    void TXT_CONTO_StartDecode(QString &sql, host::DecodeTargets &targets,
-                               QString &connectionText);
+    void TXT_CONTO_StartDecode(QString &sql, host::DecodeTargets &targets, QString &connectionText);
     void TXT_CONTO_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
                                QString &title, QString &connectionText);
     void TXT_VDS_StartDecode(QString &sql, host::DecodeTargets &targets, QString &connectionText);
-    void TXT_VDS_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns,
-                             QString &title, QString &connectionText);
+    void TXT_VDS_StartLookup(bool &cancel, QString &sql, host::ColumnTable &columns, QString &title,
+                             QString &connectionText);
 
 private:
     void buildControls();

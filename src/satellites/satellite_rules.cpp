@@ -62,7 +62,7 @@ void refuseProposalRow(RuleRefusals &out, const ProposalRow &row, qsizetype i,
 {
     if (row.sign != SegnoDare && row.sign != SegnoAvere) {
         out.append({rowField("CI10_PROPCONTICAUS", i, "CI10_INDSEGNO"),
-                     QStringLiteral("Segno %1 non previsto: 1 Dare o 2 Avere.").arg(row.sign)});
+                    QStringLiteral("Segno %1 non previsto: 1 Dare o 2 Avere.").arg(row.sign)});
         return;
     }
     if (!std::isfinite(row.percent) || std::fabs(row.percent) >= 1000.0)
@@ -77,8 +77,8 @@ void refuseProposalRow(RuleRefusals &out, const ProposalRow &row, qsizetype i,
         out.append({rowField("CI10_PROPCONTICAUS", i, "CI10_VDS_PC03"),
                     QStringLiteral("Voce di spesa senza il suo piano dei conti.")});
     else if (!row.item.isEmpty() && !lookups.itemExists(*row.itemChart, row.item))
-        out.append({rowField("CI10_PROPCONTICAUS", i, "CI10_VDS_PC03"),
-                    itemNotFoundMessage(row.item)});
+        out.append(
+            {rowField("CI10_PROPCONTICAUS", i, "CI10_VDS_PC03"), itemNotFoundMessage(row.item)});
 }
 
 } // namespace
@@ -168,8 +168,8 @@ RuleRefusals checkJournals(const QList<JournalRow> &rows, SatelliteLookups &look
             continue;
         }
         if (companyTaken(companies, row.company))
-            out.append({rowField("CI05_PROPSEZ", i, "CI05_DITTA_CG18"),
-                        companyRepeatedMessage(company)});
+            out.append(
+                {rowField("CI05_PROPSEZ", i, "CI05_DITTA_CG18"), companyRepeatedMessage(company)});
         companies.append(row.company);
         if (!upperCode(row.journal, MaxJournalLength)
             || !lookups.journalExists(row.company, row.journal))
@@ -209,9 +209,9 @@ RuleRefusals checkProposal(const QList<ProposalRow> &rows, const AccountTypeChec
     QSet<int> progs;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (rows[i].prog < 1 || progs.contains(rows[i].prog))
-            out.append({rowField("CI10_PROPCONTICAUS", i, "CI10_PROG"),
-                        QStringLiteral("Numero di riga %1 ripetuto o non valido.")
-                            .arg(rows[i].prog)});
+            out.append(
+                {rowField("CI10_PROPCONTICAUS", i, "CI10_PROG"),
+                 QStringLiteral("Numero di riga %1 ripetuto o non valido.").arg(rows[i].prog)});
         progs.insert(rows[i].prog);
         refuseProposalRow(out, rows[i], i, checks, lookups);
     }

@@ -99,23 +99,37 @@ struct SideNames
     const char *downHandler;
 };
 
-const SideNames DestNames = {
-    "Ricerca conto destinazione", "GRB_RICDEST", "LBL_RICDEST", "GRD_RICDEST", "GNV_RICDEST",
-    "CMD_RICSUDest", "CMD_RICGIUDEST", "TXT_RICPROVDEST", "TXT_DRICPROVDEST",
-    "gclsFrameRicDest", "CMD_RICSUDEST_Click", "CMD_RICGIUDEST_Click"};
-const SideNames OriginNames = {
-    "Ricerca conto origine", "GRB_RICORIGINE", "LBL_RICORIGINE", "GRD_RICORIGINE",
-    "GNV_RICORIGINE", "CMD_RICSUORIGINE", "CMD_RICGIUORIGINE", "TXT_RICPROVORIGINE",
-    "TXT_DRICPROVORIGINE", "gclsFrameRicOrigine", "CMD_RICSUORIGINE_ButtonClick",
-    "CMD_RICGIUORIGINE_Click"};
+const SideNames DestNames = {"Ricerca conto destinazione",
+                             "GRB_RICDEST",
+                             "LBL_RICDEST",
+                             "GRD_RICDEST",
+                             "GNV_RICDEST",
+                             "CMD_RICSUDest",
+                             "CMD_RICGIUDEST",
+                             "TXT_RICPROVDEST",
+                             "TXT_DRICPROVDEST",
+                             "gclsFrameRicDest",
+                             "CMD_RICSUDEST_Click",
+                             "CMD_RICGIUDEST_Click"};
+const SideNames OriginNames = {"Ricerca conto origine",
+                               "GRB_RICORIGINE",
+                               "LBL_RICORIGINE",
+                               "GRD_RICORIGINE",
+                               "GNV_RICORIGINE",
+                               "CMD_RICSUORIGINE",
+                               "CMD_RICGIUORIGINE",
+                               "TXT_RICPROVORIGINE",
+                               "TXT_DRICPROVORIGINE",
+                               "gclsFrameRicOrigine",
+                               "CMD_RICSUORIGINE_ButtonClick",
+                               "CMD_RICGIUORIGINE_Click"};
 
 } // namespace
 
 const QString SearchSequencePage::Caption = QStringLiteral("&Sequenza di ricerca conti");
 
 SearchSequencePage::SearchSequencePage(EditorContext &context, QWidget *parent)
-    : QWidget(parent)
-    , m_context(context)
+    : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("SearchSequencePage"));
     buildControls();
@@ -134,8 +148,7 @@ SearchSequencePage::~SearchSequencePage()
 
 QString SearchSequencePage::selectText(const QStringList &conditions, bool withDescription)
 {
-    QStringList text = {QStringLiteral("SELECT"),
-                        QStringLiteral("    CI06_CAUSALE_CI03"),
+    QStringList text = {QStringLiteral("SELECT"), QStringLiteral("    CI06_CAUSALE_CI03"),
                         QStringLiteral("    , CI06_INDSEGNO"),
                         QStringLiteral("    , CI06_INDTIPORIGA"),
                         QStringLiteral("    , CI06_PROVIDER_CI07")};
@@ -192,8 +205,8 @@ QWidget *SearchSequencePage::buildSide(int side)
                  TXT_DRICPROVDEST, CMD_RICSUDest, CMD_RICGIUDEST) =
             std::tie(group, title, grid, navigator, provider, description, up, down);
     else
-        std::tie(GRB_RICORIGINE, LBL_RICORIGINE, GRD_RICORIGINE, GNV_RICORIGINE,
-                 TXT_RICPROVORIGINE, TXT_DRICPROVORIGINE, CMD_RICSUORIGINE, CMD_RICGIUORIGINE) =
+        std::tie(GRB_RICORIGINE, LBL_RICORIGINE, GRD_RICORIGINE, GNV_RICORIGINE, TXT_RICPROVORIGINE,
+                 TXT_DRICPROVORIGINE, CMD_RICSUORIGINE, CMD_RICGIUORIGINE) =
             std::tie(group, title, grid, navigator, provider, description, up, down);
 
     // Title, then the grid with its move buttons beside it, the navigator and the box.
@@ -347,9 +360,14 @@ void SearchSequencePage::configureSide(int side, const QString &sql)
     parts.sql = sql;
     parts.recordset = openRecordset(m_context, sql);
 
-    parts.frame = makeChildFrame(m_context, {parts.frameName, parts.recordset.get(), sql,
-                                             KeyColumn, parts.navigator, parts.grid,
-                                             {parts.provider}, QStringLiteral("del provider")});
+    parts.frame = makeChildFrame(m_context, {parts.frameName,
+                                             parts.recordset.get(),
+                                             sql,
+                                             KeyColumn,
+                                             parts.navigator,
+                                             parts.grid,
+                                             {parts.provider},
+                                             QStringLiteral("del provider")});
     wireFrame(side);
     addToHeaderFrame(m_context, parts.frame.get());
 }
@@ -407,37 +425,38 @@ void SearchSequencePage::CBO_RICTIPORIGA_AfterItem()
     if (rowType == m_previousRowType)
         return;
     bool settled = false;
-    runHandler(m_context, QStringLiteral("CBO_RICTIPORIGA_AfterItem"), {
-        [this] {
-            // A lone new row of the old row type is dropped, not carried to the new one.
-            for (int side : {int(SideOrigine), int(SideDest)}) {
-                const SideParts &parts = sideOf(side);
-                if (parts.frame && parts.recordset
-                    && parts.frame->Status() == host::DataFrame::StatusNew
-                    && parts.recordset->RecordCount() == 1)
-                    parts.recordset->CancelUpdate();
-            }
-        },
-        [&] {
-            SideParts &origine = sideOf(SideOrigine);
-            SideParts &dest = sideOf(SideDest);
-            settled = origine.frame->ConfirmPending(true, origine.newRowStarted, true)
-                      && dest.frame->ConfirmPending(true, dest.newRowStarted, true);
-        },
-        [&] {
-            if (settled)
-                AggiornamentoFiltroRic();
-            else
-                CBO_RICTIPORIGA->setText(m_previousRowType);
-        },
-        [&] {
-            // A refused change leaves the rows being entered as they were: asked about again.
-            if (!settled)
-                return;
-            for (SideParts &parts : m_sides)
-                parts.newRowStarted = false;
-        },
-    });
+    runHandler(m_context, QStringLiteral("CBO_RICTIPORIGA_AfterItem"),
+               {
+                   [this] {
+                       // A lone new row of the old row type is dropped, not carried to the new one.
+                       for (int side : {int(SideOrigine), int(SideDest)}) {
+                           const SideParts &parts = sideOf(side);
+                           if (parts.frame && parts.recordset
+                               && parts.frame->Status() == host::DataFrame::StatusNew
+                               && parts.recordset->RecordCount() == 1)
+                               parts.recordset->CancelUpdate();
+                       }
+                   },
+                   [&] {
+                       SideParts &origine = sideOf(SideOrigine);
+                       SideParts &dest = sideOf(SideDest);
+                       settled = origine.frame->ConfirmPending(true, origine.newRowStarted, true)
+                                 && dest.frame->ConfirmPending(true, dest.newRowStarted, true);
+                   },
+                   [&] {
+                       if (settled)
+                           AggiornamentoFiltroRic();
+                       else
+                           CBO_RICTIPORIGA->setText(m_previousRowType);
+                   },
+                   [&] {
+                       // A refused change leaves the rows being entered as they were: asked about again.
+                       if (!settled)
+                           return;
+                       for (SideParts &parts : m_sides)
+                           parts.newRowStarted = false;
+                   },
+               });
 }
 
 // ------------------------------------------------------------------ tab state
@@ -485,21 +504,22 @@ void SearchSequencePage::afterAddNew(int side, long result)
     const SideParts &parts = sideOf(side);
     QVariant bookmark;
     std::unique_ptr<FrameUpdateScope> update;
-    runHandler(m_context, parts.frameName + QStringLiteral("_AfterAddNew"), {
-        [&] {
-            if (result != host::DataFrame::OperationSucceeded)
-                return;
-            ado::Recordset &rs = currentRecordset(parts.frame.get());
-            rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
-            rs.Fields(SideColumn).setValue(side);
-            rs.Fields(RowTypeColumn).setValue(CBO_RICTIPORIGA->value());
-        },
-        [&] { bookmark = currentRecordset(parts.frame.get()).Bookmark(); },
-        [&] { update = std::make_unique<FrameUpdateScope>(*parts.frame); },
-        [&] { currentRecordset(parts.frame.get()).setFilter(rowTypeFilter()); },
-        [&] { currentRecordset(parts.frame.get()).setBookmark(bookmark); },
-        [&] { update.reset(); },
-    });
+    runHandler(m_context, parts.frameName + QStringLiteral("_AfterAddNew"),
+               {
+                   [&] {
+                       if (result != host::DataFrame::OperationSucceeded)
+                           return;
+                       ado::Recordset &rs = currentRecordset(parts.frame.get());
+                       rs.Fields(CodeColumn).setValue(codiceCausale(m_context.headerView()));
+                       rs.Fields(SideColumn).setValue(side);
+                       rs.Fields(RowTypeColumn).setValue(CBO_RICTIPORIGA->value());
+                   },
+                   [&] { bookmark = currentRecordset(parts.frame.get()).Bookmark(); },
+                   [&] { update = std::make_unique<FrameUpdateScope>(*parts.frame); },
+                   [&] { currentRecordset(parts.frame.get()).setFilter(rowTypeFilter()); },
+                   [&] { currentRecordset(parts.frame.get()).setBookmark(bookmark); },
+                   [&] { update.reset(); },
+               });
 }
 
 // Ranks follow the display order of the rows of the row type shown: 1..n without gaps.
@@ -522,30 +542,30 @@ void SearchSequencePage::changeStatus(int side, long status)
 {
     const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.frameName + QStringLiteral("_ChangeStatus"), {[&] {
-        if (status == host::DataFrame::StatusBrowse) {
-            updateMoveButtons(parts.frame.get(), parts.up, parts.down);
-            parts.provider->setEnabled(false);
-            parts.provider->setRequired(false);
-        } else if (status == host::DataFrame::StatusNew) {
-            parts.up->setEnabled(false);
-            parts.down->setEnabled(false);
-            host::TabStrip *tabs = m_context.tabStrip();
-            if (!tabs)
-                raiseMissing(QStringLiteral("TAB_CAUSALI"));
-            parts.provider->setEnabled(tabs->TabEnabled(SearchTab));
-            parts.provider->setRequired(side == SideDest || parts.provider->isEnabled());
-        }
-    }});
+                   if (status == host::DataFrame::StatusBrowse) {
+                       updateMoveButtons(parts.frame.get(), parts.up, parts.down);
+                       parts.provider->setEnabled(false);
+                       parts.provider->setRequired(false);
+                   } else if (status == host::DataFrame::StatusNew) {
+                       parts.up->setEnabled(false);
+                       parts.down->setEnabled(false);
+                       host::TabStrip *tabs = m_context.tabStrip();
+                       if (!tabs)
+                           raiseMissing(QStringLiteral("TAB_CAUSALI"));
+                       parts.provider->setEnabled(tabs->TabEnabled(SearchTab));
+                       parts.provider->setRequired(side == SideDest || parts.provider->isEnabled());
+                   }
+               }});
 }
 
 void SearchSequencePage::updateBatchAll(int side)
 {
     const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.frameName + QStringLiteral("_UpdateBatchAll"), {[&] {
-        if (!parts.frame)
-            raiseMissing(QStringLiteral("Il frame %1").arg(parts.frameName));
-        writePendingRows(*parts.frame, parts.grid);
-    }});
+                   if (!parts.frame)
+                       raiseMissing(QStringLiteral("Il frame %1").arg(parts.frameName));
+                   writePendingRows(*parts.frame, parts.grid);
+               }});
 }
 
 void SearchSequencePage::gclsFrameRicOrigine_UpdateBatchAll()
@@ -576,13 +596,13 @@ void SearchSequencePage::gridKeyDown(int side, int &keyCode, int shift)
         return;
     const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.gridName + QStringLiteral("_KeyDown"), {[&] {
-        keyCode = 0;
-        const QString nuovo = QLatin1String(host::GridNavigator::Nuovo);
-        if (parts.provider->isEnabled())
-            parts.provider->setFocus();
-        else if (parts.navigator->IsButtonEnabled(nuovo))
-            parts.navigator->FocusButton(nuovo);
-    }});
+                   keyCode = 0;
+                   const QString nuovo = QLatin1String(host::GridNavigator::Nuovo);
+                   if (parts.provider->isEnabled())
+                       parts.provider->setFocus();
+                   else if (parts.navigator->IsButtonEnabled(nuovo))
+                       parts.navigator->FocusButton(nuovo);
+               }});
 }
 
 void SearchSequencePage::providerKeyDown(int side, int &keyCode, int shift)
@@ -591,14 +611,15 @@ void SearchSequencePage::providerKeyDown(int side, int &keyCode, int shift)
         return;
     const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.boxName + QStringLiteral("_KeyDown"), {[&] {
-        keyCode = 0;
-        QCoreApplication::processEvents();
-        if (parts.frame && parts.frame->Status() == host::DataFrame::StatusNew)
-            parts.navigator->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
-        else
-            focusButtonOrGrid(parts.navigator, QLatin1String(host::GridNavigator::Conferma),
-                              parts.grid, false);
-    }});
+                   keyCode = 0;
+                   QCoreApplication::processEvents();
+                   if (parts.frame && parts.frame->Status() == host::DataFrame::StatusNew)
+                       parts.navigator->FocusButton(QLatin1String(host::GridNavigator::Nuovo));
+                   else
+                       focusButtonOrGrid(parts.navigator,
+                                         QLatin1String(host::GridNavigator::Conferma), parts.grid,
+                                         false);
+               }});
 }
 
 // The grid row of a new row shows the provider as it is typed.
@@ -621,35 +642,35 @@ void SearchSequencePage::providerDecode(int side, QString &sql, host::DecodeTarg
 {
     const SideParts &parts = sideOf(side);
     runHandler(m_context, parts.boxName + QStringLiteral("_StartDecode"), {[&] {
-        const QString typed = ado::NormalizzaStringa(parts.provider->Text());
-        if (typed.isEmpty()) {
-            // Nothing to decode: the description is only cleared.
-            targets = {{parts.description, QString()}};
-            return;
-        }
-        host::ProviderDecodeService *decode = m_context.providerDecode();
-        if (!decode)
-            raiseMissing(QStringLiteral("Il servizio di decodifica dei provider"));
-        decode->prepare(ado::CInt(typed), parts.description);
-        sql = decode->sql();
-        targets = decode->targets();
-        connectionText = m_context.connectionText();
-    }});
+                   const QString typed = ado::NormalizzaStringa(parts.provider->Text());
+                   if (typed.isEmpty()) {
+                       // Nothing to decode: the description is only cleared.
+                       targets = {{parts.description, QString()}};
+                       return;
+                   }
+                   host::ProviderDecodeService *decode = m_context.providerDecode();
+                   if (!decode)
+                       raiseMissing(QStringLiteral("Il servizio di decodifica dei provider"));
+                   decode->prepare(ado::CInt(typed), parts.description);
+                   sql = decode->sql();
+                   targets = decode->targets();
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 void SearchSequencePage::providerLookup(int side, QString &sql, host::ColumnTable &columns,
                                         QString &title, QString &connectionText)
 {
     runHandler(m_context, sideOf(side).boxName + QStringLiteral("_StartLookup"), {[&] {
-        host::ProviderLookupService *lookup = m_context.providerLookup();
-        if (!lookup)
-            raiseMissing(QStringLiteral("Il servizio di ricerca dei provider"));
-        lookup->prepare();
-        sql = lookup->sql();
-        columns = lookup->columns();
-        title = lookup->title();
-        connectionText = m_context.connectionText();
-    }});
+                   host::ProviderLookupService *lookup = m_context.providerLookup();
+                   if (!lookup)
+                       raiseMissing(QStringLiteral("Il servizio di ricerca dei provider"));
+                   lookup->prepare();
+                   sql = lookup->sql();
+                   columns = lookup->columns();
+                   title = lookup->title();
+                   connectionText = m_context.connectionText();
+               }});
 }
 
 // ------------------------------------------------------------------ navigators and moves
@@ -688,8 +709,7 @@ void SearchSequencePage::moveRow(int side, bool down)
 {
     const SideParts &parts = sideOf(side);
     exchangeWithNeighbour(m_context, down ? parts.downLabel : parts.upLabel, parts.frame.get(),
-                          parts.grid, down,
-                          {KeyColumn, QStringLiteral("CI06_ID")});
+                          parts.grid, down, {KeyColumn, QStringLiteral("CI06_ID")});
 }
 
 } // namespace causali

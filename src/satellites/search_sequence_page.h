@@ -22,10 +22,20 @@
 class QGroupBox;
 class QLabel;
 
-namespace ado { class Recordset; }
-namespace host { class CodeBox; class ComboBox; class DataFrame; class Grid; class GridNavigator;
-                 class NumberBox; class ProviderDecodeService; class ProviderLookupService;
-                 class ToolButton; }
+namespace ado {
+class Recordset;
+}
+namespace host {
+class CodeBox;
+class ComboBox;
+class DataFrame;
+class Grid;
+class GridNavigator;
+class NumberBox;
+class ProviderDecodeService;
+class ProviderLookupService;
+class ToolButton;
+} // namespace host
 
 namespace causali {
 
@@ -45,11 +55,11 @@ public:
     ~SearchSequencePage() override;
 
     // ----- controls -----
-    QLabel *LBL_RICTIPORIGA = nullptr;     // "Tipo riga"
+    QLabel *LBL_RICTIPORIGA = nullptr; // "Tipo riga"
     host::ComboBox *CBO_RICTIPORIGA = nullptr;
 
-    QGroupBox *GRB_RICORIGINE = nullptr;   // "Provider"
-    QLabel *LBL_RICORIGINE = nullptr;      // "Ricerca conto origine"
+    QGroupBox *GRB_RICORIGINE = nullptr; // "Provider"
+    QLabel *LBL_RICORIGINE = nullptr;    // "Ricerca conto origine"
     host::Grid *GRD_RICORIGINE = nullptr;
     host::GridNavigator *GNV_RICORIGINE = nullptr;
     host::NumberBox *TXT_RICPROVORIGINE = nullptr;
@@ -57,8 +67,8 @@ public:
     host::ToolButton *CMD_RICSUORIGINE = nullptr;
     host::ToolButton *CMD_RICGIUORIGINE = nullptr;
 
-    QGroupBox *GRB_RICDEST = nullptr;      // "Provider"
-    QLabel *LBL_RICDEST = nullptr;         // "Ricerca conto destinazione"
+    QGroupBox *GRB_RICDEST = nullptr; // "Provider"
+    QLabel *LBL_RICDEST = nullptr;    // "Ricerca conto destinazione"
     host::Grid *GRD_RICDEST = nullptr;
     host::GridNavigator *GNV_RICDEST = nullptr;
     host::NumberBox *TXT_RICPROVDEST = nullptr;

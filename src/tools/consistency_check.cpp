@@ -38,10 +38,9 @@ void listFindings(QList<Finding> &out, const CodeRecord &r, DatabaseRuleLookups 
     for (int i = 0; i < r.journals.size(); ++i) {
         const JournalRow &j = r.journals[i];
         if (!lookups.companyUsable(j.company) || !lookups.journalExists(j.company, j.journal))
-            out.append({code, QStringLiteral("CI05_PROPSEZ"), i + 1,
-                        QStringLiteral("CI05_SEZIONALE_CG68"),
-                        satellite_rules::journalNotFoundMessage(j.journal,
-                                                                QString::number(j.company))});
+            out.append(
+                {code, QStringLiteral("CI05_PROPSEZ"), i + 1, QStringLiteral("CI05_SEZIONALE_CG68"),
+                 satellite_rules::journalNotFoundMessage(j.journal, QString::number(j.company))});
     }
     for (int i = 0; i < r.searchSequence.size(); ++i) {
         const int provider = r.searchSequence[i].provider;
@@ -53,7 +52,8 @@ void listFindings(QList<Finding> &out, const CodeRecord &r, DatabaseRuleLookups 
     const AccountTypeChecks checks = r.checks();
     for (int i = 0; i < r.proposal.size(); ++i) {
         const ProposalRow &p = r.proposal[i];
-        if (!lookups.accountAllowed(p.chart, p.account, satellite_rules::typesOfSign(checks, p.sign)))
+        if (!lookups.accountAllowed(p.chart, p.account,
+                                    satellite_rules::typesOfSign(checks, p.sign)))
             out.append({code, QStringLiteral("CI10_PROPCONTICAUS"), i + 1,
                         QStringLiteral("CI10_CONTO_PC03"),
                         satellite_rules::accountRefusedMessage(p.account)});

@@ -7,17 +7,19 @@
 #include <QList>
 #include <QString>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace causali::consistency {
 
 struct Finding
 {
     QString code;
-    QString list;    // the table: CI03_CAUSALI for the header, or one of the lists
-    int row = 0;     // 1-based row of the code's list in export order; 0 for the header
-    QString field;   // the column
-    QString reason;  // Italian
+    QString list;   // the table: CI03_CAUSALI for the header, or one of the lists
+    int row = 0;    // 1-based row of the code's list in export order; 0 for the header
+    QString field;  // the column
+    QString reason; // Italian
 
     bool operator==(const Finding &) const = default;
 };

@@ -40,7 +40,7 @@ struct Source
 {
     QString code;
     QVariant idProv;
-    QString description;                   // in the window's language
+    QString description;                    // in the window's language
     QList<QPair<QString, QVariant>> header; // the header row's fields but code and identifier
     QHash<int, QList<QPair<QString, QVariant>>> checks; // per side, the type flags
 };
@@ -61,8 +61,8 @@ Source readSource(causali::FRMCI_CAUSALI &window)
     }
     auto checks = window.accountChecksPage()->checkRecordset()->Clone();
     for (; !checks->isEOF(); checks->MoveNext()) {
-        const int side =
-            static_cast<int>(ado::CDbl(checks->Fields(QStringLiteral("CI11_SEGNO")).Value()));
+        const int side = static_cast<int>(
+            ado::CDbl(checks->Fields(QStringLiteral("CI11_SEGNO")).Value()));
         for (const QString &column : causali::AccountChecksPage::flagColumns())
             source.checks[side].append({column, checks->Fields(column).Value()});
     }
@@ -82,8 +82,7 @@ std::optional<QString> askNewCode(causali::FRMCI_CAUSALI &window, const QString 
         if (!typed)
             return std::nullopt;
         const QString code = normalizedNewCode(*typed);
-        const bool inUse = code.size() == length
-            && reasonCodeExists(*window.connection(), code);
+        const bool inUse = code.size() == length && reasonCodeExists(*window.connection(), code);
         const QString refusal = newCodeRefusal(code, length, inUse);
         if (refusal.isEmpty())
             return code;
@@ -117,8 +116,8 @@ void copyChecks(causali::FRMCI_CAUSALI &window, const Source &source)
     causali::AccountChecksPage &page = *window.accountChecksPage();
     ado::Recordset &checks = *page.checkRecordset();
     for (checks.MoveFirst(); !checks.isEOF(); checks.MoveNext()) {
-        const int side =
-            static_cast<int>(ado::CDbl(checks.Fields(QStringLiteral("CI11_SEGNO")).Value()));
+        const int side = static_cast<int>(
+            ado::CDbl(checks.Fields(QStringLiteral("CI11_SEGNO")).Value()));
         for (const auto &[column, value] : source.checks.value(side))
             checks.Fields(column).setValue(value);
     }
@@ -144,15 +143,18 @@ QString copyOtherLanguagesText(const QVariant &sourceId, const QVariant &newId,
                                const QString &language)
 {
     using namespace causali;
-    return sql::lines({
-        QStringLiteral("INSERT INTO CI99_DESLINGUA"),
-        QStringLiteral("    (CI99_CODLINGUA_MG52, CI99_PROVID_FW4A, CI99_IDPROV, CI99_DESCRIZIONE)"),
-        QStringLiteral("SELECT CI99_CODLINGUA_MG52, CI99_PROVID_FW4A, ")
-            + sql::number(newId, QStringLiteral("CI03_IDPROV")) + QStringLiteral(", CI99_DESCRIZIONE"),
-        QStringLiteral("  FROM CI99_DESLINGUA"),
-        QStringLiteral(" WHERE CI99_PROVID_FW4A = ") + QString::number(ProvenienzaCausale),
-        QStringLiteral("   AND CI99_IDPROV = ") + sql::number(sourceId, QStringLiteral("CI03_IDPROV")),
-        QStringLiteral("   AND CI99_CODLINGUA_MG52 <> ") + sql::quoted(language)});
+    return sql::lines(
+        {QStringLiteral("INSERT INTO CI99_DESLINGUA"),
+         QStringLiteral(
+             "    (CI99_CODLINGUA_MG52, CI99_PROVID_FW4A, CI99_IDPROV, CI99_DESCRIZIONE)"),
+         QStringLiteral("SELECT CI99_CODLINGUA_MG52, CI99_PROVID_FW4A, ")
+             + sql::number(newId, QStringLiteral("CI03_IDPROV"))
+             + QStringLiteral(", CI99_DESCRIZIONE"),
+         QStringLiteral("  FROM CI99_DESLINGUA"),
+         QStringLiteral(" WHERE CI99_PROVID_FW4A = ") + QString::number(ProvenienzaCausale),
+         QStringLiteral("   AND CI99_IDPROV = ")
+             + sql::number(sourceId, QStringLiteral("CI03_IDPROV")),
+         QStringLiteral("   AND CI99_CODLINGUA_MG52 <> ") + sql::quoted(language)});
 }
 
 // Lives while the duplicate is the new code on screen: its save copies the other languages'
@@ -181,8 +183,7 @@ private:
             return;
         try {
             m_window->connection()->Execute(
-                copyOtherLanguagesText(m_sourceId, m_window->idProv(),
-                                       m_window->state().CodLingua),
+                copyOtherLanguagesText(m_sourceId, m_window->idProv(), m_window->state().CodLingua),
                 nullptr, ado::adCmdTextNoRecords);
         } catch (const ado::RuntimeError &error) {
             unit.fail(error);
@@ -228,7 +229,8 @@ void duplicateShownCode(causali::FRMCI_CAUSALI &window)
     }
     if (frame->isPending()) {
         tell(QStringLiteral("La causale %1 ha modifiche non salvate: confermarle o annullarle "
-                            "prima di duplicarla.").arg(shown));
+                            "prima di duplicarla.")
+                 .arg(shown));
         return;
     }
     const Source source = readSource(window);

@@ -7,7 +7,9 @@
 
 #include <QString>
 
-namespace causali { class FRMCI_CAUSALI; }
+namespace causali {
+class FRMCI_CAUSALI;
+}
 
 namespace tools {
 

@@ -84,11 +84,10 @@ void FileExchangeDialog::setCodes(const QStringList &codes)
 void FileExchangeDialog::browse()
 {
     const QString filter = QStringLiteral("Causali (*.json)");
-    const QString path = m_mode == Mode::Export
-                             ? QFileDialog::getSaveFileName(this, windowTitle(), m_file->text(),
-                                                            filter)
-                             : QFileDialog::getOpenFileName(this, windowTitle(), m_file->text(),
-                                                            filter);
+    const QString path =
+        m_mode == Mode::Export
+            ? QFileDialog::getSaveFileName(this, windowTitle(), m_file->text(), filter)
+            : QFileDialog::getOpenFileName(this, windowTitle(), m_file->text(), filter);
     if (!path.isEmpty())
         m_file->setText(path);
 }

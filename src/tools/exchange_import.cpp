@@ -24,8 +24,8 @@ RuleRefusals checkDescriptions(const CodeRecord &record, const QStringList &know
             out.append({field + QStringLiteral("CI99_CODLINGUA_MG52"),
                         QStringLiteral("Lingua \"%1\" sconosciuta.").arg(it.key())});
         if (it.value().trimmed().isEmpty())
-            out.append({field + QStringLiteral("CI99_DESCRIZIONE"),
-                        QStringLiteral("Descrizione vuota.")});
+            out.append(
+                {field + QStringLiteral("CI99_DESCRIZIONE"), QStringLiteral("Descrizione vuota.")});
         else if (it.value().size() > MaxLanguageDescription)
             out.append({field + QStringLiteral("CI99_DESCRIZIONE"),
                         QStringLiteral("Descrizione troppo lunga: al massimo %1 caratteri.")
@@ -50,10 +50,10 @@ bool writeAll(ado::Connection &connection, const QList<CodeRecord> &records,
             writer.write(r, stored.contains(r.header.code));
         return true;
     } catch (const ado::RuntimeError &e) {
-        report.lines << QStringLiteral("Errore di scrittura: %1 (%2)")
-                            .arg(e.description(),
-                                 QString(e.source()).replace(QStringLiteral("\r\n"),
-                                                             QStringLiteral(" / ")));
+        report.lines
+            << QStringLiteral("Errore di scrittura: %1 (%2)")
+                   .arg(e.description(),
+                        QString(e.source()).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")));
         ++report.refusals;
         return false;
     }
@@ -89,15 +89,15 @@ QByteArray exportCodes(ado::Connection &connection, const QStringList &codes)
     if (!missing.isEmpty()) {
         QStringList names = missing.values();
         names.sort();
-        ado::raise(3021, QStringLiteral("Causali inesistenti: %1")
-                             .arg(names.join(QStringLiteral(", "))),
+        ado::raise(3021,
+                   QStringLiteral("Causali inesistenti: %1").arg(names.join(QStringLiteral(", "))),
                    QStringLiteral("exportCodes"));
     }
     return toDocument(records);
 }
 
-RuleRefusals checkRecord(const CodeRecord &record, HeaderLookups &header,
-                         SatelliteLookups &lists, const QStringList &knownLanguages)
+RuleRefusals checkRecord(const CodeRecord &record, HeaderLookups &header, SatelliteLookups &lists,
+                         const QStringList &knownLanguages)
 {
     const AccountTypeChecks checks = record.checks();
     RuleRefusals out = header_rules::checkHeader(record.header, header);

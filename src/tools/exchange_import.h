@@ -7,24 +7,26 @@
 
 #include <QStringList>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace causali::exchange {
 
 struct ImportOptions
 {
-    bool dryRun = false;          // check and report, write nothing
-    QStringList knownLanguages;   // language codes descriptions may use; empty: any
+    bool dryRun = false;                          // check and report, write nothing
+    QStringList knownLanguages;                   // language codes descriptions may use; empty: any
     QString userLanguage = QStringLiteral("ITA"); // the language of the linked codes' lookups
 };
 
 struct ImportReport
 {
-    QStringList lines;     // what the import does, one line a code, then the refusals
+    QStringList lines; // what the import does, one line a code, then the refusals
     int created = 0;
     int replaced = 0;
-    int refusals = 0;      // refusals and unreadable fields together
-    bool written = false;  // committed
+    int refusals = 0;     // refusals and unreadable fields together
+    bool written = false; // committed
     bool ok() const { return refusals == 0; }
 };
 
@@ -36,7 +38,7 @@ ImportReport importCodes(ado::Connection &connection, const QByteArray &json,
                          const ImportOptions &options = {});
 
 // The refusals of one code: header, account types, the three lists, the descriptions.
-RuleRefusals checkRecord(const CodeRecord &record, HeaderLookups &header,
-                         SatelliteLookups &lists, const QStringList &knownLanguages);
+RuleRefusals checkRecord(const CodeRecord &record, HeaderLookups &header, SatelliteLookups &lists,
+                         const QStringList &knownLanguages);
 
 } // namespace causali::exchange

@@ -50,8 +50,7 @@ class Reader
 public:
     Reader(QList<ReadProblem> &problems, QString code, QString prefix)
         : m_problems(problems), m_code(std::move(code)), m_prefix(std::move(prefix))
-    {
-    }
+    {}
 
     void problem(const QString &key, const QString &reason) const
     {
@@ -178,8 +177,8 @@ void readLists(const Reader &r, const QJsonObject &o, CodeRecord &record)
     const QList<QJsonObject> languages = r.rows(o, KDescriptions);
     for (qsizetype i = 0; i < languages.size(); ++i) {
         const Reader rr = r.row(KDescriptions, i);
-        rr.onlyKnown(languages[i], {QStringLiteral("CI99_CODLINGUA_MG52"),
-                                    QStringLiteral("CI99_DESCRIZIONE")});
+        rr.onlyKnown(languages[i],
+                     {QStringLiteral("CI99_CODLINGUA_MG52"), QStringLiteral("CI99_DESCRIZIONE")});
         const QString language = rr.text(languages[i], QStringLiteral("CI99_CODLINGUA_MG52"));
         if (record.descriptions.contains(language))
             rr.problem(QStringLiteral("CI99_CODLINGUA_MG52"), QStringLiteral("lingua ripetuta"));
@@ -189,17 +188,17 @@ void readLists(const Reader &r, const QJsonObject &o, CodeRecord &record)
     const QList<QJsonObject> journals = r.rows(o, KJournals);
     for (qsizetype i = 0; i < journals.size(); ++i) {
         const Reader rr = r.row(KJournals, i);
-        rr.onlyKnown(journals[i], {QStringLiteral("CI05_DITTA_CG18"),
-                                   QStringLiteral("CI05_SEZIONALE_CG68")});
+        rr.onlyKnown(journals[i],
+                     {QStringLiteral("CI05_DITTA_CG18"), QStringLiteral("CI05_SEZIONALE_CG68")});
         record.journals.append({rr.integer(journals[i], QStringLiteral("CI05_DITTA_CG18")),
                                 rr.text(journals[i], QStringLiteral("CI05_SEZIONALE_CG68"))});
     }
     const QList<QJsonObject> search = r.rows(o, KSearch);
     for (qsizetype i = 0; i < search.size(); ++i) {
         const Reader rr = r.row(KSearch, i);
-        rr.onlyKnown(search[i], {QStringLiteral("CI06_INDSEGNO"), QStringLiteral("CI06_INDTIPORIGA"),
-                                 QStringLiteral("CI06_PROVIDER_CI07"),
-                                 QStringLiteral("CI06_PROGRESSIVO")});
+        rr.onlyKnown(search[i],
+                     {QStringLiteral("CI06_INDSEGNO"), QStringLiteral("CI06_INDTIPORIGA"),
+                      QStringLiteral("CI06_PROVIDER_CI07"), QStringLiteral("CI06_PROGRESSIVO")});
         record.searchSequence.append({rr.integer(search[i], QStringLiteral("CI06_INDSEGNO")),
                                       rr.integer(search[i], QStringLiteral("CI06_INDTIPORIGA")),
                                       rr.integer(search[i], QStringLiteral("CI06_PROVIDER_CI07")),
@@ -226,9 +225,16 @@ void readLists(const Reader &r, const QJsonObject &o, CodeRecord &record)
 const QStringList &codeKeys()
 {
     static const QStringList keys = [] {
-        QStringList k{KCode, QStringLiteral("CI03_DESCR"), QStringLiteral("CI03_MODELLO_CI04"),
-                      QStringLiteral("CI03_CODCAUSCOLL"), QStringLiteral("CI03_CAUSCOLLRIF_CI03"),
-                      KDescriptions, KChecks, KJournals, KSearch, KProposal};
+        QStringList k{KCode,
+                      QStringLiteral("CI03_DESCR"),
+                      QStringLiteral("CI03_MODELLO_CI04"),
+                      QStringLiteral("CI03_CODCAUSCOLL"),
+                      QStringLiteral("CI03_CAUSCOLLRIF_CI03"),
+                      KDescriptions,
+                      KChecks,
+                      KJournals,
+                      KSearch,
+                      KProposal};
         for (const IntColumn &c : HeaderInts)
             k << QLatin1String(c.key);
         return k;
@@ -252,14 +258,12 @@ AccountTypeChecks CodeRecord::checks() const
 
 void CodeRecord::sortRows()
 {
-    std::stable_sort(journals.begin(), journals.end(), [](const auto &a, const auto &b) {
-        return a.company < b.company;
-    });
-    std::stable_sort(searchSequence.begin(), searchSequence.end(),
-                     [](const SearchRow &a, const SearchRow &b) {
-                         return std::tie(a.side, a.rowType, a.rank)
-                                < std::tie(b.side, b.rowType, b.rank);
-                     });
+    std::stable_sort(journals.begin(), journals.end(),
+                     [](const auto &a, const auto &b) { return a.company < b.company; });
+    std::stable_sort(
+        searchSequence.begin(), searchSequence.end(), [](const SearchRow &a, const SearchRow &b) {
+            return std::tie(a.side, a.rowType, a.rank) < std::tie(b.side, b.rowType, b.rank);
+        });
     std::stable_sort(proposal.begin(), proposal.end(),
                      [](const auto &a, const auto &b) { return a.prog < b.prog; });
 }
@@ -301,15 +305,15 @@ QJsonObject toJson(const CodeRecord &record)
     o.insert(KSearch, search);
     QJsonArray proposal;
     for (const ProposalRow &p : record.proposal)
-        proposal.append(QJsonObject{
-            {QStringLiteral("CI10_PROG"), p.prog},
-            {QStringLiteral("CI10_INDSEGNO"), p.sign},
-            {QStringLiteral("CI10_PERC"), p.percent},
-            {QStringLiteral("CI10_PDCCONTO_PC01"), p.chart},
-            {QStringLiteral("CI10_CONTO_PC03"), p.account},
-            {QStringLiteral("CI10_PDCVDS_PC01"),
-             p.itemChart ? QJsonValue(*p.itemChart) : QJsonValue(QJsonValue::Null)},
-            {QStringLiteral("CI10_VDS_PC03"), textOrNull(p.item)}});
+        proposal.append(
+            QJsonObject{{QStringLiteral("CI10_PROG"), p.prog},
+                        {QStringLiteral("CI10_INDSEGNO"), p.sign},
+                        {QStringLiteral("CI10_PERC"), p.percent},
+                        {QStringLiteral("CI10_PDCCONTO_PC01"), p.chart},
+                        {QStringLiteral("CI10_CONTO_PC03"), p.account},
+                        {QStringLiteral("CI10_PDCVDS_PC01"),
+                         p.itemChart ? QJsonValue(*p.itemChart) : QJsonValue(QJsonValue::Null)},
+                        {QStringLiteral("CI10_VDS_PC03"), textOrNull(p.item)}});
     o.insert(KProposal, proposal);
     return o;
 }
@@ -331,25 +335,28 @@ ReadResult fromDocument(const QByteArray &json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        result.problems.append({{}, {}, error.error != QJsonParseError::NoError
-                                            ? QStringLiteral("JSON non valido alla posizione %1: %2")
-                                                  .arg(error.offset)
-                                                  .arg(error.errorString())
-                                            : QStringLiteral("il file non contiene un oggetto JSON")});
+        result.problems.append({{},
+                                {},
+                                error.error != QJsonParseError::NoError
+                                    ? QStringLiteral("JSON non valido alla posizione %1: %2")
+                                          .arg(error.offset)
+                                          .arg(error.errorString())
+                                    : QStringLiteral("il file non contiene un oggetto JSON")});
         return result;
     }
     const QJsonObject root = document.object();
     if (root.value(QStringLiteral("format")).toString() != FormatName
         || root.value(QStringLiteral("version")).toInt(-1) != FormatVersion) {
-        result.problems.append({{}, QStringLiteral("format"),
+        result.problems.append({{},
+                                QStringLiteral("format"),
                                 QStringLiteral("atteso \"format\": \"%1\", \"version\": %2")
                                     .arg(FormatName)
                                     .arg(FormatVersion)});
         return result;
     }
     if (!root.value(QStringLiteral("codes")).isArray()) {
-        result.problems.append({{}, QStringLiteral("codes"),
-                                QStringLiteral("attesa la lista delle causali")});
+        result.problems.append(
+            {{}, QStringLiteral("codes"), QStringLiteral("attesa la lista delle causali")});
         return result;
     }
     const QJsonArray codes = root.value(QStringLiteral("codes")).toArray();
@@ -359,7 +366,8 @@ ReadResult fromDocument(const QByteArray &json)
         const QString code = o.value(KCode).toString(QStringLiteral("#%1").arg(i + 1));
         const Reader reader(result.problems, code, QString());
         if (!codes[i].isObject()) {
-            reader.problem(QStringLiteral("codes[%1]").arg(i + 1), QStringLiteral("attesa una causale (oggetto)"));
+            reader.problem(QStringLiteral("codes[%1]").arg(i + 1),
+                           QStringLiteral("attesa una causale (oggetto)"));
             continue;
         }
         if (seen.contains(code))

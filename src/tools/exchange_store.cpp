@@ -113,26 +113,26 @@ void readListRows(ado::Connection &connection, const RecordIndex &byCode)
                             integerOf(rs, QStringLiteral("CI06_PROVIDER_CI07")),
                             integerOf(rs, QStringLiteral("CI06_PROGRESSIVO"))});
                });
-    forEachRow(connection,
-               {QStringLiteral("SELECT CI10_CODCAUS_CI03, CI10_PROG, CI10_INDSEGNO, CI10_PERC,"),
-                QStringLiteral("       CI10_PDCCONTO_PC01, CI10_CONTO_PC03, CI10_PDCVDS_PC01,"),
-                QStringLiteral("       CI10_VDS_PC03"),
-                QStringLiteral("FROM CI10_PROPCONTICAUS")},
-               [&](ado::Recordset &rs) {
-                   CodeRecord *r = recordOf(byCode, rs, QStringLiteral("CI10_CODCAUS_CI03"));
-                   if (!r)
-                       return;
-                   const QVariant itemChart = rs.Fields(QStringLiteral("CI10_PDCVDS_PC01")).Value();
-                   r->proposal.append(
-                       {integerOf(rs, QStringLiteral("CI10_PROG")),
-                        integerOf(rs, QStringLiteral("CI10_INDSEGNO")),
-                        ado::CDbl(ado::ValueOrDefault(rs.Fields(QStringLiteral("CI10_PERC")).Value(), 0)),
-                        integerOf(rs, QStringLiteral("CI10_PDCCONTO_PC01")),
-                        textOf(rs, QStringLiteral("CI10_CONTO_PC03")),
-                        ado::isNull(itemChart) ? std::nullopt
-                                               : std::optional<int>(int(ado::CLng(itemChart))),
-                        textOf(rs, QStringLiteral("CI10_VDS_PC03"))});
-               });
+    forEachRow(
+        connection,
+        {QStringLiteral("SELECT CI10_CODCAUS_CI03, CI10_PROG, CI10_INDSEGNO, CI10_PERC,"),
+         QStringLiteral("       CI10_PDCCONTO_PC01, CI10_CONTO_PC03, CI10_PDCVDS_PC01,"),
+         QStringLiteral("       CI10_VDS_PC03"), QStringLiteral("FROM CI10_PROPCONTICAUS")},
+        [&](ado::Recordset &rs) {
+            CodeRecord *r = recordOf(byCode, rs, QStringLiteral("CI10_CODCAUS_CI03"));
+            if (!r)
+                return;
+            const QVariant itemChart = rs.Fields(QStringLiteral("CI10_PDCVDS_PC01")).Value();
+            r->proposal.append(
+                {integerOf(rs, QStringLiteral("CI10_PROG")),
+                 integerOf(rs, QStringLiteral("CI10_INDSEGNO")),
+                 ado::CDbl(ado::ValueOrDefault(rs.Fields(QStringLiteral("CI10_PERC")).Value(), 0)),
+                 integerOf(rs, QStringLiteral("CI10_PDCCONTO_PC01")),
+                 textOf(rs, QStringLiteral("CI10_CONTO_PC03")),
+                 ado::isNull(itemChart) ? std::nullopt
+                                        : std::optional<int>(int(ado::CLng(itemChart))),
+                 textOf(rs, QStringLiteral("CI10_VDS_PC03"))});
+        });
 }
 
 // The four working tables, as the window names them.
@@ -169,8 +169,9 @@ QList<CodeRecord> readCodes(ado::Connection &connection, const QStringList &code
 QSet<QString> storedCodes(ado::Connection &connection)
 {
     QSet<QString> codes;
-    forEachRow(connection, {QStringLiteral("SELECT CI03_CODCAUS FROM CI03_CAUSALI")},
-               [&](ado::Recordset &rs) { codes.insert(textOf(rs, QStringLiteral("CI03_CODCAUS"))); });
+    forEachRow(
+        connection, {QStringLiteral("SELECT CI03_CODCAUS FROM CI03_CAUSALI")},
+        [&](ado::Recordset &rs) { codes.insert(textOf(rs, QStringLiteral("CI03_CODCAUS"))); });
     return codes;
 }
 
@@ -217,8 +218,8 @@ void CodeWriter::write(const CodeRecord &record, bool exists)
                                              "WHERE CI03_CODCAUS = ?"))
                 .Execute(nullptr, QVariantList{record.header.code});
         if (!id || id->isEOF())
-            ado::raise(3021, QStringLiteral("La causale %1 non è stata scritta")
-                                 .arg(record.header.code));
+            ado::raise(3021,
+                       QStringLiteral("La causale %1 non è stata scritta").arg(record.header.code));
         const QVariant idProv = id->Fields(0).Value();
         writeChecks(record);
         fillWorkingTables(record, idProv);
@@ -229,10 +230,11 @@ void CodeWriter::write(const CodeRecord &record, bool exists)
 void CodeWriter::writeHeader(const CodeRecord &record, bool exists)
 {
     const HeaderFields &h = record.header;
-    const QVariantList values{h.description, h.costRevenue, h.movement, h.standardCost,
-                              h.costSource, h.modelType, h.model, orNull(h.linked),
-                              orNull(h.linkedReference), h.valuation, h.autoNumbering,
-                              h.projects, h.code};
+    const QVariantList values{h.description,  h.costRevenue,    h.movement,
+                              h.standardCost, h.costSource,     h.modelType,
+                              h.model,        orNull(h.linked), orNull(h.linkedReference),
+                              h.valuation,    h.autoNumbering,  h.projects,
+                              h.code};
     const QString columns = QStringLiteral(
         "CI03_DESCR, CI03_INDTIPOCOSRIC, CI03_INDTIPOMOVDATI, CI03_INDPROPCOSTO, "
         "CI03_INDPROVCOSTO, CI03_INDSTAPER_CI04, CI03_MODELLO_CI04, CI03_CODCAUSCOLL, "
@@ -277,8 +279,9 @@ void CodeWriter::fillWorkingTables(const CodeRecord &record, const QVariant &idP
             .Execute(nullptr, ado::adCmdTextNoRecords);
     const QString &code = record.header.code;
     ado::Command &journal = command(
-        m_insertJournal, QStringLiteral("INSERT INTO #SEZIONALI (CI05_DITTA_CG18, "
-                                        "CI05_CAUSALE_CI03, CI05_SEZIONALE_CG68) VALUES (?, ?, ?)"));
+        m_insertJournal,
+        QStringLiteral("INSERT INTO #SEZIONALI (CI05_DITTA_CG18, "
+                       "CI05_CAUSALE_CI03, CI05_SEZIONALE_CG68) VALUES (?, ?, ?)"));
     for (const JournalRow &j : record.journals)
         journal.Execute(nullptr, {j.company, code, j.journal}, ado::adCmdTextNoRecords);
     ado::Command &search = command(
@@ -319,13 +322,11 @@ void CodeWriter::writeLists(const CodeRecord &record, const QVariant &idProv)
     save.view.id = idProv;
     save.view.description = record.header.description;
     const QString code = record.header.code;
-    m_connection.Execute(
-        SaveRoutines::buildStatements(code, idProv, LinguaBase, {}, true).s7, nullptr,
-        ado::adCmdTextNoRecords);
+    m_connection.Execute(SaveRoutines::buildStatements(code, idProv, LinguaBase, {}, true).s7,
+                         nullptr, ado::adCmdTextNoRecords);
     const QStringList languages = record.descriptions.keys();
-    const QString first = languages.contains(LinguaBase) || languages.isEmpty()
-                              ? LinguaBase
-                              : languages.first();
+    const QString first = languages.contains(LinguaBase) || languages.isEmpty() ? LinguaBase
+                                                                                : languages.first();
     save.state.CodLingua = first;
     const SaveOutcome outcome = save.routines.AggiornamentoDatabase();
     if (!outcome.committed)

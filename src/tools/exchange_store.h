@@ -15,7 +15,10 @@
 #include <array>
 #include <memory>
 
-namespace ado { class Command; class Connection; }
+namespace ado {
+class Command;
+class Connection;
+} // namespace ado
 
 namespace causali::exchange {
 

@@ -53,7 +53,7 @@ QString codeCondition(const QString &column, const QStringList &codes)
     for (const QString &code : codes)
         quotedCodes << quoted(code);
     return QStringLiteral(" WHERE ") + column + QStringLiteral(" IN (")
-        + quotedCodes.join(QStringLiteral(", ")) + QLatin1Char(')');
+           + quotedCodes.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 // Every row of a statement, grouped by its first column (the reason code).
@@ -105,12 +105,11 @@ struct Lists
 Grouped readList(ado::Connection &connection, const QString &from, const QString &codeColumn,
                  const QString &columns, const QString &order, const QStringList &codes)
 {
-    return readGrouped(connection,
-                       lines({QStringLiteral(" SELECT ") + codeColumn + QStringLiteral(", ")
-                                  + columns,
-                              QStringLiteral(" FROM ") + from + codeCondition(codeColumn, codes),
-                              QStringLiteral(" ORDER BY ") + codeColumn + QStringLiteral(", ")
-                                  + order}));
+    return readGrouped(
+        connection,
+        lines({QStringLiteral(" SELECT ") + codeColumn + QStringLiteral(", ") + columns,
+               QStringLiteral(" FROM ") + from + codeCondition(codeColumn, codes),
+               QStringLiteral(" ORDER BY ") + codeColumn + QStringLiteral(", ") + order}));
 }
 
 Lists readLists(ado::Connection &connection, const QStringList &codes)
@@ -146,7 +145,9 @@ Lists readLists(ado::Connection &connection, const QStringList &codes)
 void addHeaderLines(ado::Recordset &rs, PrintedCode &printed)
 {
     using namespace causali;
-    auto add = [&printed](const QString &line) { printed.lines.push_back({PrintLine::Text, line}); };
+    auto add = [&printed](const QString &line) {
+        printed.lines.push_back({PrintLine::Text, line});
+    };
     add(QStringLiteral("Segno: ") + domainText(domainTipoCosto(), text(rs, "CI03_INDTIPOCOSRIC"))
         + QStringLiteral("    Movimentazione dati: ")
         + domainText(domainMovDati(), text(rs, "CI03_INDTIPOMOVDATI")));
@@ -154,9 +155,9 @@ void addHeaderLines(ado::Recordset &rs, PrintedCode &printed)
         + domainText(domainPropCosto(), text(rs, "CI03_INDPROPCOSTO"))
         + QStringLiteral("    Prov. costo standard: ")
         + domainText(domainProvCosto(), text(rs, "CI03_INDPROVCOSTO")));
-    add(QStringLiteral("Modello: ") + domainText(domainTipoModello(), text(rs, "CI03_INDSTAPER_CI04"))
-        + QLatin1Char(' ') + text(rs, "CI03_MODELLO_CI04")
-        + QStringLiteral("    Valorizzazione a qta. / valore: ")
+    add(QStringLiteral("Modello: ")
+        + domainText(domainTipoModello(), text(rs, "CI03_INDSTAPER_CI04")) + QLatin1Char(' ')
+        + text(rs, "CI03_MODELLO_CI04") + QStringLiteral("    Valorizzazione a qta. / valore: ")
         + domainText(domainQtaValore(), text(rs, "CI03_INDREGVALQTA")));
     add(QStringLiteral("Causale collegata: ") + text(rs, "CI03_CODCAUSCOLL")
         + QStringLiteral("    Causale mov. da conto di rif.: ")
@@ -185,7 +186,8 @@ void addListLines(const QString &code, const Lists &lists, PrintedCode &printed)
                 QStringLiteral("Origine (Avere): ") + accountTypes(credit)});
     QStringList rows;
     for (const QStringList &row : lists.journals.value(code))
-        rows << QStringLiteral("Ditta ") + row.value(0) + QStringLiteral(": sezionale ") + row.value(1);
+        rows << QStringLiteral("Ditta ") + row.value(0) + QStringLiteral(": sezionale ")
+                    + row.value(1);
     addSection(printed, QStringLiteral("Sezionali per ditta"), rows);
     rows.clear();
     for (const QStringList &row : lists.search.value(code))
@@ -202,7 +204,8 @@ void addListLines(const QString &code, const Lists &lists, PrintedCode &printed)
                     + domainText(causali::domainSegno(), row.value(1)) + QLatin1Char(' ')
                     + italian.toString(row.value(2).toDouble(), 'f', 2)
                     + QStringLiteral("%  conto ") + row.value(3)
-                    + (row.value(4).isEmpty() ? QString() : QStringLiteral("  v.d.s. ") + row.value(4));
+                    + (row.value(4).isEmpty() ? QString()
+                                              : QStringLiteral("  v.d.s. ") + row.value(4));
     addSection(printed, QStringLiteral("Proposta di sviluppo registrazione"), rows);
 }
 
@@ -210,8 +213,9 @@ void addListLines(const QString &code, const Lists &lists, PrintedCode &printed)
 
 long long storedCodeCount(ado::Connection &connection)
 {
-    auto rs = connection.Execute(QStringLiteral(" SELECT COUNT(*) AS NUMERORIGHE FROM CI03_CAUSALI"),
-                                 nullptr, ado::adCmdText);
+    auto rs = connection.Execute(
+        QStringLiteral(" SELECT COUNT(*) AS NUMERORIGHE FROM CI03_CAUSALI"), nullptr,
+        ado::adCmdText);
     const long long count = ado::CDbl(rs->Fields(0).Value());
     rs->Close();
     return count;
@@ -242,7 +246,8 @@ PrintJob readPrintJob(ado::Connection &connection, int company, const QString &l
         QString description = text(*rs, QStringLiteral("CI99_DESCRIZIONE"));
         if (description.isEmpty())
             description = text(*rs, QStringLiteral("CI03_DESCR"));
-        printed.lines.push_back({PrintLine::Title, printed.code + QStringLiteral("  ") + description});
+        printed.lines.push_back(
+            {PrintLine::Title, printed.code + QStringLiteral("  ") + description});
         addHeaderLines(*rs, printed);
         addListLines(printed.code, lists, printed);
         job.codes.push_back(std::move(printed));
@@ -328,7 +333,8 @@ void paintFrame(QPainter &painter, const PrintJob &job, const PageFonts &fonts, 
     painter.setFont(fonts.body);
     painter.drawText(QRect(area.left(), area.top(), area.width(), headingHeight),
                      Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("Data: ") + italian.toString(job.date, QStringLiteral("dd/MM/yyyy")));
+                     QStringLiteral("Data: ")
+                         + italian.toString(job.date, QStringLiteral("dd/MM/yyyy")));
     const int bodyHeight = QFontMetrics(fonts.body, painter.device()).lineSpacing();
     painter.drawText(QRect(area.left(), area.top() + headingHeight, area.width(), bodyHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Ditta: ") + job.company);
@@ -385,8 +391,9 @@ int writePdf(const PrintJob &job, const QString &file)
     {
         QFile probe(file);
         if (!probe.open(QIODevice::WriteOnly))
-            ado::raise(75, QStringLiteral("Impossibile scrivere il file %1: %2")
-                               .arg(file, probe.errorString()),
+            ado::raise(75,
+                       QStringLiteral("Impossibile scrivere il file %1: %2")
+                           .arg(file, probe.errorString()),
                        QStringLiteral("Stampa"));
     }
     QPdfWriter writer(file);

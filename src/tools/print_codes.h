@@ -14,8 +14,12 @@
 class QPagedPaintDevice;
 class QPainter;
 
-namespace ado { class Connection; }
-namespace causali { class FRMCI_CAUSALI; }
+namespace ado {
+class Connection;
+}
+namespace causali {
+class FRMCI_CAUSALI;
+}
 
 namespace tools {
 
@@ -35,7 +39,7 @@ struct PrintedCode
 
 struct PrintJob
 {
-    QString company;  // "1 - name"
+    QString company; // "1 - name"
     QDate date;
     std::vector<PrintedCode> codes;
 };

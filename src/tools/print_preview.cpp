@@ -24,7 +24,7 @@ std::optional<QStringList> chooseCodes(causali::FRMCI_CAUSALI &window, int limit
 {
     const QString shown = causali::codiceCausale(window);
     const bool onStoredCode = !shown.isEmpty() && window.FrameTestata()
-        && window.FrameTestata()->Status() == host::DataFrame::StatusBrowse;
+                              && window.FrameTestata()->Status() == host::DataFrame::StatusBrowse;
     const long long stored = storedCodeCount(*window.connection());
     QStringList answers;
     if (onStoredCode)
@@ -34,7 +34,8 @@ std::optional<QStringList> chooseCodes(causali::FRMCI_CAUSALI &window, int limit
     if (answers.isEmpty()) {
         host::DialogService::instance().message(
             QStringLiteral("Le causali sono %1: per stamparle tutte usare causali --print "
-                           "FILE.pdf.").arg(stored),
+                           "FILE.pdf.")
+                .arg(stored),
             host::vbOKOnly | host::vbInformation, QStringLiteral("Stampa"));
         return std::nullopt;
     }
@@ -43,7 +44,9 @@ std::optional<QStringList> chooseCodes(causali::FRMCI_CAUSALI &window, int limit
     QString question = QStringLiteral("Stampare la causale mostrata o tutte le causali?");
     if (stored > limit)
         question = QStringLiteral("Stampare la causale %1? (Le causali sono %2: per stamparle "
-                                  "tutte usare causali --print FILE.pdf.)").arg(shown).arg(stored);
+                                  "tutte usare causali --print FILE.pdf.)")
+                       .arg(shown)
+                       .arg(stored);
     answers << QStringLiteral("Annulla");
     const int cancel = int(answers.size()) - 1;
     const int choice = host::DialogService::instance().choose(question, QStringLiteral("Stampa"),

@@ -15,7 +15,7 @@ namespace {
 constexpr int ExitOk = 0;
 constexpr int ExitFailure = 1;
 
-template <typename Work>
+template<typename Work>
 int run(const QString &connectionString, QTextStream &err, Work work)
 {
     try {

@@ -20,8 +20,7 @@ namespace tools {
 
 const QString ToolsMenu::Caption = QStringLiteral("S&trumenti");
 
-ToolsMenu::ToolsMenu(causali::FRMCI_CAUSALI &window)
-    : QObject(&window), m_window(window)
+ToolsMenu::ToolsMenu(causali::FRMCI_CAUSALI &window) : QObject(&window), m_window(window)
 {
     setObjectName(QStringLiteral("ToolsMenu"));
     m_menu = new QMenu(Caption, &window);

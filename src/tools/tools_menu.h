@@ -19,7 +19,9 @@ class QKeyEvent;
 class QMenu;
 #include <QToolButton>
 
-namespace causali { class FRMCI_CAUSALI; }
+namespace causali {
+class FRMCI_CAUSALI;
+}
 
 namespace tools {
 
@@ -36,8 +38,7 @@ public:
     // Adds a command: its caption, key (none when empty) and what it runs. The command runs
     // only while the window is started up and not unloaded; errors it raises are told to the
     // user through the window's error report.
-    QAction *addEntry(const QString &caption, const QKeySequence &keys,
-                      std::function<void()> run);
+    QAction *addEntry(const QString &caption, const QKeySequence &keys, std::function<void()> run);
     void addSeparator();
 
     QMenu *menu() const { return m_menu; }

@@ -35,8 +35,7 @@ long long countOf(ado::Connection &connection, const Lookups::UsageTable &place,
     return count;
 }
 
-void readFirstRows(ado::Connection &connection, const QString &code, int rows,
-                   UsagePlace &place)
+void readFirstRows(ado::Connection &connection, const QString &code, int rows, UsagePlace &place)
 {
     auto rs = connection.Execute(
         Lookups::usageRowsText({place.table, place.column, place.caption}, code, rows), nullptr,
@@ -66,10 +65,10 @@ long long WhereUsed::total() const
 bool reasonCodeExists(ado::Connection &connection, const QString &code)
 {
     auto rs = connection.Execute(
-        causali::sql::lines({QStringLiteral(" SELECT COUNT(*) AS NUMERORIGHE"),
-                             QStringLiteral(" FROM CI03_CAUSALI"),
-                             QStringLiteral(" WHERE CI03_CODCAUS = ")
-                                 + causali::sql::quoted(code)}),
+        causali::sql::lines(
+            {QStringLiteral(" SELECT COUNT(*) AS NUMERORIGHE"),
+             QStringLiteral(" FROM CI03_CAUSALI"),
+             QStringLiteral(" WHERE CI03_CODCAUS = ") + causali::sql::quoted(code)}),
         nullptr, ado::adCmdText);
     const bool found = ado::CDbl(rs->Fields(0).Value()) != 0;
     rs->Close();
@@ -104,8 +103,9 @@ QString whereUsedText(const WhereUsed &usage)
     for (const UsagePlace &place : usage.places) {
         if (place.count == 0)
             continue;
-        out << "\n" << place.caption << " (" << place.table << "." << place.column << "): "
-            << place.count << (place.count == 1 ? " riga" : " righe") << "\n";
+        out << "\n"
+            << place.caption << " (" << place.table << "." << place.column << "): " << place.count
+            << (place.count == 1 ? " riga" : " righe") << "\n";
         out << "  " << place.columns.join(QStringLiteral(" | ")) << "\n";
         for (const QStringList &row : place.firstRows)
             out << "  " << row.join(QStringLiteral(" | ")) << "\n";

@@ -9,7 +9,9 @@
 
 #include <vector>
 
-namespace ado { class Connection; }
+namespace ado {
+class Connection;
+}
 
 namespace tools {
 
@@ -17,16 +19,16 @@ struct UsagePlace
 {
     QString caption; // what the rows are, in Italian
     QString table;
-    QString column;  // the column that names the code
+    QString column; // the column that names the code
     long long count = 0;
-    QStringList columns;              // of the first rows
+    QStringList columns;                // of the first rows
     std::vector<QStringList> firstRows; // as texts ("" for Null)
 };
 
 struct WhereUsed
 {
     QString code;
-    bool stored = false; // the code is a stored reason code
+    bool stored = false;            // the code is a stored reason code
     std::vector<UsagePlace> places; // every place looked at, used or not
 
     long long total() const;

@@ -6,8 +6,8 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -23,8 +23,8 @@ WhereUsedDialog::WhereUsedDialog(const WhereUsed &usage, QWidget *parent) : QDia
     m_places = new QTreeWidget(this);
     m_places->setObjectName(QStringLiteral("TRE_UTILIZZI"));
     m_places->setColumnCount(3);
-    m_places->setHeaderLabels({QStringLiteral("Dove"), QStringLiteral("Righe"),
-                               QStringLiteral("Tabella")});
+    m_places->setHeaderLabels(
+        {QStringLiteral("Dove"), QStringLiteral("Righe"), QStringLiteral("Tabella")});
     for (const UsagePlace &place : usage.places) {
         auto *item = new QTreeWidgetItem(m_places, {place.caption, QString::number(place.count),
                                                     place.table + QLatin1Char('.') + place.column});

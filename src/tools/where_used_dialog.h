@@ -10,7 +10,9 @@
 class QLabel;
 class QTreeWidget;
 
-namespace causali { class FRMCI_CAUSALI; }
+namespace causali {
+class FRMCI_CAUSALI;
+}
 
 namespace tools {
 

@@ -179,7 +179,7 @@ TEST_P(BackendSuite, NestedTransactionsRollBackTheirOwnWritesAndRows)
     rs.UpdateBatch();
     EXPECT_EQ(conn.BeginTrans(), 3);
     conn.Execute(QStringLiteral("DELETE FROM item WHERE code = 'C'"));
-    conn.CommitTrans(); // into level 2
+    conn.CommitTrans();   // into level 2
     conn.RollbackTrans(); // level 2 and what level 3 gave it
 
     EXPECT_EQ(conn.transactionLevel(), 1);
@@ -203,11 +203,11 @@ TEST_P(BackendSuite, UpdateBatchWritesBackAndLeavesConflictsPending)
 {
     Recordset rs;
     open(rs, "SELECT code, qty, note, stamp FROM item ORDER BY code");
-    set(rs, "qty", 11);                              // A
+    set(rs, "qty", 11); // A
     rs.MoveNext();
-    rs.Delete();                                     // B
+    rs.Delete(); // B
     rs.MoveNext();
-    set(rs, "note", QStringLiteral("mia"));          // C, changed meanwhile by another
+    set(rs, "note", QStringLiteral("mia")); // C, changed meanwhile by another
     rs.AddNew();
     set(rs, "code", QStringLiteral("N"));
     set(rs, "qty", 5);
@@ -261,8 +261,8 @@ TEST_P(BackendSuite, KeysetReadsValuesWhenNeeded)
     Recordset rs;
     rs.setCursorLocation(adUseServer);
     const quint64 before = conn.statementsRun();
-    rs.Open(QStringLiteral("SELECT n, label FROM lot"), &conn, adOpenKeyset,
-            adLockBatchOptimistic, adCmdText);
+    rs.Open(QStringLiteral("SELECT n, label FROM lot"), &conn, adOpenKeyset, adLockBatchOptimistic,
+            adCmdText);
     EXPECT_EQ(rs.RecordCount(), 10);
     rs.setSort(QStringLiteral("n DESC"));
     rs.MoveFirst();
@@ -286,18 +286,16 @@ TEST_P(BackendSuite, KeysetReadsValuesWhenNeeded)
 // locked past the wait is a provider failure that leaves the connection usable.
 TEST_P(BackendSuite, FailuresRaiseTheSameNumbers)
 {
-    const RuntimeError duplicate = errorOf([&] {
-        conn.Execute(QStringLiteral("INSERT INTO item (code, qty) VALUES ('A', 9)"));
-    });
+    const RuntimeError duplicate = errorOf(
+        [&] { conn.Execute(QStringLiteral("INSERT INTO item (code, qty) VALUES ('A', 9)")); });
     EXPECT_EQ(duplicate.number(), adErrSqlError);
     ASSERT_EQ(conn.Errors().size(), 1u);
     EXPECT_TRUE(conn.Errors().front().sqlState.startsWith(QLatin1String("23")));
     EXPECT_NE(conn.Errors().front().nativeError, 0);
     EXPECT_TRUE(adotest::mentions(duplicate, QStringLiteral("INSERT INTO item")));
 
-    const RuntimeError bad = errorOf([&] {
-        conn.Execute(QStringLiteral("SELECT nothere FROM item"));
-    });
+    const RuntimeError bad = errorOf(
+        [&] { conn.Execute(QStringLiteral("SELECT nothere FROM item")); });
     EXPECT_EQ(bad.number(), adErrSqlError);
     EXPECT_TRUE(conn.Errors().front().sqlState.startsWith(QLatin1String("42")));
 
@@ -305,9 +303,8 @@ TEST_P(BackendSuite, FailuresRaiseTheSameNumbers)
     const auto other = db->other();
     other->exec(beginWrite());
     other->exec("UPDATE item SET qty = 0 WHERE code = 'A'");
-    const RuntimeError locked = errorOf([&] {
-        conn.Execute(QStringLiteral("UPDATE item SET qty = 5 WHERE code = 'A'"));
-    });
+    const RuntimeError locked = errorOf(
+        [&] { conn.Execute(QStringLiteral("UPDATE item SET qty = 5 WHERE code = 'A'")); });
     EXPECT_EQ(locked.number(), adErrProviderFailed);
     if (onServer())
         EXPECT_EQ(conn.Errors().front().sqlState, QStringLiteral("55P03"));
@@ -405,8 +402,7 @@ TEST_P(BackendSuite, AQueuedStatementFailsAsItselfAndTheRollbackUndoesTheRest)
     const quint64 duplicate = conn.statementsRun() + 1;
     const RuntimeError failure = errorOf([&] {
         conn.Execute(QStringLiteral("INSERT INTO item (code) VALUES ('A')"), nullptr, queued);
-        conn.Execute(QStringLiteral("UPDATE item SET qty = 60 WHERE code = 'C'"), nullptr,
-                     queued);
+        conn.Execute(QStringLiteral("UPDATE item SET qty = 60 WHERE code = 'C'"), nullptr, queued);
         conn.CommitTrans();
     });
     EXPECT_EQ(failure.number(), adErrSqlError);
@@ -446,9 +442,12 @@ TEST_P(BackendSuite, ATextRunAgainReusesItsStatementAndFollowsATableChange)
     for (int run = 0; run < 3; ++run)
         EXPECT_EQ(lotColumns(), 2);
     if (onServer()) {
-        const QString kept = conn.Execute(QStringLiteral(
-            "SELECT COUNT(*) FROM pg_prepared_statements "
-            "WHERE statement = 'SELECT * FROM lot WHERE n = 1'"))->Fields(0).Value().toString();
+        const QString kept =
+            conn.Execute(QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements "
+                                        "WHERE statement = 'SELECT * FROM lot WHERE n = 1'"))
+                ->Fields(0)
+                .Value()
+                .toString();
         EXPECT_EQ(kept, QStringLiteral("1"));
     }
     db->exec("ALTER TABLE lot ADD COLUMN extra INTEGER");
@@ -465,11 +464,15 @@ TEST_P(BackendSuite, ATransactionOnAServerIsReadCommittedWhateverTheDefault)
         "SELECT set_config('default_transaction_isolation', 'serializable', false)"));
     conn.BeginTrans();
     EXPECT_EQ(conn.Execute(QStringLiteral("SELECT current_setting('transaction_isolation')"))
-                  ->Fields(0).Value().toString(),
+                  ->Fields(0)
+                  .Value()
+                  .toString(),
               QStringLiteral("read committed"));
     db->other()->exec("UPDATE item SET qty = 9 WHERE code = 'C'");
     EXPECT_EQ(conn.Execute(QStringLiteral("SELECT qty FROM item WHERE code = 'C'"))
-                  ->Fields(0).Value().toInt(),
+                  ->Fields(0)
+                  .Value()
+                  .toInt(),
               9);
     conn.RollbackTrans();
 }
@@ -481,14 +484,14 @@ INSTANTIATE_BACKENDS(BackendSuite);
 TEST(ServerSql, PlaceholdersAreNumberedOutsideQuotedText)
 {
     int count = 0;
-    EXPECT_EQ(pg::numberPlaceholders(
-                  QStringLiteral("SELECT '?', \"a?\", E'\\'?', ? -- why?\n"
-                                 "FROM t /* ? /* ? */ ? */ WHERE x = ? AND y = $$?$$ "
-                                 "AND z = $q$ ? $q$ AND w=?"),
-                  &count),
-              QStringLiteral("SELECT '?', \"a?\", E'\\'?', $1 -- why?\n"
-                             "FROM t /* ? /* ? */ ? */ WHERE x = $2 AND y = $$?$$ "
-                             "AND z = $q$ ? $q$ AND w=$3"));
+    EXPECT_EQ(
+        pg::numberPlaceholders(QStringLiteral("SELECT '?', \"a?\", E'\\'?', ? -- why?\n"
+                                              "FROM t /* ? /* ? */ ? */ WHERE x = ? AND y = $$?$$ "
+                                              "AND z = $q$ ? $q$ AND w=?"),
+                               &count),
+        QStringLiteral("SELECT '?', \"a?\", E'\\'?', $1 -- why?\n"
+                       "FROM t /* ? /* ? */ ? */ WHERE x = $2 AND y = $$?$$ "
+                       "AND z = $q$ ? $q$ AND w=$3"));
     EXPECT_EQ(count, 3);
     // A quote doubled inside a literal does not end it; an unterminated literal swallows the rest.
     EXPECT_EQ(pg::numberPlaceholders(QStringLiteral("x = 'it''s?' AND y = ? AND z = 'open ?")),

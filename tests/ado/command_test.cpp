@@ -31,8 +31,8 @@ protected:
     // A command inserting into t one value of the given parameter type.
     void prepareInsert(const char *column, long type, int precision = 0, int scale = 0)
     {
-        cmd.setCommandText(QStringLiteral("INSERT INTO t(code, %1) VALUES ('X', ?)")
-                               .arg(QLatin1String(column)));
+        cmd.setCommandText(
+            QStringLiteral("INSERT INTO t(code, %1) VALUES ('X', ?)").arg(QLatin1String(column)));
         auto p = cmd.CreateParameter(QStringLiteral("@VALUE"), type, adParamInput, 50);
         p->Precision = precision;
         p->NumericScale = scale;
@@ -106,8 +106,8 @@ TEST_F(CommandTest, TextReachesTheColumnUnchanged)
     cmd.setCommandText(QStringLiteral("INSERT INTO t(code, note) VALUES (?, ?)"));
     cmd.parameters().Append(cmd.CreateParameter(QStringLiteral("@CODE"), adWChar, adParamInput, 4,
                                                 QStringLiteral("E'5")));
-    cmd.parameters().Append(cmd.CreateParameter(QStringLiteral("@NOTE"), adVarWChar, adParamInput,
-                                                100, note));
+    cmd.parameters().Append(
+        cmd.CreateParameter(QStringLiteral("@NOTE"), adVarWChar, adParamInput, 100, note));
     cmd.Execute(nullptr, adCmdTextNoRecords);
     EXPECT_EQ(db.rows("SELECT code || '|' || note FROM t WHERE code = 'E''5'"),
               QStringList{QStringLiteral("E'5|") + note});
@@ -115,8 +115,8 @@ TEST_F(CommandTest, TextReachesTheColumnUnchanged)
     Command select;
     select.setActiveConnection(&conn);
     select.setCommandText(QStringLiteral("SELECT note FROM t WHERE note = ?"));
-    select.parameters().Append(select.CreateParameter(QStringLiteral("@NOTE"), adVarWChar,
-                                                      adParamInput, 100, note));
+    select.parameters().Append(
+        select.CreateParameter(QStringLiteral("@NOTE"), adVarWChar, adParamInput, 100, note));
     auto rows = select.Execute();
     ASSERT_NE(rows, nullptr);
     ASSERT_EQ(rows->State(), adStateOpen);
@@ -127,8 +127,8 @@ TEST_F(CommandTest, TextReachesTheColumnUnchanged)
 TEST_F(CommandTest, TextParametersCheckTheirSize)
 {
     cmd.setCommandText(QStringLiteral("DELETE FROM t WHERE code = ?"));
-    cmd.parameters().Append(cmd.CreateParameter(QStringLiteral("@CAUSALE"), adWChar,
-                                                adParamInput, 4, QStringLiteral("A1234")));
+    cmd.parameters().Append(cmd.CreateParameter(QStringLiteral("@CAUSALE"), adWChar, adParamInput,
+                                                4, QStringLiteral("A1234")));
     const RuntimeError e = errorOf([&] { cmd.Execute(nullptr, adCmdTextNoRecords); });
     EXPECT_EQ(e.number(), adErrInvalidArgument);
     EXPECT_TRUE(mentions(e, QLatin1String("@CAUSALE")));
@@ -189,11 +189,12 @@ TEST_F(CommandTest, ParametersCollection)
     Parameters &params = cmd.parameters();
     auto appendError = [&](long type, long direction) {
         return errorOf([&] {
-            params.Append(cmd.CreateParameter(QStringLiteral("@P"), type, direction));
-        }).number();
+                   params.Append(cmd.CreateParameter(QStringLiteral("@P"), type, direction));
+               })
+            .number();
     };
     EXPECT_EQ(appendError(adVarWChar, adParamInput), adErrInvalidParamInfo); // no Size
-    EXPECT_EQ(appendError(adInteger, 2), adErrInvalidParamInfo);            // output
+    EXPECT_EQ(appendError(adInteger, 2), adErrInvalidParamInfo);             // output
     EXPECT_EQ(appendError(adDate, adParamInput), adErrInvalidParamInfo);
     EXPECT_EQ(params.Count(), 0);
 

@@ -89,7 +89,8 @@ TEST(ConnectionOpen, OpensOnlyAnExistingDatabaseNamedByDataSource)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(4096, 'x'));
     file.close();
-    EXPECT_TRUE(mentions(errorOf([&] { conn.Open(QStringLiteral("Data Source=") + garbage); }), garbage));
+    EXPECT_TRUE(
+        mentions(errorOf([&] { conn.Open(QStringLiteral("Data Source=") + garbage); }), garbage));
     EXPECT_EQ(conn.State(), adStateClosed);
     EXPECT_EQ(errorOf([&] { conn.Open(QStringLiteral("Initial Catalog=x")); }).number(),
               adErrProviderFailed);
@@ -98,7 +99,8 @@ TEST(ConnectionOpen, OpensOnlyAnExistingDatabaseNamedByDataSource)
     conn.Open(QStringLiteral("DATA SOURCE=%1;Application Name=test").arg(db.path));
     EXPECT_EQ(errorOf([&] { conn.Open(db.connectionString()); }).number(), adErrObjectOpen);
     conn.Close();
-    EXPECT_EQ(errorOf([&] { conn.Execute(QStringLiteral("SELECT 1")); }).number(), adErrObjectClosed);
+    EXPECT_EQ(errorOf([&] { conn.Execute(QStringLiteral("SELECT 1")); }).number(),
+              adErrObjectClosed);
     EXPECT_EQ(errorOf([&] { conn.Close(); }).number(), adErrObjectClosed);
 }
 
@@ -130,9 +132,9 @@ TEST_F(ConnectionTest, ExecuteWithAndWithoutRecords)
     EXPECT_EQ(affected.toLongLong(), 1);
     EXPECT_EQ(db.rows("SELECT id FROM a"), QStringList{QStringLiteral("1")});
 
-    EXPECT_EQ(errorOf([&] { conn.Execute(QStringLiteral("a"), nullptr, adCmdStoredProc); })
-                  .number(),
-              adErrInvalidArgument);
+    EXPECT_EQ(
+        errorOf([&] { conn.Execute(QStringLiteral("a"), nullptr, adCmdStoredProc); }).number(),
+        adErrInvalidArgument);
 
     // Close closes what was opened on the connection.
     conn.Close();
@@ -141,8 +143,9 @@ TEST_F(ConnectionTest, ExecuteWithAndWithoutRecords)
 
 TEST_F(ConnectionTest, OneStatementPerTextAndDoubleQuotesNameColumns)
 {
-    EXPECT_EQ(errorOf([&] { run("INSERT INTO a VALUES (7, 'x'); INSERT INTO a VALUES (8, 'y')"); })
-                  .number(),
+    EXPECT_EQ(errorOf([&] {
+                  run("INSERT INTO a VALUES (7, 'x'); INSERT INTO a VALUES (8, 'y')");
+              }).number(),
               adErrUnsupportedSql);
     EXPECT_EQ(db.rows("SELECT count(*) FROM a"), QStringList{QStringLiteral("2")});
     run("INSERT INTO a VALUES (7, 'x');  \r\n");

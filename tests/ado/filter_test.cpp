@@ -31,7 +31,8 @@ public:
 
     bool matches(const QString &criteria) const
     {
-        const auto f = FilterCriteria::parse(criteria, [this](const QString &n) { return index(n); });
+        const auto f = FilterCriteria::parse(criteria,
+                                             [this](const QString &n) { return index(n); });
         return f.matches([this](int i) { return m_values[i]; });
     }
 
@@ -43,7 +44,8 @@ public:
     }
 
 private:
-    QStringList m_names{"CI06_INDTIPORIGA", "CODE", "Ragione Sociale", "AMOUNT", "DAY", "NOTE", "NUMTEXT"};
+    QStringList m_names{"CI06_INDTIPORIGA", "CODE", "Ragione Sociale", "AMOUNT", "DAY", "NOTE",
+                        "NUMTEXT"};
     // CODE is a CHAR column: padded.
     QVariantList m_values{qlonglong(4), "ITA  ", "L'Ottica Srl", 2.5, "2024-03-15", Null(), "10"};
 };
@@ -121,8 +123,9 @@ TEST(FilterCriteria, LikeAndOrWithoutPrecedence)
     clauses << QStringLiteral("CODE = 'ITA'");
     EXPECT_TRUE(row.matches(clauses.join(QStringLiteral(" OR "))));
     clauses << QStringLiteral("CODE = 'Y'");
-    EXPECT_TRUE(row.parseError(clauses.join(QStringLiteral(" OR "))).description().contains(
-        QStringLiteral("more than 1000 clauses")));
+    EXPECT_TRUE(row.parseError(clauses.join(QStringLiteral(" OR ")))
+                    .description()
+                    .contains(QStringLiteral("more than 1000 clauses")));
 
     // a group joined by OR cannot be joined with AND, with or without parentheses
     for (const char *text : {"(CODE = 'X' OR CODE = 'ITA') AND AMOUNT = 2.5",
@@ -130,16 +133,19 @@ TEST(FilterCriteria, LikeAndOrWithoutPrecedence)
                              "CODE = 'X' OR CODE = 'ITA' AND AMOUNT = 2.5"}) {
         const RuntimeError e = row.parseError(QString::fromUtf8(text));
         EXPECT_EQ(e.number(), adErrInvalidArgument) << text;
-        EXPECT_TRUE(e.description().contains(QStringLiteral("OR"))) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("OR")))
+            << e.description().toStdString();
     }
 }
 
 TEST(FilterCriteria, MalformedCriteriaSayWhatIsWrong)
 {
     Columns row;
-    const RuntimeError unknown = row.parseError(QStringLiteral("CI06_INDTIPORIGA = 4 AND TIPO = 1"));
+    const RuntimeError unknown = row.parseError(
+        QStringLiteral("CI06_INDTIPORIGA = 4 AND TIPO = 1"));
     EXPECT_EQ(unknown.number(), adErrItemNotFound);
-    EXPECT_TRUE(unknown.description().contains(QStringLiteral("'TIPO'"))) << unknown.description().toStdString();
+    EXPECT_TRUE(unknown.description().contains(QStringLiteral("'TIPO'")))
+        << unknown.description().toStdString();
 
     const std::map<QString, QString> cases = {
         {QStringLiteral("CODE = 'ITA"), QStringLiteral("not closed")},
@@ -164,7 +170,8 @@ TEST(FilterCriteria, MalformedCriteriaSayWhatIsWrong)
         {QStringLiteral("CODE = 'ITA' ; DROP"), QStringLiteral("unexpected character")},
         // found by the fuzzer: deep nesting overflowed the stack
         {QString(5000, QLatin1Char('(')), QStringLiteral("nested more than 64 deep")},
-        {QString(65, QLatin1Char('(')) + QStringLiteral("CODE = 'ITA'") + QString(65, QLatin1Char(')')),
+        {QString(65, QLatin1Char('(')) + QStringLiteral("CODE = 'ITA'")
+             + QString(65, QLatin1Char(')')),
          QStringLiteral("nested more than 64 deep")},
     };
     for (const auto &[criteria, expected] : cases) {

@@ -103,13 +103,15 @@ void addHeader(Texts &texts)
     flags[3] = flags[13] = QStringLiteral("1");
     texts.emplace_back("headerSelectText", HeaderPanel::headerSelectText());
     texts.emplace_back("languageSelectText", HeaderPanel::languageSelectText("ITA"));
-    texts.emplace_back("configMaskText", causali::linked_rules::configMaskText(Box::Linked, {}, flags));
+    texts.emplace_back("configMaskText",
+                       causali::linked_rules::configMaskText(Box::Linked, {}, flags));
     texts.emplace_back("configMaskTextReference",
                        causali::linked_rules::configMaskText(Box::Reference, "1", flags));
     for (const Box box : {Box::Linked, Box::Reference}) {
         const QString suffix = box == Box::Linked ? QString() : QStringLiteral("Reference");
-        texts.emplace_back("linkedDecodeText" + suffix,
-                           causali::linked_rules::decodeText(box, "ITA", "M'1", "0", Code, 5, "ACQ"));
+        texts.emplace_back(
+            "linkedDecodeText" + suffix,
+            causali::linked_rules::decodeText(box, "ITA", "M'1", "0", Code, 5, "ACQ"));
         texts.emplace_back("linkedLookupText" + suffix,
                            causali::linked_rules::lookupText(box, "ITA", "M'1", "1", Code, 42));
     }

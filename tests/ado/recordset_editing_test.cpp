@@ -51,7 +51,8 @@ protected:
     {
         sqlite3 *raw = nullptr;
         sqlite3_open_v2(db.path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(raw);
         sqlite3_close(raw);
     }
 
@@ -196,8 +197,9 @@ TEST_F(RecordsetEditingTest, FindSearchesTheVisibleRowsFromTheCurrentOneOrStart)
     EXPECT_EQ(errorOf([&] { rs.Find(QStringLiteral("nope = 1")); }).number(), adErrItemNotFound);
     EXPECT_EQ(errorOf([&] { rs.Find(QStringLiteral("qty = 1"), 0, 2); }).number(),
               adErrInvalidArgument);
-    EXPECT_EQ(errorOf([&] { rs.Find(QStringLiteral("qty = 1"), 0, adSearchForward, 999); }).number(),
-              adErrInvalidArgument);
+    EXPECT_EQ(
+        errorOf([&] { rs.Find(QStringLiteral("qty = 1"), 0, adSearchForward, 999); }).number(),
+        adErrInvalidArgument);
 }
 
 TEST_F(RecordsetEditingTest, UpdateCriteriaDecideWhatCountsAsAConflict)
@@ -214,8 +216,9 @@ TEST_F(RecordsetEditingTest, UpdateCriteriaDecideWhatCountsAsAConflict)
     execRaw("UPDATE item SET qty = 100 WHERE code = 'A'; UPDATE item SET qty = 31 WHERE "
             "code = 'B'; UPDATE item SET code = 'Z' WHERE code = 'C'");
     rs.UpdateBatch();
-    EXPECT_EQ(db.rows("SELECT code || '|' || qty || '|' || IFNULL(note, '-') FROM item ORDER BY code"),
-              (QStringList{"A|100|mine", "B|31|due", "Z|2|-"}));
+    EXPECT_EQ(
+        db.rows("SELECT code || '|' || qty || '|' || IFNULL(note, '-') FROM item ORDER BY code"),
+        (QStringList{"A|100|mine", "B|31|due", "Z|2|-"}));
     rs.setFilter(int(adFilterConflictingRecords));
     EXPECT_EQ(codes(rs), (QStringList{"B", "C"}));
 

@@ -52,7 +52,8 @@ protected:
     {
         sqlite3 *raw = nullptr;
         sqlite3_open_v2(db.path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(raw);
         sqlite3_close(raw);
     }
     void openRic(Recordset &rs) { rs.Open(kRic, &conn); }
@@ -181,7 +182,8 @@ TEST_F(RecordsetTest, FilterMovesToFirstVisibleRowAndCountsVisibleRows)
 
     // a refused filter leaves the previous one in place
     rs.setFilter(QStringLiteral("CI06_INDTIPORIGA = 4"));
-    EXPECT_EQ(errorOf([&] { rs.setFilter(QStringLiteral("TIPO = 4")); }).number(), adErrItemNotFound);
+    EXPECT_EQ(errorOf([&] { rs.setFilter(QStringLiteral("TIPO = 4")); }).number(),
+              adErrItemNotFound);
     EXPECT_EQ(errorOf([&] { rs.setFilter(7); }).number(), adErrInvalidArgument);
     EXPECT_EQ(rs.RecordCount(), 3);
     EXPECT_EQ(rs.Filter().toString(), QStringLiteral("CI06_INDTIPORIGA = 4"));
@@ -213,7 +215,8 @@ TEST_F(RecordsetTest, SortKeepsTheCurrentRow)
     EXPECT_EQ(rs.AbsolutePosition(), 5);
     rs.MoveFirst();
     EXPECT_EQ(text(rs, "CI06_PROVIDER_CI07"), QStringLiteral("P1"));
-    EXPECT_EQ(errorOf([&] { rs.setSort(QStringLiteral("PROG DESC")); }).number(), adErrItemNotFound);
+    EXPECT_EQ(errorOf([&] { rs.setSort(QStringLiteral("PROG DESC")); }).number(),
+              adErrItemNotFound);
 }
 
 TEST_F(RecordsetTest, CloneSharesRowsButNotFilterOrPosition)
@@ -355,7 +358,8 @@ TEST_F(RecordsetTest, InsertReadsBackDatabaseGivenColumnsAndNullOriginalsAreLoca
 TEST_F(RecordsetTest, ConflictingRowsStayPendingWhileTheOthersAreWritten)
 {
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT CI03_CAUSALE, CI03_DESCR FROM cau ORDER BY CI03_CAUSALE"), &conn);
+    rs.Open(QStringLiteral("SELECT CI03_CAUSALE, CI03_DESCR FROM cau ORDER BY CI03_CAUSALE"),
+            &conn);
     set(rs, "CI03_DESCR", QStringLiteral("Alfa nuova"));
     rs.MoveNext();
     set(rs, "CI03_DESCR", QStringLiteral("Beta nuova"));
@@ -370,7 +374,8 @@ TEST_F(RecordsetTest, ConflictingRowsStayPendingWhileTheOthersAreWritten)
     EXPECT_EQ(conn.transactionLevel(), 1) << "the outer transaction stays open";
     const RuntimeError all = errorOf([&] { raiseOnConflicts(rs); });
     EXPECT_EQ(all.number(), adErrRowNotFound);
-    EXPECT_TRUE(all.description().contains(QStringLiteral("1 row"))) << all.description().toStdString();
+    EXPECT_TRUE(all.description().contains(QStringLiteral("1 row")))
+        << all.description().toStdString();
     conn.CommitTrans();
     EXPECT_EQ(db.rows("SELECT CI03_CAUSALE || '=' || IFNULL(CI03_DESCR, '-') FROM cau ORDER BY 1"),
               (QStringList{"A=Alfa nuova", "B=Beta altrove", "D=-"}));
@@ -407,7 +412,8 @@ TEST_F(RecordsetTest, ConflictingRowsStayPendingWhileTheOthersAreWritten)
     set(rs, "CI03_CAUSALE", QStringLiteral("A"));
     const RuntimeError unique = errorOf([&] { rs.UpdateBatch(); });
     EXPECT_TRUE(unique.description().contains(QStringLiteral("cau")));
-    EXPECT_TRUE(unique.description().contains(QStringLiteral("UNIQUE"))) << unique.description().toStdString();
+    EXPECT_TRUE(unique.description().contains(QStringLiteral("UNIQUE")))
+        << unique.description().toStdString();
     EXPECT_EQ(db.rows("SELECT CI03_DESCR FROM cau WHERE CI03_CAUSALE = 'A'"),
               QStringList{"Alfa nuova"});
 }
@@ -415,8 +421,10 @@ TEST_F(RecordsetTest, ConflictingRowsStayPendingWhileTheOthersAreWritten)
 TEST_F(RecordsetTest, JoinsAndTempTables)
 {
     Recordset join;
-    join.Open(QStringLiteral("SELECT c.CI03_CAUSALE, o.v FROM cau c LEFT JOIN other o ON o.k = c.CI03_CAUSALE"),
-              &conn);
+    join.Open(
+        QStringLiteral(
+            "SELECT c.CI03_CAUSALE, o.v FROM cau c LEFT JOIN other o ON o.k = c.CI03_CAUSALE"),
+        &conn);
     join.UpdateBatch(); // nothing pending: nothing to refuse
     set(join, "CI03_CAUSALE", QStringLiteral("Z"));
     const RuntimeError e = errorOf([&] { join.UpdateBatch(); });
@@ -512,7 +520,8 @@ TEST_F(RecordsetTest, RequeryOfACommandNeedsNoCommand)
         cmd.setActiveConnection(&conn);
         cmd.setCommandText(QStringLiteral("SELECT CI06_PROVIDER_CI07 FROM ric "
                                           "WHERE CI06_INDTIPORIGA = ? ORDER BY CI06_PROGRESSIVO"));
-        cmd.parameters().Append(cmd.CreateParameter(QStringLiteral("t"), adInteger, adParamInput, 0, -1));
+        cmd.parameters().Append(
+            cmd.CreateParameter(QStringLiteral("t"), adInteger, adParamInput, 0, -1));
         rs.Open(cmd);
     }
     EXPECT_EQ(rs.RecordCount(), 2);
@@ -539,9 +548,11 @@ TEST_F(RecordsetTest, ListenersHearOfChangesIncludingThoseOfClones)
     rs.Delete();
     rs.setFilter(QStringLiteral("CI06_INDTIPORIGA = 4"));
     using E = RecordsetEvent;
-    const std::vector<std::pair<E, qlonglong>> expected = {
-        {E::RowChanged, first}, {E::RowAdded, added}, {E::Moved, added},
-        {E::RowRemoved, added}, {E::Reset, 0}};
+    const std::vector<std::pair<E, qlonglong>> expected = {{E::RowChanged, first},
+                                                           {E::RowAdded, added},
+                                                           {E::Moved, added},
+                                                           {E::RowRemoved, added},
+                                                           {E::Reset, 0}};
     EXPECT_EQ(heard, expected);
     rs.removeListener(id);
     rs.MoveNext();

@@ -83,9 +83,8 @@ inline ::testing::AssertionResult mentions(const ado::RuntimeError &e, const QSt
 {
     if (e.description().contains(part))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-        << "\"" << e.description().toStdString() << "\" does not mention \"" << part.toStdString()
-        << '"';
+    return ::testing::AssertionFailure() << "\"" << e.description().toStdString()
+                                         << "\" does not mention \"" << part.toStdString() << '"';
 }
 
 } // namespace adotest

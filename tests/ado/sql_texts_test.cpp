@@ -98,7 +98,10 @@ protected:
             rows << row.join(u'|').replace(QStringLiteral("<NULL>"), QStringLiteral("NULL"));
         return rows;
     }
-    QString storedValue(const QString &sql) const { return stored(sql).value(0, QStringLiteral("<no row>")); }
+    QString storedValue(const QString &sql) const
+    {
+        return stored(sql).value(0, QStringLiteral("<no row>"));
+    }
 
     testsupport::TestDatabase database;
     ado::Connection cn;
@@ -197,7 +200,8 @@ TEST_F(SqlTexts, LookupsAndUsageChecks)
     provider.setActiveConnection(&cn);
     provider.setCommandType(ado::adCmdText);
     provider.setCommandText(Lookups::providerDescriptionText());
-    provider.parameters().Append(provider.CreateParameter("@PROVIDER", ado::adSmallInt, ado::adParamInput, 0, 9));
+    provider.parameters().Append(
+        provider.CreateParameter("@PROVIDER", ado::adSmallInt, ado::adParamInput, 0, 9));
     const std::unique_ptr<ado::Recordset> rs = provider.Execute();
     ASSERT_FALSE(rs->isEOF());
     EXPECT_EQ(rs->Fields(0).Value().toString(),
@@ -209,7 +213,8 @@ TEST_F(SqlTexts, HeaderAndLinkedCodes)
     // Every code, in the order of the codes.
     const QStringList header = read(HeaderPanel::headerSelectText());
     EXPECT_EQ(header.size(), demo::ReasonCodeCount);
-    EXPECT_TRUE(header.join('\n').contains(QStringLiteral("CESE|%1|").arg(demo::ApostropheDescription)));
+    EXPECT_TRUE(
+        header.join('\n').contains(QStringLiteral("CESE|%1|").arg(demo::ApostropheDescription)));
     QStringList codes;
     for (const QString &row : header)
         codes << row.section(u'|', 0, 0);
@@ -234,22 +239,23 @@ TEST_F(SqlTexts, HeaderAndLinkedCodes)
         for (const QString &row : candidates) {
             const QString candidate = row.section(u'|', 0, 0);
             EXPECT_NE(candidate, "CESE");
-            EXPECT_EQ(read(causali::linked_rules::decodeText(box, "ITA", model, "0", "CESE", maskValue,
-                                                         candidate))
+            EXPECT_EQ(read(causali::linked_rules::decodeText(box, "ITA", model, "0", "CESE",
+                                                             maskValue, candidate))
                           .size(),
                       1);
         }
-        EXPECT_TRUE(
-            read(causali::linked_rules::decodeText(box, "ITA", model, "0", "CESE", maskValue, "CESE"))
-                .isEmpty());
+        EXPECT_TRUE(read(causali::linked_rules::decodeText(box, "ITA", model, "0", "CESE",
+                                                           maskValue, "CESE"))
+                        .isEmpty());
     }
 
     // CESE (model STD, credit type 0, debit types 2 and 3): only the codes whose model asks for
     // no more mandatory fields and whose types the server accepts, in code order.
     QStringList ceseFlags(20, QStringLiteral("0"));
     ceseFlags[0] = ceseFlags[12] = ceseFlags[13] = QStringLiteral("1");
-    const qint64 ceseMask =
-        read(causali::linked_rules::configMaskText(Box::Linked, {}, ceseFlags)).value(0).toLongLong();
+    const qint64 ceseMask = read(causali::linked_rules::configMaskText(Box::Linked, {}, ceseFlags))
+                                .value(0)
+                                .toLongLong();
     QStringList listed;
     for (const QString &row :
          read(causali::linked_rules::lookupText(Box::Linked, "ITA", "STD", "0", "CESE", ceseMask)))

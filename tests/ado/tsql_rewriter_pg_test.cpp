@@ -67,13 +67,15 @@ TEST(TsqlRewriterPostgres, WritesEachConstructInPostgresTerms)
          " B NVARCHAR(60) NULL, C TINYINT, D NTEXT)",
          "CREATE TEMP TABLE \"#sezionali\" (A CHAR(4) NOT NULL, B VARCHAR(60) NULL, C SMALLINT,"
          " D TEXT)"},
-        {"IF OBJECT_ID(N'tempdb..#Ci99_DesLingua', N'U') IS NOT NULL\r\n DROP TABLE #CI99_DESLINGUA",
+        {"IF OBJECT_ID(N'tempdb..#Ci99_DesLingua', N'U') IS NOT NULL\r\n DROP TABLE "
+         "#CI99_DESLINGUA",
          "DROP TABLE IF EXISTS pg_temp.\"#ci99_deslingua\""},
         {"DROP TABLE #X", "DROP TABLE pg_temp.\"#x\""},
         {"CREATE INDEX IX_X ON #X (A)", "CREATE INDEX IX_X ON \"#x\" (A)"},
         {" SELECT   TOP 1 (CI10_PROG) FROM CI10_PROPCONTICAUS  WITH (NOLOCK) WHERE A = N'x'"
          " ORDER BY CI10_PROG DESC",
-         "SELECT (CI10_PROG) FROM CI10_PROPCONTICAUS WHERE A = 'x' ORDER BY CI10_PROG DESC LIMIT 1"},
+         "SELECT (CI10_PROG) FROM CI10_PROPCONTICAUS WHERE A = 'x' ORDER BY CI10_PROG DESC LIMIT "
+         "1"},
         {"SELECT ISNULL(A, -1), [Descr Ditta], \"Conto\" FROM DBO.T WHERE B IN (SELECT TOP (2) C"
          " FROM U)",
          "SELECT COALESCE(A, -1), \"descr ditta\", \"conto\" FROM T WHERE B IN (SELECT C FROM U"
@@ -92,26 +94,38 @@ TEST(TsqlRewriterPostgres, WritesEachConstructInPostgresTerms)
     for (const auto &[tsql, expected] : cases)
         EXPECT_EQ(postgres(QString::fromUtf8(tsql)).toStdString(), expected) << tsql;
     // SQLite stays the default, with its own words.
-    const QString sample = QStringLiteral("SELECT ISNULL(A, 0) FROM #X WHERE B = C COLLATE DATABASE_DEFAULT");
+    const QString sample = QStringLiteral(
+        "SELECT ISNULL(A, 0) FROM #X WHERE B = C COLLATE DATABASE_DEFAULT");
     EXPECT_EQ(ado::rewriteTsql(sample), ado::rewriteTsql(sample, SqlDialect::Sqlite));
     EXPECT_EQ(ado::rewriteTsql(sample).simplified().toStdString(),
               "SELECT IFNULL(A, 0) FROM \"#X\" WHERE B = C COLLATE RTRIM");
     // SQLite's write transaction keeps other writers out: the lock hint just goes; it belongs
     // to a SELECT only.
-    EXPECT_EQ(ado::rewriteTsql(QStringLiteral("SELECT A FROM T WITH (UPDLOCK)")).simplified()
+    EXPECT_EQ(ado::rewriteTsql(QStringLiteral("SELECT A FROM T WITH (UPDLOCK)"))
+                  .simplified()
                   .toStdString(),
               "SELECT A FROM T");
-    EXPECT_FALSE(refusal(QStringLiteral("DELETE T WITH (UPDLOCK)"), SqlDialect::Postgres).isEmpty());
+    EXPECT_FALSE(
+        refusal(QStringLiteral("DELETE T WITH (UPDLOCK)"), SqlDialect::Postgres).isEmpty());
 }
 
 TEST(TsqlRewriterPostgres, RefusesWhatTheSqliteDialectRefuses)
 {
     const char *refused[] = {
-        "SELECT A + 'x' FROM T", "SELECT 'x' + A FROM T", "SELECT GETDATE()",
-        "SELECT LOG(A) FROM T", "SELECT @X", "SELECT A FROM T WITH (HOLDLOCK)",
-        "SELECT A FROM T (NOLOCK)", "SELECT A INTO #X FROM T", "EXEC P", "SELECT 1; SELECT 2",
-        "SELECT A COLLATE Latin1_General_CI_AS FROM T", "SELECT TOP 10 PERCENT A FROM T",
-        "DELETE T FROM T INNER JOIN U ON T.A = U.A", "SELECT A = 1 FROM T",
+        "SELECT A + 'x' FROM T",
+        "SELECT 'x' + A FROM T",
+        "SELECT GETDATE()",
+        "SELECT LOG(A) FROM T",
+        "SELECT @X",
+        "SELECT A FROM T WITH (HOLDLOCK)",
+        "SELECT A FROM T (NOLOCK)",
+        "SELECT A INTO #X FROM T",
+        "EXEC P",
+        "SELECT 1; SELECT 2",
+        "SELECT A COLLATE Latin1_General_CI_AS FROM T",
+        "SELECT TOP 10 PERCENT A FROM T",
+        "DELETE T FROM T INNER JOIN U ON T.A = U.A",
+        "SELECT A = 1 FROM T",
     };
     for (const char *text : refused) {
         const QString lite = refusal(QString::fromUtf8(text), SqlDialect::Sqlite);
@@ -121,8 +135,9 @@ TEST(TsqlRewriterPostgres, RefusesWhatTheSqliteDialectRefuses)
         EXPECT_EQ(asOnSqlite.replace(QStringLiteral("PostgreSQL"), QStringLiteral("SQLite")), lite)
             << text;
     }
-    EXPECT_TRUE(refusal(QStringLiteral("SELECT A + 'x' FROM T"), SqlDialect::Postgres)
-                    .contains(QStringLiteral("string concatenation with + (PostgreSQL adds numbers)")));
+    EXPECT_TRUE(
+        refusal(QStringLiteral("SELECT A + 'x' FROM T"), SqlDialect::Postgres)
+            .contains(QStringLiteral("string concatenation with + (PostgreSQL adds numbers)")));
 }
 
 TEST(TsqlRewriterPostgres, ModuleTextsPrepareAndReadAsOnSqlite)
@@ -145,7 +160,8 @@ TEST(TsqlRewriterPostgres, ModuleTextsPrepareAndReadAsOnSqlite)
         int parameters = 0;
         const std::string numbered = engine::numberedParameters(pgText, &parameters);
         const std::string statement = "check_" + std::to_string(compared++);
-        PGresult *prepared = PQprepare(pg.handle(), statement.c_str(), numbered.c_str(), 0, nullptr);
+        PGresult *prepared = PQprepare(pg.handle(), statement.c_str(), numbered.c_str(), 0,
+                                       nullptr);
         const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
         EXPECT_TRUE(ok) << PQresultErrorMessage(prepared) << numbered;
         PQclear(prepared);
@@ -213,7 +229,8 @@ TEST(TsqlRewriterPostgres, EveryTracedModuleTextPreparesOnPostgres)
             continue;
         const QString tsql = QString::fromStdString(text);
         if (sqlite3_exec(handle, ado::rewriteTsql(tsql).toUtf8().constData(), nullptr, nullptr,
-                         nullptr) == SQLITE_OK) {
+                         nullptr)
+            == SQLITE_OK) {
             EXPECT_NO_THROW(pg.exec(ado::rewriteTsql(tsql, SqlDialect::Postgres).toStdString()))
                 << text;
         }

@@ -46,15 +46,17 @@ ado::RuntimeError refusal(const QString &tsql)
 TEST(TsqlRewriter, ModuleTextsLoseEveryTsqlConstruct)
 {
     // Outside literals, nothing of T-SQL's own must reach SQLite.
-    const QRegularExpression leftovers(QStringLiteral(
-        R"((WITH\s*\(NOLOCK\)|[^"]#[A-Z]|\bISNULL\b|\bTOP\b|\bDBO\.|DATABASE_DEFAULT|\bN'|\bOBJECT_ID\b|\[))"),
+    const QRegularExpression leftovers(
+        QStringLiteral(
+            R"((WITH\s*\(NOLOCK\)|[^"]#[A-Z]|\bISNULL\b|\bTOP\b|\bDBO\.|DATABASE_DEFAULT|\bN'|\bOBJECT_ID\b|\[))"),
         QRegularExpression::CaseInsensitiveOption);
     for (const auto &[name, text] : moduletexts::all()) {
         SCOPED_TRACE(name.toStdString());
         QString out;
         ASSERT_NO_THROW(out = rewriteTsql(text));
         QString outsideLiterals = out;
-        outsideLiterals.replace(QRegularExpression(QStringLiteral("'([^']|'')*'")), QStringLiteral("''"));
+        outsideLiterals.replace(QRegularExpression(QStringLiteral("'([^']|'')*'")),
+                                QStringLiteral("''"));
         const QRegularExpressionMatch m = leftovers.match(outsideLiterals);
         EXPECT_FALSE(m.hasMatch()) << m.captured(0).toStdString() << " in\n" << out.toStdString();
         EXPECT_EQ(sqlite3_complete((out + "\n;").toUtf8().constData()), 1) << out.toStdString();
@@ -79,7 +81,8 @@ TEST(TsqlRewriter, WorkingTablesAndLiteralsOfTheModuleTexts)
     expectRewrite("DROP TABLE #SEZIONALI", "DROP TABLE temp.\"#SEZIONALI\"");
     expectRewrite("DROP TABLE IF EXISTS #SEZIONALI", "DROP TABLE IF EXISTS temp.\"#SEZIONALI\"");
     // A description holding everything the rewriter looks for stays as typed.
-    const QString trap = QStringLiteral("L'ufficio -- WITH (NOLOCK) #X ISNULL( TOP 1 N'x' DBO.; [a] /*");
+    const QString trap = QStringLiteral(
+        "L'ufficio -- WITH (NOLOCK) #X ISNULL( TOP 1 N'x' DBO.; [a] /*");
     const QString update =
         SaveRoutines::buildStatements("VEN", 12, causali::LinguaBase, trap, false).s9;
     expectRewrite(update, update);
@@ -92,8 +95,9 @@ TEST(TsqlRewriter, WorkingTablesAndLiteralsOfTheModuleTexts)
 TEST(TsqlRewriter, OtherTranslations)
 {
     // TOP in a subquery ends that subquery; DISTINCT before TOP; TOP (n).
-    expectRewrite("SELECT a FROM t WHERE a IN (SELECT DISTINCT TOP (2) b FROM u ORDER BY b) ORDER BY a",
-                  "SELECT a FROM t WHERE a IN (SELECT DISTINCT  b FROM u ORDER BY b LIMIT 2) ORDER BY a");
+    expectRewrite(
+        "SELECT a FROM t WHERE a IN (SELECT DISTINCT TOP (2) b FROM u ORDER BY b) ORDER BY a",
+        "SELECT a FROM t WHERE a IN (SELECT DISTINCT  b FROM u ORDER BY b LIMIT 2) ORDER BY a");
     expectRewrite("SELECT TOP 3 a FROM t WITH (NOLOCK)", "SELECT  a FROM t  LIMIT 3");
     expectRewrite("SELECT TOP 1 a FROM (SELECT TOP 5 b AS a FROM u ORDER BY b DESC) AS x",
                   "SELECT  a FROM (SELECT  b AS a FROM u ORDER BY b DESC LIMIT 5) AS x LIMIT 1");
@@ -101,7 +105,8 @@ TEST(TsqlRewriter, OtherTranslations)
     // INTO and FROM, ISNULL.
     expectRewrite("SELECT [Col One], [a]]b], [x\"y] FROM [dbo].[T] JOIN dbo.U ON 1 = 1",
                   "SELECT \"Col One\", \"a]b\", \"x\"\"y\" FROM \"T\" JOIN U ON 1 = 1");
-    expectRewrite("INSERT #T (a) VALUES (N'è', n'', ?)", "INSERT INTO \"#T\" (a) VALUES ('è', '', ?)");
+    expectRewrite("INSERT #T (a) VALUES (N'è', n'', ?)",
+                  "INSERT INTO \"#T\" (a) VALUES ('è', '', ?)");
     expectRewrite("DELETE t WHERE ISNULL(a, -1) = -1", "DELETE FROM t WHERE IFNULL(a, -1) = -1");
     // Comments become blanks (T-SQL nests block comments, SQLite does not); a final ';' goes.
     expectRewrite("SELECT 1 /* a /* b */ c */ -- note\r\n;  -- end", "SELECT 1    \r\n   ");
@@ -109,7 +114,8 @@ TEST(TsqlRewriter, OtherTranslations)
     // ('a''U' would be the one literal a'U), and so do quoted names.
     expectRewrite("SELECT N'a'N'U', [x][y], [x]'b'", "SELECT 'a' 'U', \"x\" \"y\", \"x\" 'b'");
     // A CTE is SQLite syntax as well.
-    expectRewrite("WITH c AS (SELECT 1 AS a) SELECT a FROM c", "WITH c AS (SELECT 1 AS a) SELECT a FROM c");
+    expectRewrite("WITH c AS (SELECT 1 AS a) SELECT a FROM c",
+                  "WITH c AS (SELECT 1 AS a) SELECT a FROM c");
 }
 
 TEST(TsqlRewriter, RefusesWhatItCannotTranslate)
@@ -185,18 +191,70 @@ namespace {
 // Pieces random statements are made of: words, names, literals and punctuation the rewriter
 // acts on, and pieces that make it refuse or that open and close literals and comments.
 const char *const kPieces[] = {
-    "TOP", "1", "(", ")", "FROM", "#X", "[dbo]", "DBO", ".", "WITH", "NOLOCK", "WHERE", "=", "'a''b'", "N'c'",
-    "''", "-", ",", "ISNULL", "IFNULL", "DELETE", "INSERT", "INTO", "UPDATE", "SET", "ORDER", "BY", "COLLATE",
-    "DATABASE_DEFAULT", "IS", "NOT", "NULL", "DROP", "TABLE", "CREATE", "?", "\r\n", " ", "\"q\"", "[a b]",
-    "2.5", "CASE", "WHEN", "THEN", "END", "*", "<>", "'Sì'", "EXISTS", "AS", "x", "N", "\t", "SELECT", "DISTINCT",
-    "/* c */", "-- c\n",
+    "TOP",
+    "1",
+    "(",
+    ")",
+    "FROM",
+    "#X",
+    "[dbo]",
+    "DBO",
+    ".",
+    "WITH",
+    "NOLOCK",
+    "WHERE",
+    "=",
+    "'a''b'",
+    "N'c'",
+    "''",
+    "-",
+    ",",
+    "ISNULL",
+    "IFNULL",
+    "DELETE",
+    "INSERT",
+    "INTO",
+    "UPDATE",
+    "SET",
+    "ORDER",
+    "BY",
+    "COLLATE",
+    "DATABASE_DEFAULT",
+    "IS",
+    "NOT",
+    "NULL",
+    "DROP",
+    "TABLE",
+    "CREATE",
+    "?",
+    "\r\n",
+    " ",
+    "\"q\"",
+    "[a b]",
+    "2.5",
+    "CASE",
+    "WHEN",
+    "THEN",
+    "END",
+    "*",
+    "<>",
+    "'Sì'",
+    "EXISTS",
+    "AS",
+    "x",
+    "N",
+    "\t",
+    "SELECT",
+    "DISTINCT",
+    "/* c */",
+    "-- c\n",
 };
 const char *const kRiskyPieces[] = {
-    "+", ";", "UNION", "IF", "OBJECT_ID", "@CAUSALE", "--", "/*", "*/", "[", "]", "'", "PERCENT", "TIES", "0x",
-    "$", "tempdb..#X", "\"", "N'",
+    "+", ";", "UNION",   "IF",   "OBJECT_ID", "@CAUSALE", "--",         "/*", "*/", "[",
+    "]", "'", "PERCENT", "TIES", "0x",        "$",        "tempdb..#X", "\"", "N'",
 };
-const char *const kStarts[] = {"SELECT ", "SELECT TOP 2 ", "DELETE ", "INSERT INTO ", "UPDATE ", "CREATE TABLE ",
-                               "DROP TABLE ", "WITH "};
+const char *const kStarts[] = {"SELECT ", "SELECT TOP 2 ", "DELETE ",     "INSERT INTO ",
+                               "UPDATE ", "CREATE TABLE ", "DROP TABLE ", "WITH "};
 
 // String literals of a text as T-SQL reads them (with their N prefix dropped), in order; none
 // when the text cannot be split (rewriting it must then raise).
@@ -227,15 +285,18 @@ void checkRandomText(const QString &text, const QStringList &literals)
         return;
     }
     ASSERT_EQ(sqlite3_complete((out + "\n;").toUtf8().constData()), 1)
-        << text.toStdString() << "\n->\n" << out.toStdString();
+        << text.toStdString() << "\n->\n"
+        << out.toStdString();
     // The temporary-table drop is the one text whose literals are arguments, not data.
-    if (out.startsWith(QStringLiteral("DROP TABLE IF EXISTS temp.")) && text.contains(QStringLiteral("OBJECT_ID")))
+    if (out.startsWith(QStringLiteral("DROP TABLE IF EXISTS temp."))
+        && text.contains(QStringLiteral("OBJECT_ID")))
         return;
     qsizetype from = 0;
     for (const QString &literal : literals) {
         const qsizetype at = out.indexOf(literal, from);
         ASSERT_GE(at, 0) << "literal " << literal.toStdString() << " lost from\n"
-                         << text.toStdString() << "\nin\n" << out.toStdString();
+                         << text.toStdString() << "\nin\n"
+                         << out.toStdString();
         from = at + literal.size();
     }
 }
@@ -245,7 +306,9 @@ void checkRandomText(const QString &text, const QStringList &literals)
 TEST(TsqlRewriter, RandomTextsRewriteOrRaise)
 {
     std::mt19937 random(20240611);
-    auto pick = [&random](const auto &pieces) { return QString::fromUtf8(pieces[random() % std::size(pieces)]); };
+    auto pick = [&random](const auto &pieces) {
+        return QString::fromUtf8(pieces[random() % std::size(pieces)]);
+    };
     // Clean sequences: pieces apart, no risky ones, so the literals are known beforehand.
     for (int round = 0; round < 2000; ++round) {
         QString text = pick(kStarts);
@@ -276,10 +339,18 @@ TEST(TsqlRewriter, RandomTextsRewriteOrRaise)
         for (int m = 0; m < mutations && !text.isEmpty(); ++m) {
             const int at = int(random() % unsigned(text.size()));
             switch (random() % 4) {
-            case 0: text.remove(at, 1); break;
-            case 1: text.insert(at, text[at]); break;
-            case 2: text[at] = QChar(u"'\"[]();-*/#@N?+ \0"[random() % 17]); break;
-            default: text.insert(at, piece()); break;
+            case 0:
+                text.remove(at, 1);
+                break;
+            case 1:
+                text.insert(at, text[at]);
+                break;
+            case 2:
+                text[at] = QChar(u"'\"[]();-*/#@N?+ \0"[random() % 17]);
+                break;
+            default:
+                text.insert(at, piece());
+                break;
             }
         }
         checkRandomText(text, literalsOf(text));

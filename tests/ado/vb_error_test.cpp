@@ -3,8 +3,8 @@
 
 #include "ado/scratch_db.h"
 
-#include <QLoggingCategory>
 #include <QDateTime>
+#include <QLoggingCategory>
 
 #include <stdexcept>
 #include <vector>
@@ -230,8 +230,12 @@ TEST(RuntimeErrors, RunStepsFollowsTheAnswer)
     EXPECT_FALSE(unknown.finished);
 
     long reported = 0;
-    runSteps([&](const RuntimeError &e) { reported = e.number(); return AnswerIgnore; },
-             {[] { throw std::logic_error("not a run-time error"); }});
+    runSteps(
+        [&](const RuntimeError &e) {
+            reported = e.number();
+            return AnswerIgnore;
+        },
+        {[] { throw std::logic_error("not a run-time error"); }});
     EXPECT_EQ(reported, 5);
 }
 
@@ -247,8 +251,14 @@ TEST(RuntimeErrors, IgnoreErrorsRunsEveryStatementAndLogsWhatItSwallows)
                 logged << text;
         });
     std::vector<int> ran;
-    ignoreErrors({[&] { ran.push_back(1); raise(5, QStringLiteral("x"), QStringLiteral("R")); },
-                  [&] { ran.push_back(2); throw std::runtime_error("y"); },
+    ignoreErrors({[&] {
+                      ran.push_back(1);
+                      raise(5, QStringLiteral("x"), QStringLiteral("R"));
+                  },
+                  [&] {
+                      ran.push_back(2);
+                      throw std::runtime_error("y");
+                  },
                   [&] { ran.push_back(3); }});
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules(QString());

@@ -7,9 +7,9 @@
 
 #include "engine/server.h"
 
-#include <sqlite3.h>
 #include "app/start_error.h"
 #include "support/test_database.h"
+#include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,7 +26,9 @@ long long reasonCodes(const QString &path)
     ado::Connection connection;
     connection.Open(app::connectionStringFor(path));
     return connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI03_CAUSALI"))
-        ->Fields(0).Value().toLongLong();
+        ->Fields(0)
+        .Value()
+        .toLongLong();
 }
 
 QString startError(const std::function<void()> &body)
@@ -87,14 +89,17 @@ TEST(DatabaseFile, UnusableFilesAndUnknownLanguagesAreRefusedNamingThem)
         EXPECT_TRUE(message.startsWith(path + QStringLiteral(" non è un database delle causali")))
             << message.toStdString();
     }
-    EXPECT_TRUE(startError([&] { app::prepareDatabase(dir.path()); }).contains(QStringLiteral("non è un file")));
+    EXPECT_TRUE(startError([&] {
+                    app::prepareDatabase(dir.path());
+                }).contains(QStringLiteral("non è un file")));
 
     testsupport::TestDatabase database;
     ado::Connection connection;
     connection.Open(database.connectionString());
     EXPECT_NO_THROW(app::checkLanguage(connection, QStringLiteral("ENG")));
     message = startError([&] { app::checkLanguage(connection, QStringLiteral("XYZ")); });
-    EXPECT_TRUE(message.contains(QStringLiteral("\"XYZ\" non esiste nel database (lingue: DEU, ENG, FRA, ITA)")))
+    EXPECT_TRUE(message.contains(
+        QStringLiteral("\"XYZ\" non esiste nel database (lingue: DEU, ENG, FRA, ITA)")))
         << message.toStdString();
 }
 

@@ -78,8 +78,8 @@ TEST(AppOptions, BadInputIsRefusedNamingIt)
         {{"--locale", "nonsense"}, "impostazione locale sconosciuta: \"nonsense\""},
         {{"--locale", ""}, "impostazione locale sconosciuta"},
         {{"--screenshot", " "}, "--screenshot"},
-        {{"--db"}, "db"},          // a value missing
-        {{"--new=yes"}, "new"},    // a value not wanted
+        {{"--db"}, "db"},       // a value missing
+        {{"--new=yes"}, "new"}, // a value not wanted
     };
     for (const auto &[arguments, expected] : cases) {
         const app::ParsedOptions p = parse(arguments);
@@ -93,22 +93,22 @@ TEST(AppOptions, DisplayChoice)
 {
     struct Case
     {
-        QStringList environment;  // NAME=value
-        QString screenshot;       // --screenshot
+        QStringList environment; // NAME=value
+        QString screenshot;      // --screenshot
         bool help;
         bool offscreen, unattended;
         QString picture;
     };
     const QString automatic = QStringLiteral("/work/here/causali.png");
     const Case cases[] = {
-        {{}, {}, false, true, true, automatic},                             // no display at all
+        {{}, {}, false, true, true, automatic}, // no display at all
         {{"DISPLAY=:0"}, {}, false, false, false, {}},
         {{"WAYLAND_DISPLAY=wayland-0"}, {}, false, false, false, {}},
-        {{"DISPLAY=:0"}, "mine.png", false, true, true, "mine.png"},         // drawn offscreen
-        {{"QT_QPA_PLATFORM=xcb"}, {}, false, false, false, {}},             // obeyed as it is
+        {{"DISPLAY=:0"}, "mine.png", false, true, true, "mine.png"}, // drawn offscreen
+        {{"QT_QPA_PLATFORM=xcb"}, {}, false, false, false, {}},      // obeyed as it is
         {{"QT_QPA_PLATFORM=offscreen", "DISPLAY=:0"}, {}, false, false, true, automatic},
         {{"QT_QPA_PLATFORM=minimal"}, {}, false, false, true, automatic},
-        {{}, {}, true, true, true, {}},                                     // --help: no picture
+        {{}, {}, true, true, true, {}}, // --help: no picture
     };
     for (const Case &c : cases) {
         QProcessEnvironment env;
@@ -118,7 +118,8 @@ TEST(AppOptions, DisplayChoice)
         o.screenshotFile = c.screenshot;
         o.help = c.help;
         app::resolveDisplay(o, env, QStringLiteral("/work/here"));
-        const std::string what = c.environment.join(u' ').toStdString() + " " + c.screenshot.toStdString();
+        const std::string what = c.environment.join(u' ').toStdString() + " "
+                                 + c.screenshot.toStdString();
         EXPECT_EQ(o.offscreen, c.offscreen) << what;
         EXPECT_EQ(o.unattended, c.unattended) << what;
         EXPECT_EQ(o.screenshotFile, c.picture) << what;

@@ -70,9 +70,8 @@ bool isPicture(const QString &file)
 
 TEST_F(ProgramTest, ScreenshotOfATemporaryDatabase)
 {
-    const QStringList arguments = {QStringLiteral("--db"), path("temp.db"),
-                                   QStringLiteral("--tab"), QStringLiteral("1"),
-                                   QStringLiteral("--screenshot")};
+    const QStringList arguments = {QStringLiteral("--db"), path("temp.db"), QStringLiteral("--tab"),
+                                   QStringLiteral("1"), QStringLiteral("--screenshot")};
     ProgramRun r = run(arguments + QStringList{path("shot.png")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(isPicture(path("shot.png")));
@@ -86,7 +85,8 @@ TEST_F(ProgramTest, ScreenshotOfATemporaryDatabase)
     // A picture that cannot be written is a failure.
     r = run(arguments + QStringList{path("no/such/folder/shot.png")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("impossibile salvare l'immagine"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("impossibile salvare l'immagine")))
+        << r.err.toStdString();
 }
 
 TEST_F(ProgramTest, WithoutDisplayThePictureGoesToTheCurrentFolderAndTheDatabaseIsMadeOnce)
@@ -95,7 +95,8 @@ TEST_F(ProgramTest, WithoutDisplayThePictureGoesToTheCurrentFolderAndTheDatabase
     ProgramRun r = run({}, false);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(isPicture(path("causali.png")));
-    EXPECT_TRUE(r.err.contains(QStringLiteral("creato il database dimostrativo"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("creato il database dimostrativo")))
+        << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(path("causali.png"))) << r.err.toStdString();
     ASSERT_TRUE(QFileInfo::exists(database));
 
@@ -116,7 +117,8 @@ TEST_F(ProgramTest, BadInputEndsWithAMessageAndNonZeroExitHelpWithZero)
 {
     ProgramRun r = run({QStringLiteral("--bogus")});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("opzione sconosciuta: --bogus"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("opzione sconosciuta: --bogus")))
+        << r.err.toStdString();
 
     r = run({QStringLiteral("--code"), QStringLiteral("TROPPO")});
     EXPECT_EQ(r.exitCode, 2);
@@ -124,7 +126,8 @@ TEST_F(ProgramTest, BadInputEndsWithAMessageAndNonZeroExitHelpWithZero)
 
     r = run({QStringLiteral("--db"), path("missing/folder/c.db")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("impossibile creare il database"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("impossibile creare il database")))
+        << r.err.toStdString();
 
     const QStringList db = {QStringLiteral("--db"), path("c.db"), QStringLiteral("--screenshot"),
                             path("never.png")};
@@ -148,7 +151,6 @@ TEST_F(ProgramTest, BadInputEndsWithAMessageAndNonZeroExitHelpWithZero)
     for (const char *text : {"--db PATH", "--code XXXX", "--screenshot FILE", "Ctrl+E  "})
         EXPECT_TRUE(r.out.contains(QLatin1String(text))) << text;
 }
-
 
 TEST_F(ProgramTest, ExportImportAndCheckWorkWithoutTheWindowAndSayByExitCode)
 {

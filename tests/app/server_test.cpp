@@ -16,8 +16,8 @@
 #include "data/working_tables.h"
 #include "engine/pg_session.h"
 #include "host/main_navigator.h"
-#include "support/server_db.h"
 #include "support/scripted_dialogs.h"
+#include "support/server_db.h"
 #include "support/test_database.h"
 #include "support/user_driver.h"
 
@@ -37,7 +37,9 @@ QString uriOf(const testsupport::ScratchPgDatabase &db)
 long long reasonCodes(ado::Connection &connection)
 {
     return connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI03_CAUSALI"))
-        ->Fields(0).Value().toLongLong();
+        ->Fields(0)
+        .Value()
+        .toLongLong();
 }
 
 // A login role that may only read the database; dropped with the object.
@@ -47,15 +49,18 @@ public:
     ReadOnlyRole(const testsupport::ScratchPgDatabase &db, const std::string &name)
         : m_admin(db.connection()), m_name(name)
     {
-        m_admin.exec("DROP ROLE IF EXISTS " + name + "; CREATE ROLE " + name + " LOGIN;"
-                     "GRANT USAGE ON SCHEMA public TO " + name + ";"
-                     "GRANT SELECT ON ALL TABLES IN SCHEMA public TO " + name + ";"
-                     "GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA public TO " + name);
+        m_admin.exec("DROP ROLE IF EXISTS " + name + "; CREATE ROLE " + name
+                     + " LOGIN;"
+                       "GRANT USAGE ON SCHEMA public TO "
+                     + name
+                     + ";"
+                       "GRANT SELECT ON ALL TABLES IN SCHEMA public TO "
+                     + name
+                     + ";"
+                       "GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA public TO "
+                     + name);
     }
-    ~ReadOnlyRole()
-    {
-        m_admin.exec("DROP OWNED BY " + m_name + "; DROP ROLE " + m_name);
-    }
+    ~ReadOnlyRole() { m_admin.exec("DROP OWNED BY " + m_name + "; DROP ROLE " + m_name); }
 
 private:
     engine::PgSession m_admin;
@@ -69,7 +74,8 @@ public:
     ShownCode(ado::Connection &connection, const QString &code) : m_code(code)
     {
         auto row = connection.Execute(
-            QStringLiteral("SELECT CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = '")
+            QStringLiteral(
+                "SELECT CI03_IDPROV, CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = '")
             + code + QStringLiteral("'"));
         m_id = row->Fields(0).Value();
         m_description = row->Fields(1).Value().toString();
@@ -108,16 +114,21 @@ TEST(ServerDatabase, GivenTheCodesOnceNamedByServerAndReadOnlyForAReadingRole)
     ado::Connection connection;
     connection.Open(app::connectionStringFor(first.path));
     EXPECT_EQ(reasonCodes(connection), testsupport::demo::ReasonCodeCount);
-    connection.Execute(QStringLiteral("DELETE FROM CI99_DESLINGUA WHERE CI99_CODLINGUA_MG52 = 'ENG'"));
+    connection.Execute(
+        QStringLiteral("DELETE FROM CI99_DESLINGUA WHERE CI99_CODLINGUA_MG52 = 'ENG'"));
     const app::DatabaseFile again = app::prepareDatabase(uriOf(db));
     EXPECT_FALSE(again.created); // nothing refilled: the user's change stays
-    EXPECT_EQ(connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI99_DESLINGUA"
-                                                " WHERE CI99_CODLINGUA_MG52 = 'ENG'"))
-                  ->Fields(0).Value().toLongLong(),
+    EXPECT_EQ(connection
+                  .Execute(QStringLiteral("SELECT COUNT(*) FROM CI99_DESLINGUA"
+                                          " WHERE CI99_CODLINGUA_MG52 = 'ENG'"))
+                  ->Fields(0)
+                  .Value()
+                  .toLongLong(),
               0);
 
     ReadOnlyRole role(db, "causali_reader");
-    const app::DatabaseFile reader = app::prepareDatabase(asUser(uriOf(db), QStringLiteral("causali_reader")));
+    const app::DatabaseFile reader = app::prepareDatabase(
+        asUser(uriOf(db), QStringLiteral("causali_reader")));
     EXPECT_FALSE(reader.mayInsert || reader.mayUpdate || reader.mayDelete);
 
     testsupport::ScriptedDialogsGuard dialogs; // no dialog is expected
@@ -183,18 +194,29 @@ TEST(ServerDatabase, ASaveStatementTheServerRefusesNamesItsStepAndWritesNothing)
     const app::DatabaseFile database = app::prepareDatabase(uriOf(db));
     ado::Connection connection;
     connection.Open(app::connectionStringFor(database.path));
-    const QString code = connection.Execute(QStringLiteral(
-        "SELECT MIN(CI10_CODCAUS_CI03) FROM CI10_PROPCONTICAUS"))->Fields(0).Value().toString();
+    const QString code =
+        connection.Execute(QStringLiteral("SELECT MIN(CI10_CODCAUS_CI03) FROM CI10_PROPCONTICAUS"))
+            ->Fields(0)
+            .Value()
+            .toString();
     ASSERT_FALSE(code.isEmpty()) << "the demo database holds proposal rows";
-    const int lastRow = connection.Execute(QStringLiteral(
-        "SELECT MAX(CI10_PROG) FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = '") + code
-        + QStringLiteral("'"))->Fields(0).Value().toInt();
+    const int lastRow =
+        connection
+            .Execute(
+                QStringLiteral(
+                    "SELECT MAX(CI10_PROG) FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = '")
+                + code + QStringLiteral("'"))
+            ->Fields(0)
+            .Value()
+            .toInt();
     engine::PgSession admin(db.connection());
     admin.exec("CREATE FUNCTION refuse_row() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
                "RAISE EXCEPTION 'riga rifiutata'; END $$;"
                "CREATE TRIGGER refuse_row BEFORE INSERT ON CI10_PROPCONTICAUS FOR EACH ROW "
-               "WHEN (NEW.CI10_PROG = " + std::to_string(lastRow) + ") "
-               "EXECUTE FUNCTION refuse_row()");
+               "WHEN (NEW.CI10_PROG = "
+               + std::to_string(lastRow)
+               + ") "
+                 "EXECUTE FUNCTION refuse_row()");
 
     causali::WindowState state;
     state.connection = &connection;
@@ -208,9 +230,13 @@ TEST(ServerDatabase, ASaveStatementTheServerRefusesNamesItsStepAndWritesNothing)
     tables.loadWorkingCopy(code, shown.idProv());
     const QByteArray stored = causali::StoredCode::digest(connection, code);
     const auto proposalRows = [&] {
-        return connection.Execute(QStringLiteral("SELECT COUNT(*) FROM CI10_PROPCONTICAUS "
-                                                 "WHERE CI10_CODCAUS_CI03 = '") + code
-                                  + QStringLiteral("'"))->Fields(0).Value().toInt();
+        return connection
+            .Execute(QStringLiteral("SELECT COUNT(*) FROM CI10_PROPCONTICAUS "
+                                    "WHERE CI10_CODCAUS_CI03 = '")
+                     + code + QStringLiteral("'"))
+            ->Fields(0)
+            .Value()
+            .toInt();
     };
     const int rowsBefore = proposalRows();
     ASSERT_GE(rowsBefore, 2);

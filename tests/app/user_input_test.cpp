@@ -37,8 +37,8 @@ protected:
 
     void open()
     {
-        session = std::make_unique<app::HostSession>(app::AppOptions{},
-                                                     database.connectionString(), outStream);
+        session = std::make_unique<app::HostSession>(app::AppOptions{}, database.connectionString(),
+                                                     outStream);
         session->setLayoutSettingsFile(dir.filePath(QStringLiteral("layout.ini")));
         ASSERT_TRUE(session->open());
         user = std::make_unique<testsupport::UserDriver>(session->shell());
@@ -56,8 +56,9 @@ protected:
     }
     QString storedDescription(const QString &code) const
     {
-        return stored(QStringLiteral("SELECT CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = '%1'")
-                          .arg(code))
+        return stored(
+                   QStringLiteral("SELECT CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = '%1'")
+                       .arg(code))
             .value(0)
             .value(0);
     }
@@ -139,7 +140,8 @@ TEST_F(UserInputTest, NavigatorKeysWorkFromEveryControlAndNeverReachOne)
         QList<QKeySequence> disabled;
     };
     const Edge edges[] = {
-        {"Ultimo", {QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_End)}},
+        {"Ultimo",
+         {QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_End)}},
         {"Primo", {QKeySequence(Qt::CTRL | Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_Home)}},
     };
     for (const Edge &edge : edges) {

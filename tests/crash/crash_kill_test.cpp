@@ -44,8 +44,8 @@ Snapshot snapshotOf(sqlite3 *db, const QString &code, const QString &rowId)
         {QStringLiteral("CI99_DESLINGUA"), "CI99_PROVID_FW4A = 903 AND CI99_IDPROV = " + rowId}};
     Snapshot snapshot;
     for (auto it = where.cbegin(); it != where.cend(); ++it) {
-        Rows rows =
-            testsupport::queryRows(db, "SELECT * FROM " + it.key() + " WHERE " + it.value());
+        Rows rows = testsupport::queryRows(db,
+                                           "SELECT * FROM " + it.key() + " WHERE " + it.value());
         std::sort(rows.begin(), rows.end());
         snapshot.insert(it.key(), rows);
     }
@@ -59,7 +59,8 @@ public:
     explicit ReopenedFile(const QString &path)
     {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE,
-                            nullptr) != SQLITE_OK)
+                            nullptr)
+            != SQLITE_OK)
             ADD_FAILURE() << "cannot open " << path.toStdString() << ": " << sqlite3_errmsg(m_db);
     }
     ~ReopenedFile() { sqlite3_close_v2(m_db); }
@@ -159,7 +160,8 @@ protected:
         const qsizetype at = run.output.indexOf(QLatin1String(CountedPrefix));
         if (at >= 0)
             run.counted = run.output.mid(at + qsizetype(qstrlen(CountedPrefix)))
-                              .section(QLatin1Char('\n'), 0, 0).toInt();
+                              .section(QLatin1Char('\n'), 0, 0)
+                              .toInt();
         return run;
     }
 
@@ -193,8 +195,8 @@ protected:
         }
         const Snapshot after = snapshotOfRun(rowId);
         for (auto it = before.cbegin(); it != before.cend(); ++it)
-            EXPECT_NE(it.value(), after.value(it.key())) << "the scenario leaves "
-                                                         << it.key().toStdString() << " unchanged";
+            EXPECT_NE(it.value(), after.value(it.key()))
+                << "the scenario leaves " << it.key().toStdString() << " unchanged";
         for (int n = 1; n <= whole.counted; ++n) {
             if (!freshCopy(source))
                 break;
@@ -202,7 +204,8 @@ protected:
             if (run.crashed || run.exitCode != KilledExitCode) {
                 ADD_FAILURE() << "kill at write " << n << " of " << whole.counted
                               << " did not end the child as planned (exit " << run.exitCode
-                              << "):\n" << run.output.toStdString();
+                              << "):\n"
+                              << run.output.toStdString();
                 break;
             }
             const QString problem = damageAfterKill(before, after, rowId);

@@ -114,17 +114,34 @@ int fileUnfetch(sqlite3_file *f, sqlite3_int64 offset, void *page)
 
 // Methods of version 3 (memory-mapped reads): the default Unix layer has them all; a file whose
 // layer has fewer gets a copy of this table with its own version number.
-const sqlite3_io_methods kMethods = {
-    3, fileClose, fileRead, fileWrite, fileTruncate, fileSync, fileSize, fileLock, fileUnlock,
-    fileCheckReservedLock, fileControl, fileSectorSize, fileDeviceCharacteristics, fileShmMap,
-    fileShmLock, fileShmBarrier, fileShmUnmap, fileFetch, fileUnfetch};
+const sqlite3_io_methods kMethods = {3,
+                                     fileClose,
+                                     fileRead,
+                                     fileWrite,
+                                     fileTruncate,
+                                     fileSync,
+                                     fileSize,
+                                     fileLock,
+                                     fileUnlock,
+                                     fileCheckReservedLock,
+                                     fileControl,
+                                     fileSectorSize,
+                                     fileDeviceCharacteristics,
+                                     fileShmMap,
+                                     fileShmLock,
+                                     fileShmBarrier,
+                                     fileShmUnmap,
+                                     fileFetch,
+                                     fileUnfetch};
 
 int vfsOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *file, int flags, int *outFlags)
 {
     auto *ours = reinterpret_cast<KillFile *>(file);
     ours->base.pMethods = nullptr;
-    ours->counted = (flags & (SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL
-                              | SQLITE_OPEN_SUPER_JOURNAL)) != 0;
+    ours->counted = (flags
+                     & (SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL
+                        | SQLITE_OPEN_SUPER_JOURNAL))
+                    != 0;
     const int rc = g_real->xOpen(g_real, name, real(file), flags, outFlags);
     if (rc != SQLITE_OK || !real(file)->pMethods)
         return rc;

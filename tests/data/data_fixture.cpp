@@ -30,7 +30,8 @@ bool DataTest::usesIndex(const QString &select) const
 {
     QString plan;
     if (!database.onServer()) {
-        for (const QStringList &row : rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM ") + select))
+        for (const QStringList &row :
+             rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM ") + select))
             plan += row.join(' ') + '\n';
         return plan.contains(QLatin1String("USING INDEX"));
     }

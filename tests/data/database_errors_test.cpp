@@ -66,7 +66,8 @@ TEST_P(DatabaseErrors, RefusalsHaveTheSameCause)
         const auto pid = conn.Execute(QStringLiteral("SELECT pg_backend_pid() AS pid"));
         other->exec(QStringLiteral("SELECT pg_terminate_backend(%1)")
                         .arg(pid->Fields(QStringLiteral("pid")).Value().toLongLong())
-                        .toUtf8().constData());
+                        .toUtf8()
+                        .constData());
         EXPECT_EQ(causeOf("SELECT n FROM parent"),
                   QStringLiteral("la connessione al server del database si è interrotta"));
     }

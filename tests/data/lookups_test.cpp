@@ -83,11 +83,13 @@ TEST_F(LookupsTest, ErrorsPassUpWithTheirLabelOrGoToTheHostReport)
 {
     // Cached lookups raise to the caller.
     exec("DROP TABLE CI07_PROVCONTO; DROP TABLE PD56_ANAGKIT");
-    EXPECT_TRUE(datatest::errorSource([&] { lookups.DescrizioneProvider(1); })
-                    .startsWith("DescrizioneProvider:\r\n"));
+    EXPECT_TRUE(datatest::errorSource([&] {
+                    lookups.DescrizioneProvider(1);
+                }).startsWith("DescrizioneProvider:\r\n"));
     header.code = "MOD1";
-    EXPECT_TRUE(datatest::errorSource([&] { lookups.IsAssociataAProduzione(); })
-                    .startsWith("IsAssociataAProduzione:\r\n"));
+    EXPECT_TRUE(datatest::errorSource([&] {
+                    lookups.IsAssociataAProduzione();
+                }).startsWith("IsAssociataAProduzione:\r\n"));
     // A field code that is not a number cannot go to the small-integer parameter.
     EXPECT_THROW(lookups.GetDescrizioneCampo("abc"), ado::RuntimeError);
 
@@ -116,8 +118,9 @@ TEST_F(LookupsTest, ErrorsPassUpWithTheirLabelOrGoToTheHostReport)
 
     // Without a host report the error reaches the caller with the procedure's label.
     Lookups unreported{state, header};
-    EXPECT_TRUE(datatest::errorSource([&] { unreported.GetLastProgressivoPerCausale("CESE"); })
-                    .startsWith("GetLastProgressivoPerCausale:\r\n"));
+    EXPECT_TRUE(datatest::errorSource([&] {
+                    unreported.GetLastProgressivoPerCausale("CESE");
+                }).startsWith("GetLastProgressivoPerCausale:\r\n"));
 }
 
 TEST_F(LookupsTest, UsageChecks)

@@ -35,7 +35,8 @@ protected:
             if (exceptShown) {
                 r.removeIf([&](const QStringList &row) {
                     return row.contains(header.code.toString())
-                        || (QByteArray(query).contains("CI99") && row[1] == "903" && row[2] == idText());
+                           || (QByteArray(query).contains("CI99") && row[1] == "903"
+                               && row[2] == idText());
                 });
             }
             all << r;
@@ -59,7 +60,8 @@ TEST_F(SaveTest, SavingReplacesOneCodesSatellitesAndNothingElse)
          "INSERT INTO \"#ci06_ricercaconto\" VALUES ('CESE', 1, -1, 5, 1);"
          "UPDATE \"#sviluppo\" SET PDCVDS = -1, VDS = '10005' WHERE CAUSALE = 'CESE' AND PROG = 1;"
          "UPDATE \"#ci99_deslingua\" SET CI99_DESCRIZIONE = 'Costi d''esercizio e dell''anno'"
-         " WHERE CI99_IDPROV = " + idText());
+         " WHERE CI99_IDPROV = "
+         + idText());
 
     const SaveOutcome outcome = save.AggiornamentoDatabase();
     ASSERT_TRUE(outcome.committed) << outcome.failedStep.toStdString();
@@ -70,13 +72,16 @@ TEST_F(SaveTest, SavingReplacesOneCodesSatellitesAndNothingElse)
     EXPECT_EQ(rows("SELECT * FROM CI06_RICERCACONTO WHERE CI06_CAUSALE_CI03 = 'CESE'"),
               (datatest::Rows{{"CESE", "1", "-1", "5", "1"}}));
     // PDCVDS -1 goes back as NULL chart and NULL item.
-    EXPECT_EQ(rows("SELECT CI10_PROG, CI10_PDCVDS_PC01, CI10_VDS_PC03 FROM CI10_PROPCONTICAUS"
-                   " WHERE CI10_CODCAUS_CI03 = 'CESE' ORDER BY 1"),
-              (datatest::Rows{{"1", "<NULL>", "<NULL>"}, {"2", "2", "10001"}, {"3", "2", "<NULL>"}}));
+    EXPECT_EQ(
+        rows("SELECT CI10_PROG, CI10_PDCVDS_PC01, CI10_VDS_PC03 FROM CI10_PROPCONTICAUS"
+             " WHERE CI10_CODCAUS_CI03 = 'CESE' ORDER BY 1"),
+        (datatest::Rows{{"1", "<NULL>", "<NULL>"}, {"2", "2", "10001"}, {"3", "2", "<NULL>"}}));
     // The apostrophes reach both description columns unchanged; other languages stay.
-    EXPECT_EQ(rows("SELECT CI99_CODLINGUA_MG52, CI99_DESCRIZIONE FROM CI99_DESLINGUA"
-                   " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = " + idText() + " ORDER BY 1"),
-              (datatest::Rows{{"ENG", "Operating costs"}, {"ITA", "Costi d'esercizio e dell'anno"}}));
+    EXPECT_EQ(
+        rows("SELECT CI99_CODLINGUA_MG52, CI99_DESCRIZIONE FROM CI99_DESLINGUA"
+             " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = "
+             + idText() + " ORDER BY 1"),
+        (datatest::Rows{{"ENG", "Operating costs"}, {"ITA", "Costi d'esercizio e dell'anno"}}));
     EXPECT_EQ(rows("SELECT CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'CESE'"),
               (datatest::Rows{{"Costi d'esercizio e dell'anno"}}));
 
@@ -108,7 +113,8 @@ TEST_F(SaveTest, BaseDescriptionIsRewrittenOnlyForTheBaseLanguage)
     EXPECT_EQ(rows("SELECT CI03_DESCR FROM CI03_CAUSALI WHERE CI03_CODCAUS = 'GIRO'"),
               (datatest::Rows{{"Nuovo giroconto"}}));
     EXPECT_EQ(rows("SELECT CI99_DESCRIZIONE FROM CI99_DESLINGUA WHERE CI99_CODLINGUA_MG52 = 'ENG'"
-                   " AND CI99_PROVID_FW4A = 903 AND CI99_IDPROV = " + idText()),
+                   " AND CI99_PROVID_FW4A = 903 AND CI99_IDPROV = "
+                   + idText()),
               (datatest::Rows{{"New transfer"}}));
     EXPECT_EQ(rows(otherLanguages), before);
 }
@@ -158,8 +164,9 @@ TEST_F(SaveTest, ErrorsWhileBuildingRaiseWithTheRoutinesLabel)
     header.code = "CESE";
     header.id = QVariant(); // no row identifier
     const auto before = snapshot();
-    EXPECT_TRUE(datatest::errorSource([&] { save.AggiornamentoDatabase(); })
-                    .startsWith("AggiornamentoDatabase:\r\n"));
+    EXPECT_TRUE(datatest::errorSource([&] {
+                    save.AggiornamentoDatabase();
+                }).startsWith("AggiornamentoDatabase:\r\n"));
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(connection.transactionLevel(), 0);
 }
@@ -184,9 +191,12 @@ TEST_F(SaveTest, DeletionRemovesSatellitesAndEveryLanguage)
     EXPECT_TRUE(written->committed);
     EXPECT_FALSE(state.DeletionInProgress);
     const char *const emptied[][2] = {
-        {"CI05_PROPSEZ", "CI05_CAUSALE_CI03"},       {"CI06_RICERCACONTO", "CI06_CAUSALE_CI03"},
-        {"CI10_PROPCONTICAUS", "CI10_CODCAUS_CI03"}, {"CI11_CONTROLLOCONTI", "CI11_CODCAUS_CI03"},
-        {"\"#sezionali\"", "CI05_CAUSALE_CI03"},     {"\"#ci06_ricercaconto\"", "CI06_CAUSALE_CI03"},
+        {"CI05_PROPSEZ", "CI05_CAUSALE_CI03"},
+        {"CI06_RICERCACONTO", "CI06_CAUSALE_CI03"},
+        {"CI10_PROPCONTICAUS", "CI10_CODCAUS_CI03"},
+        {"CI11_CONTROLLOCONTI", "CI11_CODCAUS_CI03"},
+        {"\"#sezionali\"", "CI05_CAUSALE_CI03"},
+        {"\"#ci06_ricercaconto\"", "CI06_CAUSALE_CI03"},
         {"\"#sviluppo\"", "CAUSALE"},
     };
     for (const auto &[table, column] : emptied)
@@ -248,7 +258,8 @@ TEST_F(SaveTest, TheFingerprintFollowsEveryPartOfTheCodeAndOnlyIt)
     const QByteArray stored = causali::StoredCode::digest(connection, code);
     EXPECT_EQ(causali::StoredCode::digest(connection, code, true), stored);
     EXPECT_NE(stored, causali::StoredCode::absent());
-    EXPECT_EQ(causali::StoredCode::digest(connection, QStringLiteral("ZZZZ")), causali::StoredCode::absent());
+    EXPECT_EQ(causali::StoredCode::digest(connection, QStringLiteral("ZZZZ")),
+              causali::StoredCode::absent());
     const char *const changes[] = {
         "UPDATE CI03_CAUSALI SET CI03_DESCR = CI03_DESCR || 'x' WHERE CI03_CODCAUS = 'ACQM'",
         "UPDATE CI11_CONTROLLOCONTI SET CI11_FLGCDC = 1 - CI11_FLGCDC"

@@ -16,7 +16,11 @@ public:
     QList<QVariant> codes;
     QString value;
 
-    void clear() override { calls << "clear"; codes.clear(); }
+    void clear() override
+    {
+        calls << "clear";
+        codes.clear();
+    }
     void setSorted(bool sorted) override { calls << (sorted ? "sorted=true" : "sorted=false"); }
     void addItem(const QString &caption, const QVariant &code) override
     {
@@ -52,7 +56,8 @@ TEST_F(ComboFill, CaricaComboGivesEveryItemInComboOrder)
     EXPECT_EQ(movDati.calls, filled({"Standard|0", "Magazzino|1", "Manodopera|2",
                                      "Ripartizione costi indiretti|3"}));
     EXPECT_EQ(tipoCosto.calls, filled({"Causale di costo|0", "Causale di ricavo|1"}));
-    EXPECT_EQ(tipoPropCosto.calls, filled({"Nessuno|0", "Costo std anagrafico|1", "Costo std da scheda|2"}));
+    EXPECT_EQ(tipoPropCosto.calls,
+              filled({"Nessuno|0", "Costo std anagrafico|1", "Costo std da scheda|2"}));
     EXPECT_EQ(provCosto.calls, filled({"Nessuna|2", "Da conto|0", "Da voce di spesa/ricavo|1"}));
     EXPECT_EQ(tipoModello.calls, filled({"Standard|0", "Personalizzato|1"}));
     EXPECT_EQ(tipoQtaVal.calls, filled({"Qta e valore|0", "Solo valore|1"}));
@@ -78,7 +83,8 @@ TEST_F(ComboFill, CaricaComboGivesEveryItemInComboOrder)
 TEST_F(ComboFill, CompanyListFailurePassesUpBothLabels)
 {
     exec("DROP TABLE CG25_ANADITTAGEST");
-    const QString source = datatest::errorSource([&] { causali::CaricaCombo(targets, connection); });
+    const QString source = datatest::errorSource(
+        [&] { causali::CaricaCombo(targets, connection); });
     EXPECT_TRUE(source.startsWith("CaricaCombo:\r\nCaricaComboSezionali:\r\n"))
         << source.toStdString();
     // The header combos were filled before the failure; the sign combo was not reached.
@@ -95,10 +101,11 @@ TEST(CaricaComboRic, RowTypesFollowTheDataMovement)
 
     movDati.value = "1";
     causali::CaricaComboRic(ric, movDati, optionSet, refilter);
-    EXPECT_EQ(ric.calls, (QStringList{"sorted=false", "clear", "add Riga articolo|0",
-                                      "add Riga articolo manuale|1", "add Riga spesa|4",
-                                      "add Riga nodo di progetto|15", "add Riga attività di progetto|16",
-                                      "add Riga spesa di progetto|17", "enabled=true", "select 0"}));
+    EXPECT_EQ(ric.calls,
+              (QStringList{"sorted=false", "clear", "add Riga articolo|0",
+                           "add Riga articolo manuale|1", "add Riga spesa|4",
+                           "add Riga nodo di progetto|15", "add Riga attività di progetto|16",
+                           "add Riga spesa di progetto|17", "enabled=true", "select 0"}));
     EXPECT_TRUE(optionSet);
     EXPECT_EQ(filterUpdates, 1);
 

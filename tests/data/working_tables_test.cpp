@@ -44,8 +44,8 @@ TEST_F(WorkingTablesTest, ShowingACodeCopiesExactlyItsStoredRows)
                        " CI10_PDCCONTO_PC01, CI10_CONTO_PC03, COALESCE(CI10_PDCVDS_PC01, -1),"
                        " CI10_VDS_PC03, CASE CI10_INDSEGNO WHEN 2 THEN CI10_CONTO_PC03 END,"
                        " CASE CI10_INDSEGNO WHEN 1 THEN CI10_CONTO_PC03 END"
-                       " FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = " + q
-                       + " ORDER BY 2"));
+                       " FROM CI10_PROPCONTICAUS WHERE CI10_CODCAUS_CI03 = "
+                       + q + " ORDER BY 2"));
         // Descriptions: the code's (903) in the window's language only.
         EXPECT_EQ(rows("SELECT * FROM \"#ci99_deslingua\""),
                   rows("SELECT * FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903"
@@ -89,8 +89,9 @@ TEST_F(WorkingTablesTest, OneCodesRowsAreFoundThroughAnIndex)
 TEST_F(WorkingTablesTest, FailedPreparationAndLoadingRaiseWithTheirNames)
 {
     exec("CREATE TEMP TABLE \"#sviluppo\" (X INTEGER)");
-    EXPECT_TRUE(datatest::errorSource([&] { tables.PreparazioneTabellaSviluppo(); })
-                    .startsWith("PreparazioneTabellaSviluppo:\r\n"));
+    EXPECT_TRUE(datatest::errorSource([&] {
+                    tables.PreparazioneTabellaSviluppo();
+                }).startsWith("PreparazioneTabellaSviluppo:\r\n"));
     EXPECT_FALSE(state.prepareFlags.sviluppo);
     exec("DROP TABLE \"#sviluppo\"");
     tables.PreparazioneTabellaSviluppo();
@@ -98,8 +99,7 @@ TEST_F(WorkingTablesTest, FailedPreparationAndLoadingRaiseWithTheirNames)
 
     prepareAll();
     exec("ALTER TABLE CI10_PROPCONTICAUS RENAME TO CI10_ALTROVE");
-    EXPECT_TRUE(datatest::errorSource([&] { show("ACQM"); })
-                    .startsWith("loadWorkingCopy:\r\n"));
+    EXPECT_TRUE(datatest::errorSource([&] { show("ACQM"); }).startsWith("loadWorkingCopy:\r\n"));
     exec("ALTER TABLE CI10_ALTROVE RENAME TO CI10_PROPCONTICAUS");
     show("ACQM");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM \"#sviluppo\""),
@@ -130,7 +130,8 @@ TEST_F(WorkingTablesTest, LanguageTableIsRebuiltForTheCurrentLanguage)
 TEST(WorkingTableTexts, RowDeletionsQuoteTheCodeAndCheckTheIdentifier)
 {
     EXPECT_TRUE(WorkingTables::deleteSviluppoRowsText("A'B").endsWith("CAUSALE = 'A''B'"));
-    EXPECT_TRUE(WorkingTables::deleteCausaliLinguaRowsText(QVariant(12.0)).endsWith("CI99_IDPROV =  12"));
+    EXPECT_TRUE(
+        WorkingTables::deleteCausaliLinguaRowsText(QVariant(12.0)).endsWith("CI99_IDPROV =  12"));
     EXPECT_THROW(WorkingTables::deleteCausaliLinguaRowsText(QVariant()), ado::RuntimeError);
     EXPECT_THROW(WorkingTables::deleteCausaliLinguaRowsText(QStringLiteral("1 OR 1=1")),
                  ado::RuntimeError);

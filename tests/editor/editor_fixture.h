@@ -20,7 +20,7 @@ namespace host {
 class CLSCI_CAUSALI;
 class HostGlobal;
 class Navigator;
-}
+} // namespace host
 
 namespace causali {
 class FRMCI_CAUSALI;

@@ -129,8 +129,12 @@ TEST_F(TabsChildrenTest, SearchTabFollowsTheDataMovement)
     open();
     showCode(QStringLiteral("ACQM"));
     causali::SearchSequencePage &search = *window->searchSequencePage();
-    const struct { int movement; bool tabOn; int rowTypes; } cases[] = {
-        {1, true, 6}, {0, false, 1}, {2, true, 1}, {3, false, 1}, {1, true, 6}};
+    const struct
+    {
+        int movement;
+        bool tabOn;
+        int rowTypes;
+    } cases[] = {{1, true, 6}, {0, false, 1}, {2, true, 1}, {3, false, 1}, {1, true, 6}};
     for (const auto &c : cases) {
         window->headerPanel()->CBO_MOVDATI->setText(c.movement);
         window->ConfigurazioneTabRicerca();
@@ -193,7 +197,7 @@ TEST_F(TabsChildrenTest, ShowChildAndClearChildGiveTheFramesTheirTexts)
     EXPECT_EQ(window->FrameRicOrigine()->SqlText(), searchSequenceText("ACQM", 2));
     const QVariant rowTypeZero(QStringLiteral("CI06_INDTIPORIGA = 0"));
     EXPECT_EQ(search.recordsetRicDest()->Filter(), rowTypeZero);
-    EXPECT_EQ(search.recordsetRicDest()->RecordCount(), 2);   // row type 0, destination
+    EXPECT_EQ(search.recordsetRicDest()->RecordCount(), 2);    // row type 0, destination
     EXPECT_EQ(search.recordsetRicOrigine()->RecordCount(), 3); // row type 0, origin
     EXPECT_EQ(window->FrameSviluppo()->SqlText(),
               developmentText("ACQM", testsupport::demo::ChartOfAccounts,

@@ -28,11 +28,11 @@ TEST(DemoData, CoversEveryCodedValue)
                   values)
             << column;
     }
-    for (const char *code : {demo::StandardCode, demo::StockCode, demo::LabourCode,
-                             demo::ReallocationCode}) {
-        EXPECT_EQ(c.rows(std::string("SELECT 1 FROM CI03_CAUSALI WHERE CI03_CODCAUS = '") + code
-                         + "'"),
-                  1);
+    for (const char *code :
+         {demo::StandardCode, demo::StockCode, demo::LabourCode, demo::ReallocationCode}) {
+        EXPECT_EQ(
+            c.rows(std::string("SELECT 1 FROM CI03_CAUSALI WHERE CI03_CODCAUS = '") + code + "'"),
+            1);
     }
     // Accounts of all ten types in the cost-accounting chart; expense items in their own chart.
     EXPECT_EQ(c.integer("SELECT COUNT(DISTINCT PC03_INDTIPOCONTO) FROM PC03_CONTI"
@@ -123,7 +123,8 @@ TEST(DemoData, StoredLinkedCodesAreCompatible)
                         + "), CI03_CODCAUSCOLL))" + sides + " WHERE CI03_CODCAUSCOLL IS NOT NULL"),
               3);
     EXPECT_EQ(c.integer("SELECT SUM(FNCI_CONCAUSRIF_COMPATIBILE(FNCI_CONCAUSRIF_GETCONFIGMASK("
-                        "CI03_INDTIPOMOVDATI, " + flags + "), CI03_CAUSCOLLRIF_CI03))" + sides
+                        "CI03_INDTIPOMOVDATI, "
+                        + flags + "), CI03_CAUSCOLLRIF_CI03))" + sides
                         + " WHERE CI03_CAUSCOLLRIF_CI03 IS NOT NULL"),
               2);
 }
@@ -133,7 +134,7 @@ TEST(DemoDatabase, RefusesAnExistingFileAndLeavesNothingOnFailure)
     testsupport::TestDatabase database;
     EXPECT_TRUE(QFile::exists(database.path()));
     EXPECT_THROW(engine::createDemoDatabase(database.path()), engine::Error);
-    EXPECT_TRUE(QFile::exists(database.path()));   // untouched
+    EXPECT_TRUE(QFile::exists(database.path())); // untouched
 
     QTemporaryDir dir;
     const QString missingFolder = QDir(dir.path()).filePath("no/such/folder/causali.db");
@@ -153,7 +154,7 @@ TEST(Generator, AddsCodesWithTheirSatellites)
     auto count = [&](const char *table) {
         return c.integer(std::string("SELECT COUNT(*) FROM ") + table);
     };
-    const char *tables[] = {"CI03_CAUSALI", "CI05_PROPSEZ", "CI06_RICERCACONTO",
+    const char *tables[] = {"CI03_CAUSALI",       "CI05_PROPSEZ",        "CI06_RICERCACONTO",
                             "CI10_PROPCONTICAUS", "CI11_CONTROLLOCONTI", "CI99_DESLINGUA"};
     std::vector<long long> before;
     for (const char *table : tables)

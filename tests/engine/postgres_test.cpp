@@ -108,8 +108,9 @@ TEST(Postgres, ServerFunctionsGiveTheSqliteResults)
     for (const auto &row : both.lite.query("SELECT CG68_SEZIONALE, CG68_DITTA_CG18 FROM"
                                            " CG68_NUMERDESC UNION SELECT 'VE ', 1 UNION"
                                            " SELECT 'XX', 1 UNION SELECT 'VE', 99"))
-        both.expectSame("SELECT CG68_DESCSEZ, CG68_SEZIONALE, CG68_DITTA_CG18 FROM FNCG68_NUMERDESC('"
-                        + *row[0] + "', " + *row[1] + ")");
+        both.expectSame(
+            "SELECT CG68_DESCSEZ, CG68_SEZIONALE, CG68_DITTA_CG18 FROM FNCG68_NUMERDESC('" + *row[0]
+            + "', " + *row[1] + ")");
 }
 
 TEST(Postgres, ServerFunctionsRefuseWhatSqliteRefuses)
@@ -151,9 +152,9 @@ TEST(Postgres, IdentityOfReasonCodesBehavesAsOnSqlite)
         db->run(insert, {"NEW3", nullptr});
         db->run("DELETE FROM CI03_CAUSALI WHERE CI03_CODCAUS = ?", {"NEW3"});
         db->run(insert, {"NEW4", nullptr});
-        EXPECT_THROW(db->run("UPDATE CI03_CAUSALI SET CI03_IDPROV = 99 WHERE CI03_CODCAUS = ?",
-                             {"NEW1"}),
-                     engine::Error);
+        EXPECT_THROW(
+            db->run("UPDATE CI03_CAUSALI SET CI03_IDPROV = 99 WHERE CI03_CODCAUS = ?", {"NEW1"}),
+            engine::Error);
         EXPECT_THROW(db->run(insert, {"NEW5", 40}), engine::Error); // given twice
     }
     both.expectSame("SELECT CI03_CODCAUS, CI03_IDPROV FROM CI03_CAUSALI ORDER BY 1");
@@ -260,6 +261,7 @@ TEST(Postgres, ParametersAreNumberedOutsideLiterals)
     EXPECT_EQ(engine::numberedParameters("SELECT ?1, 903, ?3 WHERE x = ?2 /* ? */", &count),
               "SELECT $1, 903, $3 WHERE x = $2 /* ? */");
     EXPECT_EQ(count, 3);
-    EXPECT_EQ(engine::numberedParameters("SELECT 'it''s ?' || ?", &count), "SELECT 'it''s ?' || $1");
+    EXPECT_EQ(engine::numberedParameters("SELECT 'it''s ?' || ?", &count),
+              "SELECT 'it''s ?' || $1");
     EXPECT_EQ(count, 1);
 }

@@ -13,8 +13,8 @@ TEST(Schema, DeclaresServerTypesAndHeaderDefaults)
 {
     DemoConnection c;
     auto type = [&](const std::string &table, const std::string &column) {
-        return c.text("SELECT type FROM pragma_table_info('" + table + "') WHERE name = '"
-                      + column + "'");
+        return c.text("SELECT type FROM pragma_table_info('" + table + "') WHERE name = '" + column
+                      + "'");
     };
     EXPECT_EQ(type("CI03_CAUSALI", "CI03_CODCAUS"), "NCHAR(4)");
     EXPECT_EQ(type("CI03_CAUSALI", "CI03_IDPROV"), "DECIMAL(18, 0)");
@@ -84,7 +84,8 @@ TEST(Schema, IdProvIsGivenUniqueAndNeverReused)
                       " VALUES ('NEW5', 'STD', 500)"));
 
     // A given number cannot be changed; rewriting the same value is allowed.
-    const auto changed = c.run("UPDATE CI03_CAUSALI SET CI03_IDPROV = 900 WHERE CI03_CODCAUS = 'ACQM'");
+    const auto changed = c.run(
+        "UPDATE CI03_CAUSALI SET CI03_IDPROV = 900 WHERE CI03_CODCAUS = 'ACQM'");
     ASSERT_TRUE(changed);
     EXPECT_NE(changed->find("CI03_IDPROV"), std::string::npos);
     EXPECT_FALSE(c.run("UPDATE CI03_CAUSALI SET CI03_IDPROV = CI03_IDPROV, CI03_DESCR = 'x'"

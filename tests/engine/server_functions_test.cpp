@@ -105,11 +105,11 @@ TEST(Compatibility, LinkedCodeTakesTheCounterPosting)
     DemoConnection c;
     // Edited like CESE: credit "collegamento", debit "competenza" and "centri di costo".
     const long long cese = mask(c, {0}, {2, 3});
-    EXPECT_EQ(linked(c, cese, "'STOR'"), 1);  // debit collegamento, credit competenza/cdc
-    EXPECT_EQ(linked(c, cese, "'RICA'"), 0);  // credit margini: meets no debit type of CESE
-    EXPECT_EQ(linked(c, cese, "'GIRO'"), 0);  // debit cdc/progetti: no collegamento
-    EXPECT_EQ(linked(c, cese, "'CHIU'"), 1);  // no checks stored: no restriction
-    EXPECT_EQ(linked(c, cese, "'XXXX'"), 0);  // not a reason code
+    EXPECT_EQ(linked(c, cese, "'STOR'"), 1); // debit collegamento, credit competenza/cdc
+    EXPECT_EQ(linked(c, cese, "'RICA'"), 0); // credit margini: meets no debit type of CESE
+    EXPECT_EQ(linked(c, cese, "'GIRO'"), 0); // debit cdc/progetti: no collegamento
+    EXPECT_EQ(linked(c, cese, "'CHIU'"), 1); // no checks stored: no restriction
+    EXPECT_EQ(linked(c, cese, "'XXXX'"), 0); // not a reason code
     EXPECT_EQ(linked(c, cese, "NULL"), 0);
     EXPECT_EQ(linked(c, cese, "'STOR  '"), 1);
     // The rule is symmetric for a pair that posts each other's counter-entry.
@@ -125,8 +125,8 @@ TEST(Compatibility, LinkedCodeTakesTheCounterPosting)
     ASSERT_FALSE(c.run("UPDATE CI11_CONTROLLOCONTI SET CI11_FLGCOLLEG = 0, CI11_FLGCDC = 0,"
                        " CI11_FLGLAVPROG = 0 WHERE CI11_CODCAUS_CI03 = 'GIRO'"
                        " AND CI11_SEGNO = 1"));
-    EXPECT_EQ(linked(c, cese, "'GIRO'"), 1);            // debit side open now
-    EXPECT_EQ(linked(c, mask(c, {0}, {5}), "'GIRO'"), 0);  // credit side still cdc/progetti
+    EXPECT_EQ(linked(c, cese, "'GIRO'"), 1);              // debit side open now
+    EXPECT_EQ(linked(c, mask(c, {0}, {5}), "'GIRO'"), 0); // credit side still cdc/progetti
 }
 
 TEST(Compatibility, ReferenceCodeRepeatsTheStockOrLabourPosting)
@@ -135,9 +135,9 @@ TEST(Compatibility, ReferenceCodeRepeatsTheStockOrLabourPosting)
     // Edited like ACQM: stock movement, debit magazzino, credit collegamento.
     const long long acqm = referenceMask(c, "1", {0}, {5});
     EXPECT_EQ(reference(c, acqm, "'RIFM'"), 1);
-    EXPECT_EQ(reference(c, acqm, "'GIRO'"), 0);   // debit side has no magazzino
-    EXPECT_EQ(reference(c, acqm, "'SCAR'"), 0);   // itself a stock movement
-    EXPECT_EQ(reference(c, acqm, "'CHIU'"), 1);   // standard, no checks
+    EXPECT_EQ(reference(c, acqm, "'GIRO'"), 0); // debit side has no magazzino
+    EXPECT_EQ(reference(c, acqm, "'SCAR'"), 0); // itself a stock movement
+    EXPECT_EQ(reference(c, acqm, "'CHIU'"), 1); // standard, no checks
     EXPECT_EQ(reference(c, acqm, "'XXXX'"), 0);
     // Labour like MOD1.
     EXPECT_EQ(reference(c, referenceMask(c, "'2'", {0}, {4}), "'RIFM'"), 1);

@@ -21,9 +21,16 @@ namespace {
 // Columns of the module's row sets, and a few of every kind.
 const QStringList &columns()
 {
-    static const QStringList names{
-        "CI06_INDTIPORIGA", "CI06_CAUSALE_CI03", "CI06_INDSEGNO", "CI06_PROVIDER_CI07",
-        "CI10_PERCENTUALE", "CODLINGUA", "Ragione Sociale", "DAY", "NOTE", "AMOUNT"};
+    static const QStringList names{"CI06_INDTIPORIGA",
+                                   "CI06_CAUSALE_CI03",
+                                   "CI06_INDSEGNO",
+                                   "CI06_PROVIDER_CI07",
+                                   "CI10_PERCENTUALE",
+                                   "CODLINGUA",
+                                   "Ragione Sociale",
+                                   "DAY",
+                                   "NOTE",
+                                   "AMOUNT"};
     return names;
 }
 
@@ -38,11 +45,16 @@ int lookup(const QString &name)
 
 std::vector<std::vector<QVariant>> rows()
 {
-    const std::vector<QVariant> kinds{
-        QVariant(qlonglong(4)), QVariant(QStringLiteral("C1  ")), QVariant(-1.5),
-        QVariant(QStringLiteral("10")), ado::Null(), QVariant(), QVariant(QDate(2024, 3, 15)),
-        QVariant(QStringLiteral("2024-03-15 10:00:00")), QVariant(true),
-        QVariant(QStringLiteral("L'Ottica"))};
+    const std::vector<QVariant> kinds{QVariant(qlonglong(4)),
+                                      QVariant(QStringLiteral("C1  ")),
+                                      QVariant(-1.5),
+                                      QVariant(QStringLiteral("10")),
+                                      ado::Null(),
+                                      QVariant(),
+                                      QVariant(QDate(2024, 3, 15)),
+                                      QVariant(QStringLiteral("2024-03-15 10:00:00")),
+                                      QVariant(true),
+                                      QVariant(QStringLiteral("L'Ottica"))};
     std::vector<std::vector<QVariant>> out;
     for (size_t shift = 0; shift < kinds.size(); ++shift) {
         std::vector<QVariant> row;

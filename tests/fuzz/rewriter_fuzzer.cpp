@@ -69,7 +69,8 @@ bool checkRewrite(const QString &in, ado::SqlDialect dialect)
     }
     if (!isSubsequence(after, before))
         finding("a string literal changed", in, out);
-    if (after.size() != before.size() && !in.contains(QLatin1String("OBJECT_ID"), Qt::CaseInsensitive))
+    if (after.size() != before.size()
+        && !in.contains(QLatin1String("OBJECT_ID"), Qt::CaseInsensitive))
         finding("a string literal went away", in, out);
     return true;
 }
@@ -82,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString in = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const bool sqlite = checkRewrite(in, ado::SqlDialect::Sqlite);
     if (checkRewrite(in, ado::SqlDialect::Postgres) != sqlite)
-        finding(sqlite ? "refused by the PostgreSQL dialect only" : "refused by the SQLite dialect only",
+        finding(sqlite ? "refused by the PostgreSQL dialect only"
+                       : "refused by the SQLite dialect only",
                 in, QString());
     return 0;
 }

@@ -195,8 +195,8 @@ TEST_F(FieldRulesTest, ModelIsDecodedWithinItsTypeAndAChangeEmptiesTheLinkedCode
     const Rows saved = rows(QStringLiteral("SELECT CI03_INDSTAPER_CI04, CI03_MODELLO_CI04,"
                                            " CI03_CODCAUSCOLL FROM CI03_CAUSALI"
                                            " WHERE CI03_CODCAUS = 'GIRO'"));
-    EXPECT_EQ(saved, (Rows{{QStringLiteral("1"), QStringLiteral("STD"),
-                            QStringLiteral("<NULL>")}}));
+    EXPECT_EQ(saved,
+              (Rows{{QStringLiteral("1"), QStringLiteral("STD"), QStringLiteral("<NULL>")}}));
 
     // Another model of the same type empties the linked codes but keeps the type.
     showCode(QStringLiteral("ACQM")); // MAG, reference code RIFM
@@ -211,8 +211,7 @@ TEST_F(FieldRulesTest, ModelLookupListsTheModelsOfTheTypeChosen)
 {
     ASSERT_TRUE(press("Nuovo"));
     const auto &h = header();
-    EXPECT_EQ(lookupKeys(h.TXT_MODELLO),
-              (QStringList{"MAG", "MANOD", "RIPART", "SEMPL", "STD"}));
+    EXPECT_EQ(lookupKeys(h.TXT_MODELLO), (QStringList{"MAG", "MANOD", "RIPART", "SEMPL", "STD"}));
     user->pickCode(h.CBO_TIPOMODELLO, 1);
     EXPECT_EQ(lookupKeys(h.TXT_MODELLO), (QStringList{"PERS01", "PERS02", "STD"}));
 

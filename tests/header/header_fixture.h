@@ -21,7 +21,7 @@ class EditBox;
 class HostGlobal;
 class MainNavigator;
 class Navigator;
-}
+} // namespace host
 
 namespace causali {
 class AccountChecksPage;
@@ -30,7 +30,7 @@ class HeaderPanel;
 class JournalsPage;
 class ProposalPage;
 class SearchSequencePage;
-}
+} // namespace causali
 
 namespace headertest {
 

@@ -67,10 +67,10 @@ protected:
     QString storedChecks(const QString &code, int side) const
     {
         return storedTicks(rows(QStringLiteral("SELECT %1 FROM CI11_CONTROLLOCONTI"
-                                                      " WHERE CI11_CODCAUS_CI03 = %2"
-                                                      " AND CI11_SEGNO = %3")
-                                           .arg(QLatin1String(FlagColumns), quoted(code))
-                                           .arg(side)));
+                                               " WHERE CI11_CODCAUS_CI03 = %2"
+                                               " AND CI11_SEGNO = %3")
+                                    .arg(QLatin1String(FlagColumns), quoted(code))
+                                    .arg(side)));
     }
     long long count(const QString &table, const QString &where) const
     {
@@ -319,12 +319,14 @@ TEST_F(HeaderPanelTest, DeletingACodeRemovesItsSatellitesAndDescriptions)
     press("Elimina");
 
     EXPECT_EQ(count(QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUS = 'GIRO'")), 0);
-    EXPECT_EQ(count(QStringLiteral("CI11_CONTROLLOCONTI"),
-                    QStringLiteral("CI11_CODCAUS_CI03 = 'GIRO'")), 0);
+    EXPECT_EQ(
+        count(QStringLiteral("CI11_CONTROLLOCONTI"), QStringLiteral("CI11_CODCAUS_CI03 = 'GIRO'")),
+        0);
     EXPECT_EQ(count(QStringLiteral("CI05_PROPSEZ"), QStringLiteral("CI05_CAUSALE_CI03 = 'GIRO'")),
               0);
-    EXPECT_EQ(count(QStringLiteral("CI10_PROPCONTICAUS"),
-                    QStringLiteral("CI10_CODCAUS_CI03 = 'GIRO'")), 0);
+    EXPECT_EQ(
+        count(QStringLiteral("CI10_PROPCONTICAUS"), QStringLiteral("CI10_CODCAUS_CI03 = 'GIRO'")),
+        0);
     EXPECT_EQ(count(QStringLiteral("CI99_DESLINGUA"), QStringLiteral("CI99_IDPROV = ") + id), 0);
     EXPECT_EQ(count(QStringLiteral("\"#sezionali\""), QStringLiteral("CI05_CAUSALE_CI03 = 'GIRO'")),
               0);
@@ -404,8 +406,9 @@ TEST_F(HeaderPanelTest, BrowsingFollowsTheCodesOrder)
     ASSERT_TRUE(press("Conferma"));
     ASSERT_EQ(frame().Status(), DataFrame::StatusBrowse);
     ASSERT_TRUE(press("Successivo"));
-    EXPECT_EQ(shownCode(), codes[int(std::upper_bound(codes.begin(), codes.end(),
-                                                      QStringLiteral("BBBB")) - codes.begin())]);
+    EXPECT_EQ(shownCode(),
+              codes[int(std::upper_bound(codes.begin(), codes.end(), QStringLiteral("BBBB"))
+                        - codes.begin())]);
     ASSERT_TRUE(press("Precedente"));
     EXPECT_EQ(shownCode(), QStringLiteral("BBBB"));
 }
@@ -486,8 +489,7 @@ TEST_F(HeaderPanelTest, DescriptionAloneIsSavedAndTheLanguageDialogRebuildsIt)
               (Rows{{QStringLiteral("Giroconto tra reparti")}}));
 
     // The dialog stores the texts itself; the box then shows what the database holds.
-    dialogs->answerLanguage([id](ado::Connection &connection, int entity,
-                                 const QVariant &rowId) {
+    dialogs->answerLanguage([id](ado::Connection &connection, int entity, const QVariant &rowId) {
         EXPECT_EQ(entity, 903);
         EXPECT_EQ(rowId.toString(), id);
         connection.Execute(QStringLiteral("UPDATE CI99_DESLINGUA SET CI99_DESCRIZIONE ="

@@ -47,16 +47,16 @@ protected:
         QString model;
         QString modelType;
         int movement = 0;
-        int debit = AllTypes;  // accepted types; nothing ticked accepts every type
+        int debit = AllTypes; // accepted types; nothing ticked accepts every type
         int credit = AllTypes;
     };
 
     QMap<QString, StoredCode> storedCodes() const
     {
         QMap<QString, StoredCode> codes;
-        for (const QStringList &r : rows(QStringLiteral(
-                 "SELECT CI03_CODCAUS, CI03_MODELLO_CI04, CI03_INDSTAPER_CI04,"
-                 " CI03_INDTIPOMOVDATI FROM CI03_CAUSALI")))
+        for (const QStringList &r :
+             rows(QStringLiteral("SELECT CI03_CODCAUS, CI03_MODELLO_CI04, CI03_INDSTAPER_CI04,"
+                                 " CI03_INDTIPOMOVDATI FROM CI03_CAUSALI")))
             codes[r[0]] = StoredCode{r[1], r[2], r[3].toInt()};
         for (const QStringList &r : rows(QStringLiteral(
                  "SELECT CI11_CODCAUS_CI03, CI11_SEGNO, CI11_FLGCOLLEG + 2 * CI11_FLGTRANSIT"
@@ -72,11 +72,13 @@ protected:
     QSet<QString> mandatoryFields(const QString &model, const QString &modelType) const
     {
         QSet<QString> fields;
-        for (const QStringList &r : rows(QStringLiteral(
-                 "SELECT FW28_FIELDNAME FROM FW28_DESIGNCAMPI WHERE FW28_INDMODULO_FW25 = 2"
-                 " AND FW28_MODELLO_FW25 = '%1' AND FW28_INDSTAPER_FW25 = %2"
-                 " AND FW28_FLGVISIBILE = 1 AND FW28_FLGABILITATO = 1 AND FW28_OBBLIGATORIO = 1")
-                 .arg(model, modelType)))
+        for (const QStringList &r :
+             rows(QStringLiteral(
+                      "SELECT FW28_FIELDNAME FROM FW28_DESIGNCAMPI WHERE FW28_INDMODULO_FW25 = 2"
+                      " AND FW28_MODELLO_FW25 = '%1' AND FW28_INDSTAPER_FW25 = %2"
+                      " AND FW28_FLGVISIBILE = 1 AND FW28_FLGABILITATO = 1 AND FW28_OBBLIGATORIO = "
+                      "1")
+                      .arg(model, modelType)))
             fields.insert(r[0]);
         return fields;
     }
@@ -99,11 +101,10 @@ protected:
             const StoredCode &c = it.value();
             if (it.key() == code || !allowed.contains(mandatoryFields(c.model, c.modelType)))
                 continue;
-            const bool meets =
-                box == LinkedBox::Linked
-                    ? (c.debit & editedCredit) && (c.credit & editedDebit)
-                    : (movement == 1 || movement == 2) && c.movement == 0
-                          && (c.debit & editedDebit) && (c.credit & editedCredit);
+            const bool meets = box == LinkedBox::Linked
+                                   ? (c.debit & editedCredit) && (c.credit & editedDebit)
+                                   : (movement == 1 || movement == 2) && c.movement == 0
+                                         && (c.debit & editedDebit) && (c.credit & editedCredit);
             if (meets)
                 result << it.key();
         }

@@ -27,10 +27,7 @@ class RightsTest : public HeaderTest
 {
 protected:
     DataFrame &frame() const { return *header().gclsFrameTestata(); }
-    bool enabled(const char *key) const
-    {
-        return navigator().IsButtonEnabled(QLatin1String(key));
-    }
+    bool enabled(const char *key) const { return navigator().IsButtonEnabled(QLatin1String(key)); }
     void grant(bool insert, bool update, bool remove)
     {
         entry->setCanInsert(insert);

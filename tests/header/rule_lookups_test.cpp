@@ -43,8 +43,8 @@ TEST_F(RuleLookupsTest, ListsAndChartsOfTheDemoData)
     EXPECT_FALSE(lookups.companyUsable(demo::CompanyWithoutCostAccounting));
     EXPECT_FALSE(lookups.companyUsable(99));
     EXPECT_TRUE(lookups.journalExists(1, QLatin1String(demo::SalesJournal)));
-    EXPECT_FALSE(lookups.journalExists(demo::OrphanJournalCompany,
-                                       QLatin1String(demo::OrphanJournal)));
+    EXPECT_FALSE(
+        lookups.journalExists(demo::OrphanJournalCompany, QLatin1String(demo::OrphanJournal)));
     EXPECT_TRUE(lookups.providerExists(1));
     EXPECT_FALSE(lookups.providerExists(999));
     // 0101001 is a postable account of type 0; 01 is a group, not postable.

@@ -11,13 +11,13 @@
 #include "header/header_panel.h"
 #include "host/check_list.h"
 #include "host/clsci_causali.h"
-#include "host/navigator.h"
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/data_frame.h"
 #include "host/dialogs.h"
 #include "host/grid_navigator.h"
 #include "host/main_navigator.h"
+#include "host/navigator.h"
 #include "host/small_controls.h"
 #include "satellites/account_checks_page.h"
 #include "satellites/journals_page.h"
@@ -52,8 +52,7 @@ class OtherProgram
 public:
     explicit OtherProgram(const testsupport::TestDatabase &database)
         : m_raw(testsupport::rawConnection(database.connectionString()))
-    {
-    }
+    {}
     void exec(const char *sql) const { m_raw->exec(QString::fromUtf8(sql)); }
 
 private:
@@ -107,8 +106,8 @@ protected:
         user->toggleItem(checks().LIST_TIPIAVERE, 5);
         window->tabStrip()->setTab(FRMCI_CAUSALI::TabJournals);
         user->clickRow(journals().GRD_SEZIONALI, 0);
-        user->typeInto(journals().TXT_SEZIONALE, round % 2 ? QStringLiteral("CA")
-                                                           : QStringLiteral("MA"));
+        user->typeInto(journals().TXT_SEZIONALE,
+                       round % 2 ? QStringLiteral("CA") : QStringLiteral("MA"));
         ASSERT_TRUE(user->press(journals().GNV_SEZIONALI, QStringLiteral("Conferma")));
     }
     // What the window shows of those edits.
@@ -172,7 +171,8 @@ TEST_F(SaveUnitTest, AFailingStepKeepsNothingAndTheEditsForTheNextConferma)
             fillTheDisk(false);
         dialogs->clearShown();
         EXPECT_TRUE(press("Conferma"));
-        EXPECT_TRUE(dialogs->messageTexts().isEmpty()) << dialogs->messageTexts().join('\n').toStdString();
+        EXPECT_TRUE(dialogs->messageTexts().isEmpty())
+            << dialogs->messageTexts().join('\n').toStdString();
         EXPECT_NE(stored(), before);
         EXPECT_FALSE(frame().isPending());
         EXPECT_EQ(shownEdits(), edits);

@@ -127,7 +127,8 @@ TEST(Grid, ShowsTheFilteredRowsWithComputedTextsAndFollowsTheRowSet)
     grid->setDataSource(nullptr);
     EXPECT_EQ(grid->model()->rowCount(), 0);
     qInstallMessageHandler(previous);
-    EXPECT_TRUE(modelTestFailures.isEmpty()) << modelTestFailures.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(modelTestFailures.isEmpty())
+        << modelTestFailures.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(Grid, ClicksMoveTheRowSetOrAskTheDataFrame)
@@ -199,7 +200,8 @@ TEST(ControlSet, RendersEveryControlOnAForm)
     percent->setDisplayFormat(QStringLiteral("##0.00;-##0.00;;"));
     percent->setText(33.3);
     form.add<host::AccountBox>(QStringLiteral("TXT_CONTO"))->setText(QStringLiteral("601001"));
-    form.add<host::CheckBox>(QStringLiteral("CHK_NUMAUTOM"))->setLabel(QStringLiteral("Numerazione"));
+    form.add<host::CheckBox>(QStringLiteral("CHK_NUMAUTOM"))
+        ->setLabel(QStringLiteral("Numerazione"));
     auto *tabs = form.add<host::TabStrip>(QStringLiteral("TAB_CAUSALI"));
     auto *page = new QWidget;
     auto *pageLayout = new QHBoxLayout(page);

@@ -78,7 +78,8 @@ TEST(ComboBox, UserChoiceRaisesBeforeChangeRowAfterAndValidate)
         seenBefore << combo->Text().toString();
         log << QStringLiteral("BeforeItem");
     });
-    QObject::connect(combo, &host::ComboBox::ChangeRow, [&] { log << QStringLiteral("ChangeRow"); });
+    QObject::connect(combo, &host::ComboBox::ChangeRow,
+                     [&] { log << QStringLiteral("ChangeRow"); });
     QObject::connect(combo, &host::ComboBox::AfterItem,
                      [&] { log << QStringLiteral("AfterItem ") + combo->Text().toString(); });
     bool refuse = true;
@@ -95,8 +96,8 @@ TEST(ComboBox, UserChoiceRaisesBeforeChangeRowAfterAndValidate)
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(seenBefore, (QStringList{"0", "1"})); // the code before each choice
     EXPECT_EQ(edits, 2);
-    EXPECT_EQ(log, (QStringList{"BeforeItem", "ChangeRow", "AfterItem 1", "BeforeItem",
-                                "ChangeRow", "AfterItem 2"}));
+    EXPECT_EQ(log, (QStringList{"BeforeItem", "ChangeRow", "AfterItem 1", "BeforeItem", "ChangeRow",
+                                "AfterItem 2"}));
 
     log.clear();
     QTest::keyClick(combo, Qt::Key_Tab);
@@ -181,11 +182,11 @@ TEST(Navigators, ButtonsRaiseBeforeActionAfterAndShortcutsPressThem)
     QTest::keyClick(form.window.get(), Qt::Key_PageDown, Qt::ControlModifier);
     refuse = true;
     QTest::keyClick(form.window.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(log, (QStringList{"Button Nuovo", "Action Nuovo", "After -1 Nuovo",
-                                "Button Conferma", "Action Conferma", "After 0 Conferma",
-                                "Button Successivo", "Action Successivo", "After -1 Successivo",
-                                "Button Elimina"}));
-    EXPECT_TRUE(main->action(QStringLiteral("Conferma"))->toolTip().contains(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(log, (QStringList{"Button Nuovo", "Action Nuovo", "After -1 Nuovo", "Button Conferma",
+                                "Action Conferma", "After 0 Conferma", "Button Successivo",
+                                "Action Successivo", "After -1 Successivo", "Button Elimina"}));
+    EXPECT_TRUE(
+        main->action(QStringLiteral("Conferma"))->toolTip().contains(QStringLiteral("Ctrl+S")));
 
     // "Esporta" only for a called program; a disabled key does nothing.
     log.clear();

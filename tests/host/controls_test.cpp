@@ -143,8 +143,8 @@ TEST(CodeBox, CommandsSettleTheTypedTextFirstAndStopWhenItIsRefused)
     refuse = false;
     log.clear();
     commands();
-    EXPECT_EQ(log, (QStringList{"A:Validate", "A:StartDecode", "A:AfterItem", "CMD",
-                                "A:Validate", "GNV:Nuovo", "A:Validate", "INV:Nuovo"}));
+    EXPECT_EQ(log, (QStringList{"A:Validate", "A:StartDecode", "A:AfterItem", "CMD", "A:Validate",
+                                "GNV:Nuovo", "A:Validate", "INV:Nuovo"}));
     EXPECT_EQ(focused(), code->lineEdit());
     EXPECT_EQ(code->Text().toString(), QStringLiteral("ab"));
 }
@@ -325,7 +325,8 @@ TEST(CodeBox, LanguageDialogAndManagementKey)
     });
     QObject::connect(box, &host::CodeBox::CloseDescrizioniInLingua,
                      [&log] { log << QStringLiteral("Close"); });
-    QObject::connect(box, &host::CodeBox::BeforeEdit, [&log] { log << QStringLiteral("BeforeEdit"); });
+    QObject::connect(box, &host::CodeBox::BeforeEdit,
+                     [&log] { log << QStringLiteral("BeforeEdit"); });
     QObject::connect(box, &host::CodeBox::KeyButtonMenuPress,
                      [&log](const QVariant &key) { log << key.toString(); });
     ASSERT_TRUE(form.activate());

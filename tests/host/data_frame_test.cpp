@@ -81,8 +81,9 @@ protected:
     }
     qlonglong storedRows(const QString &code) const
     {
-        return db.scalar(QStringLiteral("SELECT COUNT(*) FROM PROVE_RIGHE WHERE PR_CODICE = '%1'")
-                             .arg(code))
+        return db
+            .scalar(
+                QStringLiteral("SELECT COUNT(*) FROM PROVE_RIGHE WHERE PR_CODICE = '%1'").arg(code))
             .toLongLong();
     }
     bool enabled(const QString &key) const { return form->navigator->IsButtonEnabled(key); }
@@ -90,7 +91,8 @@ protected:
     QStringList enabledKeys() const
     {
         QStringList keys;
-        for (const char *key : {"Primo", "Precedente", "Successivo", "Ultimo", "Conferma", "Annulla", "Elimina"})
+        for (const char *key :
+             {"Primo", "Precedente", "Successivo", "Ultimo", "Conferma", "Annulla", "Elimina"})
             if (enabled(key))
                 keys << key;
         return keys;
@@ -111,7 +113,8 @@ TEST_F(DataFrameTest, NavigationShowsTheRowsAndSettlesAChangedRecord)
     EXPECT_EQ(form->quantityBox->value().toInt(), 10);
     EXPECT_TRUE(form->activeCheck->isChecked());
     EXPECT_EQ(form->grid->model()->rowCount(), 2) << "the child follows the header";
-    EXPECT_EQ(enabledKeys(), (QStringList{"Successivo", "Ultimo", "Elimina"})) << "nothing changed yet";
+    EXPECT_EQ(enabledKeys(), (QStringList{"Successivo", "Ultimo", "Elimina"}))
+        << "nothing changed yet";
 
     user->press(form->navigator, "Successivo");
     EXPECT_EQ(events, QStringList{"ChangeStatus(0,1)"});
@@ -127,7 +130,8 @@ TEST_F(DataFrameTest, NavigationShowsTheRowsAndSettlesAChangedRecord)
     // A changed record: "no" drops the edit before moving on.
     events.clear();
     user->typeInto(form->descriptionBox, "Cambiata");
-    EXPECT_EQ(enabledKeys(), (QStringList{"Primo", "Precedente", "Conferma", "Annulla", "Elimina"}));
+    EXPECT_EQ(enabledKeys(),
+              (QStringList{"Primo", "Precedente", "Conferma", "Annulla", "Elimina"}));
     dialogs().answerMessage(host::vbNo, "Salvare le modifiche della prova?");
     user->press(form->navigator, "Primo");
     EXPECT_EQ(events, (QStringList{"AfterUndo(-1)", "ChangeStatus(0,5)", "ChangeStatus(0,1)"}));
@@ -175,7 +179,8 @@ TEST_F(DataFrameTest, InsertAndConfirmWriteTheRowAndReadBackTheIdentity)
     EXPECT_FALSE(form->header->RecordChanged());
     EXPECT_FALSE(form->codeBox->isEnabled());
     EXPECT_EQ(db.scalar("SELECT PT_DESCR || '|' || PT_TIPO || '|' || PT_QUANTITA || '|' || PT_CONTO"
-                        " || '|' || PT_ATTIVO || '|' || PT_IDPROV FROM PROVE_TESTATA WHERE PT_CODICE = 'DDDD'")
+                        " || '|' || PT_ATTIVO || '|' || PT_IDPROV FROM PROVE_TESTATA WHERE "
+                        "PT_CODICE = 'DDDD'")
                   .toString(),
               "Quarta prova|1|7|03.01|1|104");
     EXPECT_EQ(field("PT_IDPROV").toInt(), 104) << "the trigger's value is read back into the row";
@@ -451,9 +456,10 @@ TEST_F(DataFrameTest, BatchRowsStayPendingUntilTheHeaderWritesThem)
     EXPECT_EQ(db.scalar("SELECT PR_NOTA FROM PROVE_RIGHE WHERE PR_CODICE = 'AAAA' AND PR_RIGA = 3")
                   .toString(),
               "terza");
-    EXPECT_TRUE(db.scalar("SELECT PR_NOTA FROM PROVE_RIGHE WHERE PR_CODICE = 'AAAA' AND PR_RIGA = 1")
-                    .toString()
-                    .isEmpty());
+    EXPECT_TRUE(
+        db.scalar("SELECT PR_NOTA FROM PROVE_RIGHE WHERE PR_CODICE = 'AAAA' AND PR_RIGA = 1")
+            .toString()
+            .isEmpty());
 
     // A header without rows: typing in the empty child starts a row there.
     user->press(form->navigator, "Ultimo");

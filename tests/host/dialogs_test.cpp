@@ -17,10 +17,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -47,7 +47,8 @@ TEST(QtDialogsTest, MessageBoxFollowsTheVbStyle)
 {
     testsupport::application();
     auto box = host::createMessageBox(QStringLiteral("Salvare le modifiche?"),
-                                      host::vbYesNoCancel | host::vbQuestion | host::vbDefaultButton2,
+                                      host::vbYesNoCancel | host::vbQuestion
+                                          | host::vbDefaultButton2,
                                       QStringLiteral("Attenzione"));
     EXPECT_EQ(buttonTexts(*box), (QStringList{"Annulla", "No", "Sì"}));
     EXPECT_EQ(box->icon(), QMessageBox::Question);
@@ -62,7 +63,8 @@ TEST(QtDialogsTest, MessageBoxFollowsTheVbStyle)
     box = host::createMessageBox(QStringLiteral("x"), host::vbExclamation | 512, {});
     EXPECT_EQ(buttonTexts(*box), QStringList{"OK"}); // third default of one button: the first
     EXPECT_EQ(box->icon(), QMessageBox::Warning);
-    box = host::createMessageBox(QStringLiteral("x"), host::vbRetryCancel | host::vbInformation, {});
+    box = host::createMessageBox(QStringLiteral("x"), host::vbRetryCancel | host::vbInformation,
+                                 {});
     EXPECT_EQ(buttonTexts(*box), (QStringList{"Annulla", "Riprova"}));
     EXPECT_EQ(box->icon(), QMessageBox::Information);
 
@@ -79,20 +81,22 @@ TEST(QtDialogsTest, MessageAnswersWithTheButtonPressed)
         ASSERT_NE(box, nullptr);
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(host::DialogService::instance().message(QStringLiteral("Eliminare?"), host::vbYesNo, {}),
-              host::vbNo);
-    QTimer::singleShot(0, [] {
-        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
-    });
-    EXPECT_EQ(host::DialogService::instance().message(QStringLiteral("Uscire?"), host::vbOKCancel, {}),
-              host::vbCancel);
+    EXPECT_EQ(
+        host::DialogService::instance().message(QStringLiteral("Eliminare?"), host::vbYesNo, {}),
+        host::vbNo);
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    EXPECT_EQ(
+        host::DialogService::instance().message(QStringLiteral("Uscire?"), host::vbOKCancel, {}),
+        host::vbCancel);
     host::DialogService::install(std::move(previous));
 }
 
 TEST(QtDialogsTest, ErrorDialogShowsTheErrorAndAnswersThreeFourFive)
 {
     testsupport::application();
-    const QString source = QStringLiteral("\r\nForm_Activate\r\nConfigurazioneGriglie:\r\nINITGRD_SEZIONALI:");
+    const QString source = QStringLiteral(
+        "\r\nForm_Activate\r\nConfigurazioneGriglie:\r\nINITGRD_SEZIONALI:");
     host::ErrorDialog dialog(QStringLiteral("Contabilità analitica - Anagrafica causali"), 3265,
                              QStringLiteral("Elemento non trovato nell'insieme corrispondente al "
                                             "nome o al numero richiesto (DESCR_DITTA)."),
@@ -226,7 +230,8 @@ protected:
         QMap<QString, QString> result;
         auto rs = connection.Execute(
             QStringLiteral("SELECT CI99_CODLINGUA_MG52, CI99_DESCRIZIONE FROM CI99_DESLINGUA"
-                           " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = %1").arg(rowId.toString()));
+                           " WHERE CI99_PROVID_FW4A = 903 AND CI99_IDPROV = %1")
+                .arg(rowId.toString()));
         for (; !rs->isEOF(); rs->MoveNext())
             result.insert(rs->Fields(0).Value().toString().trimmed(),
                           rs->Fields(1).Value().toString());
@@ -234,8 +239,9 @@ protected:
     }
     QVariant idOf(const char *code)
     {
-        auto rs = connection.Execute(QStringLiteral(
-            "SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = '%1'").arg(QLatin1String(code)));
+        auto rs = connection.Execute(
+            QStringLiteral("SELECT CI03_IDPROV FROM CI03_CAUSALI WHERE CI03_CODCAUS = '%1'")
+                .arg(QLatin1String(code)));
         return rs->Fields(0).Value();
     }
 
@@ -279,8 +285,10 @@ TEST_F(LanguageDescriptionsTest, ListsEveryLanguageBaseFirstAndSavesTheChangedOn
     EXPECT_TRUE(after.contains(QStringLiteral("ENG")));
     EXPECT_EQ(stored(idOf(testsupport::demo::StandardCode)), otherBefore);
 
-    EXPECT_THROW(descriptions.setText(QStringLiteral("XXX"), QStringLiteral("?")), ado::RuntimeError);
-    descriptions.setText(QStringLiteral("FRA"), QString(host::LanguageDescriptions::MaxLength + 1, 'a'));
+    EXPECT_THROW(descriptions.setText(QStringLiteral("XXX"), QStringLiteral("?")),
+                 ado::RuntimeError);
+    descriptions.setText(QStringLiteral("FRA"),
+                         QString(host::LanguageDescriptions::MaxLength + 1, 'a'));
     EXPECT_THROW(descriptions.save(), ado::RuntimeError);
     EXPECT_FALSE(stored(id).contains(QStringLiteral("FRA")));
 }

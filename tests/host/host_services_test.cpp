@@ -11,8 +11,8 @@
 #include "support/test_database.h"
 #include "support/user_driver.h"
 
-#include <gtest/gtest.h>
 #include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
 
 #include <set>
 
@@ -97,8 +97,9 @@ TEST(ErrorManagerTest, ReportsTheErrorAndMapsTheAnswer)
     manager.setProviderErrors({{3021, QStringLiteral("vincolo violato"), {}, {}, 19}});
 
     dialogs->answerError(host::vbRetry);
-    EXPECT_EQ(manager.ReportError(QStringLiteral("Contabilità analitica"), QStringLiteral("Causali"),
-                                  QStringLiteral("Form_Activate"), 4370, false),
+    EXPECT_EQ(manager.ReportError(QStringLiteral("Contabilità analitica"),
+                                  QStringLiteral("Causali"), QStringLiteral("Form_Activate"), 4370,
+                                  false),
               host::vbRetry);
     const auto shown = dialogs->shownOf(ScriptedDialogs::Kind::Error);
     ASSERT_EQ(shown.size(), 1u);

@@ -199,8 +199,9 @@ TEST_F(LookupServicesTest, AccountFormattingAndDescriptions)
     EXPECT_EQ(formatter.description(demo::ChartOfAccounts, QStringLiteral("9999999")), QString());
 
     host::HostGlobal global;
-    EXPECT_EQ(global.accountDescription(connection, demo::ExpenseItemChart, QStringLiteral("10005")),
-              QStringLiteral("Costi d'esercizio"));
+    EXPECT_EQ(
+        global.accountDescription(connection, demo::ExpenseItemChart, QStringLiteral("10005")),
+        QStringLiteral("Costi d'esercizio"));
     EXPECT_EQ(global.accountDescription(connection, demo::ExpenseItemChart, QVariant()), QString());
 }
 

@@ -49,7 +49,8 @@ TEST_F(ModelProgramTest, AddsChangesAndDeletesModels)
     models.remove(1, QStringLiteral("PERS03"));
     EXPECT_FALSE(models.exists(1, QStringLiteral("PERS03")));
 
-    EXPECT_THROW(models.add(1, QStringLiteral("PERS01"), QStringLiteral("Doppio")), ado::RuntimeError);
+    EXPECT_THROW(models.add(1, QStringLiteral("PERS01"), QStringLiteral("Doppio")),
+                 ado::RuntimeError);
     EXPECT_THROW(models.add(1, QString(), QStringLiteral("Senza codice")), ado::RuntimeError);
     EXPECT_THROW(models.add(1, QStringLiteral("ABCDEFGHIJKLMNO"), QStringLiteral("Lungo")),
                  ado::RuntimeError);

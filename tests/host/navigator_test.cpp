@@ -64,8 +64,8 @@ TEST(LayoutObjectModelTest, RestoresTheSavedGeometryOnTheFirstApplication)
         window.resize(700, 500);
         model.ApplyLayout(); // later applications store the layout
     }
-    EXPECT_TRUE(QSettings(file, QSettings::IniFormat).contains(
-        QStringLiteral("forms/Anagrafica causali/geometry")));
+    EXPECT_TRUE(QSettings(file, QSettings::IniFormat)
+                    .contains(QStringLiteral("forms/Anagrafica causali/geometry")));
 
     QWidget again;
     again.resize(300, 200);

@@ -63,7 +63,8 @@ const char *const Triggers =
 
 const char *const Seed[] = {
     "INSERT INTO PROVE_TESTATA (PT_CODICE, PT_DESCR, PT_TIPO, PT_QUANTITA, PT_CONTO, PT_ATTIVO)"
-    " VALUES ('AAAA', 'Prima prova', 0, 10, '01.01', 1), ('BBBB', 'Seconda prova', 1, NULL, NULL, 0),"
+    " VALUES ('AAAA', 'Prima prova', 0, 10, '01.01', 1), ('BBBB', 'Seconda prova', 1, NULL, NULL, "
+    "0),"
     " ('CCCC', 'Terza prova', 0, 3, '02.01', 0)",
     "INSERT INTO PROVE_RIGHE (PR_CODICE, PR_RIGA, PR_NOTA)"
     " VALUES ('AAAA', 1, 'prima'), ('AAAA', 2, 'seconda'), ('BBBB', 1, 'unica')",
@@ -81,8 +82,7 @@ QString quoted(const QString &text)
 // ---------------------------------------------------------------- database
 
 SampleDatabase::SampleDatabase()
-    : m_dir(std::make_unique<QTemporaryDir>())
-    , m_connection(std::make_unique<ado::Connection>())
+    : m_dir(std::make_unique<QTemporaryDir>()), m_connection(std::make_unique<ado::Connection>())
 {
     if (!m_dir->isValid())
         throw std::runtime_error("SampleDatabase: no temporary directory");
@@ -113,18 +113,17 @@ QVariant SampleDatabase::scalar(const QString &sql) const
 
 // ---------------------------------------------------------------- form
 
-const QString SampleForm::HeaderSql = QStringLiteral(
-    "SELECT\r\n"
-    "      PT_CODICE\r\n"
-    "    , PT_DESCR\r\n"
-    "    , PT_TIPO\r\n"
-    "    , PT_QUANTITA\r\n"
-    "    , PT_CONTO\r\n"
-    "    , PT_ATTIVO\r\n"
-    "    , PT_IDPROV\r\n"
-    "FROM\r\n"
-    "    PROVE_TESTATA WITH (NOLOCK) \r\n"
-    "ORDER BY PT_CODICE");
+const QString SampleForm::HeaderSql = QStringLiteral("SELECT\r\n"
+                                                     "      PT_CODICE\r\n"
+                                                     "    , PT_DESCR\r\n"
+                                                     "    , PT_TIPO\r\n"
+                                                     "    , PT_QUANTITA\r\n"
+                                                     "    , PT_CONTO\r\n"
+                                                     "    , PT_ATTIVO\r\n"
+                                                     "    , PT_IDPROV\r\n"
+                                                     "FROM\r\n"
+                                                     "    PROVE_TESTATA WITH (NOLOCK) \r\n"
+                                                     "ORDER BY PT_CODICE");
 
 QString SampleForm::rowsSql(const QString &code)
 {
@@ -181,12 +180,13 @@ void SampleForm::buildHeader()
 {
     auto *fields = new QFormLayout;
     static_cast<QVBoxLayout *>(layout())->addLayout(fields);
-    codeBox = bound<host::CodeBox>(this, fields, "TXT_CODICE", "PT_CODICE", QStringLiteral("Codice"));
+    codeBox = bound<host::CodeBox>(this, fields, "TXT_CODICE", "PT_CODICE",
+                                   QStringLiteral("Codice"));
     codeBox->setMaxLength(4);
     codeBox->setUpperCase(true);
     codeBox->setRequired(true);
-    descriptionBox =
-        bound<host::CodeBox>(this, fields, "TXT_DESCR", "PT_DESCR", QStringLiteral("Descrizione"));
+    descriptionBox = bound<host::CodeBox>(this, fields, "TXT_DESCR", "PT_DESCR",
+                                          QStringLiteral("Descrizione"));
     descriptionBox->setRequired(true);
     kindCombo = bound<host::ComboBox>(this, fields, "CBO_TIPO", "PT_TIPO", QStringLiteral("Tipo"));
     kindCombo->addCodeItem(QStringLiteral("Normale"), 0);
@@ -194,8 +194,10 @@ void SampleForm::buildHeader()
     kindCombo->setDefaultValue(0);
     quantityBox = bound<host::NumberBox>(this, fields, "TXT_QUANTITA", "PT_QUANTITA",
                                          QStringLiteral("Quantità"));
-    accountBox = bound<host::AccountBox>(this, fields, "TXT_CONTO", "PT_CONTO", QStringLiteral("Conto"));
-    activeCheck = bound<host::CheckBox>(this, fields, "CHK_ATTIVO", "PT_ATTIVO", QStringLiteral("Attivo"));
+    accountBox = bound<host::AccountBox>(this, fields, "TXT_CONTO", "PT_CONTO",
+                                         QStringLiteral("Conto"));
+    activeCheck = bound<host::CheckBox>(this, fields, "CHK_ATTIVO", "PT_ATTIVO",
+                                        QStringLiteral("Attivo"));
 
     m_headerRs->Open(HeaderSql, &m_connection, ado::adOpenUnspecified, ado::adLockUnspecified,
                      ado::adCmdText);

@@ -19,7 +19,10 @@
 
 class QTemporaryDir;
 
-namespace ado { class Connection; class Recordset; }
+namespace ado {
+class Connection;
+class Recordset;
+} // namespace ado
 
 namespace host {
 class AccountBox;
@@ -31,7 +34,7 @@ class Grid;
 class GridNavigator;
 class MainNavigator;
 class NumberBox;
-}
+} // namespace host
 
 namespace hosttest {
 

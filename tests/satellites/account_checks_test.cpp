@@ -194,7 +194,8 @@ TEST_F(AccountChecksTest, SelectAllTicksOrClearsOneSideWithoutItemEvents)
     EXPECT_EQ(ticks(page().LIST_TIPIAVERE), QList<bool>(10, true));
     EXPECT_EQ(flagsOf(checks(), 2), QStringList(10, QStringLiteral("1")));
     EXPECT_EQ(ticks(page().LIST_TIPIDARE), only({3}));
-    EXPECT_EQ(flagsOf(checks(), 1), QStringList({"0", "0", "0", "1", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(flagsOf(checks(), 1),
+              QStringList({"0", "0", "0", "1", "0", "0", "0", "0", "0", "0"}));
     EXPECT_TRUE(host->state().AccountTypesChanged);
     EXPECT_EQ(host->linkedDecodes, decodesBefore); // no item event ran
 

@@ -84,14 +84,13 @@ TEST_F(JournalsTest, ANewRowGetsTheCodeAndTheDescriptionsAndReachesTheWorkingTab
 
     EXPECT_EQ(frame().Status(), host::DataFrame::StatusBrowse);
     EXPECT_TRUE(frame().Modified());
-    const QString company3 = host->rows(QStringLiteral(
-        "SELECT CG16_RAGSOANAG FROM CG18_ANADITTABASE INNER JOIN CG16_ANAGGEN"
-        " ON CG18_CODICE_CG16 = CG16_CODICE WHERE CG18_DITTA = 3"))[0][0];
-    const QString journal3 = host->rows(QStringLiteral(
-        "SELECT CG68_DESCSEZ FROM CG68_NUMERDESC WHERE CG68_DITTA_CG18 = 3"
-        " AND CG68_SEZIONALE = 'VE'"))[0][0];
-    EXPECT_EQ(gridTexts(page().GRD_SEZIONALI).last(),
-              (QStringList{"3", company3, "VE", journal3}));
+    const QString company3 = host->rows(
+        QStringLiteral("SELECT CG16_RAGSOANAG FROM CG18_ANADITTABASE INNER JOIN CG16_ANAGGEN"
+                       " ON CG18_CODICE_CG16 = CG16_CODICE WHERE CG18_DITTA = 3"))[0][0];
+    const QString journal3 = host->rows(
+        QStringLiteral("SELECT CG68_DESCSEZ FROM CG68_NUMERDESC WHERE CG68_DITTA_CG18 = 3"
+                       " AND CG68_SEZIONALE = 'VE'"))[0][0];
+    EXPECT_EQ(gridTexts(page().GRD_SEZIONALI).last(), (QStringList{"3", company3, "VE", journal3}));
 
     // Nothing is in the working table until the header's save asks for the pending rows.
     const QString stored = QStringLiteral(

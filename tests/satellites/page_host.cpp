@@ -11,7 +11,6 @@
 #include "host/code_box.h"
 #include "host/combo_box.h"
 #include "host/cost_utility.h"
-#include "host/handler_connection.h"
 #include "host/data_frame.h"
 #include "host/handler_connection.h"
 #include "host/host_global.h"
@@ -66,10 +65,9 @@ PageHost::PageHost(const QString &connectionString)
     m_journalDecode = std::make_unique<host::JournalDecodeService>();
     m_providerLookup = std::make_unique<host::ProviderLookupService>();
     m_providerDecode = std::make_unique<host::ProviderDecodeService>();
-    for (host::LookupObject *object :
-         std::initializer_list<host::LookupObject *>{m_journalLookup.get(), m_journalDecode.get(),
-                                                     m_providerLookup.get(),
-                                                     m_providerDecode.get()}) {
+    for (host::LookupObject *object : std::initializer_list<host::LookupObject *>{
+             m_journalLookup.get(), m_journalDecode.get(), m_providerLookup.get(),
+             m_providerDecode.get()}) {
         object->setModuleInterface(m_module.get());
         object->setConnection(&m_connection);
     }
@@ -279,8 +277,8 @@ PageTest::PageTest()
 PageTest::~PageTest()
 {
     for (const PageHost::Reported &error : host->errors)
-        ADD_FAILURE() << "error reported by " << error.handler.toStdString() << ": "
-                      << error.number << " " << error.description.toStdString();
+        ADD_FAILURE() << "error reported by " << error.handler.toStdString() << ": " << error.number
+                      << " " << error.description.toStdString();
     host.reset();
 }
 

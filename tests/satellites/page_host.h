@@ -22,7 +22,12 @@
 #include <memory>
 #include <vector>
 
-namespace host { class CLSCI_CAUSALI; class CostUtility; class HostGlobal; class LookupObject; }
+namespace host {
+class CLSCI_CAUSALI;
+class CostUtility;
+class HostGlobal;
+class LookupObject;
+} // namespace host
 
 namespace sattest {
 
@@ -70,14 +75,8 @@ public:
     QString connectionText() const override { return m_connectionString; }
     host::JournalLookupService *journalLookup() const override { return m_journalLookup.get(); }
     host::JournalDecodeService *journalDecode() const override { return m_journalDecode.get(); }
-    host::ProviderLookupService *providerLookup() const override
-    {
-        return m_providerLookup.get();
-    }
-    host::ProviderDecodeService *providerDecode() const override
-    {
-        return m_providerDecode.get();
-    }
+    host::ProviderLookupService *providerLookup() const override { return m_providerLookup.get(); }
+    host::ProviderDecodeService *providerDecode() const override { return m_providerDecode.get(); }
     int GestioneErroreEvento(const QString &handler, const ado::RuntimeError &error) override;
     int MostraMessaggio(const QString &prompt, int buttons, const QString &title,
                         const QString &procedure) override;

@@ -29,7 +29,10 @@ protected:
     ProposalPage &page() { return *host->proposalPage(); }
     host::DataFrame &frame() { return *page().gclsFrameSviluppo(); }
     ado::Recordset &rs() { return *page().recordsetSviluppo(); }
-    QString field(const char *name) { return ado::NormalizzaStringa(rs().Fields(QString::fromLatin1(name)).Value()); }
+    QString field(const char *name)
+    {
+        return ado::NormalizzaStringa(rs().Fields(QString::fromLatin1(name)).Value());
+    }
     void showTab() { host->tabStrip()->setTab(4); }
 
     // Row number, account and sign of the rows in grid order.
@@ -39,9 +42,10 @@ protected:
         std::unique_ptr<ado::Recordset> clone = rs().Clone();
         if (clone->RecordCount() > 0) {
             for (clone->MoveFirst(); !clone->isEOF(); clone->MoveNext())
-                rows << QStringList{ado::NormalizzaStringa(clone->Fields(QStringLiteral("PROG")).Value()),
-                                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("CONTO")).Value()),
-                                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("SEGNO")).Value())};
+                rows << QStringList{
+                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("PROG")).Value()),
+                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("CONTO")).Value()),
+                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("SEGNO")).Value())};
         }
         return rows;
     }
@@ -58,7 +62,8 @@ TEST_F(ProposalTest, GridShowsTheAccountOnItsSideWithItsDescription)
     EXPECT_FALSE(model->index(3, 1).data().toString().isEmpty()); // credit row
     EXPECT_EQ(model->index(3, 2).data().toString(), QString());
     const QString description = host->rows(QStringLiteral(
-        "SELECT PC03_DESCR FROM PC03_CONTI WHERE PC03_PDC_PC01 = 1 AND PC03_CONTO = '0401001'"))[0][0];
+        "SELECT PC03_DESCR FROM PC03_CONTI WHERE PC03_PDC_PC01 = 1 AND PC03_CONTO = '0401001'"))[0]
+                                                                                                [0];
     EXPECT_EQ(model->index(0, 4).data().toString(), description);
     EXPECT_EQ(model->index(0, 5).data().toString(), QStringLiteral("50,00"));
     EXPECT_TRUE(page().GRD_SVILUPPO->isColumnHidden(0));
@@ -174,7 +179,9 @@ TEST_F(ProposalTest, MovingARowKeepsEveryRowNumberInPlace)
 {
     host->loadCode(QStringLiteral("RIP1"));
     showTab();
-    ASSERT_EQ(shown(), (Rows{{"1", "0401001", "1"}, {"2", "0401002", "1"}, {"3", "0401004", "1"},
+    ASSERT_EQ(shown(), (Rows{{"1", "0401001", "1"},
+                             {"2", "0401002", "1"},
+                             {"3", "0401004", "1"},
                              {"4", "0401003", "2"}}));
     page().CMD_GIU->click();
     EXPECT_EQ(field("CONTO"), QStringLiteral("0401001")); // the selection followed the row
@@ -182,7 +189,9 @@ TEST_F(ProposalTest, MovingARowKeepsEveryRowNumberInPlace)
     EXPECT_EQ(field("PROG"), QStringLiteral("2"));
     page().CMD_GIU->click();
     page().CMD_GIU->click();
-    EXPECT_EQ(shown(), (Rows{{"1", "0401002", "1"}, {"2", "0401004", "1"}, {"3", "0401003", "2"},
+    EXPECT_EQ(shown(), (Rows{{"1", "0401002", "1"},
+                             {"2", "0401004", "1"},
+                             {"3", "0401003", "2"},
                              {"4", "0401001", "1"}}));
     EXPECT_FALSE(page().CMD_GIU->isEnabled()); // last row
     EXPECT_TRUE(page().CMD_SU->isEnabled());
@@ -195,8 +204,10 @@ TEST_F(ProposalTest, MovingARowKeepsEveryRowNumberInPlace)
     frame().WriteBatch();
     EXPECT_EQ(host->rows(QStringLiteral("SELECT PROG, CONTO, AVERE, DARE FROM #SVILUPPO"
                                         " WHERE CAUSALE = 'RIP1' ORDER BY PROG")),
-              (Rows{{"1", "0401002", "<NULL>", "0401002"}, {"2", "0401004", "<NULL>", "0401004"},
-                    {"3", "0401001", "<NULL>", "0401001"}, {"4", "0401003", "0401003", "<NULL>"}}));
+              (Rows{{"1", "0401002", "<NULL>", "0401002"},
+                    {"2", "0401004", "<NULL>", "0401004"},
+                    {"3", "0401001", "<NULL>", "0401001"},
+                    {"4", "0401003", "0401003", "<NULL>"}}));
 }
 
 TEST_F(ProposalTest, AccountLookupWithoutARowAsksForTheSignInsteadOfAnError)
@@ -236,10 +247,10 @@ TEST_F(ProposalTest, AccountLookupNeedsATypeOnTheSideOfTheRow)
     Rows offered;
     for (const QVariantList &row : lookups[0].lookup.rows)
         offered << QStringList{ado::NormalizzaStringa(row.value(0))};
-    EXPECT_EQ(offered, host->rows(QStringLiteral(
-                           "SELECT PC03_CONTO FROM PC03_CONTI WHERE PC03_PDC_PC01 = 1"
-                           " AND PC03_FLGMOVIMENTABILE = 1 AND PC03_INDTIPOCONTO = 3"
-                           " ORDER BY PC03_CONTO")));
+    EXPECT_EQ(offered,
+              host->rows(QStringLiteral("SELECT PC03_CONTO FROM PC03_CONTI WHERE PC03_PDC_PC01 = 1"
+                                        " AND PC03_FLGMOVIMENTABILE = 1 AND PC03_INDTIPOCONTO = 3"
+                                        " ORDER BY PC03_CONTO")));
     EXPECT_FALSE(offered.isEmpty());
 }
 

@@ -78,8 +78,8 @@ TEST(SatelliteRules, JournalsOnePerUsableCompanyAndKnownJournal)
 {
     SmallLookups db;
     EXPECT_TRUE(checkJournals({{1, "AC"}, {2, "VE"}}, db).isEmpty());
-    const RuleRefusals refused =
-        checkJournals({{1, "VE"}, {1, "AC"}, {2, "AC"}, {4, "VE"}, {2, "ve"}}, db);
+    const RuleRefusals refused = checkJournals(
+        {{1, "VE"}, {1, "AC"}, {2, "AC"}, {4, "VE"}, {2, "ve"}}, db);
     EXPECT_EQ(
         fieldsOf(refused),
         joined(QStringList{"CI05_PROPSEZ[2].CI05_DITTA_CG18", "CI05_PROPSEZ[3].CI05_SEZIONALE_CG68",

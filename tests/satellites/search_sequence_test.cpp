@@ -35,8 +35,10 @@ protected:
         if (clone->RecordCount() > 0) {
             for (clone->MoveFirst(); !clone->isEOF(); clone->MoveNext())
                 rows << QStringList{
-                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("CI06_PROVIDER_CI07")).Value()),
-                    ado::NormalizzaStringa(clone->Fields(QStringLiteral("CI06_PROGRESSIVO")).Value())};
+                    ado::NormalizzaStringa(
+                        clone->Fields(QStringLiteral("CI06_PROVIDER_CI07")).Value()),
+                    ado::NormalizzaStringa(
+                        clone->Fields(QStringLiteral("CI06_PROGRESSIVO")).Value())};
         }
         return rows;
     }
@@ -135,8 +137,12 @@ TEST_F(SearchSequenceTest, DeletingAndAddingRowsRenumbersOnlyTheRowTypeShown)
                   "SELECT CI06_CAUSALE_CI03, CI06_INDTIPORIGA, CI06_PROVIDER_CI07,"
                   " CI06_PROGRESSIVO FROM #CI06_RICERCACONTO WHERE CI06_CAUSALE_CI03 = 'ACQM'"
                   " AND CI06_INDSEGNO = 2 ORDER BY CI06_INDTIPORIGA, CI06_PROGRESSIVO")),
-              (Rows{{"ACQM", "0", "2", "1"}, {"ACQM", "0", "9", "2"}, {"ACQM", "0", "7", "3"},
-                    {"ACQM", "1", "9", "1"}, {"ACQM", "4", "6", "1"}, {"ACQM", "4", "5", "2"}}));
+              (Rows{{"ACQM", "0", "2", "1"},
+                    {"ACQM", "0", "9", "2"},
+                    {"ACQM", "0", "7", "3"},
+                    {"ACQM", "1", "9", "1"},
+                    {"ACQM", "4", "6", "1"},
+                    {"ACQM", "4", "5", "2"}}));
     EXPECT_EQ(host->rows(QStringLiteral("SELECT COUNT(*) FROM #CI06_RICERCACONTO"
                                         " WHERE CI06_CAUSALE_CI03 = 'ACQM' AND CI06_INDSEGNO = 1")),
               (Rows{{"4"}}));

@@ -68,8 +68,8 @@ std::string backendName(const ::testing::TestParamInfo<BackendKind> &info);
 
 } // namespace testsupport
 
-#define INSTANTIATE_BACKENDS(suite)                                                            \
-    INSTANTIATE_TEST_SUITE_P(Backends, suite,                                                  \
-                             ::testing::Values(::testsupport::BackendKind::SQLite,             \
-                                               ::testsupport::BackendKind::PostgreSQL),        \
+#define INSTANTIATE_BACKENDS(suite) \
+    INSTANTIATE_TEST_SUITE_P(Backends, suite, \
+                             ::testing::Values(::testsupport::BackendKind::SQLite, \
+                                               ::testsupport::BackendKind::PostgreSQL), \
                              ::testsupport::backendName)

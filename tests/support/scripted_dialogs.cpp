@@ -10,10 +10,14 @@ namespace {
 int cancelAnswer(int style)
 {
     switch (style & 7) {
-    case host::vbOKOnly: return host::vbOK;
-    case host::vbAbortRetryIgnore: return host::vbAbort;
-    case host::vbYesNo: return host::vbNo;
-    default: return host::vbCancel;
+    case host::vbOKOnly:
+        return host::vbOK;
+    case host::vbAbortRetryIgnore:
+        return host::vbAbort;
+    case host::vbYesNo:
+        return host::vbNo;
+    default:
+        return host::vbCancel;
     }
 }
 
@@ -22,11 +26,16 @@ int cancelAnswer(int style)
 QString ScriptedDialogs::kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Message: return QStringLiteral("message");
-    case Kind::Error: return QStringLiteral("error dialog");
-    case Kind::Lookup: return QStringLiteral("lookup");
-    case Kind::Language: return QStringLiteral("language dialog");
-    case Kind::Input: return QStringLiteral("text prompt");
+    case Kind::Message:
+        return QStringLiteral("message");
+    case Kind::Error:
+        return QStringLiteral("error dialog");
+    case Kind::Lookup:
+        return QStringLiteral("lookup");
+    case Kind::Language:
+        return QStringLiteral("language dialog");
+    case Kind::Input:
+        return QStringLiteral("text prompt");
     }
     return {};
 }
@@ -82,9 +91,9 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(Kind kind, const QS
         return std::nullopt;
     }
     if (m_queue.front().kind != kind) {
-        ADD_FAILURE() << "Expected a " << kindName(m_queue.front().kind).toStdString()
-                      << " but a " << kindName(kind).toStdString() << " was shown: \""
-                      << shownText.toStdString() << "\"";
+        ADD_FAILURE() << "Expected a " << kindName(m_queue.front().kind).toStdString() << " but a "
+                      << kindName(kind).toStdString() << " was shown: \"" << shownText.toStdString()
+                      << "\"";
         return std::nullopt;
     }
     Answer answer = std::move(m_queue.front());
@@ -108,8 +117,8 @@ int ScriptedDialogs::message(const QString &text, int style, const QString &titl
     return answer ? answer->value.toInt() : cancelAnswer(style);
 }
 
-int ScriptedDialogs::choose(const QString &text, const QString &title,
-                            const QStringList &answers, int cancelIndex)
+int ScriptedDialogs::choose(const QString &text, const QString &title, const QStringList &answers,
+                            int cancelIndex)
 {
     Shown shown;
     shown.kind = Kind::Message;
@@ -172,8 +181,8 @@ void ScriptedDialogs::editLanguageDescriptions(ado::Connection &connection, int 
     shown.entity = entity;
     shown.rowId = rowId;
     m_shown.push_back(shown);
-    const auto answer = take(Kind::Language, QStringLiteral("entity %1, row %2")
-                                                 .arg(entity).arg(rowId.toString()));
+    const auto answer = take(Kind::Language,
+                             QStringLiteral("entity %1, row %2").arg(entity).arg(rowId.toString()));
     if (answer && answer->action)
         answer->action(connection, entity, rowId);
 }

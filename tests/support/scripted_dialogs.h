@@ -26,17 +26,18 @@ public:
     struct Shown
     {
         Kind kind = Kind::Message;
-        QString text;          // message text; error description; lookup title
+        QString text; // message text; error description; lookup title
         QString title;
         int style = 0;
-        long number = 0;       // error number
-        QString source;        // error source
+        long number = 0; // error number
+        QString source;  // error source
         host::LookupRequest lookup;
-        int entity = 0;        // language dialog: provenance and row identifier
+        int entity = 0; // language dialog: provenance and row identifier
         QVariant rowId;
     };
 
-    using LanguageAction = std::function<void(ado::Connection &, int entity, const QVariant &rowId)>;
+    using LanguageAction =
+        std::function<void(ado::Connection &, int entity, const QVariant &rowId)>;
 
     // Queue the answer to the next dialog. `expectedText`, when given, must be contained in the
     // text the dialog shows (message text, error description or lookup title).

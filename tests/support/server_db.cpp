@@ -53,8 +53,7 @@ std::string uriWithDatabase(const std::string &connection, const std::string &na
         PQfreemem(error);
         throw engine::Error("CAUSALI_TEST_PG: " + message);
     }
-    std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption *)> owner(options,
-                                                                          PQconninfoFree);
+    std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption *)> owner(options, PQconninfoFree);
     std::string query;
     for (PQconninfoOption *o = options; o->keyword; ++o) {
         if (!o->val || std::string(o->keyword) == "dbname")
@@ -80,7 +79,9 @@ std::string programIdentity(std::string &path)
     char buffer[4096];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     path = length > 0 ? std::string(buffer, size_t(length)) : std::string("test");
-    struct stat info {};
+    struct stat info
+    {
+    };
     const long long built = stat(path.c_str(), &info) == 0 ? (long long)info.st_mtime : 0;
     char name[64];
     std::snprintf(name, sizeof name, "causali_template_%016zx",
@@ -96,11 +97,10 @@ void ensureDemoTemplate(engine::PgSession &admin, const std::string &server,
              .empty())
         return;
     // Templates of earlier builds of this program go.
-    for (const auto &row : admin.query(
-             "SELECT datname FROM pg_database WHERE datistemplate AND datname LIKE "
-             "'causali_template_%' AND shobj_description(oid, 'pg_database') = "
-             + quotedLiteral(program)))
-    {
+    for (const auto &row :
+         admin.query("SELECT datname FROM pg_database WHERE datistemplate AND datname LIKE "
+                     "'causali_template_%' AND shobj_description(oid, 'pg_database') = "
+                     + quotedLiteral(program))) {
         admin.exec("ALTER DATABASE " + *row[0] + " IS_TEMPLATE false");
         admin.exec("DROP DATABASE " + *row[0] + " WITH (FORCE)");
     }
@@ -113,8 +113,8 @@ void ensureDemoTemplate(engine::PgSession &admin, const std::string &server,
         throw;
     }
     // Marked as a template only when complete: a half-made one is made again.
-    admin.exec("COMMENT ON DATABASE " + name + " IS " + quotedLiteral(program)
-               + "; ALTER DATABASE " + name + " IS_TEMPLATE true");
+    admin.exec("COMMENT ON DATABASE " + name + " IS " + quotedLiteral(program) + "; ALTER DATABASE "
+               + name + " IS_TEMPLATE true");
 }
 
 // Holds a lock of the server for the scope: test programs running together make the template
@@ -174,8 +174,7 @@ std::vector<std::string> comparableRows(engine::Session &db, const std::string &
     return rows;
 }
 
-ScratchPgDatabase::ScratchPgDatabase(Contents contents)
-    : m_server(server())
+ScratchPgDatabase::ScratchPgDatabase(Contents contents) : m_server(server())
 {
     if (m_server.empty())
         throw engine::Error(NoTestServer);

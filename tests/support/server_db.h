@@ -52,6 +52,6 @@ private:
 } // namespace testsupport
 
 // The first statement of a test of the server side.
-#define SKIP_WITHOUT_POSTGRES()                                                                  \
-    if (!testsupport::testServerAvailable())                                                     \
+#define SKIP_WITHOUT_POSTGRES() \
+    if (!testsupport::testServerAvailable()) \
     GTEST_SKIP() << testsupport::NoTestServer

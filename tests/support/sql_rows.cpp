@@ -43,8 +43,7 @@ public:
     void exec(const QString &sql) override
     {
         char *message = nullptr;
-        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message)
-            != SQLITE_OK) {
+        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
             const QString why = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
             sqlite3_free(message);
             failed(sql, why);
@@ -86,14 +85,16 @@ public:
     // On the connection of the layer (not owned).
     explicit PgRaw(PGconn *conn) : m_conn(conn) {}
     // A connection of its own.
-    explicit PgRaw(const QString &uri) : m_conn(PQconnectdb(uri.toUtf8().constData())), m_owned(true)
+    explicit PgRaw(const QString &uri)
+        : m_conn(PQconnectdb(uri.toUtf8().constData())), m_owned(true)
     {
         if (PQstatus(m_conn) != CONNECTION_OK) {
             const QString why = QString::fromUtf8(PQerrorMessage(m_conn));
             PQfinish(m_conn);
             throw std::runtime_error(("cannot connect to the test server: " + why).toStdString());
         }
-        PQsetNoticeProcessor(m_conn, [](void *, const char *) {}, nullptr); // drops, cascades
+        PQsetNoticeProcessor(
+            m_conn, [](void *, const char *) {}, nullptr); // drops, cascades
     }
     ~PgRaw() override
     {
@@ -219,8 +220,8 @@ void allowWrites(const ado::Connection &connection, const QString &table)
     if (connection.handle())
         execRaw(connection, QStringLiteral("DROP TRIGGER %1").arg(name));
     else
-        execRaw(connection, QStringLiteral("DROP TRIGGER %1 ON %2; DROP FUNCTION %1()")
-                                .arg(name, table));
+        execRaw(connection,
+                QStringLiteral("DROP TRIGGER %1 ON %2; DROP FUNCTION %1()").arg(name, table));
 }
 
 Rows queryRows(sqlite3 *db, const QString &sql)
@@ -256,8 +257,9 @@ long long queryScalar(sqlite3 *db, const QString &sql)
 void createDatabaseFile(const QString &path, const char *schemaSql)
 {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr)
+        != SQLITE_OK) {
         const std::string why = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
         throw std::runtime_error("test database " + path.toStdString() + ": " + why);

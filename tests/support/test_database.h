@@ -63,12 +63,12 @@ inline const char *const SalesJournalCompany1 = "Fatture di vendita";
 inline const char *const SalesJournalCompany2 = "Vendite tessuti";
 
 // One reason code per data movement.
-inline const char *const StandardCode = "CESE";      // movement 0, "Costi d'esercizio"
-inline const char *const StockCode = "ACQM";         // movement 1, IDPROV 1
-inline const char *const LabourCode = "MOD1";        // movement 2
-inline const char *const ReallocationCode = "RIP1";  // movement 3, used by CI50_ANAGRIB
+inline const char *const StandardCode = "CESE";     // movement 0, "Costi d'esercizio"
+inline const char *const StockCode = "ACQM";        // movement 1, IDPROV 1
+inline const char *const LabourCode = "MOD1";       // movement 2
+inline const char *const ReallocationCode = "RIP1"; // movement 3, used by CI50_ANAGRIB
 
-inline const char *const ApostropheDescription = "Costi d'esercizio";   // CESE in ITA
+inline const char *const ApostropheDescription = "Costi d'esercizio"; // CESE in ITA
 // ENER's default journal of company 3 is "ZZ", which company 3 does not have.
 inline const char *const OrphanJournalCode = "ENER";
 constexpr int OrphanJournalCompany = 3;

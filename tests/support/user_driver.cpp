@@ -218,8 +218,7 @@ void UserDriver::toggleItem(host::CheckList *list, int index)
         ADD_FAILURE() << "toggleItem: no item " << index;
         return;
     }
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(item).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
     QTest::keyClick(list, Qt::Key_Space);
     settle();
 }
@@ -273,8 +272,7 @@ bool UserDriver::press(host::GridNavigator *navigator, const QString &name)
 {
     QPushButton *button = navigator ? navigator->button(name) : nullptr;
     if (!button) {
-        ADD_FAILURE() << "press: the grid navigator has no button \"" << name.toStdString()
-                      << '"';
+        ADD_FAILURE() << "press: the grid navigator has no button \"" << name.toStdString() << '"';
         return false;
     }
     if (!reachable(button, "press"))

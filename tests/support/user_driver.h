@@ -26,7 +26,7 @@ class EditBox;
 class Grid;
 class GridNavigator;
 class MainNavigator;
-}
+} // namespace host
 
 namespace testsupport {
 

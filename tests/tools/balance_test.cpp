@@ -5,11 +5,11 @@
 
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
-#include "host/small_controls.h"
 #include "host/data_frame.h"
 #include "host/dialogs.h"
 #include "host/grid.h"
 #include "host/number_box.h"
+#include "host/small_controls.h"
 #include "satellites/proposal_balance.h"
 #include "satellites/proposal_page.h"
 
@@ -63,7 +63,8 @@ TEST_F(BalanceTest, TotalsFollowTheRowBeingTypedAndAnUnbalancedSaveAsksFirst)
     user->clickRow(proposal().GRD_SVILUPPO, 0);
     ASSERT_EQ(proposal().TXT_PERC->value().toDouble(), 60.0);
     user->typeInto(proposal().TXT_PERC, QStringLiteral("50"), false);
-    EXPECT_TRUE(totals->text().contains(QStringLiteral("Dare 90,00%"))) << totals->text().toStdString();
+    EXPECT_TRUE(totals->text().contains(QStringLiteral("Dare 90,00%")))
+        << totals->text().toStdString();
     EXPECT_TRUE(totals->text().contains(QStringLiteral("non quadra (Dare")));
     EXPECT_FALSE(totals->property("balanced").toBool());
     user->leave();

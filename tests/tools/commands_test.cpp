@@ -8,11 +8,11 @@
 #include "app/app_options.h"
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
-#include "host/small_controls.h"
 #include "host/clsci_causali.h"
 #include "host/code_box.h"
 #include "host/dialogs.h"
 #include "host/main_navigator.h"
+#include "host/small_controls.h"
 #include "support/test_database.h"
 #include "support/user_driver.h"
 #include "tools/consistency_dialog.h"
@@ -30,7 +30,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-
 namespace toolstest {
 namespace {
 
@@ -41,13 +40,15 @@ app::ParsedOptions parse(const QStringList &arguments)
 
 TEST(ToolOptions, WhereUsedPrintAndCodesAreReadAndChecked)
 {
-    const app::ParsedOptions whereUsed = parse({QStringLiteral("--where-used"), QStringLiteral(" rip1")});
+    const app::ParsedOptions whereUsed = parse(
+        {QStringLiteral("--where-used"), QStringLiteral(" rip1")});
     ASSERT_TRUE(whereUsed.ok()) << whereUsed.error.toStdString();
     EXPECT_EQ(whereUsed.options.whereUsed, QStringLiteral("RIP1"));
     EXPECT_TRUE(whereUsed.options.batch());
 
     const app::ParsedOptions print = parse({QStringLiteral("--print"), QStringLiteral("x.pdf"),
-                                            QStringLiteral("--codes"), QStringLiteral("cese, acqm,CESE")});
+                                            QStringLiteral("--codes"),
+                                            QStringLiteral("cese, acqm,CESE")});
     ASSERT_TRUE(print.ok()) << print.error.toStdString();
     EXPECT_EQ(print.options.printFile, QStringLiteral("x.pdf"));
     EXPECT_EQ(print.options.codes, (QStringList{QStringLiteral("CESE"), QStringLiteral("ACQM")}));
@@ -59,12 +60,15 @@ TEST(ToolOptions, WhereUsedPrintAndCodesAreReadAndChecked)
     } refused[] = {
         {{QStringLiteral("--where-used"), QStringLiteral("")}, "codice causale non valido"},
         {{QStringLiteral("--where-used"), QStringLiteral("ABCDE")}, "da 1 a 4 caratteri"},
-        {{QStringLiteral("--codes"), QStringLiteral("CESE")}, "--codes vale solo con --export o --print"},
+        {{QStringLiteral("--codes"), QStringLiteral("CESE")},
+         "--codes vale solo con --export o --print"},
         {{QStringLiteral("--print"), QStringLiteral("x.pdf"), QStringLiteral("--codes"),
-          QStringLiteral("CESE,,ACQM")}, "--codes: codice causale non valido"},
+          QStringLiteral("CESE,,ACQM")},
+         "--codes: codice causale non valido"},
         {{QStringLiteral("--print"), QStringLiteral(" ")}, "--print vuole il nome"},
         {{QStringLiteral("--print"), QStringLiteral("x.pdf"), QStringLiteral("--where-used"),
-          QStringLiteral("CESE")}, "non si usano insieme"},
+          QStringLiteral("CESE")},
+         "non si usano insieme"},
     };
     for (const auto &c : refused) {
         const app::ParsedOptions parsed = parse(c.arguments);
@@ -86,12 +90,14 @@ TEST(ToolCommands, ExitCodesAndWhatTheyWrite)
     testsupport::TestDatabase database;
     QString output, errors;
     QTextStream out(&output), err(&errors);
-    EXPECT_EQ(tools::runWhereUsed(database.connectionString(), QStringLiteral("RIFM"), out, err), 0);
+    EXPECT_EQ(tools::runWhereUsed(database.connectionString(), QStringLiteral("RIFM"), out, err),
+              0);
     EXPECT_TRUE(output.startsWith(QStringLiteral("Causale RIFM: 2 righe in 1 tabella")))
         << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("ACQM")));
 
-    EXPECT_EQ(tools::runWhereUsed(database.connectionString(), QStringLiteral("ZZZZ"), out, err), 1);
+    EXPECT_EQ(tools::runWhereUsed(database.connectionString(), QStringLiteral("ZZZZ"), out, err),
+              1);
     EXPECT_TRUE(errors.contains(QStringLiteral("la causale ZZZZ non esiste")));
 
     QTemporaryDir dir;
@@ -185,7 +191,6 @@ TEST_F(TenThousandCodesTest, EveryToolWorksOnTheLargeDatabase)
     ASSERT_NE(preview, nullptr);
     preview->close();
 }
-
 
 // The consistency check from the menu: a double click on a finding shows its code on its tab,
 // a code another program wrote since the window read its list included.

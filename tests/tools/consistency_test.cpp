@@ -13,8 +13,8 @@
 namespace toolstest {
 namespace {
 
-using causali::consistency::Finding;
 using causali::consistency::findInconsistencies;
+using causali::consistency::Finding;
 
 // "CODE LIST ROW FIELD" of each finding.
 QStringList where(const QList<Finding> &findings)
@@ -35,7 +35,8 @@ TEST_F(ConsistencyTest, TheDemoHasItsTwoKnownFlawsAndACleanDatabaseNone)
 {
     // ENER keeps a journal its company lacks; CHIU has only its Italian description.
     const QStringList demo = where(findInconsistencies(source));
-    EXPECT_TRUE(demo.contains("ENER CI05_PROPSEZ 2 CI05_SEZIONALE_CG68")) << demo.join('\n').toStdString();
+    EXPECT_TRUE(demo.contains("ENER CI05_PROPSEZ 2 CI05_SEZIONALE_CG68"))
+        << demo.join('\n').toStdString();
     EXPECT_TRUE(demo.contains("CHIU CI99_DESLINGUA 0 CI99_CODLINGUA_MG52"));
 
     EXPECT_TRUE(findInconsistencies(target).isEmpty());
@@ -44,7 +45,8 @@ TEST_F(ConsistencyTest, TheDemoHasItsTwoKnownFlawsAndACleanDatabaseNone)
                     .ok());
     const QList<Finding> imported = findInconsistencies(target);
     EXPECT_TRUE(imported.isEmpty()) << where(imported).join('\n').toStdString();
-    EXPECT_EQ(causali::consistency::findingsText({}), QStringLiteral("Nessuna incoerenza trovata.\n"));
+    EXPECT_EQ(causali::consistency::findingsText({}),
+              QStringLiteral("Nessuna incoerenza trovata.\n"));
 }
 
 TEST_F(ConsistencyTest, EachKindOfDamageIsFoundWhereItIs)
@@ -75,8 +77,8 @@ TEST_F(ConsistencyTest, EachKindOfDamageIsFoundWhereItIs)
              "CESE CI10_PROPCONTICAUS 1 CI10_VDS_PC03",
              "CESE CI10_PROPCONTICAUS 2 CI10_CONTO_PC03",
          })
-        EXPECT_TRUE(after.contains(QLatin1String(expected)))
-            << expected << "\nfound:\n" << found.toStdString();
+        EXPECT_TRUE(after.contains(QLatin1String(expected))) << expected << "\nfound:\n"
+                                                             << found.toStdString();
 }
 
 TEST_F(ConsistencyTest, JsonAndTextNameTheSameFindings)
@@ -88,8 +90,8 @@ TEST_F(ConsistencyTest, JsonAndTextNameTheSameFindings)
     EXPECT_EQ(json.value("count").toInt(), findings.size());
     const QJsonArray list = json.value("findings").toArray();
     ASSERT_EQ(list.size(), findings.size());
-    const QStringList lines =
-        causali::consistency::findingsText(findings).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = causali::consistency::findingsText(findings).split(
+        '\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), findings.size() + 1);
     for (qsizetype i = 0; i < findings.size(); ++i) {
         EXPECT_EQ(list[i].toObject().value("code").toString(), findings[i].code);

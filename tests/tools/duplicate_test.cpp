@@ -3,14 +3,14 @@
 
 #include "tools_fixture.h"
 
+#include "ado/recordset.h"
 #include "editor/frmci_causali.h"
-#include "host/small_controls.h"
 #include "header/header_panel.h"
 #include "host/code_box.h"
 #include "host/data_frame.h"
 #include "host/dialogs.h"
-#include "ado/recordset.h"
 #include "host/main_navigator.h"
+#include "host/small_controls.h"
 #include "satellites/journals_page.h"
 #include "satellites/proposal_page.h"
 #include "tools/duplicate.h"
@@ -30,8 +30,8 @@ TEST(DuplicateRules, NewCodeMustHaveTheCodeLengthNoBlanksAndBeFree)
                     .contains(QStringLiteral("deve essere di 4 caratteri")));
     EXPECT_TRUE(tools::newCodeRefusal(QStringLiteral("ABCDE"), 4, false)
                     .contains(QStringLiteral("deve essere di 4 caratteri")));
-    EXPECT_TRUE(tools::newCodeRefusal(QStringLiteral("A BC"), 4, false)
-                    .contains(QStringLiteral("spazi")));
+    EXPECT_TRUE(
+        tools::newCodeRefusal(QStringLiteral("A BC"), 4, false).contains(QStringLiteral("spazi")));
     EXPECT_TRUE(tools::newCodeRefusal(QStringLiteral("CESE"), 4, true)
                     .contains(QStringLiteral("La causale CESE esiste già")));
 }
@@ -73,11 +73,12 @@ TEST_F(DuplicateTest, RefusedForANewCodeOrUnsavedChanges)
 TEST_F(DuplicateTest, ConfirmWritesTheHeaderChecksListsAndEveryLanguage)
 {
     // MOD1 (account types on both sides, every list) with descriptions in three languages.
-    testsupport::execRaw(*window->connection(),
-                         QStringLiteral("DELETE FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903"
-                                        " AND CI99_IDPROV = 7 AND CI99_CODLINGUA_MG52 <> 'ITA';"
-                                        " INSERT INTO CI99_DESLINGUA VALUES"
-                                        " ('ENG', 903, 7, 'Labour 1'), ('DEU', 903, 7, 'Arbeit 1')"));
+    testsupport::execRaw(
+        *window->connection(),
+        QStringLiteral("DELETE FROM CI99_DESLINGUA WHERE CI99_PROVID_FW4A = 903"
+                       " AND CI99_IDPROV = 7 AND CI99_CODLINGUA_MG52 <> 'ITA';"
+                       " INSERT INTO CI99_DESLINGUA VALUES"
+                       " ('ENG', 903, 7, 'Labour 1'), ('DEU', 903, 7, 'Arbeit 1')"));
     const QMap<QString, Rows> source = storedData(QStringLiteral("MOD1"));
     for (auto it = source.cbegin(); it != source.cend(); ++it)
         ASSERT_FALSE(it.value().isEmpty()) << "MOD1 has no rows in " << it.key().toStdString();

@@ -19,7 +19,8 @@ CodeRecord fullRecord()
     CodeRecord r;
     r.header = {"ABCD", "Prova con l'apostrofo", 1, 1, 1, 0, 1, "MOD-1", "", "EFGH", 1, 0, 0};
     r.descriptions = {{"ENG", "Test"}, {"ITA", "Prova con l'apostrofo"}};
-    r.checkRows.insert(1, SideTypes{true, false, false, false, false, false, false, false, false, true});
+    r.checkRows.insert(
+        1, SideTypes{true, false, false, false, false, false, false, false, false, true});
     r.checkRows.insert(2, SideTypes{false, true});
     r.journals = {{1, "AC"}, {3, "VE"}};
     r.searchSequence = {{1, 0, 7, 1}, {1, 0, 2, 2}, {2, 4, 1, 1}};
@@ -42,8 +43,8 @@ QByteArray withCode(const std::function<void(QJsonObject &)> &edit)
 {
     QJsonObject code = toJson(fullRecord());
     edit(code);
-    return QJsonDocument(QJsonObject{{"format", "causali"}, {"version", 1},
-                                     {"codes", QJsonArray{code}}})
+    return QJsonDocument(
+               QJsonObject{{"format", "causali"}, {"version", 1}, {"codes", QJsonArray{code}}})
         .toJson();
 }
 

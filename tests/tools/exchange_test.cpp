@@ -64,7 +64,8 @@ TEST_F(ExchangeTest, ExportImportExportGivesTheSameFile)
 
 TEST_F(ExchangeTest, ExportOrderAndFormatDoNotDependOnTheDatabase)
 {
-    const QJsonObject root = QJsonDocument::fromJson(exportCodes(source, {"STOR", "ACQM"})).object();
+    const QJsonObject root =
+        QJsonDocument::fromJson(exportCodes(source, {"STOR", "ACQM"})).object();
     EXPECT_EQ(root.value("format").toString(), QStringLiteral("causali"));
     EXPECT_EQ(root.value("version").toInt(), 1);
     const QJsonArray codes = root.value("codes").toArray();
@@ -94,8 +95,8 @@ TEST_F(ExchangeTest, ImportReplacesEverythingOfAStoredCode)
     // STOR comes back with one journal, no search sequence, only its Italian description.
     const QByteArray file = edited(exportCodes(source, {"STOR"}), "STOR", [](QJsonObject &o) {
         o.insert("CI03_DESCR", "Storno rivisto");
-        o.insert("CI05_PROPSEZ", QJsonArray{QJsonObject{{"CI05_DITTA_CG18", 1},
-                                                        {"CI05_SEZIONALE_CG68", "VE"}}});
+        o.insert("CI05_PROPSEZ",
+                 QJsonArray{QJsonObject{{"CI05_DITTA_CG18", 1}, {"CI05_SEZIONALE_CG68", "VE"}}});
         o.insert("CI06_RICERCACONTO", QJsonArray{});
         o.insert("CI99_DESLINGUA", QJsonArray{QJsonObject{{"CI99_CODLINGUA_MG52", "ITA"},
                                                           {"CI99_DESCRIZIONE", "Storno rivisto"}}});
@@ -120,8 +121,8 @@ TEST_F(ExchangeTest, ImportReplacesEverythingOfAStoredCode)
 
 TEST_F(ExchangeTest, OneRefusedCodeWritesNothingAndEachRefusalNamesCodeAndField)
 {
-    const QByteArray file =
-        edited(exportCodes(source, acceptedDemoCodes()), "GIRO", [](QJsonObject &o) {
+    const QByteArray file = edited(
+        exportCodes(source, acceptedDemoCodes()), "GIRO", [](QJsonObject &o) {
             o.insert("CI05_PROPSEZ", QJsonArray{QJsonObject{{"CI05_DITTA_CG18", 3},
                                                             {"CI05_SEZIONALE_CG68", "ZZ"}}});
             o.insert("CI03_INDPROPCOSTO", 1);
@@ -168,11 +169,11 @@ TEST_F(ExchangeTest, DryRunChecksAndReportsButWritesNothing)
     EXPECT_EQ(count(target, "CI06_RICERCACONTO"), 0);
     // A dry run over stored codes says it replaces them, and leaves them as they are.
     const QByteArray before = exportCodes(source);
-    const ImportReport again =
-        importCodes(source, edited(exportCodes(source, {"ACQM"}), "ACQM", [](QJsonObject &o) {
-                        o.insert("CI03_DESCR", "Cambiata");
-                    }),
-                    options);
+    const ImportReport again = importCodes(
+        source,
+        edited(exportCodes(source, {"ACQM"}), "ACQM",
+               [](QJsonObject &o) { o.insert("CI03_DESCR", "Cambiata"); }),
+        options);
     EXPECT_TRUE(again.lines.contains("Sostituisce ACQM - Cambiata"));
     EXPECT_EQ(exportCodes(source), before);
 }
@@ -188,16 +189,15 @@ TEST_F(ExchangeTest, AFileOutsideTheFormatIsRefusedFieldByField)
     EXPECT_TRUE(QString::fromStdString(refusals("{ not json")).contains("JSON non valido"));
     EXPECT_TRUE(QString::fromStdString(refusals(R"({"format": "causali", "version": 2})"))
                     .contains("\"version\": 1"));
-    const QByteArray file =
-        edited(exportCodes(source, {"ACQM"}), "ACQM", [](QJsonObject &o) {
-            o.insert("CI03_INDTIPOMOVDATI", "uno");
-            o.insert("EXTRA", 1);
-            QJsonArray search = o.value("CI06_RICERCACONTO").toArray();
-            QJsonObject row = search[0].toObject();
-            row.remove("CI06_PROVIDER_CI07");
-            search[0] = row;
-            o.insert("CI06_RICERCACONTO", search);
-        });
+    const QByteArray file = edited(exportCodes(source, {"ACQM"}), "ACQM", [](QJsonObject &o) {
+        o.insert("CI03_INDTIPOMOVDATI", "uno");
+        o.insert("EXTRA", 1);
+        QJsonArray search = o.value("CI06_RICERCACONTO").toArray();
+        QJsonObject row = search[0].toObject();
+        row.remove("CI06_PROVIDER_CI07");
+        search[0] = row;
+        o.insert("CI06_RICERCACONTO", search);
+    });
     EXPECT_EQ(refusals(file),
               "Rifiutata ACQM, EXTRA: campo non previsto dal formato\n"
               "Rifiutata ACQM, CI03_INDTIPOMOVDATI: atteso un numero intero\n"
@@ -216,12 +216,14 @@ TEST_F(ExchangeTest, DescriptionsInUnknownLanguagesAreRefused)
     ImportOptions options;
     options.knownLanguages = QStringList{"ITA", "ENG"};
     const ImportReport report = importCodes(
-        target, edited(exportCodes(source, {"RIFM"}), "RIFM", [](QJsonObject &o) {
-            o.insert("CI99_DESLINGUA", QJsonArray{QJsonObject{{"CI99_CODLINGUA_MG52", "XYZ"},
-                                                              {"CI99_DESCRIZIONE", "x"}},
-                                                  QJsonObject{{"CI99_CODLINGUA_MG52", "ITA"},
-                                                              {"CI99_DESCRIZIONE", " "}}});
-        }),
+        target,
+        edited(exportCodes(source, {"RIFM"}), "RIFM",
+               [](QJsonObject &o) {
+                   o.insert("CI99_DESLINGUA", QJsonArray{QJsonObject{{"CI99_CODLINGUA_MG52", "XYZ"},
+                                                                     {"CI99_DESCRIZIONE", "x"}},
+                                                         QJsonObject{{"CI99_CODLINGUA_MG52", "ITA"},
+                                                                     {"CI99_DESCRIZIONE", " "}}});
+               }),
         options);
     EXPECT_EQ(text(report.lines.filter("Rifiutata")),
               "Rifiutata RIFM, CI99_DESLINGUA[1].CI99_DESCRIZIONE: Descrizione vuota.\n"

@@ -7,8 +7,8 @@
 #include "ado/error.h"
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
-#include "host/small_controls.h"
 #include "host/dialogs.h"
+#include "host/small_controls.h"
 #include "tools/print_codes.h"
 #include "tools/tools_menu.h"
 
@@ -48,8 +48,8 @@ TEST_F(PrintTest, ReadsEachCodeWithItsHeaderAndListsInCodeOrder)
     EXPECT_EQ(all.codes.front().code, QStringLiteral("ACQM"));
     EXPECT_TRUE(all.company.startsWith(QStringLiteral("1 - ")));
 
-    const tools::PrintJob two = tools::readPrintJob(connection, 1, QStringLiteral("ENG"),
-                                                    {QStringLiteral("cese"), QStringLiteral("ACQM")});
+    const tools::PrintJob two = tools::readPrintJob(
+        connection, 1, QStringLiteral("ENG"), {QStringLiteral("cese"), QStringLiteral("ACQM")});
     ASSERT_EQ(two.codes.size(), 2u);
     const QStringList acqm = texts(two.codes[0]);
     EXPECT_EQ(acqm.first(), QStringLiteral("ACQM  Raw material purchase"));
@@ -60,8 +60,9 @@ TEST_F(PrintTest, ReadsEachCodeWithItsHeaderAndListsInCodeOrder)
     EXPECT_TRUE(cese.contains(QStringLiteral("1. Dare 60,00%  conto 0401001  v.d.s. 10005")))
         << cese.join('\n').toStdString();
 
-    EXPECT_THROW(tools::readPrintJob(connection, 1, QStringLiteral("ITA"), {QStringLiteral("NOPE")}),
-                 ado::RuntimeError);
+    EXPECT_THROW(
+        tools::readPrintJob(connection, 1, QStringLiteral("ITA"), {QStringLiteral("NOPE")}),
+        ado::RuntimeError);
 }
 
 TEST_F(PrintTest, PdfHasThePagesPaintedAndLongCodesGoOnFollowingPages)
@@ -76,7 +77,8 @@ TEST_F(PrintTest, PdfHasThePagesPaintedAndLongCodesGoOnFollowingPages)
     EXPECT_EQ(pdfPages(one), 1);
 
     const QString all = dir.filePath(QStringLiteral("all.pdf"));
-    const int pages = tools::writePdf(tools::readPrintJob(connection, 1, QStringLiteral("ITA")), all);
+    const int pages = tools::writePdf(tools::readPrintJob(connection, 1, QStringLiteral("ITA")),
+                                      all);
     EXPECT_GT(pages, 1);
     EXPECT_EQ(pdfPages(all), pages);
 

@@ -6,8 +6,8 @@
 #include "ado/connection.h"
 #include "editor/frmci_causali.h"
 #include "header/header_panel.h"
-#include "host/small_controls.h"
 #include "host/dialogs.h"
+#include "host/small_controls.h"
 #include "tools/tools_menu.h"
 #include "tools/where_used.h"
 #include "tools/where_used_dialog.h"
@@ -62,10 +62,10 @@ TEST_F(WhereUsedTest, CountsAndFirstRowsOfEveryPlaceThatNamesTheCode)
 
     // RIP1: a cost reallocation and the linked code of GIRO.
     const tools::WhereUsed rip1 = tools::findWhereUsed(connection, QStringLiteral("RIP1"));
-    EXPECT_EQ(place(rip1, QStringLiteral("CI50_ANAGRIB"), QStringLiteral("CI50_CAUSALE_CI03"))
-                  ->count, 1);
-    EXPECT_EQ(place(rip1, QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUSCOLL"))
-                  ->count, 1);
+    EXPECT_EQ(
+        place(rip1, QStringLiteral("CI50_ANAGRIB"), QStringLiteral("CI50_CAUSALE_CI03"))->count, 1);
+    EXPECT_EQ(
+        place(rip1, QStringLiteral("CI03_CAUSALI"), QStringLiteral("CI03_CODCAUSCOLL"))->count, 1);
     EXPECT_EQ(rip1.total(), 2);
 
     // Only the first rows are read, every row is counted.
