@@ -11,7 +11,7 @@ export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_f
 
 PACKAGES=(cmake ninja-build g++ pkg-config ccache qt6-base-dev libgl-dev libsqlite3-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core clang-14 libclang-rt-14-dev
-          postgresql-15 libpq-dev)
+          postgresql-15 libpq-dev clang-format-14)
 
 ensure_packages() {
   local missing=()
