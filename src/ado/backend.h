@@ -65,7 +65,10 @@ public:
     virtual void reset() = 0;
 
     virtual int columnCount() const = 0;
+    // The name the result gives the column: what SQL over the result names it by.
     virtual QString columnName(int column) const = 0;
+    // The name the module sees: as the statement writes it (a server may fold unquoted names).
+    virtual QString writtenName(int column) const { return columnName(column); }
     // The database ("main", "temp") or schema, table and column a result column comes from;
     // empty for expressions.
     virtual QString originDatabase(int column) const = 0;

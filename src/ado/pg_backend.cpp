@@ -397,6 +397,12 @@ public:
     {
         return QString::fromUtf8(PQfname(shape(), column));
     }
+    QString writtenName(int column) const override
+    {
+        if (!m_written)
+            m_written = pg::writtenNames(m_text);
+        return pg::columnNameAsWritten(columnName(column), *m_written);
+    }
     QString originDatabase(int column) const override
     {
         const TableInfo *t = m_session->table(PQftable(shape(), column));
@@ -480,6 +486,7 @@ private:
     bool m_readOnly;
     Result m_result;
     mutable Result m_description;
+    mutable std::optional<QHash<QString, QString>> m_written; // names as the text writes them
     int m_row = -1;
 };
 

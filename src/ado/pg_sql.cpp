@@ -120,6 +120,41 @@ QString replacePlaceholders(const QString &sql, const std::function<QString(int)
     return out;
 }
 
+QHash<QString, QString> writtenNames(const QString &sql)
+{
+    const auto startsName = [](QChar c) { return c.isLetter() || c == QLatin1Char('_'); };
+    const auto continuesName = [](QChar c) {
+        return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+    };
+    QHash<QString, QString> names;
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const qsizetype skipped = skipQuotedOrComment(sql, i);
+        if (skipped > i) {
+            i = skipped;
+        } else if (startsName(sql[i])) {
+            const qsizetype start = i;
+            while (i < sql.size() && continuesName(sql[i]))
+                ++i;
+            const QString name = sql.mid(start, i - start);
+            const QString folded = name.toLower();
+            if (!names.contains(folded))
+                names.insert(folded, name);
+        } else {
+            ++i;
+        }
+    }
+    return names;
+}
+
+QString columnNameAsWritten(const QString &serverName, const QHash<QString, QString> &written)
+{
+    if (serverName != serverName.toLower())
+        return serverName;
+    const auto found = written.constFind(serverName);
+    return found != written.constEnd() ? *found : serverName.toUpper();
+}
+
 QString numberPlaceholders(const QString &sql, int *count)
 {
     return replacePlaceholders(

@@ -5,6 +5,7 @@
 
 #include "ado/cell.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -20,6 +21,16 @@ QString replacePlaceholders(const QString &sql, const std::function<QString(int)
                             int *count = nullptr);
 // '?' -> $1, $2, ...
 QString numberPlaceholders(const QString &sql, int *count = nullptr);
+
+// The server folds unquoted names to lower case, where the file database (and the server the
+// module was written for) gives a column the name as the statement writes it. The unquoted names
+// of `sql` (outside literals, quoted identifiers and comments), by their lower-case form, as
+// first written.
+QHash<QString, QString> writtenNames(const QString &sql);
+// The name of a result column as the module expects it: as `sql` writes it when the server's
+// name is that name folded; a folded name the text does not write (SELECT *) in capitals, as the
+// schema writes every name; a name with capitals (a quoted one) as it is.
+QString columnNameAsWritten(const QString &serverName, const QHash<QString, QString> &written);
 
 // The text form a value is sent in (nullopt: NULL).
 std::optional<QByteArray> parameterText(const QVariant &value);

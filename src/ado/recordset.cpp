@@ -81,7 +81,8 @@ void Recordset::Impl::load(Statement &statement)
     rows->columns.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         Column c;
-        c.name = statement.columnName(i);
+        c.name = statement.writtenName(i);
+        c.resultName = statement.columnName(i);
         c.originTable = statement.originTable(i);
         c.originColumn = statement.originColumn(i);
         c.kind = fieldKindOf(statement.declaredType(i));

@@ -62,9 +62,10 @@ QVariant convertForField(const QVariant &value, FieldKind kind, const QString &n
 
 struct Column
 {
-    QString name;
-    QString
-        originDatabase; // "main", "temp" (temp tables such as "#SVILUPPO"); a schema on a server
+    QString name;       // as the statement writes it: the field's name
+    QString resultName; // as the database names it in the result: for SQL over the result
+    // "main", "temp" (temp tables such as "#SVILUPPO"); a schema on a server.
+    QString originDatabase;
     QString originTable;
     QString originColumn;
     bool writable = false;           // from the base table, first column naming that table column

@@ -61,8 +61,8 @@ bool RowStore::loadKeys(Connection &connection, const Statement &select)
             continue;
         plan->keyIndex[i] = int(plan->keyColumns.size());
         plan->keyColumns.push_back(int(i));
-        keyNames << quotedName(columns[i].name);
-        where << quotedName(columns[i].name) + QStringLiteral(" = ?");
+        keyNames << quotedName(columns[i].resultName);
+        where << quotedName(columns[i].resultName) + QStringLiteral(" = ?");
     }
     if (plan->keyColumns.empty())
         return false;

@@ -33,6 +33,7 @@ public:
 
     int columnCount() const { return m_impl->columnCount(); }
     QString columnName(int column) const { return m_impl->columnName(column); }
+    QString writtenName(int column) const { return m_impl->writtenName(column); }
     // The database or schema, table and column a result column comes from; empty for
     // expressions.
     QString originDatabase(int column) const { return m_impl->originDatabase(column); }

@@ -477,7 +477,35 @@ TEST_P(BackendSuite, ATransactionOnAServerIsReadCommittedWhateverTheDefault)
     conn.RollbackTrans();
 }
 
+// A column is named as the statement writes it (the server folds unquoted names to lower case),
+// so captions and field lookups made from the names read the same on both backends.
+TEST_P(BackendSuite, ColumnsAreNamedAsTheStatementWritesThem)
+{
+    Recordset rs;
+    open(rs, "SELECT code, qty AS Quantita, 'qty' AS Testo, COALESCE(note, '') AS NotaOVuota "
+             "FROM item WHERE CODE = 'A'");
+    QStringList names;
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        names << rs.Fields(i).Name();
+    EXPECT_EQ(names, QStringList({"code", "Quantita", "Testo", "NotaOVuota"}));
+}
+
 INSTANTIATE_BACKENDS(BackendSuite);
+
+// The names of a text by their folded form: the first spelling outside quoted text; a folded
+// name the text does not write comes back in capitals, a quoted one as it is.
+TEST(ServerSql, ColumnNamesComeBackAsWritten)
+{
+    const auto written = pg::writtenNames(
+        QStringLiteral("SELECT CI03_CodCaus, ci03_codcaus, 'Descr' AS \"Mixed\" -- Nota\n"
+                       "FROM t /* Extra */ WHERE x$1 = ?"));
+    EXPECT_EQ(pg::columnNameAsWritten(QStringLiteral("ci03_codcaus"), written),
+              QStringLiteral("CI03_CodCaus"));
+    EXPECT_EQ(pg::columnNameAsWritten(QStringLiteral("descr"), written), QStringLiteral("DESCR"));
+    EXPECT_EQ(pg::columnNameAsWritten(QStringLiteral("nota"), written), QStringLiteral("NOTA"));
+    EXPECT_EQ(pg::columnNameAsWritten(QStringLiteral("Mixed"), written), QStringLiteral("Mixed"));
+    EXPECT_EQ(pg::columnNameAsWritten(QStringLiteral("x$1"), written), QStringLiteral("x$1"));
+}
 
 // Placeholder numbering for the server: only the '?' outside literals, quoted names, comments
 // and dollar-quoted bodies become $n, in order.
