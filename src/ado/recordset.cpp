@@ -52,6 +52,18 @@ void Recordset::Impl::requireOpen(const char *operation) const
               recordsetSource());
 }
 
+void Recordset::Impl::requireField(int index) const
+{
+    const int count = int(store->columns.size());
+    if (index < 0 || index >= count)
+        raise(adErrItemNotFound,
+              QStringLiteral("Item cannot be found in the collection corresponding to the "
+                             "requested name or ordinal: field %1 (the recordset has %2).")
+                  .arg(index)
+                  .arg(count),
+              recordsetSource());
+}
+
 void Recordset::Impl::requireWritable(const char *operation) const
 {
     requireOpen(operation);
@@ -346,13 +358,7 @@ int Recordset::FieldCount() const
 Field Recordset::Fields(int index)
 {
     d->requireOpen("Fields");
-    if (index < 0 || index >= FieldCount())
-        raise(adErrItemNotFound,
-              QStringLiteral("Item cannot be found in the collection corresponding to the "
-                             "requested name or ordinal: field %1 (the recordset has %2).")
-                  .arg(index)
-                  .arg(FieldCount()),
-              recordsetSource());
+    d->requireField(index);
     return Field(*this, index);
 }
 
@@ -548,13 +554,7 @@ QVariant Recordset::valueAt(const QVariant &bookmark, int field) const
               QStringLiteral("Bookmark '%1' is not valid: no row of this recordset has it.")
                   .arg(bookmark.toString()),
               recordsetSource());
-    if (field < 0 || field >= FieldCount())
-        raise(adErrItemNotFound,
-              QStringLiteral("Item cannot be found in the collection corresponding to the "
-                             "requested name or ordinal: field %1 (the recordset has %2).")
-                  .arg(field)
-                  .arg(FieldCount()),
-              recordsetSource());
+    d->requireField(field);
     return shown(d->store->value(*row, field));
 }
 

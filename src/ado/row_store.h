@@ -216,6 +216,8 @@ struct Recordset::Impl final : RowView
     // ----- recordset.cpp: opening and closing -----
     void requireOpen(const char *operation) const;
     void requireWritable(const char *operation) const;
+    // Raises "Item cannot be found" unless `index` is a field of the open row set.
+    void requireField(int index) const;
     void load(Statement &statement);
     void attachStore(std::shared_ptr<RowStore> rows);
     void detachStore();
