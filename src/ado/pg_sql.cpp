@@ -4,6 +4,8 @@
 #include "ado/constants.h"
 #include "ado/vb.h"
 
+#include <QLocale>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -177,7 +179,9 @@ std::optional<QByteArray> parameterText(const QVariant &value)
             return QByteArray("NaN");
         if (std::isinf(d))
             return QByteArray(d > 0 ? "Infinity" : "-Infinity");
-        return QByteArray::number(d, 'g', 17);
+        // The fewest digits that read back as the same double: a NUMERIC column then stores
+        // (and compares with) the decimal the value was read as, 0.1 and not 0.1000000000000000055.
+        return QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
     }
     case BoundKind::Bytes:
         return QByteArray("\\x") + value.toByteArray().toHex();

@@ -551,7 +551,10 @@ TEST(ServerSql, TextFormsBecomeCellsAndLiterals)
     EXPECT_EQ(pg::literal(pg::parameterText(QStringLiteral("l'a")), QStringLiteral("l'a")),
               QStringLiteral("'l''a'"));
     EXPECT_EQ(pg::literal(pg::parameterText(Null()), Null()), QStringLiteral("NULL"));
-    EXPECT_EQ(pg::literal(pg::parameterText(0.1), 0.1), QStringLiteral("0.10000000000000001"));
+    // A double goes as the shortest text that reads back as itself, nothing lost, nothing added.
+    EXPECT_EQ(pg::literal(pg::parameterText(0.1), 0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(pg::parameterText(0.1 + 0.2)->toDouble(), 0.1 + 0.2);
+    EXPECT_EQ(*pg::parameterText(123.46), QByteArray("123.46"));
     EXPECT_EQ(*pg::parameterText(QByteArray("\x01\xfe", 2)), QByteArray("\\x01fe"));
 
     EXPECT_EQ(pg::declaredTypeName(pg::NumericOid, (10 << 16 | 2) + 4),
