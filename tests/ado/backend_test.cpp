@@ -323,9 +323,10 @@ TEST_P(BackendSuite, AFailedStatementInATransactionIsRolledBackCleanly)
     conn.BeginTrans();
     conn.Execute(QStringLiteral("UPDATE item SET qty = 100 WHERE code = 'B'"));
     errorOf([&] { conn.Execute(QStringLiteral("INSERT INTO item (code) VALUES ('A')")); });
-    if (onServer())
+    if (onServer()) {
         EXPECT_EQ(errorOf([&] { conn.Execute(QStringLiteral("SELECT 1")); }).number(),
                   adErrProviderFailed);
+    }
     conn.RollbackTrans();
     EXPECT_EQ(conn.transactionLevel(), 0);
     EXPECT_EQ(db->rows("SELECT qty FROM item WHERE code = 'B'"), QStringList{"2"});
