@@ -90,13 +90,10 @@ protected:
         return rows;
     }
 
-    // Rows as SQLite gives them, columns joined by '|'.
+    // Rows as the database's own client gives them, columns joined by '|'.
     QStringList stored(const QString &sql) const
     {
-        QStringList rows;
-        for (const QStringList &row : testsupport::queryRows(cn.handle(), sql))
-            rows << row.join(u'|').replace(QStringLiteral("<NULL>"), QStringLiteral("NULL"));
-        return rows;
+        return testsupport::joinedRows(testsupport::queryRows(cn, sql));
     }
     QString storedValue(const QString &sql) const
     {
