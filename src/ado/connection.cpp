@@ -413,8 +413,7 @@ void Connection::enqueue(const QString &tsql)
     checkTransactionAlive();
     const QString sql = nativeText(tsql, ErrorSource);
     if (sql.trimmed().isEmpty())
-        raise(adErrInvalidArgument,
-              QStringLiteral("The SQL text holds no statement: \"%1\"").arg(tsql), ErrorSource);
+        raiseNoStatement(tsql, ErrorSource);
     if (m_backend->queued() == 0)
         m_queued.clear(); // answered: none of them failed
     noteStatementRun();
@@ -422,6 +421,12 @@ void Connection::enqueue(const QString &tsql)
         raiseLastError(tsql, ErrorSource);
     m_queued.push_back(Queued{m_statementsRun, tsql});
     ++m_statementsPrepared;
+}
+
+void Connection::raiseNoStatement(const QString &tsql, const QString &source)
+{
+    raise(adErrInvalidArgument, QStringLiteral("The SQL text holds no statement: \"%1\"").arg(tsql),
+          source);
 }
 
 void Connection::raiseQueuedFailure()
@@ -439,8 +444,7 @@ std::unique_ptr<Statement> Connection::prepare(const QString &tsql, const QStrin
     if (outcome == Backend::Prepared::Failed)
         raiseLastError(tsql, source);
     if (!prepared)
-        raise(adErrInvalidArgument,
-              QStringLiteral("The SQL text holds no statement: \"%1\"").arg(tsql), source);
+        raiseNoStatement(tsql, source);
     auto statement = std::make_unique<Statement>(*this, std::move(prepared), tsql);
     statement->setErrorSource(source);
     if (outcome == Backend::Prepared::MoreThanOne)

@@ -190,6 +190,8 @@ private:
     void enqueue(const QString &tsql);
     // Raises the failure of a queued statement that a call met, if there is one.
     void raiseQueuedFailure();
+    // A text with nothing to run (only blanks or comments).
+    [[noreturn]] static void raiseNoStatement(const QString &tsql, const QString &source);
     void closeRecordsets();
     void runUndos(std::size_t fromLevel);
     void closeHandle();
